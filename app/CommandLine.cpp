@@ -1,0 +1,29 @@
+#include "CommandLine.h"
+
+#include <iostream>
+
+std::string CommandLineUsage()
+{
+    return "usage: lumora [VERB ARGS...]\n"
+           "  lumora                                   start the window program\n"
+           "  lumora capture full|active|region|window|fixed|scroll [--delay MS] [--output FILE]\n"
+           "                 [--clipboard] [--cursor]\n"
+           "  lumora convert IN OUT                    convert an image file\n"
+           "  lumora apply IN OUT EFFECT [VALUES...]   run an image command on a file\n"
+           "  lumora info FILE                         print width, height, bits per pixel and tag\n"
+           "  lumora send highlight|capture-window|capture KIND...\n"
+           "                                           ask a running instance to act\n";
+}
+
+int RunCommandLine(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return -1;
+    const std::string& verb = args.front();
+    if (verb == "--help" || verb == "-h" || verb == "help") {
+        std::cout << CommandLineUsage();
+        return 0;
+    }
+    std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();
+    return 2;
+}

@@ -1,0 +1,295 @@
+// Depth conversion, canvas growth and the two resizes.
+#include "ImageBuffer.h"
+
+#include "ProgressSink.h"
+
+#include <bit>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Expands one masked channel of a 16-bit word to 8 bits, keeping its top bits and leaving the low bits 0.
+// For 5-5-5 and 5-6-5 this is exactly (v >> 7) & 0xF8 and its siblings.
+struct ChannelExpander {
+    explicit ChannelExpander(uint32_t mask)
+        : mask(mask)
+    {
+        if (mask == 0)
+            return;
+        const int low = std::countr_zero(mask);
+        const int bits = 32 - std::countl_zero(mask) - low;
+        shift = low + bits - 8; // positive: drop low bits; negative: move up
+    }
+    uint8_t operator()(uint32_t v) const
+    {
+        const uint32_t m = v & mask;
+        return uint8_t(shift >= 0 ? m >> shift : m << -shift);
+    }
+    uint32_t mask;
+    int shift = 0;
+};
+
+} // namespace
+
+bool ImageBuffer::ConvertTo(int bpp)
+{
+    if (IsEmpty() || (bpp != 24 && bpp != 32) || bpp == BitCount())
+        return false;
+    ImageBuffer snapshot(std::move(*this));
+    originX_ = snapshot.originX_;
+    originY_ = snapshot.originY_;
+    if (!Create(snapshot.Width(), snapshot.Height(), bpp))
+        return false;
+    const int bytesPerPixel = bpp / 8;
+    for (int y = 0; y < Height(); ++y)
+        ConvertRowTo24Or32(snapshot, y, bytesPerPixel);
+    return true;
+}
+
+void ImageBuffer::ConvertRowTo24Or32(const ImageBuffer& source, int y, int bytesPerPixel)
+{
+    const int width = Width();
+    const uint8_t alpha = 255;
+    uint8_t* out = rows_[y];
+    const uint8_t* in = source.rows_[y];
+    switch (source.BitCount()) {
+    case 24:
+        for (int x = 0; x < width; ++x, in += 3, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            out[3] = alpha;
+        }
+        return;
+    case 32:
+        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+        return;
+    case 16: {
+        const ChannelExpander red(source.masks_[0]), green(source.masks_[1]), blue(source.masks_[2]);
+        for (int x = 0; x < width; ++x, in += 2, out += bytesPerPixel) {
+            const uint32_t v = uint32_t(in[0] | in[1] << 8);
+            out[0] = blue(v);
+            out[1] = green(v);
+            out[2] = red(v);
+            if (bytesPerPixel == 4)
+                out[3] = alpha;
+        }
+        return;
+    }
+    default: // 1, 4 and 8 bpp go through the palette
+        for (int x = 0; x < width; ++x, out += bytesPerPixel) {
+            const RgbQuad& entry = source.palette_[source.GetPixelValue(x, y)];
+            out[0] = entry.blue;
+            out[1] = entry.green;
+            out[2] = entry.red;
+            if (bytesPerPixel == 4)
+                out[3] = alpha;
+        }
+        return;
+    }
+}
+
+bool ImageBuffer::Expand(bool replicate, int left, int top, int right, int bottom)
+{
+    if (IsEmpty() || BitCount() < 8 || left < 0 || top < 0 || right < 0 || bottom < 0)
+        return false;
+    if (left == 0 && top == 0 && right == 0 && bottom == 0)
+        return false;
+    const int64_t newWidth = int64_t(Width()) + left + right;
+    const int64_t newHeight = int64_t(Height()) + top + bottom;
+    ImageBuffer snapshot(std::move(*this));
+    originX_ = snapshot.originX_ - left;
+    originY_ = snapshot.originY_ - top;
+    if (newWidth > INT32_MAX || newHeight > INT32_MAX || !Create(int(newWidth), int(newHeight), snapshot.BitCount()))
+        return false;
+    Paste(snapshot, left, top);
+    if (replicate)
+        ReplicateMargins(snapshot, left, top);
+    return true;
+}
+
+void ImageBuffer::ReplicateMargins(const ImageBuffer& content, int left, int top)
+{
+    const int w = content.Width();
+    const int h = content.Height();
+    const int bytesPerPixel = BitCount() / 8;
+    const int fullWidth = Width();
+    const int fullHeight = Height();
+
+    FillRect({ 0, 0, left, top }, content.PixelAddress(0, 0));
+    FillRect({ left + w, 0, fullWidth, top }, content.PixelAddress(w - 1, 0));
+    FillRect({ 0, top + h, left, fullHeight }, content.PixelAddress(0, h - 1));
+    FillRect({ left + w, top + h, fullWidth, fullHeight }, content.PixelAddress(w - 1, h - 1));
+
+    const size_t contentBytes = size_t(w) * bytesPerPixel;
+    const size_t offset = size_t(left) * bytesPerPixel;
+    for (int y = 0; y < top; ++y)
+        std::memcpy(rows_[y] + offset, content.rows_[0], contentBytes);
+    for (int y = top + h; y < fullHeight; ++y)
+        std::memcpy(rows_[y] + offset, content.rows_[h - 1], contentBytes);
+
+    for (int y = top; y < top + h; ++y) {
+        uint8_t* row = rows_[y];
+        const uint8_t* first = row + offset;
+        const uint8_t* last = row + offset + contentBytes - bytesPerPixel;
+        for (int x = 0; x < left; ++x)
+            std::memcpy(row + size_t(x) * bytesPerPixel, first, size_t(bytesPerPixel));
+        for (int x = left + w; x < fullWidth; ++x)
+            std::memcpy(row + size_t(x) * bytesPerPixel, last, size_t(bytesPerPixel));
+    }
+}
+
+bool ImageBuffer::ResizeNearest(int width, int height)
+{
+    if (IsEmpty() || width <= 0 || height <= 0 || BitCount() < 8)
+        return false;
+    if (width == Width() && height == Height())
+        return false;
+    ImageBuffer snapshot(std::move(*this));
+    originX_ = snapshot.originX_;
+    originY_ = snapshot.originY_;
+    if (!Create(width, height, snapshot.BitCount()))
+        return false;
+    if (palette_)
+        CopyPaletteFrom(snapshot);
+
+    const int bytesPerPixel = BitCount() / 8;
+    const int64_t oldW = snapshot.Width();
+    const int64_t oldH = snapshot.Height();
+    std::vector<size_t> columnOffset(static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x)
+        columnOffset[size_t(x)] = size_t(x * oldW / width) * bytesPerPixel;
+
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = snapshot.rows_[y * oldH / height];
+        uint8_t* out = rows_[y];
+        switch (bytesPerPixel) {
+        case 4:
+            for (int x = 0; x < width; ++x, out += 4)
+                std::memcpy(out, in + columnOffset[size_t(x)], 4);
+            break;
+        case 3:
+            for (int x = 0; x < width; ++x, out += 3)
+                std::memcpy(out, in + columnOffset[size_t(x)], 3);
+            break;
+        default:
+            for (int x = 0; x < width; ++x, out += bytesPerPixel)
+                std::memcpy(out, in + columnOffset[size_t(x)], size_t(bytesPerPixel));
+            break;
+        }
+    }
+    return true;
+}
+
+uint32_t ImageBuffer::BilinearSample(
+    double fx, double fy, bool is32, const uint8_t* p00, const uint8_t* p10, const uint8_t* p01, const uint8_t* p11)
+{
+    const int n = is32 ? 4 : 3;
+    auto pack = [](const uint8_t* p, int bytes) {
+        uint32_t v = 0;
+        std::memcpy(&v, p, size_t(bytes));
+        return v;
+    };
+    const uint32_t v00 = pack(p00, n);
+    if (v00 == pack(p10, n) && v00 == pack(p01, n) && v00 == pack(p11, n))
+        return v00;
+    constexpr double kEpsilon = 1.1920929e-7;
+    if (fx < kEpsilon && fy < kEpsilon)
+        return v00;
+
+    auto lerp2 = [fx, fy](double c00, double c10, double c01, double c11) {
+        const double top = c00 + (c10 - c00) * fx;
+        const double bottom = c01 + (c11 - c01) * fx;
+        return top + (bottom - top) * fy;
+    };
+
+    if (is32 && !(p00[3] == 255 && p10[3] == 255 && p01[3] == 255 && p11[3] == 255)) {
+        const int alpha = int(lerp2(p00[3], p10[3], p01[3], p11[3]));
+        if (alpha == 0)
+            return 0x00FFFFFFu;
+        uint32_t result = uint32_t(alpha) << 24;
+        for (int c = 0; c < 3; ++c) {
+            const int weighted = int(lerp2(p00[c] * p00[3], p10[c] * p10[3], p01[c] * p01[3], p11[c] * p11[3]));
+            // Truncating the weighted sum and the alpha separately can overshoot 255 by a little.
+            const int value = std::min(weighted / alpha, 255);
+            result |= uint32_t(value) << (8 * c);
+        }
+        return result;
+    }
+
+    uint32_t result = 0xFF000000u;
+    for (int c = 0; c < 3; ++c)
+        result |= uint32_t(int(lerp2(p00[c], p10[c], p01[c], p11[c]))) << (8 * c);
+    return result;
+}
+
+bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
+{
+    if (IsEmpty() || width < 1 || height < 1 || BitCount() < 24)
+        return false;
+    if (width == Width() && height == Height())
+        return false;
+    if (Width() == 1 || Height() == 1) {
+        if (!Expand(true, 0, 0, Width() == 1 ? 1 : 0, Height() == 1 ? 1 : 0))
+            return false;
+    }
+    ImageBuffer snapshot(std::move(*this));
+    originX_ = snapshot.originX_;
+    originY_ = snapshot.originY_;
+    if (!Create(width, height, snapshot.BitCount()))
+        return false;
+
+    const int64_t oldW = snapshot.Width();
+    const int64_t oldH = snapshot.Height();
+    const int bytesPerPixel = BitCount() / 8;
+    const bool is32 = BitCount() == 32;
+
+    struct Column {
+        size_t offset;
+        int64_t remainder;
+    };
+    std::vector<Column> columns(static_cast<size_t>(width));
+    for (int i = 0; i < width; ++i) {
+        int64_t sx = i * oldW / width;
+        int64_t rx = i * oldW % width;
+        if (sx >= oldW - 1) {
+            sx = oldW - 2;
+            rx = width - 1;
+        }
+        columns[size_t(i)] = { size_t(sx) * bytesPerPixel, rx };
+    }
+
+    if (progress)
+        progress->Reset();
+    for (int j = 0; j < height; ++j) {
+        int64_t sy = j * oldH / height;
+        int64_t ry = j * oldH % height;
+        if (sy >= oldH - 1) {
+            sy = oldH - 2;
+            ry = height - 1;
+        }
+        const uint8_t* top = snapshot.rows_[sy];
+        const uint8_t* bottom = snapshot.rows_[sy + 1];
+        const double fy = double(ry) / height;
+        uint8_t* out = rows_[j];
+        for (int i = 0; i < width; ++i, out += bytesPerPixel) {
+            const Column& c = columns[size_t(i)];
+            const uint8_t* p00 = top + c.offset;
+            if (c.remainder == 0 && ry == 0) {
+                std::memcpy(out, p00, size_t(bytesPerPixel));
+                continue;
+            }
+            const uint32_t v = BilinearSample(double(c.remainder) / width, fy, is32, p00, p00 + bytesPerPixel,
+                bottom + c.offset, bottom + c.offset + bytesPerPixel);
+            std::memcpy(out, &v, size_t(bytesPerPixel));
+        }
+        if (progress)
+            progress->SetPosition(int(100 * int64_t(j) / height));
+    }
+    return true;
+}

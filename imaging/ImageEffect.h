@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+class ImageBuffer;
+class ProgressSink;
+
+// An operation run over an image by ImageBuffer::ApplyEffect.
+//
+// Mode 1 effects get ProcessPixel for every pixel, row by row, left to right; effects may rely on that
+// order. ProcessRow is the loop over one row: the default calls ProcessPixel through the vtable, and
+// PixelEffectImpl replaces it with a loop the compiler can inline for a concrete effect.
+class ImageEffect {
+public:
+    virtual ~ImageEffect() = default;
+    virtual bool CanApply(const ImageBuffer& image) const = 0;
+    virtual int Mode() const { return 1; }
+    virtual void Begin(ImageBuffer& image);
+    virtual void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel);
+    virtual void ProcessImage(ImageBuffer& image, ProgressSink* progress);
+    virtual void End(ImageBuffer& image);
+
+    virtual void ProcessRow(ImageBuffer& image, int y);
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// A zero-filled pixel block. Large blocks are mapped directly so that the kernel can back them with huge
+// pages: first touch of a 4K screenshot costs a fraction of what 4 KiB pages would.
+class PixelBlock {
+public:
+    PixelBlock() = default;
+    ~PixelBlock() { Release(); }
+    PixelBlock(const PixelBlock&) = delete;
+    PixelBlock& operator=(const PixelBlock&) = delete;
+    PixelBlock(PixelBlock&& other) noexcept;
+    PixelBlock& operator=(PixelBlock&& other) noexcept;
+
+    // Returns false, leaving the block empty, when size is 0 or the memory cannot be had.
+    bool Allocate(size_t size);
+    void Release();
+
+    uint8_t* Data() const { return data_; }
+    size_t Size() const { return size_; }
+
+private:
+    uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    bool mapped_ = false;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ImageBuffer.h"
+#include "ImageEffect.h"
+
+#include <memory>
+
+// Base of every per-pixel operation on 24- and 32-bpp images. Effects that read neighbouring or moved
+// pixels take a copy of their input in Begin.
+class PixelEffect : public ImageEffect {
+public:
+    bool CanApply(const ImageBuffer& image) const override;
+
+    const ImageBuffer* SourceSnapshot() const { return sourceSnapshot_.get(); }
+
+protected:
+    // Replaces any earlier snapshot. Returns false when the copy could not be made.
+    bool TakeSourceSnapshot(const ImageBuffer& image);
+    void ReleaseSourceSnapshot() { sourceSnapshot_.reset(); }
+
+private:
+    std::unique_ptr<ImageBuffer> sourceSnapshot_;
+};
+
+// Gives a concrete effect a row loop that calls its ProcessPixel directly, so the per-pixel call can be
+// inlined. The visiting order is the same as ImageEffect::ProcessRow. Derived must be final.
+template <class Derived, class Base = PixelEffect> class PixelEffectImpl : public Base {
+public:
+    using Base::Base;
+
+    void ProcessRow(ImageBuffer& image, int y) override
+    {
+        const int bpp = image.BitCount();
+        if (bpp < 8) {
+            Base::ProcessRow(image, y);
+            return;
+        }
+        auto* self = static_cast<Derived*>(this);
+        const int width = image.Width();
+        const int step = bpp / 8;
+        uint8_t* pixel = image.Row(y);
+        for (int x = 0; x < width; ++x, pixel += step)
+            self->Derived::ProcessPixel(image, x, y, pixel);
+    }
+};

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, running and testing Lumora needs.
+# Safe to run repeatedly: apt-get is only called when something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev clang-format
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins libgl-dev
+  libfreeimage-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
+  libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrandr-dev libxcb1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer
+  dbus dbus-x11 libdbus-1-dev
+  fonts-dejavu-core fonts-liberation2
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything, and runs every test: the full build on a virtual X server
+# with a D-Bus session, and the headless libraries again under AddressSanitizer and UBSan.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/install-deps.sh
+
+bash scripts/build.sh build -- -DCMAKE_BUILD_TYPE=RelWithDebInfo
+bash scripts/build.sh build-asan -- -DCMAKE_BUILD_TYPE=Debug -DLUMORA_HEADLESS_ONLY=ON -DLUMORA_SANITIZE=ON \
+  -DLUMORA_BUILD_BENCH=OFF
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+jobs=$(nproc)
+
+status=0
+echo "== sanitizer build: headless libraries =="
+ctest --test-dir build-asan --output-on-failure --parallel "$jobs" || status=1
+
+echo "== full build on Xvfb =="
+dbus-run-session -- xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+  ctest --test-dir build --output-on-failure --parallel "$jobs" || status=1
+exit $status
