@@ -1,6 +1,6 @@
 #include "CommandLine.h"
+#include "LumoraApp.h"
 
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -10,7 +10,5 @@ int main(int argc, char** argv)
     const int code = RunCommandLine(args);
     if (code >= 0)
         return code;
-    // The window program arrives later; until then a bare start prints what the command line offers.
-    std::cout << CommandLineUsage();
-    return 0;
+    return RunLumoraGui(argc, argv);
 }

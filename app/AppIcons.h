@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QIcon>
+
+// Icons of the program: the desktop theme's where it has one, our own drawn ones otherwise, so the
+// bars look complete on a bare X server too.
+class AppIcons {
+public:
+    static QIcon Application();
+    static QIcon ThemeOr(const char* themeName, const char* glyph, int size);
+    static QIcon Glyph(const QString& glyph, int size);
+};

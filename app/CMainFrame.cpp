@@ -1,0 +1,657 @@
+#include "CMainFrame.h"
+
+#include "AppIcons.h"
+#include "CAboutDlg.h"
+#include "CChildFrame.h"
+#include "CaptureRequestSink.h"
+#include "CloseSequence.h"
+#include "CommandIds.h"
+#include "CommandTable.h"
+#include "DialogClosePrompts.h"
+#include "GlobalHotKeys.h"
+#include "QtFileFilters.h"
+#include "TrayIcon.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+
+using namespace CommandId;
+
+const std::array<int, 6> CMainFrame::kHotKeyCommands = { CaptureFullScreen, CaptureWindowObject, CaptureActiveWindow,
+    CaptureRegion, CaptureScrollingWindow, CaptureFixedRect };
+
+namespace {
+const char* const kOpenFilter = "All Support Files|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.tiff;*.tif;*.pcx|BMP (*.bmp)|*.bmp|"
+                                "JPEG (*.jpg, *.jpeg)|*.jpg;*.jpeg|PNG (*.png)|*.png|GIF (*.gif)|*.gif|"
+                                "TIFF (*.tif, *.tiff)|*.tif;*.tiff|PCX (*.pcx)|*.pcx||";
+const char* const kLayoutKey = "GuiTabbedDemo/State";
+
+bool IsCaptureCommand(int id)
+{
+    return id == CaptureFullScreen || id == CaptureRegion || id == CaptureWindowObject || id == CaptureActiveWindow
+        || id == CaptureScrollingWindow || id == CaptureFixedRect;
+}
+} // namespace
+
+CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
+    : QMainWindow(parent)
+    , services_(std::move(services))
+    , autostart_(services_.autostartPath.isEmpty() ? AutostartEntry() : AutostartEntry(services_.autostartPath))
+    , recentFiles_(4)
+{
+    setObjectName("mainFrame128");
+    setWindowTitle("Lumora");
+    setWindowIcon(AppIcons::Application());
+    if (!services_.prompts)
+        ownPrompts_ = std::make_unique<DialogClosePrompts>(this);
+    prompts_ = services_.prompts ? services_.prompts : ownPrompts_.get();
+
+    CreateActions();
+    BuildMenus();
+    BuildStatusBar();
+    BuildToolbars();
+    BuildParamBar();
+    SetUpTabs();
+    RestoreLayout();
+
+    settings_ = services_.settings ? services_.settings->Load() : ShellSettings {};
+    SetUpTray();
+    hotKeys_ = new GlobalHotKeys(this);
+    // Queued: a capture must not start inside the hot-key reader.
+    connect(hotKeys_, &GlobalHotKeys::Activated, this, [this](int id) { emit HotKeyCapture(id); });
+    connect(this, &CMainFrame::HotKeyCapture, this, &CMainFrame::OnCommand, Qt::QueuedConnection);
+    if (settings_.enableHotkey)
+        RegisterHotKeys();
+    if (settings_.autoStartup)
+        ApplyAutostart(true);
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::MakeAction(int id, const QString& text)
+{
+    if (QAction* existing = actions_.value(id))
+        return existing;
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    action->setObjectName(QString("command%1").arg(id));
+    const QList<QKeySequence> keys = CommandTable::Accelerators(id);
+    if (!keys.isEmpty()) {
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    actions_.insert(id, action);
+    return action;
+}
+
+void CMainFrame::CreateActions()
+{
+    for (const PopupSpec& popup : CommandTable::FrameMenu()) {
+        for (const MenuEntry& entry : popup.items) {
+            if (entry.id != 0)
+                MakeAction(entry.id, CommandTable::Label(entry.text));
+        }
+    }
+    for (const auto* bar : { &CommandTable::MainToolbar(), &CommandTable::ToolsToolbar() }) {
+        for (const ToolbarEntry& entry : *bar) {
+            if (entry.id == 0)
+                continue;
+            QAction* action = MakeAction(entry.id, entry.tip);
+            action->setToolTip(entry.tip);
+            action->setIcon(
+                AppIcons::ThemeOr(entry.themeIcon, entry.glyph, bar == &CommandTable::MainToolbar() ? 32 : 24));
+        }
+    }
+    for (int id : CommandTable::AcceleratorOnlyCommands())
+        addAction(MakeAction(id, QString()));
+    for (int id : { ViewToolbar, ViewStatusBar, TrayMode, EnableHotkey, AutoStartup })
+        actions_[id]->setCheckable(true);
+    for (const ToolbarEntry& entry : CommandTable::ToolsToolbar()) {
+        if (entry.id != 0 && entry.id != DeleteObject)
+            actions_[entry.id]->setCheckable(true);
+    }
+    actions_[ZoomActual]->setToolTip("Actual");
+    MakeAction(CommandId::ShowHideMainWindow, "Show/Hide Main window");
+}
+
+void CMainFrame::BuildMenus()
+{
+    for (const PopupSpec& popup : CommandTable::FrameMenu()) {
+        QMenu* menu = menuBar()->addMenu(popup.title);
+        bool afterCrop = false;
+        for (const MenuEntry& entry : popup.items) {
+            if (entry.id == 0) {
+                QAction* separator = menu->addSeparator();
+                if (afterCrop)
+                    cropSeparator_ = separator;
+                afterCrop = false;
+                continue;
+            }
+            menu->addAction(actions_[entry.id]);
+            afterCrop = entry.id == CropSelection;
+            if (entry.id == FileMruFirst) {
+                fileMenu_ = menu;
+                recentAnchor_ = actions_[entry.id];
+            }
+        }
+    }
+    tabMenu_ = new QMenu(this);
+    tabMenu_->setObjectName("menu190");
+    for (const MenuEntry& entry : CommandTable::TabMenu()) {
+        QAction* action = tabMenu_->addAction(entry.text);
+        action->setData(entry.id);
+        const int id = entry.id;
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
+    recentFiles_.Load(*UserSettings());
+    RebuildRecentFileMenu();
+}
+
+void CMainFrame::BuildToolbars()
+{
+    mainToolbar_ = new QToolBar("Standard", this);
+    mainToolbar_->setObjectName("toolbar157");
+    mainToolbar_->setIconSize(QSize(32, 32));
+    toolsToolbar_ = new QToolBar("Tools", this);
+    toolsToolbar_->setObjectName("toolbar165");
+    toolsToolbar_->setIconSize(QSize(24, 24));
+    toolsToolbar_->setOrientation(Qt::Vertical);
+    toolsToolbar_->setAllowedAreas(Qt::LeftToolBarArea | Qt::RightToolBarArea);
+    for (auto [bar, entries] : { std::pair { mainToolbar_, &CommandTable::MainToolbar() },
+             std::pair { toolsToolbar_, &CommandTable::ToolsToolbar() } }) {
+        for (const ToolbarEntry& entry : *entries) {
+            if (entry.id == 0)
+                bar->addSeparator();
+            else
+                bar->addAction(actions_[entry.id]);
+        }
+    }
+    addToolBar(Qt::TopToolBarArea, mainToolbar_);
+    addToolBar(Qt::LeftToolBarArea, toolsToolbar_);
+    connect(mainToolbar_, &QToolBar::visibilityChanged, this, [this] { UpdateCommandStates(); });
+}
+
+void CMainFrame::BuildStatusBar()
+{
+    const std::pair<int, const char*> panes[] = {
+        { StatusPaneId::ImageSize, "  Size: 0 x 0          " },
+        { StatusPaneId::Zoom, "Zoom: 100%    " },
+        { StatusPaneId::Stretch, "" },
+    };
+    for (const auto& [id, text] : panes) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QString("pane%1").arg(id));
+        statusPanes_.insert(id, label);
+        // The last pane takes whatever width is left.
+        statusBar()->addWidget(label, id == StatusPaneId::Stretch ? 1 : 0);
+    }
+}
+
+void CMainFrame::BuildParamBar()
+{
+    auto* dock = new QDockWidget("Param Setting", this);
+    dock->setObjectName("bar226");
+    dock->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+    auto* panel = new QWidget(dock);
+    panel->setObjectName("paramPanel");
+    panel->setMinimumHeight(36);
+    dock->setWidget(panel);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+}
+
+void CMainFrame::SetUpTabs()
+{
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setObjectName("mdiArea");
+    mdiArea_->setViewMode(QMdiArea::TabbedView);
+    mdiArea_->setDocumentMode(true);
+    setCentralWidget(mdiArea_);
+    if (QTabBar* tabs = TabBar()) {
+        tabs->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(tabs, &QTabBar::customContextMenuRequested, this, &CMainFrame::ShowTabMenu);
+    }
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] {
+        UpdateCommandStates();
+        UpdateTitle();
+    });
+}
+
+QTabBar* CMainFrame::TabBar() const
+{
+    return mdiArea_->findChild<QTabBar*>();
+}
+
+void CMainFrame::ShowTabMenu(const QPoint& pos)
+{
+    QTabBar* tabs = TabBar();
+    const int index = tabs->tabAt(pos);
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    if (index < 0 || index >= windows.size())
+        return;
+    mdiArea_->setActiveSubWindow(windows[index]);
+    tabMenu_->popup(tabs->mapToGlobal(pos));
+}
+
+std::unique_ptr<QSettings> CMainFrame::UserSettings() const
+{
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Lumora", "Lumora");
+}
+
+void CMainFrame::RestoreLayout()
+{
+    const QByteArray state = UserSettings()->value(kLayoutKey).toByteArray();
+    if (!state.isEmpty())
+        restoreState(state);
+}
+
+void CMainFrame::SaveLayout()
+{
+    auto settings = UserSettings();
+    settings->setValue(kLayoutKey, saveState());
+    recentFiles_.Save(*settings);
+}
+
+QLabel* CMainFrame::StatusPane(int paneId) const
+{
+    return statusPanes_.value(paneId);
+}
+
+void CMainFrame::SetUpTray()
+{
+    tray_ = new TrayIcon(AppIcons::Application(), this);
+    connect(tray_, &TrayIcon::CommandTriggered, this, &CMainFrame::OnCommand);
+    connect(tray_, &TrayIcon::ToggleRequested, this, &CMainFrame::ToggleFromTray);
+    if (settings_.trayMode)
+        tray_->Add();
+}
+
+void CMainFrame::RegisterHotKeys()
+{
+    // Every failure, a pair of zeros included, just leaves that capture without a key.
+    for (size_t i = 0; i < kHotKeyCommands.size(); ++i)
+        hotKeys_->Register(kHotKeyCommands[i], settings_.hotKeys[i].key, settings_.hotKeys[i].mask);
+}
+
+void CMainFrame::UnregisterHotKeys()
+{
+    hotKeys_->UnregisterAll();
+}
+
+QString CMainFrame::ExecutablePath() const
+{
+    return services_.executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : services_.executablePath;
+}
+
+void CMainFrame::ApplyAutostart(bool on)
+{
+    if (on)
+        autostart_.Write(ExecutablePath());
+    else
+        autostart_.Remove();
+}
+
+QUrl CMainFrame::HomePage() const
+{
+    const QString folder
+        = services_.helpFolder.isEmpty() ? QCoreApplication::applicationDirPath() + "/help" : services_.helpFolder;
+    return QUrl::fromLocalFile(folder + "/index.html");
+}
+
+QUrl CMainFrame::SupportPage() const
+{
+    QUrl page = HomePage();
+    page.setPath(page.path().replace("index.html", "support.html"));
+    return page;
+}
+
+std::vector<CChildFrame*> CMainFrame::Documents() const
+{
+    std::vector<CChildFrame*> documents;
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* child = qobject_cast<CChildFrame*>(sub->widget());
+        // A closed window lingers until its deferred deletion.
+        if (child && !sub->isHidden())
+            documents.push_back(child);
+    }
+    return documents;
+}
+
+CChildFrame* CMainFrame::ActiveDocument() const
+{
+    QMdiSubWindow* sub = mdiArea_->activeSubWindow();
+    return sub ? qobject_cast<CChildFrame*>(sub->widget()) : nullptr;
+}
+
+CChildFrame* CMainFrame::AddDocument(CChildFrame* child)
+{
+    QMdiSubWindow* sub = mdiArea_->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(child, &CChildFrame::TitleChanged, this, &CMainFrame::UpdateTitle);
+    connect(child, &QObject::destroyed, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            UpdateCommandStates();
+            UpdateTitle();
+        });
+    });
+    sub->showMaximized();
+    mdiArea_->setActiveSubWindow(sub);
+    UpdateCommandStates();
+    UpdateTitle();
+    return child;
+}
+
+CChildFrame* CMainFrame::NewDocument()
+{
+    auto* child = new CChildFrame(QString("Capture%1").arg(++untitledCount_));
+    child->SetModified(true);
+    return AddDocument(child);
+}
+
+void CMainFrame::OpenDocumentFile(const QString& path)
+{
+    if (!services_.openDocument)
+        return;
+    if (CChildFrame* child = services_.openDocument(path)) {
+        AddDocument(child);
+        recentFiles_.Add(path);
+    } else {
+        recentFiles_.Remove(path);
+    }
+    RebuildRecentFileMenu();
+}
+
+void CMainFrame::OpenFileDialog()
+{
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix("bmp");
+    dialog.setNameFilters(QtFileFilters(kOpenFilter));
+    dialog.selectFile("Untitled");
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        OpenDocumentFile(dialog.selectedFiles().front());
+}
+
+void CMainFrame::SaveActive(bool askPath)
+{
+    CChildFrame* child = ActiveDocument();
+    if (!child)
+        return;
+    std::optional<QString> path;
+    if (!askPath && !child->property("filePath").toString().isEmpty())
+        path = child->property("filePath").toString();
+    else
+        path = prompts_->AskSavePath(child->Title());
+    if (!path)
+        return;
+    if (!child->SaveTo(*path)) {
+        prompts_->ReportSaveFailure(*path);
+        return;
+    }
+    child->setProperty("filePath", *path);
+    child->SetModified(false);
+    recentFiles_.Add(*path);
+    RebuildRecentFileMenu();
+}
+
+void CMainFrame::RebuildRecentFileMenu()
+{
+    if (!fileMenu_)
+        return;
+    for (QAction* action : recentActions_) {
+        fileMenu_->removeAction(action);
+        action->deleteLater();
+    }
+    recentActions_.clear();
+    const QStringList& entries = recentFiles_.Entries();
+    recentAnchor_->setVisible(entries.isEmpty());
+    for (int i = 0; i < entries.size(); ++i) {
+        auto* action = new QAction(QString("&%1 %2").arg(i + 1).arg(entries[i]), fileMenu_);
+        action->setData(FileMruFirst + i);
+        const QString path = entries[i];
+        connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
+        fileMenu_->insertAction(recentAnchor_, action);
+        recentActions_ << action;
+    }
+}
+
+void CMainFrame::UpdateTitle()
+{
+    CChildFrame* child = ActiveDocument();
+    setWindowTitle(child ? "Lumora - " + child->Title() : QString("Lumora"));
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    const bool hasDocument = !Documents().empty();
+    // Commands whose handlers belong to the document, the view or the settings dialogs stay disabled
+    // until those are present; "Crop Selection" has no handler at all.
+    static const int alwaysEnabled[]
+        = { FileNew, FileOpen, FilePrintSetup, AppExit, AppAbout, ViewToolbar, ViewStatusBar, CaptureFullScreen,
+              CaptureRegion, CaptureWindowObject, CaptureActiveWindow, CaptureScrollingWindow, CaptureFixedRect,
+              EnableHotkey, TrayMode, AutoStartup, Help, VisitHomepage, CommandId::ShowHideMainWindow };
+    static const int withDocument[] = { FileClose, FileSave, FileSaveAs, WindowCascade, WindowTile, WindowArrange };
+    for (QAction* action : actions_)
+        action->setEnabled(false);
+    for (int id : alwaysEnabled)
+        actions_[id]->setEnabled(true);
+    for (int id : withDocument)
+        actions_[id]->setEnabled(hasDocument);
+    recentAnchor_->setEnabled(false);
+
+    actions_[ViewToolbar]->setChecked(mainToolbar_ && !mainToolbar_->isHidden());
+    actions_[ViewStatusBar]->setChecked(!statusBar()->isHidden());
+    actions_[TrayMode]->setChecked(settings_.trayMode);
+    actions_[EnableHotkey]->setChecked(settings_.enableHotkey);
+    actions_[AutoStartup]->setChecked(settings_.autoStartup);
+
+    // Menu 128 (no document) differs from menu 129 only by its leading "Crop Selection".
+    actions_[CropSelection]->setVisible(!hasDocument);
+    if (cropSeparator_)
+        cropSeparator_->setVisible(!hasDocument);
+}
+
+void CMainFrame::OnCommand(int id)
+{
+    if (IsCaptureCommand(id)) {
+        if (services_.capture)
+            services_.capture->RequestCapture(id);
+        return;
+    }
+    switch (id) {
+    case FileNew:
+        NewDocument();
+        break;
+    case FileOpen:
+        OpenFileDialog();
+        break;
+    case FileClose:
+        if (CChildFrame* child = ActiveDocument())
+            child->CloseDocument();
+        break;
+    case FileSave:
+        SaveActive(false);
+        break;
+    case FileSaveAs:
+        SaveActive(true);
+        break;
+    case FilePrintSetup:
+        PrintSetup();
+        break;
+    case AppExit:
+        close();
+        break;
+    case AppAbout:
+        ShowAbout();
+        break;
+    case ViewToolbar:
+        mainToolbar_->setVisible(mainToolbar_->isHidden());
+        break;
+    case ViewStatusBar:
+        statusBar()->setVisible(statusBar()->isHidden());
+        break;
+    case TrayMode:
+        ToggleTrayMode();
+        break;
+    case EnableHotkey:
+        ToggleHotkeys();
+        break;
+    case AutoStartup:
+        ToggleAutostart();
+        break;
+    case WindowCascade:
+        mdiArea_->cascadeSubWindows();
+        break;
+    case WindowTile:
+    case WindowArrange:
+        mdiArea_->tileSubWindows();
+        break;
+    case Help:
+        ShowHelp();
+        break;
+    case VisitHomepage:
+        QDesktopServices::openUrl(HomePage());
+        break;
+    case CommandId::ShowHideMainWindow:
+        ShowOrHide();
+        break;
+    default:
+        break;
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::ShowAbout()
+{
+    CAboutDlg dialog(HomePage(), SupportPage(), this);
+    dialog.exec();
+}
+
+void CMainFrame::ShowHelp()
+{
+    // A missing page is left to the viewer to report.
+    QDesktopServices::openUrl(HomePage());
+}
+
+void CMainFrame::PrintSetup()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+    QPageSetupDialog dialog(printer_.get(), this);
+    dialog.exec();
+}
+
+void CMainFrame::ToggleTrayMode()
+{
+    settings_.trayMode = !settings_.trayMode;
+    if (settings_.trayMode)
+        tray_->Add();
+    else
+        tray_->Delete();
+}
+
+void CMainFrame::ToggleHotkeys()
+{
+    settings_.enableHotkey = !settings_.enableHotkey;
+    if (settings_.enableHotkey)
+        RegisterHotKeys();
+    else
+        UnregisterHotKeys();
+}
+
+void CMainFrame::ToggleAutostart()
+{
+    settings_.autoStartup = !settings_.autoStartup;
+    ApplyAutostart(settings_.autoStartup);
+}
+
+void CMainFrame::ToggleFromTray()
+{
+    if (isVisible()) {
+        showMinimized();
+        hide();
+    } else {
+        showNormal();
+        raise();
+        activateWindow();
+    }
+}
+
+void CMainFrame::ShowOrHide()
+{
+    if (!isVisible()) {
+        showNormal();
+    } else {
+        showMinimized();
+        hide();
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    std::vector<ClosableDocument*> documents;
+    for (CChildFrame* child : Documents())
+        documents.push_back(child);
+    CloseSequence sequence(*prompts_);
+    if (!sequence.Run(documents)) {
+        event->ignore();
+        return;
+    }
+    if (settings_.trayMode)
+        tray_->Delete();
+    UnregisterHotKeys();
+    if (services_.settings)
+        services_.settings->SaveOnClose(settings_);
+    SaveLayout();
+    mdiArea_->closeAllSubWindows();
+    closed_ = true;
+    event->accept();
+    emit Closed();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // In tray mode a minimised window leaves the task bar and lives on in the tray.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && settings_.trayMode)
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                hide();
+        });
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event)
+{
+    // Keys nobody inside the frame took end here and go no further; Esc also stops a scrolling capture.
+    if (event->key() == Qt::Key_Escape)
+        stopScrolling_ = 1;
+    event->accept();
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    UpdateTitle();
+}

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "AutostartEntry.h"
+#include "RecentFileList.h"
+#include "ShellSettings.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CaptureRequestSink;
+class CChildFrame;
+class CloseSequencePrompts;
+class GlobalHotKeys;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QPrinter;
+class QSettings;
+class QTabBar;
+class QToolBar;
+class TrayIcon;
+
+// What the frame works with that lives elsewhere; every member may be left empty.
+struct FrameServices {
+    ShellSettingsStore* settings = nullptr; // none: defaults, nothing saved
+    CaptureRequestSink* capture = nullptr; // none: capture commands do nothing
+    CloseSequencePrompts* prompts = nullptr; // none: the program's own dialogs
+    std::function<CChildFrame*(const QString& path)> openDocument; // none: Open opens nothing
+    QString autostartPath; // empty: the desktop's autostart folder
+    QString executablePath; // empty: this process's executable
+    QString helpFolder; // empty: "help" beside the executable
+};
+
+// The top-level window: tabbed documents, menus, bars, status panes, tray icon, global hot keys,
+// the autostart entry and the closing sequence.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // Hot-key ids are the capture commands, in the order the settings keep the pairs.
+    static const std::array<int, 6> kHotKeyCommands;
+
+    explicit CMainFrame(FrameServices services = {}, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    void OnCommand(int id);
+    QAction* Action(int id) const { return actions_.value(id); }
+    QMdiArea* MdiArea() const { return mdiArea_; }
+    QMenu* TabMenu() const { return tabMenu_; }
+    QTabBar* TabBar() const;
+    QLabel* StatusPane(int paneId) const;
+    TrayIcon* Tray() const { return tray_; }
+    GlobalHotKeys* HotKeys() const { return hotKeys_; }
+    const ShellSettings& Settings() const { return settings_; }
+    RecentFileList& RecentFiles() { return recentFiles_; }
+    QUrl HomePage() const;
+    QUrl SupportPage() const;
+
+    std::vector<CChildFrame*> Documents() const;
+    CChildFrame* ActiveDocument() const;
+    CChildFrame* AddDocument(CChildFrame* child);
+    CChildFrame* NewDocument();
+    void OpenDocumentFile(const QString& path);
+
+    // Left click on the tray icon, and the tray menu's "Show/Hide Main window".
+    void ToggleFromTray();
+    void ShowOrHide();
+
+    // Set by Esc reaching the frame; a running scrolling capture polls it.
+    int StopScrolling() const { return stopScrolling_; }
+    void SetStopScrolling(int value) { stopScrolling_ = value; }
+
+signals:
+    // The close was accepted; the program ends.
+    void Closed();
+    void HotKeyCapture(int commandId);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateActions();
+    QAction* MakeAction(int id, const QString& text);
+    void BuildMenus();
+    void BuildToolbars();
+    void BuildStatusBar();
+    void BuildParamBar();
+    void SetUpTabs();
+    void SetUpTray();
+    void RegisterHotKeys();
+    void UnregisterHotKeys();
+    void ApplyAutostart(bool on);
+    void RestoreLayout();
+    void SaveLayout();
+    std::unique_ptr<QSettings> UserSettings() const;
+
+    void UpdateCommandStates();
+    void RebuildRecentFileMenu();
+    void UpdateTitle();
+    void ShowTabMenu(const QPoint& pos);
+    void SaveActive(bool askPath);
+    void OpenFileDialog();
+    void ShowAbout();
+    void ShowHelp();
+    void PrintSetup();
+    void ToggleTrayMode();
+    void ToggleHotkeys();
+    void ToggleAutostart();
+    QString ExecutablePath() const;
+
+    FrameServices services_;
+    std::unique_ptr<CloseSequencePrompts> ownPrompts_;
+    CloseSequencePrompts* prompts_;
+    ShellSettings settings_;
+    AutostartEntry autostart_;
+    RecentFileList recentFiles_;
+    std::unique_ptr<QPrinter> printer_;
+    QHash<int, QAction*> actions_;
+    QMdiArea* mdiArea_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* tabMenu_ = nullptr;
+    QAction* cropSeparator_ = nullptr;
+    QAction* recentAnchor_ = nullptr;
+    QList<QAction*> recentActions_;
+    QToolBar* mainToolbar_ = nullptr;
+    QToolBar* toolsToolbar_ = nullptr;
+    QHash<int, QLabel*> statusPanes_;
+    TrayIcon* tray_ = nullptr;
+    GlobalHotKeys* hotKeys_ = nullptr;
+    int stopScrolling_ = 0;
+    int untitledCount_ = 0;
+    bool closed_ = false;
+};

@@ -1,0 +1,165 @@
+#include "CommandTable.h"
+
+#include "CommandIds.h"
+
+using namespace CommandId;
+
+const std::vector<PopupSpec>& CommandTable::DocumentMenu()
+{
+    static const std::vector<PopupSpec> menu = {
+        { "&File",
+            { { FileNew, "&New\tCtrl+N" }, { FileOpen, "&Open...\tCtrl+O" }, { FileClose, "&Close" },
+                { FileSave, "&Save\tCtrl+S" }, { FileSaveAs, "Save &As..." }, { 0, nullptr },
+                { FilePrint, "&Print...\tCtrl+P" }, { FilePrintPreview, "Print Pre&view" },
+                { FilePrintSetup, "P&rint Setup..." }, { 0, nullptr }, { FileMruFirst, "Recent File" }, { 0, nullptr },
+                { AppExit, "E&xit" } } },
+        { "&Edit",
+            { { EditUndo, "&Undo\tCtrl+Z" }, { EditRedo, "&Redo\t" }, { 0, nullptr }, { EditCut, "Cu&t\tCtrl+X" },
+                { EditCopy, "&Copy\tCtrl+C" }, { EditPaste, "&Paste\tCtrl+V" } } },
+        { "&View",
+            { { ViewToolbar, "&Main Toolbar" }, { ViewStatusBar, "&Status Bar" }, { 0, nullptr }, { ZoomIn, "Zoom In" },
+                { ZoomActual, "Acture" }, { ZoomOut, "Zoom Out" } } },
+        { "&Capture",
+            { { CaptureFullScreen, "&Full Screen" }, { CaptureRegion, "&Rectangle Region" },
+                { CaptureWindowObject, "&Window / Object" }, { CaptureActiveWindow, "&Active Window" },
+                { CaptureScrollingWindow, "&Scrolling Window" }, { CaptureFixedRect, "Fixed Rectangle" } } },
+        { "&Image",
+            { { 20004, "&Rotate 90" }, { 20007, "Rotate 270" }, { 20002, "Rotate..." }, { 20009, "Resize..." },
+                { 0, nullptr }, { 20010, "Brightness/Contrast" }, { 20012, "Hue/Saturation" }, { 20016, "&RGB Value" },
+                { 20017, "&Color Level" }, { 20051, "Auto Color Level" }, { 0, nullptr },
+                { 20005, "Filp Horizontally" }, { 20006, "Filp Vertically" }, { 0, nullptr }, { 20019, "&GrayImage" },
+                { 20020, "&Invert" }, { 20014, "Color Tone" } } },
+        { "F&ilter",
+            { { 20033, "Noisy" }, { 20034, "Blot" }, { 20035, "Emboss" }, { 20036, "OilPaint" }, { 20037, "Splash" },
+                { 20038, "Posterize" }, { 20040, "Mosaic" }, { 20041, "Halftone" }, { 20042, "Blur" },
+                { 20050, "3D Grid" } } },
+        { "&Setting",
+            { { CaptureSetting, "&Capture Setting" }, { DefineHotkey, "Define hotkey" },
+                { EnableHotkey, "Enable hotkey" }, { TrayMode, "Run as &tray mode" },
+                { AutoStartup, "AutoRun when startup" } } },
+        { "&Window",
+            { { WindowNew, "&New Window" }, { WindowCascade, "&Cascade" }, { WindowTile, "&Tile" },
+                { WindowArrange, "&Arrange Icons" } } },
+        { "&Help",
+            { { VisitHomepage, "Visit &Homepage" }, { Help, "Help" }, { 0, nullptr }, { AppAbout, "&About..." } } },
+    };
+    return menu;
+}
+
+std::vector<PopupSpec> CommandTable::FrameMenu()
+{
+    std::vector<PopupSpec> menu = DocumentMenu();
+    for (PopupSpec& popup : menu) {
+        if (QString(popup.title) == "&Image")
+            popup.items.insert(popup.items.begin(), { { CropSelection, "Crop Selection" }, { 0, nullptr } });
+    }
+    return menu;
+}
+
+const std::vector<MenuEntry>& CommandTable::TrayMenu()
+{
+    static const std::vector<MenuEntry> menu = {
+        { ShowHideMainWindow, "Show/Hide Main window" },
+        { CaptureFullScreen, "Capture Full screen" },
+        { CaptureWindowObject, "Capture Windows" },
+        { CaptureRegion, "Capture Region" },
+        { CaptureActiveWindow, "Capture Active window" },
+        { 0, nullptr },
+        { AppExit, "Exit Lumora" },
+    };
+    return menu;
+}
+
+const std::vector<MenuEntry>& CommandTable::TabMenu()
+{
+    static const std::vector<MenuEntry> menu = {
+        { FileSave, "Save" },
+        { FileSaveAs, "Save As" },
+        { FileClose, "Close" },
+    };
+    return menu;
+}
+
+const std::vector<ToolbarEntry>& CommandTable::MainToolbar()
+{
+    static const std::vector<ToolbarEntry> bar = {
+        { FileNew, "New", "document-new", "N" },
+        { FileOpen, "Open", "document-open", "O" },
+        { FileSave, "Save", "document-save", "S" },
+        { 0, nullptr, nullptr, nullptr },
+        { CaptureFullScreen, "Full Screen", "view-fullscreen", "FS" },
+        { CaptureRegion, "Rectangle Region", "select-rectangular", "RR" },
+        { CaptureWindowObject, "Window / Object", "window-new", "WO" },
+        { CaptureScrollingWindow, "Scrolling Window", "go-down", "SW" },
+        { 0, nullptr, nullptr, nullptr },
+        { EditUndo, "Undo", "edit-undo", "Un" },
+        { EditRedo, "Redo", "edit-redo", "Re" },
+        { 0, nullptr, nullptr, nullptr },
+        { ZoomIn, "Zoom In", "zoom-in", "+" },
+        { ZoomOut, "Zoom Out", "zoom-out", "-" },
+        { ZoomActual, "Actual", "zoom-original", "1:1" },
+    };
+    return bar;
+}
+
+const std::vector<ToolbarEntry>& CommandTable::ToolsToolbar()
+{
+    static const std::vector<ToolbarEntry> bar = {
+        { ToolMove, "Move", "transform-move", "Mv" },
+        { ToolSelect, "Select", "edit-select", "Sel" },
+        { ToolCrop, "Crop", "transform-crop", "Cr" },
+        { ToolZoom, "Zoom", "zoom-select", "Z" },
+        { 0, nullptr, nullptr, nullptr },
+        { ToolText, "Text", "draw-text", "T" },
+        { ToolLine, "Line", "draw-line", "/" },
+        { ToolRectangle, "Rectangle", "draw-rectangle", "[]" },
+        { ToolHighlight, "Highlight", "draw-highlight", "H" },
+        { ToolArrow, "Arrow", "draw-arrow", "->" },
+        { ToolStamp, "Stamp", "draw-stamp", "St" },
+        { 0, nullptr, nullptr, nullptr },
+        { DeleteObject, "Delete object", "edit-delete", "X" },
+    };
+    return bar;
+}
+
+QList<QKeySequence> CommandTable::Accelerators(int id)
+{
+    switch (id) {
+    case EditCopy:
+        return { QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert) };
+    case EditCut:
+        return { QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete) };
+    case EditPaste:
+        return { QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert) };
+    case EditUndo:
+        return { QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace) };
+    case FileNew:
+        return { QKeySequence(Qt::CTRL | Qt::Key_N) };
+    case FileOpen:
+        return { QKeySequence(Qt::CTRL | Qt::Key_O) };
+    case FilePrint:
+        return { QKeySequence(Qt::CTRL | Qt::Key_P) };
+    case FileSave:
+        return { QKeySequence(Qt::CTRL | Qt::Key_S) };
+    case Help:
+        return { QKeySequence(Qt::Key_F1) };
+    case NextPane:
+        return { QKeySequence(Qt::Key_F6) };
+    case PrevPane:
+        return { QKeySequence(Qt::SHIFT | Qt::Key_F6) };
+    default:
+        return {};
+    }
+}
+
+std::vector<int> CommandTable::AcceleratorOnlyCommands()
+{
+    return { NextPane, PrevPane };
+}
+
+QString CommandTable::Label(const char* text)
+{
+    const QString full = QString::fromUtf8(text);
+    const qsizetype tab = full.indexOf('\t');
+    return tab < 0 ? full : full.left(tab);
+}

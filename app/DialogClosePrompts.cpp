@@ -1,0 +1,38 @@
+#include "DialogClosePrompts.h"
+
+#include "CExitHintDlg.h"
+#include "QtFileFilters.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+const char* const DialogClosePrompts::kSaveAsFilter
+    = "BMP (*.bmp)|*.bmp|JPEG (*.jpg, *.jpeg)|*.jpg;*.jpeg|PNG (*.png)|*.png|GIF (*.gif)|*.gif|"
+      "TIFF (*.tif, *.tiff)|*.tif;*.tiff|PCX (*.pcx)|*.pcx||";
+
+ExitAnswer DialogClosePrompts::AskSaveOnExit(const QString& title)
+{
+    CExitHintDlg dialog(title, parent_);
+    const int result = dialog.exec();
+    if (result < int(ExitAnswer::Yes) || result > int(ExitAnswer::Cancel))
+        return ExitAnswer::Cancel;
+    return ExitAnswer(result);
+}
+
+std::optional<QString> DialogClosePrompts::AskSavePath(const QString& title)
+{
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix("jpg");
+    dialog.setNameFilters(QtFileFilters(kSaveAsFilter));
+    dialog.selectFile(title);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+void DialogClosePrompts::ReportSaveFailure(const QString& path)
+{
+    QMessageBox::warning(parent_, "Lumora", "The image could not be saved to " + path + ".");
+}

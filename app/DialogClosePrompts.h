@@ -1,0 +1,23 @@
+#pragma once
+
+#include "CloseSequencePrompts.h"
+
+class QWidget;
+
+// The close questions asked with the program's dialogs.
+class DialogClosePrompts : public CloseSequencePrompts {
+public:
+    static const char* const kSaveAsFilter;
+
+    explicit DialogClosePrompts(QWidget* parent)
+        : parent_(parent)
+    {
+    }
+
+    ExitAnswer AskSaveOnExit(const QString& title) override;
+    std::optional<QString> AskSavePath(const QString& title) override;
+    void ReportSaveFailure(const QString& path) override;
+
+private:
+    QWidget* parent_;
+};

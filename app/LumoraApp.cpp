@@ -1,0 +1,30 @@
+#include "LumoraApp.h"
+
+#include "CMainFrame.h"
+
+LumoraApp::LumoraApp(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName("Lumora");
+    setOrganizationName("Lumora");
+    // The frame may live hidden in the tray while dialogs come and go; the program ends with the frame.
+    setQuitOnLastWindowClosed(false);
+}
+
+LumoraApp::~LumoraApp() = default;
+
+bool LumoraApp::InitInstance()
+{
+    frame_ = std::make_unique<CMainFrame>();
+    connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
+    frame_->show();
+    return true;
+}
+
+int RunLumoraGui(int argc, char** argv)
+{
+    LumoraApp app(argc, argv);
+    if (!app.InitInstance())
+        return 1;
+    return app.exec();
+}

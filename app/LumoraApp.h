@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QApplication>
+
+#include <memory>
+
+class CMainFrame;
+
+// The application object: creates the main frame and runs the program until the frame closes.
+class LumoraApp : public QApplication {
+    Q_OBJECT
+public:
+    LumoraApp(int& argc, char** argv);
+    ~LumoraApp() override;
+
+    // Creates and shows the main frame; file names on the command line open nothing.
+    bool InitInstance();
+    CMainFrame* MainFrame() const { return frame_.get(); }
+
+private:
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+// Starts the window program; returns its exit code.
+int RunLumoraGui(int argc, char** argv);

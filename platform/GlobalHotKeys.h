@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+
+#include <vector>
+
+class QSocketNotifier;
+struct _XDisplay;
+
+// System-wide hot keys on X11: each combination is grabbed on the root window (with every Caps Lock
+// and Num Lock state, which X counts as modifiers) over a connection of our own, so that grabs work
+// whatever Qt platform the widgets use. Combinations are given as Windows virtual-key codes with
+// MOD_ bits, as the settings file keeps them. Failures are silent: the key is simply not available.
+class GlobalHotKeys : public QObject {
+    Q_OBJECT
+public:
+    // Connects to $DISPLAY; without a display every registration fails.
+    explicit GlobalHotKeys(QObject* parent = nullptr);
+    ~GlobalHotKeys() override;
+
+    bool IsAvailable() const { return display_ != nullptr; }
+    // False when the key has no X counterpart, another program holds the combination, or an earlier
+    // registration of ours already uses it (the first one keeps it).
+    bool Register(int id, int virtualKey, int modBits);
+    void Unregister(int id);
+    void UnregisterAll();
+    std::vector<int> RegisteredIds() const;
+
+signals:
+    void Activated(int id);
+
+private:
+    struct Grab {
+        int id;
+        unsigned int keycode;
+        unsigned int modifiers;
+    };
+
+    std::vector<unsigned int> LockVariants() const;
+    void Ungrab(const Grab& grab);
+    void ReadEvents();
+    void Dispatch(unsigned int keycode, unsigned int state);
+
+    _XDisplay* display_ = nullptr;
+    QSocketNotifier* notifier_ = nullptr;
+    unsigned int numLockMask_ = 0;
+    std::vector<Grab> grabs_;
+};
