@@ -74,7 +74,7 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     SetUpTray();
     hotKeys_ = new GlobalHotKeys(this);
     // Queued: a capture must not start inside the hot-key reader.
-    connect(hotKeys_, &GlobalHotKeys::Activated, this, [this](int id) { emit HotKeyCapture(id); });
+    hotKeys_->SetHandler([this](int id) { emit HotKeyCapture(id); });
     connect(this, &CMainFrame::HotKeyCapture, this, &CMainFrame::OnCommand, Qt::QueuedConnection);
     if (settings_.enableHotkey)
         RegisterHotKeys();
@@ -83,7 +83,13 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     UpdateCommandStates();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // Closing the tabs while the frame is torn down must not update actions that are already gone.
+    disconnect(mdiArea_, nullptr, this, nullptr);
+    for (CChildFrame* child : findChildren<CChildFrame*>())
+        disconnect(child, nullptr, this, nullptr);
+}
 
 QAction* CMainFrame::MakeAction(int id, const QString& text)
 {

@@ -45,7 +45,7 @@ GlobalHotKeys::GlobalHotKeys(QObject* parent)
         return;
     numLockMask_ = FindNumLockMask(display_);
     notifier_ = new QSocketNotifier(ConnectionNumber(display_), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &GlobalHotKeys::ReadEvents);
+    QObject::connect(notifier_, &QSocketNotifier::activated, this, [this] { ReadEvents(); });
 }
 
 GlobalHotKeys::~GlobalHotKeys()
@@ -95,7 +95,8 @@ bool GlobalHotKeys::Register(int id, int virtualKey, int modBits)
     }
     XSetErrorHandler(previous);
     // XSync may have queued events that the socket will not announce again.
-    QMetaObject::invokeMethod(this, &GlobalHotKeys::ReadEvents, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { ReadEvents(); }, Qt::QueuedConnection);
     if (failed)
         return false;
     grabs_.push_back(grab);
@@ -162,7 +163,8 @@ void GlobalHotKeys::Dispatch(unsigned int keycode, unsigned int state)
     const unsigned int modifiers = state & relevant;
     for (const Grab& grab : grabs_) {
         if (grab.keycode == keycode && grab.modifiers == modifiers) {
-            emit Activated(grab.id);
+            if (handler_)
+                handler_(grab.id);
             return;
         }
     }

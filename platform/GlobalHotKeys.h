@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <vector>
 
 class QSocketNotifier;
@@ -12,8 +13,9 @@ struct _XDisplay;
 // whatever Qt platform the widgets use. Combinations are given as Windows virtual-key codes with
 // MOD_ bits, as the settings file keeps them. Failures are silent: the key is simply not available.
 class GlobalHotKeys : public QObject {
-    Q_OBJECT
 public:
+    using Handler = std::function<void(int id)>;
+
     // Connects to $DISPLAY; without a display every registration fails.
     explicit GlobalHotKeys(QObject* parent = nullptr);
     ~GlobalHotKeys() override;
@@ -25,9 +27,8 @@ public:
     void Unregister(int id);
     void UnregisterAll();
     std::vector<int> RegisteredIds() const;
-
-signals:
-    void Activated(int id);
+    // Called with the id of each registered combination pressed.
+    void SetHandler(Handler handler) { handler_ = std::move(handler); }
 
 private:
     struct Grab {
@@ -45,4 +46,5 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     unsigned int numLockMask_ = 0;
     std::vector<Grab> grabs_;
+    Handler handler_;
 };

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+// One QApplication per test process, with the user's configuration folder redirected to a fresh
+// temporary one so that no test reads or writes the real desktop settings.
+inline void EnsureApp()
+{
+    static QApplication* app = [] {
+        static QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        static int argc = 1;
+        static char name[] = "app_tests";
+        static char* argv[] = { name, nullptr };
+        // Deliberately never destroyed: widgets of static helpers may outlive main().
+        return new QApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+inline QString ConfigHome()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME");
+}
+
+// Runs the event loop until condition holds or the limit passes; returns the condition.
+inline bool WaitFor(const std::function<bool()>& condition, int limitMs = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < limitMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+// Where tests leave pictures for a reviewer: app_output in the test's working folder (the build's
+// tests folder under CTest).
+inline QString OutputFolder()
+{
+    const QString folder = QDir::currentPath() + "/app_output";
+    QDir().mkpath(folder);
+    return folder;
+}

@@ -1,0 +1,145 @@
+#include "GlobalHotKeys.h"
+#include "AppTestSupport.h"
+#include "VirtualKeyMap.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+// After gtest: X.h defines macros (None, Bool) that clash with its names.
+#include <X11/X.h>
+#include <X11/keysym.h>
+
+TEST(VirtualKeyMap, VirtualKeysBecomeKeysyms)
+{
+    using VirtualKeyMap::KeysymFor;
+    // Letters are stored as their upper-case character codes and grabbed by their plain keysym.
+    EXPECT_EQ(KeysymFor('F'), XK_f);
+    EXPECT_EQ(KeysymFor('A'), XK_a);
+    EXPECT_EQ(KeysymFor('Z'), XK_z);
+    EXPECT_EQ(KeysymFor('0'), XK_0);
+    EXPECT_EQ(KeysymFor('9'), XK_9);
+    EXPECT_EQ(KeysymFor(0x70), XK_F1);
+    EXPECT_EQ(KeysymFor(0x7B), XK_F12);
+    EXPECT_EQ(KeysymFor(0x2C), XK_Print);
+    EXPECT_EQ(KeysymFor(0x60), XK_KP_0);
+    EXPECT_EQ(KeysymFor(0x1B), XK_Escape);
+    EXPECT_EQ(KeysymFor(0xBD), XK_minus);
+    // Nothing for a pair of zeros or codes without an X counterpart (mouse buttons, unassigned codes).
+    EXPECT_EQ(KeysymFor(0), unsigned(NoSymbol));
+    EXPECT_EQ(KeysymFor(0x01), unsigned(NoSymbol));
+    EXPECT_EQ(KeysymFor(0x07), unsigned(NoSymbol));
+    EXPECT_EQ(KeysymFor('a'), XK_KP_1); // 0x61 is VK_NUMPAD1, not a letter
+}
+
+TEST(VirtualKeyMap, ModBitsBecomeModifierMasks)
+{
+    using VirtualKeyMap::ModifierMaskFor;
+    EXPECT_EQ(ModifierMaskFor(0), 0u);
+    EXPECT_EQ(ModifierMaskFor(1), unsigned(Mod1Mask));
+    EXPECT_EQ(ModifierMaskFor(2), unsigned(ControlMask));
+    EXPECT_EQ(ModifierMaskFor(4), unsigned(ShiftMask));
+    EXPECT_EQ(ModifierMaskFor(6), unsigned(ControlMask | ShiftMask));
+    EXPECT_EQ(ModifierMaskFor(7), unsigned(ControlMask | ShiftMask | Mod1Mask));
+    EXPECT_EQ(ModifierMaskFor(8), unsigned(Mod4Mask));
+}
+
+namespace {
+// Hot keys need a real X server (CI runs the tests under xvfb-run) and xdotool to press keys.
+class GlobalHotKeysTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "no X display (DISPLAY unset)";
+        if (QStandardPaths::findExecutable("xdotool").isEmpty())
+            GTEST_SKIP() << "xdotool is not installed";
+        EnsureApp();
+    }
+
+    static void Press(const QStringList& keys)
+    {
+        QProcess xdotool;
+        xdotool.start("xdotool", QStringList { "key", "--clearmodifiers" } + keys);
+        ASSERT_TRUE(xdotool.waitForFinished(10000));
+        ASSERT_EQ(xdotool.exitCode(), 0);
+    }
+};
+} // namespace
+
+TEST_F(GlobalHotKeysTest, RealKeyPressReachesTheHandlerOfItsCombination)
+{
+    GlobalHotKeys keys;
+    ASSERT_TRUE(keys.IsAvailable());
+    std::vector<int> fired;
+    keys.SetHandler([&](int id) { fired.push_back(id); });
+    ASSERT_TRUE(keys.Register(32835, 'F', 6)); // Ctrl+Shift+F
+    ASSERT_TRUE(keys.Register(32793, 'W', 6)); // Ctrl+Shift+W
+    Press({ "ctrl+shift+w" });
+    ASSERT_TRUE(WaitFor([&] { return !fired.empty(); }));
+    EXPECT_EQ(fired, std::vector<int> { 32793 });
+    Press({ "ctrl+shift+f" });
+    ASSERT_TRUE(WaitFor([&] { return fired.size() == 2; }));
+    EXPECT_EQ(fired.back(), 32835);
+}
+
+TEST_F(GlobalHotKeysTest, CapsLockOnStillTriggers)
+{
+    GlobalHotKeys keys;
+    std::vector<int> fired;
+    keys.SetHandler([&](int id) { fired.push_back(id); });
+    ASSERT_TRUE(keys.Register(32794, 'A', 3)); // Ctrl+Alt+A
+    Press({ "Caps_Lock" });
+    Press({ "ctrl+alt+a" });
+    const bool reached = WaitFor([&] { return !fired.empty(); });
+    Press({ "Caps_Lock" });
+    EXPECT_TRUE(reached);
+}
+
+TEST_F(GlobalHotKeysTest, CombinationHeldByAnotherProgramFailsSilently)
+{
+    GlobalHotKeys first, second; // two connections are two programs to the X server
+    ASSERT_TRUE(first.Register(1, 'R', 6));
+    EXPECT_FALSE(second.Register(1, 'R', 6));
+    EXPECT_TRUE(second.RegisteredIds().empty());
+    // Once released it is free again.
+    first.UnregisterAll();
+    EXPECT_TRUE(second.Register(1, 'R', 6));
+}
+
+TEST_F(GlobalHotKeysTest, SameCombinationTwiceKeepsTheFirstRegistration)
+{
+    GlobalHotKeys keys;
+    std::vector<int> fired;
+    keys.SetHandler([&](int id) { fired.push_back(id); });
+    ASSERT_TRUE(keys.Register(32792, 'S', 6));
+    EXPECT_FALSE(keys.Register(32921, 'S', 6));
+    Press({ "ctrl+shift+s" });
+    ASSERT_TRUE(WaitFor([&] { return !fired.empty(); }));
+    EXPECT_EQ(fired, std::vector<int> { 32792 });
+}
+
+TEST_F(GlobalHotKeysTest, ZeroPairAndUnknownKeysRegisterNothing)
+{
+    GlobalHotKeys keys;
+    EXPECT_FALSE(keys.Register(1, 0, 0));
+    EXPECT_FALSE(keys.Register(2, 0x01, 6));
+    EXPECT_TRUE(keys.RegisteredIds().empty());
+}
+
+TEST_F(GlobalHotKeysTest, UnregisteredKeyNoLongerTriggers)
+{
+    GlobalHotKeys keys;
+    std::vector<int> fired;
+    keys.SetHandler([&](int id) { fired.push_back(id); });
+    ASSERT_TRUE(keys.Register(7, 'X', 6));
+    ASSERT_TRUE(keys.Register(8, 'Y', 6));
+    keys.Unregister(7);
+    EXPECT_EQ(keys.RegisteredIds(), std::vector<int> { 8 });
+    // The second key works as a marker: once it has arrived, an X press sent before it would have too.
+    Press({ "ctrl+shift+x" });
+    Press({ "ctrl+shift+y" });
+    ASSERT_TRUE(WaitFor([&] { return !fired.empty(); }));
+    EXPECT_EQ(fired, std::vector<int> { 8 });
+}

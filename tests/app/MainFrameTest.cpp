@@ -1,0 +1,525 @@
+#include "AppTestSupport.h"
+#include "CAboutDlg.h"
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+#include "CaptureRequestSink.h"
+#include "CloseSequencePrompts.h"
+#include "CommandIds.h"
+#include "CommandTable.h"
+#include "GlobalHotKeys.h"
+#include "TrayIcon.h"
+
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+// Receives the pages the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+
+namespace {
+struct FakeStore : ShellSettingsStore {
+    ShellSettings Load() override { return loaded; }
+    void SaveOnClose(const ShellSettings& settings) override
+    {
+        saved = settings;
+        ++saves;
+    }
+    ShellSettings loaded;
+    ShellSettings saved;
+    int saves = 0;
+};
+
+struct FakeCapture : CaptureRequestSink {
+    void RequestCapture(int commandId) override { requests.push_back(commandId); }
+    void HighlightWindow(uint64_t) override { }
+    void CaptureWindow(bool, uint64_t) override { }
+    std::vector<int> requests;
+};
+
+struct ScriptedPrompts : CloseSequencePrompts {
+    ExitAnswer AskSaveOnExit(const QString& title) override
+    {
+        asked << title;
+        if (answers.empty())
+            return ExitAnswer::Cancel;
+        const ExitAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<QString> AskSavePath(const QString&) override { return std::nullopt; }
+    void ReportSaveFailure(const QString&) override { }
+    std::deque<ExitAnswer> answers;
+    QStringList asked;
+};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        services.settings = &store;
+        services.capture = &capture;
+        services.prompts = &prompts;
+        services.autostartPath = dir.path() + "/autostart/Lumora.desktop";
+        services.executablePath = "/opt/lumora/bin/lumora";
+        services.helpFolder = dir.path() + "/help";
+    }
+
+    std::unique_ptr<CMainFrame> MakeFrame()
+    {
+        auto frame = std::make_unique<CMainFrame>(services);
+        frame->resize(1000, 700);
+        frame->show();
+        return frame;
+    }
+
+    // The (id, visible text) of each visible item of a top-level menu.
+    static std::vector<std::pair<int, QString>> MenuItems(CMainFrame& frame, const QString& title)
+    {
+        std::vector<std::pair<int, QString>> items;
+        for (QAction* top : frame.menuBar()->actions()) {
+            if (top->text() != title)
+                continue;
+            for (QAction* action : top->menu()->actions()) {
+                if (!action->isSeparator() && action->isVisible())
+                    items.emplace_back(action->data().toInt(), action->text());
+            }
+        }
+        return items;
+    }
+
+    static std::vector<std::pair<int, QString>> TableItems(const std::vector<PopupSpec>& menu, const QString& title)
+    {
+        std::vector<std::pair<int, QString>> items;
+        for (const PopupSpec& popup : menu) {
+            if (popup.title != title)
+                continue;
+            for (const MenuEntry& entry : popup.items) {
+                if (entry.id != 0)
+                    items.emplace_back(entry.id, CommandTable::Label(entry.text));
+            }
+        }
+        return items;
+    }
+
+    QTemporaryDir dir;
+    FakeStore store;
+    FakeCapture capture;
+    ScriptedPrompts prompts;
+    FrameServices services;
+};
+} // namespace
+
+TEST_F(MainFrameTest, StartsTitledLumoraWithNoDocumentAndTheFrameMenu)
+{
+    auto frame = MakeFrame();
+    EXPECT_EQ(frame->windowTitle(), "Lumora");
+    EXPECT_TRUE(frame->Documents().empty());
+    for (const PopupSpec& popup : CommandTable::FrameMenu())
+        EXPECT_EQ(MenuItems(*frame, popup.title), TableItems(CommandTable::FrameMenu(), popup.title)) << popup.title;
+    EXPECT_FALSE(frame->Action(CommandId::CropSelection)->isEnabled());
+}
+
+TEST_F(MainFrameTest, OpenDocumentSwitchesToTheDocumentMenu)
+{
+    auto frame = MakeFrame();
+    frame->OnCommand(CommandId::FileNew);
+    ASSERT_EQ(frame->Documents().size(), 1u);
+    for (const PopupSpec& popup : CommandTable::DocumentMenu())
+        EXPECT_EQ(MenuItems(*frame, popup.title), TableItems(CommandTable::DocumentMenu(), popup.title)) << popup.title;
+    EXPECT_EQ(frame->windowTitle(), "Lumora - Capture1");
+}
+
+TEST_F(MainFrameTest, MenuItemsCarryTheirAccelerators)
+{
+    auto frame = MakeFrame();
+    EXPECT_EQ(frame->Action(CommandId::EditUndo)->shortcuts(),
+        (QList<QKeySequence> { QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace") }));
+    EXPECT_EQ(frame->Action(CommandId::FileNew)->shortcut(), QKeySequence("Ctrl+N"));
+    EXPECT_EQ(frame->Action(CommandId::NextPane)->shortcut(), QKeySequence("F6"));
+    EXPECT_EQ(frame->Action(CommandId::ZoomActual)->text(), "Acture");
+    EXPECT_EQ(frame->Action(CommandId::ZoomActual)->toolTip(), "Actual");
+}
+
+TEST_F(MainFrameTest, AcceleratorKeysReachTheirCommands)
+{
+    auto frame = MakeFrame();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(frame->Documents().size(), 1u);
+    EXPECT_TRUE(frame->Documents().front()->IsModified());
+    EXPECT_EQ(frame->Documents().front()->Title(), "Capture1");
+    // Esc pressed in a document that does not take it travels up to the frame.
+    EXPECT_EQ(frame->StopScrolling(), 0);
+    QTest::keyClick(frame->Documents().front(), Qt::Key_Escape);
+    EXPECT_EQ(frame->StopScrolling(), 1);
+}
+
+TEST_F(MainFrameTest, BarsStatusPanesAndParamSetting)
+{
+    auto frame = MakeFrame();
+    auto* main = frame->findChild<QToolBar*>("toolbar157");
+    auto* tools = frame->findChild<QToolBar*>("toolbar165");
+    ASSERT_TRUE(main && tools);
+    EXPECT_EQ(main->iconSize(), QSize(32, 32));
+    EXPECT_EQ(tools->iconSize(), QSize(24, 24));
+    EXPECT_EQ(tools->windowTitle(), "Tools");
+    EXPECT_EQ(tools->orientation(), Qt::Vertical);
+    EXPECT_EQ(frame->toolBarArea(main), Qt::TopToolBarArea);
+    EXPECT_EQ(frame->toolBarArea(tools), Qt::LeftToolBarArea);
+    std::vector<int> ids;
+    for (QAction* action : main->actions())
+        ids.push_back(action->isSeparator() ? 0 : action->data().toInt());
+    std::vector<int> expected;
+    for (const ToolbarEntry& entry : CommandTable::MainToolbar())
+        expected.push_back(entry.id);
+    EXPECT_EQ(ids, expected);
+    for (QAction* action : main->actions())
+        EXPECT_TRUE(action->isSeparator() || !action->icon().isNull()) << action->text().toStdString();
+
+    EXPECT_EQ(frame->StatusPane(13000)->text(), "  Size: 0 x 0          ");
+    EXPECT_EQ(frame->StatusPane(13001)->text(), "Zoom: 100%    ");
+    ASSERT_NE(frame->StatusPane(13002), nullptr);
+    // The third pane stretches: it is wider than the other two together.
+    EXPECT_GT(frame->StatusPane(13002)->width(), frame->StatusPane(13000)->width() + frame->StatusPane(13001)->width());
+
+    auto* bar = frame->findChild<QDockWidget*>("bar226");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->windowTitle(), "Param Setting");
+    EXPECT_EQ(frame->dockWidgetArea(bar), Qt::BottomDockWidgetArea);
+    EXPECT_FALSE(bar->isAreaAllowed(Qt::LeftDockWidgetArea));
+}
+
+TEST_F(MainFrameTest, ViewMenuTogglesBarsWithCheckMarks)
+{
+    auto frame = MakeFrame();
+    QAction* toolbar = frame->Action(CommandId::ViewToolbar);
+    QAction* status = frame->Action(CommandId::ViewStatusBar);
+    EXPECT_TRUE(toolbar->isChecked());
+    EXPECT_TRUE(status->isChecked());
+    toolbar->trigger();
+    EXPECT_TRUE(frame->findChild<QToolBar*>("toolbar157")->isHidden());
+    EXPECT_FALSE(toolbar->isChecked());
+    status->trigger();
+    EXPECT_TRUE(frame->statusBar()->isHidden());
+    EXPECT_FALSE(status->isChecked());
+    toolbar->trigger();
+    EXPECT_TRUE(toolbar->isChecked());
+}
+
+TEST_F(MainFrameTest, SettingTogglesShowCheckMarksAndAct)
+{
+    auto frame = MakeFrame();
+    QAction* tray = frame->Action(CommandId::TrayMode);
+    QAction* autostart = frame->Action(CommandId::AutoStartup);
+    EXPECT_FALSE(tray->isChecked());
+    EXPECT_FALSE(frame->Tray()->IsAdded());
+    tray->trigger();
+    EXPECT_TRUE(tray->isChecked());
+    EXPECT_TRUE(frame->Tray()->IsAdded());
+    tray->trigger();
+    EXPECT_FALSE(tray->isChecked());
+    EXPECT_FALSE(frame->Tray()->IsAdded());
+
+    autostart->trigger();
+    EXPECT_TRUE(autostart->isChecked());
+    EXPECT_TRUE(QFile::exists(services.autostartPath));
+    autostart->trigger();
+    EXPECT_FALSE(autostart->isChecked());
+    EXPECT_FALSE(QFile::exists(services.autostartPath));
+
+    // The dialogs behind these two are not part of the program yet.
+    EXPECT_FALSE(frame->Action(CommandId::DefineHotkey)->isEnabled());
+    EXPECT_FALSE(frame->Action(CommandId::CaptureSetting)->isEnabled());
+}
+
+TEST_F(MainFrameTest, LoadedSettingsAreAppliedAtCreationAndSavedAtClose)
+{
+    store.loaded.trayMode = true;
+    store.loaded.autoStartup = true;
+    auto frame = MakeFrame();
+    EXPECT_TRUE(frame->Tray()->IsAdded());
+    EXPECT_TRUE(frame->Action(CommandId::TrayMode)->isChecked());
+    EXPECT_TRUE(QFile::exists(services.autostartPath));
+    frame->OnCommand(CommandId::TrayMode);
+    EXPECT_EQ(store.saves, 0); // toggles reach the store only at close
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(store.saves, 1);
+    EXPECT_FALSE(store.saved.trayMode);
+    EXPECT_TRUE(store.saved.autoStartup);
+}
+
+TEST_F(MainFrameTest, TrayMenuItemsReachTheirCommands)
+{
+    auto frame = MakeFrame();
+    QMenu* menu = frame->Tray()->Menu();
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << (action->isSeparator() ? QString("-") : action->text());
+    EXPECT_EQ(texts,
+        (QStringList { "Show/Hide Main window", "Capture Full screen", "Capture Windows", "Capture Region",
+            "Capture Active window", "-", "Exit Lumora" }));
+    EXPECT_EQ(frame->Tray()->Tip(), "Lumora");
+    menu->actions()[1]->trigger();
+    menu->actions()[2]->trigger();
+    EXPECT_EQ(capture.requests, (std::vector<int> { 32835, 32793 }));
+    bool closed = false;
+    QObject::connect(frame.get(), &CMainFrame::Closed, [&] { closed = true; });
+    menu->actions()[6]->trigger();
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(MainFrameTest, CaptureCommandsGoToTheCaptureRoutines)
+{
+    auto frame = MakeFrame();
+    for (int id : { 32835, 32792, 32793, 32794, 32921, 32929 }) {
+        EXPECT_TRUE(frame->Action(id)->isEnabled()) << id;
+        frame->Action(id)->trigger();
+    }
+    EXPECT_EQ(capture.requests, (std::vector<int> { 32835, 32792, 32793, 32794, 32921, 32929 }));
+}
+
+TEST_F(MainFrameTest, MinimisingInTrayModeHidesAndTrayClickBringsBack)
+{
+    store.loaded.trayMode = true;
+    auto frame = MakeFrame();
+    frame->showMinimized();
+    ASSERT_TRUE(WaitFor([&] { return !frame->isVisible(); }));
+    frame->Tray()->HandleActivation(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_FALSE(frame->isMinimized());
+    // A left click on a visible window sends it back to the tray.
+    frame->Tray()->HandleActivation(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(MainFrameTest, MinimisingWithoutTrayModeKeepsTheWindow)
+{
+    auto frame = MakeFrame();
+    frame->showMinimized();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->isVisible());
+}
+
+TEST_F(MainFrameTest, KeyPressesEndAtTheFrameAndEscapeStopsScrolling)
+{
+    auto frame = MakeFrame();
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    other.ignore();
+    QApplication::sendEvent(frame.get(), &other);
+    EXPECT_TRUE(other.isAccepted());
+    EXPECT_EQ(frame->StopScrolling(), 0);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &escape);
+    EXPECT_EQ(frame->StopScrolling(), 1);
+}
+
+TEST_F(MainFrameTest, CloseWithThreeModifiedDocumentsAnsweringSaveNone)
+{
+    auto frame = MakeFrame();
+    for (int i = 0; i < 3; ++i)
+        frame->OnCommand(CommandId::FileNew);
+    prompts.answers = { ExitAnswer::SaveNone };
+    bool closed = false;
+    QObject::connect(frame.get(), &CMainFrame::Closed, [&] { closed = true; });
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(prompts.asked, QStringList { "Capture1" });
+    EXPECT_EQ(store.saves, 1);
+}
+
+TEST_F(MainFrameTest, CancelAtTheSecondKeepsRunningWithTheFirstClosed)
+{
+    auto frame = MakeFrame();
+    for (int i = 0; i < 3; ++i)
+        frame->OnCommand(CommandId::FileNew);
+    prompts.answers = { ExitAnswer::No, ExitAnswer::Cancel };
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(prompts.asked, (QStringList { "Capture1", "Capture2" }));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::vector<QString> titles;
+    for (CChildFrame* child : frame->Documents()) {
+        titles.push_back(child->Title());
+        EXPECT_TRUE(child->IsModified());
+    }
+    EXPECT_EQ(titles, (std::vector<QString> { "Capture2", "Capture3" }));
+    EXPECT_EQ(store.saves, 0);
+    // Nothing of the closing ran: the tray and settings are as they were.
+    prompts.answers = { ExitAnswer::No, ExitAnswer::No };
+    EXPECT_TRUE(frame->close());
+}
+
+TEST_F(MainFrameTest, NewThenCloseAsks)
+{
+    auto frame = MakeFrame();
+    frame->OnCommand(CommandId::FileNew);
+    prompts.answers = { ExitAnswer::Cancel };
+    EXPECT_FALSE(frame->close());
+    EXPECT_EQ(prompts.asked, QStringList { "Capture1" });
+}
+
+TEST_F(MainFrameTest, TabMenuOffersSaveSaveAsCloseAndActsOnTheClickedTab)
+{
+    auto frame = MakeFrame();
+    frame->OnCommand(CommandId::FileNew);
+    frame->OnCommand(CommandId::FileNew);
+    QStringList texts;
+    for (QAction* action : frame->TabMenu()->actions())
+        texts << action->text();
+    EXPECT_EQ(texts, (QStringList { "Save", "Save As", "Close" }));
+    QTabBar* tabs = frame->TabBar();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "Capture1");
+    emit tabs->customContextMenuRequested(tabs->tabRect(0).center());
+    EXPECT_TRUE(frame->TabMenu()->isVisible());
+    EXPECT_EQ(frame->ActiveDocument()->Title(), "Capture1");
+    frame->TabMenu()->hide();
+    frame->ActiveDocument()->SetModified(false);
+    frame->TabMenu()->actions()[2]->trigger();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(frame->Documents().size(), 1u);
+    EXPECT_EQ(frame->Documents().front()->Title(), "Capture2");
+}
+
+TEST_F(MainFrameTest, BarLayoutIsRemembered)
+{
+    {
+        auto frame = MakeFrame();
+        auto* bar = frame->findChild<QDockWidget*>("bar226");
+        frame->addDockWidget(Qt::TopDockWidgetArea, bar);
+        frame->findChild<QToolBar*>("toolbar165")->hide();
+        ASSERT_TRUE(frame->close());
+    }
+    auto frame = MakeFrame();
+    EXPECT_EQ(frame->dockWidgetArea(frame->findChild<QDockWidget*>("bar226")), Qt::TopDockWidgetArea);
+    EXPECT_TRUE(frame->findChild<QToolBar*>("toolbar165")->isHidden());
+}
+
+TEST_F(MainFrameTest, HelpOpensOurHelpPage)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "Open");
+    auto frame = MakeFrame();
+    frame->Action(CommandId::Help)->trigger();
+    frame->Action(CommandId::VisitHomepage)->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.urls.size(), 2);
+    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(services.helpFolder + "/index.html"));
+    EXPECT_EQ(catcher.urls[1], catcher.urls[0]);
+}
+
+TEST_F(MainFrameTest, AboutShowsTwoLinks)
+{
+    auto frame = MakeFrame();
+    QString title;
+    QStringList links;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(qobject_cast<CAboutDlg*>(dialog), nullptr);
+        title = dialog->windowTitle();
+        for (const char* name : { "link1042", "link1043" }) {
+            if (auto* label = dialog->findChild<QLabel*>(name))
+                links << label->text();
+        }
+        qobject_cast<QDialog*>(dialog)->accept();
+    });
+    frame->OnCommand(CommandId::AppAbout);
+    EXPECT_EQ(title, "About Lumora!");
+    ASSERT_EQ(links.size(), 2);
+    EXPECT_TRUE(links[0].contains(QUrl::fromLocalFile(services.helpFolder + "/index.html").toString()));
+    EXPECT_TRUE(links[1].contains(QUrl::fromLocalFile(services.helpFolder + "/support.html").toString()));
+}
+
+TEST_F(MainFrameTest, PrintSetupOpensThePageSetupDialog)
+{
+    auto frame = MakeFrame();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+        seen = dialog != nullptr;
+        if (dialog)
+            dialog->reject();
+    });
+    frame->OnCommand(CommandId::FilePrintSetup);
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(MainFrameTest, RecentFilesAppearInTheFileMenu)
+{
+    services.openDocument = [](const QString& path) {
+        auto* child = new CChildFrame(QFileInfo(path).fileName());
+        return child;
+    };
+    auto frame = MakeFrame();
+    EXPECT_FALSE(frame->Action(CommandId::FileMruFirst)->isEnabled());
+    for (const char* name : { "/a/1.bmp", "/a/2.bmp", "/a/3.bmp", "/a/4.bmp", "/a/5.bmp" })
+        frame->OpenDocumentFile(name);
+    QStringList recent;
+    for (const auto& [id, text] : MenuItems(*frame, "&File")) {
+        if (text.startsWith('&') && text.size() > 1 && text[1].isDigit())
+            recent << text;
+    }
+    EXPECT_EQ(recent, (QStringList { "&1 /a/5.bmp", "&2 /a/4.bmp", "&3 /a/3.bmp", "&4 /a/2.bmp" }));
+}
+
+TEST_F(MainFrameTest, ScreenshotOfTheMainWindow)
+{
+    auto frame = MakeFrame();
+    frame->OnCommand(CommandId::FileNew);
+    frame->OnCommand(CommandId::FileNew);
+    QApplication::processEvents();
+    const QPixmap shot = frame->grab();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(shot.size(), frame->size() * shot.devicePixelRatio());
+    const QString path = OutputFolder() + "/main_window.png";
+    ASSERT_TRUE(shot.save(path, "PNG")) << path.toStdString();
+}
+
+TEST_F(MainFrameTest, HotKeyFromTheSettingsStartsItsCapture)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
+        GTEST_SKIP() << "needs an X display and xdotool";
+    store.loaded.enableHotkey = true;
+    store.loaded.hotKeys[2] = { 'A', 6 }; // active window: Ctrl+Shift+A
+    store.loaded.hotKeys[3] = { 'R', 6 }; // region: Ctrl+Shift+R
+    auto frame = MakeFrame();
+    EXPECT_EQ(frame->HotKeys()->RegisteredIds(), (std::vector<int> { 32794, 32792 }));
+    EXPECT_TRUE(frame->Action(CommandId::EnableHotkey)->isChecked());
+    QProcess::execute("xdotool", { "key", "--clearmodifiers", "ctrl+shift+r" });
+    ASSERT_TRUE(WaitFor([&] { return !capture.requests.empty(); }));
+    EXPECT_EQ(capture.requests, std::vector<int> { 32792 });
+    frame->OnCommand(CommandId::EnableHotkey);
+    EXPECT_TRUE(frame->HotKeys()->RegisteredIds().empty());
+    EXPECT_FALSE(frame->Action(CommandId::EnableHotkey)->isChecked());
+}
+
+#include "MainFrameTest.moc"
