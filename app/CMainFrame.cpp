@@ -545,6 +545,18 @@ void CMainFrame::OnCommand(int id)
     UpdateCommandStates();
 }
 
+void CMainFrame::HighlightWindow(uint64_t window)
+{
+    if (services_.capture)
+        services_.capture->HighlightWindow(window);
+}
+
+void CMainFrame::CaptureWindow(bool capture, uint64_t window)
+{
+    if (services_.capture)
+        services_.capture->CaptureWindow(capture, window);
+}
+
 void CMainFrame::ShowAbout()
 {
     CAboutDlg dialog(HomePage(), SupportPage(), this);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AutostartEntry.h"
+#include "CaptureRequestSink.h"
 #include "RecentFileList.h"
 #include "ShellSettings.h"
 
@@ -12,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-class CaptureRequestSink;
 class CChildFrame;
 class CloseSequencePrompts;
 class GlobalHotKeys;
@@ -38,7 +38,7 @@ struct FrameServices {
 
 // The top-level window: tabbed documents, menus, bars, status panes, tray icon, global hot keys,
 // the autostart entry and the closing sequence.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public CaptureRequestSink {
     Q_OBJECT
 public:
     // Hot-key ids are the capture commands, in the order the settings keep the pairs.
@@ -48,6 +48,11 @@ public:
     ~CMainFrame() override;
 
     void OnCommand(int id);
+
+    // Requests from other programs and hot keys enter here, as the menu commands do.
+    void RequestCapture(int commandId) override { OnCommand(commandId); }
+    void HighlightWindow(uint64_t window) override;
+    void CaptureWindow(bool capture, uint64_t window) override;
     QAction* Action(int id) const { return actions_.value(id); }
     QMdiArea* MdiArea() const { return mdiArea_; }
     QMenu* TabMenu() const { return tabMenu_; }

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "SendCommand.h"
 
 #include <iostream>
 
@@ -24,6 +25,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         std::cout << CommandLineUsage();
         return 0;
     }
+    if (verb == "send")
+        return RunSendCommand(std::vector<std::string>(args.begin() + 1, args.end()));
     std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();
     return 2;
 }

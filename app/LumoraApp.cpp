@@ -1,6 +1,7 @@
 #include "LumoraApp.h"
 
 #include "CMainFrame.h"
+#include "LumoraDBusService.h"
 
 LumoraApp::LumoraApp(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -11,13 +12,20 @@ LumoraApp::LumoraApp(int& argc, char** argv)
     setQuitOnLastWindowClosed(false);
 }
 
-LumoraApp::~LumoraApp() = default;
+LumoraApp::~LumoraApp()
+{
+    bus_.reset();
+    frame_.reset();
+}
 
 bool LumoraApp::InitInstance()
 {
     frame_ = std::make_unique<CMainFrame>();
     connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     frame_->show();
+    // Without a session bus, or with another instance holding the name, only the bus requests are lost.
+    bus_ = std::make_unique<LumoraDBusService>(*frame_);
+    bus_->Register();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 class CMainFrame;
+class LumoraDBusService;
 
 // The application object: creates the main frame and runs the program until the frame closes.
 class LumoraApp : public QApplication {
@@ -19,6 +20,7 @@ public:
 
 private:
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<LumoraDBusService> bus_;
 };
 
 // Starts the window program; returns its exit code.

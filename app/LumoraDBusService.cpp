@@ -1,0 +1,60 @@
+#include "LumoraDBusService.h"
+
+#include "CaptureRequestSink.h"
+#include "CommandIds.h"
+
+#include <QDBusConnection>
+#include <QTimer>
+
+LumoraDBusService::LumoraDBusService(CaptureRequestSink& sink, QObject* parent)
+    : QObject(parent)
+    , sink_(sink)
+{
+}
+
+bool LumoraDBusService::Register()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    if (!bus.registerObject(kObjectPath, this, QDBusConnection::ExportAllSlots))
+        return false;
+    if (!bus.registerService(kServiceName)) {
+        bus.unregisterObject(kObjectPath);
+        return false;
+    }
+    return true;
+}
+
+int LumoraDBusService::CommandForKind(int kind)
+{
+    switch (kind) {
+    case 0:
+        return CommandId::CaptureFullScreen;
+    case 1:
+        return CommandId::CaptureWindowObject;
+    case 2:
+        return CommandId::CaptureRegion;
+    case 3:
+        return CommandId::CaptureActiveWindow;
+    default:
+        return 0;
+    }
+}
+
+void LumoraDBusService::HighlightWindow(qulonglong window)
+{
+    QTimer::singleShot(0, this, [this, window] { sink_.HighlightWindow(window); });
+}
+
+void LumoraDBusService::CaptureWindow(bool capture, qulonglong window)
+{
+    QTimer::singleShot(0, this, [this, capture, window] { sink_.CaptureWindow(capture, window); });
+}
+
+void LumoraDBusService::CaptureByType(int kind)
+{
+    const int command = CommandForKind(kind);
+    if (command != 0)
+        QTimer::singleShot(0, this, [this, command] { sink_.RequestCapture(command); });
+}
