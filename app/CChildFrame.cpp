@@ -1,5 +1,6 @@
 #include "CChildFrame.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 
@@ -39,4 +40,12 @@ void CChildFrame::CloseDocument()
         sub->close();
     else
         close();
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    if (closeGuard_ && !closeGuard_(*this))
+        event->ignore();
+    else
+        event->accept();
 }

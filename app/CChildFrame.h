@@ -12,6 +12,8 @@ class CChildFrame : public QWidget, public ClosableDocument {
     Q_OBJECT
 public:
     using SaveHandler = std::function<bool(const QString& path)>;
+    // Asked before the window closes; false keeps it open.
+    using CloseGuard = std::function<bool(CChildFrame& child)>;
 
     explicit CChildFrame(const QString& title, QWidget* parent = nullptr);
 
@@ -24,12 +26,17 @@ public:
 
     // Writes the document to a file; the document model installs it.
     void SetSaveHandler(SaveHandler handler) { saveHandler_ = std::move(handler); }
+    void SetCloseGuard(CloseGuard guard) { closeGuard_ = std::move(guard); }
 
 signals:
     void TitleChanged(const QString& title);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QString title_;
     bool modified_ = false;
     SaveHandler saveHandler_;
+    CloseGuard closeGuard_;
 };

@@ -348,6 +348,7 @@ CChildFrame* CMainFrame::ActiveDocument() const
 
 CChildFrame* CMainFrame::AddDocument(CChildFrame* child)
 {
+    child->SetCloseGuard([this](CChildFrame& closing) { return MayCloseDocument(closing); });
     QMdiSubWindow* sub = mdiArea_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(child, &CChildFrame::TitleChanged, this, &CMainFrame::UpdateTitle);
@@ -405,7 +406,7 @@ void CMainFrame::SaveActive(bool askPath)
     if (!askPath && !child->property("filePath").toString().isEmpty())
         path = child->property("filePath").toString();
     else
-        path = prompts_->AskSavePath(child->Title());
+        path = prompts_->AskSavePath(child->Title(), "png");
     if (!path)
         return;
     if (!child->SaveTo(*path)) {
@@ -416,6 +417,30 @@ void CMainFrame::SaveActive(bool askPath)
     child->SetModified(false);
     recentFiles_.Add(*path);
     RebuildRecentFileMenu();
+}
+
+bool CMainFrame::MayCloseDocument(CChildFrame& child)
+{
+    if (!child.IsModified())
+        return true;
+    switch (prompts_->AskSaveImage()) {
+    case SaveImageAnswer::No:
+        return true;
+    case SaveImageAnswer::Cancel:
+        return false;
+    case SaveImageAnswer::Yes:
+        break;
+    }
+    const std::optional<QString> path = prompts_->AskSavePath(child.Title(), "png");
+    if (!path)
+        return false;
+    // A failed save keeps the window, and the work, open.
+    if (!child.SaveTo(*path)) {
+        prompts_->ReportSaveFailure(*path);
+        return false;
+    }
+    child.SetModified(false);
+    return true;
 }
 
 void CMainFrame::RebuildRecentFileMenu()

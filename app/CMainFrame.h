@@ -111,6 +111,7 @@ private:
     void UpdateTitle();
     void ShowTabMenu(const QPoint& pos);
     void SaveActive(bool askPath);
+    bool MayCloseDocument(CChildFrame& child);
     void OpenFileDialog();
     void ShowAbout();
     void ShowHelp();

@@ -45,7 +45,7 @@ CloseSequence::Step CloseSequence::Settle(ClosableDocument& document)
 
 CloseSequence::Step CloseSequence::SaveAndClose(ClosableDocument& document)
 {
-    const std::optional<QString> path = prompts_.AskSavePath(document.Title());
+    const std::optional<QString> path = prompts_.AskSavePath(document.Title(), "jpg");
     if (!path)
         return Step::Abort;
     // A failed save must not end the program with the work unsaved: report it and stay open.

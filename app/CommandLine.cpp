@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "SendCommand.h"
 
+#include <filesystem>
 #include <iostream>
 
 std::string CommandLineUsage()
@@ -25,6 +26,10 @@ int RunCommandLine(const std::vector<std::string>& args)
         std::cout << CommandLineUsage();
         return 0;
     }
+    // A file name alone starts the window program, which opens nothing at start.
+    std::error_code error;
+    if (std::filesystem::exists(verb, error))
+        return -1;
     if (verb == "send")
         return RunSendCommand(std::vector<std::string>(args.begin() + 1, args.end()));
     std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();

@@ -19,12 +19,21 @@ ExitAnswer DialogClosePrompts::AskSaveOnExit(const QString& title)
     return ExitAnswer(result);
 }
 
-std::optional<QString> DialogClosePrompts::AskSavePath(const QString& title)
+SaveImageAnswer DialogClosePrompts::AskSaveImage()
+{
+    const auto answer = QMessageBox::question(
+        nullptr, "Lumora", "Do you want to save the image?", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return SaveImageAnswer::Yes;
+    return answer == QMessageBox::No ? SaveImageAnswer::No : SaveImageAnswer::Cancel;
+}
+
+std::optional<QString> DialogClosePrompts::AskSavePath(const QString& title, const QString& defaultSuffix)
 {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix("jpg");
+    dialog.setDefaultSuffix(defaultSuffix);
     dialog.setNameFilters(QtFileFilters(kSaveAsFilter));
     dialog.selectFile(title);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -15,7 +15,8 @@ public:
     }
 
     ExitAnswer AskSaveOnExit(const QString& title) override;
-    std::optional<QString> AskSavePath(const QString& title) override;
+    SaveImageAnswer AskSaveImage() override;
+    std::optional<QString> AskSavePath(const QString& title, const QString& defaultSuffix) override;
     void ReportSaveFailure(const QString& path) override;
 
 private:

@@ -43,16 +43,18 @@ struct ScriptedPrompts : CloseSequencePrompts {
         answers.pop_front();
         return answer;
     }
-    std::optional<QString> AskSavePath(const QString& title) override
+    SaveImageAnswer AskSaveImage() override { return SaveImageAnswer::Cancel; }
+    std::optional<QString> AskSavePath(const QString& title, const QString& suffix) override
     {
         pathAsked << title;
+        suffixes << suffix;
         return path;
     }
     void ReportSaveFailure(const QString& failedPath) override { failures << failedPath; }
 
     std::deque<ExitAnswer> answers;
     std::optional<QString> path;
-    QStringList asked, pathAsked, failures;
+    QStringList asked, pathAsked, suffixes, failures;
 };
 
 struct Three {
@@ -117,6 +119,7 @@ TEST(CloseSequence, YesSavesToTheChosenPathThenCloses)
     prompts.path = "/tmp/out.jpg";
     EXPECT_TRUE(CloseSequence(prompts).Run({ &doc }));
     EXPECT_EQ(prompts.pathAsked, QStringList { "Capture1" });
+    EXPECT_EQ(prompts.suffixes, QStringList { "jpg" });
     EXPECT_EQ(doc.savedTo, "/tmp/out.jpg");
     EXPECT_FALSE(doc.modified);
     EXPECT_TRUE(doc.closed);

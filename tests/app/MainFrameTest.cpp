@@ -71,10 +71,23 @@ struct ScriptedPrompts : CloseSequencePrompts {
         answers.pop_front();
         return answer;
     }
-    std::optional<QString> AskSavePath(const QString&) override { return std::nullopt; }
-    void ReportSaveFailure(const QString&) override { }
+    SaveImageAnswer AskSaveImage() override
+    {
+        ++imageAsked;
+        return imageAnswer;
+    }
+    std::optional<QString> AskSavePath(const QString&, const QString& suffix) override
+    {
+        suffixes << suffix;
+        return path;
+    }
+    void ReportSaveFailure(const QString& failed) override { failures << failed; }
     std::deque<ExitAnswer> answers;
     QStringList asked;
+    SaveImageAnswer imageAnswer = SaveImageAnswer::Cancel;
+    int imageAsked = 0;
+    std::optional<QString> path;
+    QStringList suffixes, failures;
 };
 
 class MainFrameTest : public ::testing::Test {
@@ -408,6 +421,60 @@ TEST_F(MainFrameTest, TabMenuOffersSaveSaveAsCloseAndActsOnTheClickedTab)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(frame->Documents().size(), 1u);
     EXPECT_EQ(frame->Documents().front()->Title(), "Capture2");
+}
+
+TEST_F(MainFrameTest, ClosingAModifiedTabAsksToSaveTheImage)
+{
+    auto frame = MakeFrame();
+    frame->OnCommand(CommandId::FileNew);
+    prompts.imageAnswer = SaveImageAnswer::Cancel;
+    frame->OnCommand(CommandId::FileClose);
+    EXPECT_EQ(prompts.imageAsked, 1);
+    EXPECT_EQ(frame->Documents().size(), 1u);
+
+    // Yes, but the save fails: reported, and the document stays open and modified.
+    prompts.imageAnswer = SaveImageAnswer::Yes;
+    prompts.path = dir.path() + "/out.png";
+    frame->OnCommand(CommandId::FileClose);
+    EXPECT_EQ(prompts.suffixes, QStringList { "png" });
+    EXPECT_EQ(prompts.failures, QStringList { dir.path() + "/out.png" });
+    ASSERT_EQ(frame->Documents().size(), 1u);
+    EXPECT_TRUE(frame->Documents().front()->IsModified());
+
+    // Yes with a save that works closes it.
+    QString written;
+    frame->Documents().front()->SetSaveHandler([&](const QString& path) {
+        written = path;
+        return true;
+    });
+    frame->OnCommand(CommandId::FileClose);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(written, dir.path() + "/out.png");
+    EXPECT_TRUE(frame->Documents().empty());
+
+    frame->OnCommand(CommandId::FileNew);
+    prompts.imageAnswer = SaveImageAnswer::No;
+    frame->OnCommand(CommandId::FileClose);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame->Documents().empty());
+}
+
+TEST_F(MainFrameTest, SaveAsAsksForAPathAndClearsModifiedOnlyWhenWritten)
+{
+    auto frame = MakeFrame();
+    frame->OnCommand(CommandId::FileNew);
+    CChildFrame* child = frame->ActiveDocument();
+    prompts.path = dir.path() + "/shot.png";
+    frame->OnCommand(CommandId::FileSaveAs);
+    EXPECT_EQ(prompts.failures.size(), 1);
+    EXPECT_TRUE(child->IsModified());
+    EXPECT_EQ(child->Title(), "Capture1");
+    child->SetSaveHandler([](const QString&) { return true; });
+    frame->OnCommand(CommandId::FileSaveAs);
+    EXPECT_FALSE(child->IsModified());
+    EXPECT_EQ(child->Title(), "shot.png");
+    EXPECT_EQ(frame->windowTitle(), "Lumora - shot.png");
+    EXPECT_EQ(frame->RecentFiles().Entries(), QStringList { dir.path() + "/shot.png" });
 }
 
 TEST_F(MainFrameTest, BarLayoutIsRemembered)
