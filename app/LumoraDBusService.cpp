@@ -4,6 +4,8 @@
 #include "CommandIds.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QTimer>
 
 LumoraDBusService::LumoraDBusService(CaptureRequestSink& sink, QObject* parent)
@@ -19,7 +21,10 @@ bool LumoraDBusService::Register()
         return false;
     if (!bus.registerObject(kObjectPath, this, QDBusConnection::ExportAllSlots))
         return false;
-    if (!bus.registerService(kServiceName)) {
+    // Queued behind an instance that already holds the name, this one answers once that one ends.
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
+        kServiceName, QDBusConnectionInterface::QueueService, QDBusConnectionInterface::DontAllowReplacement);
+    if (!reply.isValid() || reply.value() == QDBusConnectionInterface::ServiceNotRegistered) {
         bus.unregisterObject(kObjectPath);
         return false;
     }

@@ -18,8 +18,8 @@ public:
 
     explicit LumoraDBusService(CaptureRequestSink& sink, QObject* parent = nullptr);
 
-    // Takes the well-known name on the session bus; false when there is no bus or another instance
-    // already holds it (that instance then answers).
+    // Takes the well-known name on the session bus, or waits in line for it behind a running instance
+    // (which answers until it ends); false when there is no bus.
     bool Register();
 
     // Capture kinds as other programs number them: 0 full screen, 1 window / object, 2 region,

@@ -90,14 +90,16 @@ TEST_F(DBusServiceTest, SendHighlightAndCaptureWindowPassTheWindowId)
     EXPECT_EQ(sink.givenWindows, (std::vector<std::pair<bool, uint64_t>> { { true, 4194311 } }));
 }
 
-TEST_F(DBusServiceTest, SecondInstanceCannotTakeTheName)
+TEST_F(DBusServiceTest, RunningInstanceKeepsTheNameFromALaterOne)
 {
-    RecordingSink first, second;
+    RecordingSink first;
     LumoraDBusService a(first);
     ASSERT_TRUE(a.Register());
-    // The second service lives on its own connection, as another process would.
+    // A later program lives on its own connection and cannot take the name over.
     QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "second-instance");
     ASSERT_TRUE(other.isConnected());
     EXPECT_FALSE(other.registerService(LumoraDBusService::kServiceName));
     QDBusConnection::disconnectFromBus("second-instance");
+    EXPECT_EQ(Send({ "capture", "1" }), 0);
+    EXPECT_TRUE(WaitFor([&] { return first.captures == std::vector<int> { 32793 }; }));
 }
