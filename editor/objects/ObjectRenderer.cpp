@@ -1,0 +1,116 @@
+#include "ObjectRenderer.h"
+
+#include "BlendImage.h"
+#include "DrawingSurface.h"
+#include "HighlightObject.h"
+#include "ImageBuffer.h"
+#include "ObjectList.h"
+#include "ObjectPainter.h"
+#include "ShadowEffect.h"
+#include "StampObject.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// How far beyond a picture its shadow reads and writes: the offset plus the radius, with room to spare.
+constexpr int64_t kShadowReach = 2 * ShadowEffect::kDefaultRadius;
+
+bool CanRenderOnto(const ImageBuffer& target)
+{
+    return !target.IsEmpty() && target.BitCount() == 32;
+}
+
+// The part of area, in area's own coordinates, whose pixels can reach the target. Only that part is
+// drawn: a picture's pixel lands at most `reach` pixels away from where it was drawn, so everything the
+// target shows is the same as with the whole picture, while a huge or far-off object costs no more than
+// the target's size.
+LongRect VisiblePart(const LongRect& area, const ImageBuffer& target, int64_t reach)
+{
+    return { std::max<int64_t>(0, -area.left - reach), std::max<int64_t>(0, -area.top - reach),
+        std::min<int64_t>(area.Width(), target.Width() - area.left + reach),
+        std::min<int64_t>(area.Height(), target.Height() - area.top + reach) };
+}
+
+bool MakeSolidPicture(ImageBuffer& picture, int64_t width, int64_t height, uint32_t argb)
+{
+    if (!picture.Create(int(width), int(height), 32))
+        return false;
+    const uint8_t pixel[4] = { uint8_t(argb), uint8_t(argb >> 8), uint8_t(argb >> 16), uint8_t(argb >> 24) };
+    uint8_t* first = picture.Row(0);
+    for (int x = 0; x < picture.Width(); ++x)
+        std::memcpy(first + x * 4, pixel, 4);
+    for (int y = 1; y < picture.Height(); ++y)
+        std::memcpy(picture.Row(y), first, size_t(picture.Width()) * 4);
+    return true;
+}
+
+bool MakeStampPicture(const StampObject& stamp, const LongRect& area, ImageBuffer& picture)
+{
+    if (area.Width() > INT_MAX || area.Height() > INT_MAX)
+        return false;
+    picture = stamp.image;
+    // Pictures below 24 bpp keep their size: the resize does not run on them.
+    picture.ResizeBilinear(int(area.Width()), int(area.Height()));
+    return !picture.IsEmpty();
+}
+
+bool MakeDrawnPicture(const AnnotationObject& object, const ObjectPainter::Layout& layout, const LongRect& part,
+    ImageBuffer& picture)
+{
+    DrawingSurface surface;
+    if (!surface.Create(int(part.Width()), int(part.Height()), layout.background))
+        return false;
+    surface.SetOrigin(double(part.left), double(part.top));
+    ObjectPainter::Paint(object, layout.area, surface);
+    return surface.CopyTo(picture);
+}
+
+} // namespace
+
+void ObjectRenderer::RenderObjects(const ObjectList& objects, ImageBuffer& target)
+{
+    if (!CanRenderOnto(target))
+        return;
+    for (const auto& object : objects)
+        RenderObject(*object, target);
+}
+
+void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& target)
+{
+    if (!CanRenderOnto(target))
+        return;
+    const auto layout = ObjectPainter::LayoutOf(object);
+    if (!layout)
+        return;
+
+    ImageBuffer picture;
+    int64_t x = layout->area.left;
+    int64_t y = layout->area.top;
+    if (const auto* stamp = dynamic_cast<const StampObject*>(&object)) {
+        if (!MakeStampPicture(*stamp, layout->area, picture))
+            return;
+    } else {
+        const LongRect part = VisiblePart(layout->area, target, object.shadow ? kShadowReach : 0);
+        if (part.IsEmpty())
+            return;
+        const bool made = dynamic_cast<const HighlightObject*>(&object)
+            ? MakeSolidPicture(picture, part.Width(), part.Height(), layout->background)
+            : MakeDrawnPicture(object, *layout, part, picture);
+        if (!made)
+            return;
+        x += part.left;
+        y += part.top;
+    }
+    if (x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX)
+        return;
+
+    if (object.shadow) {
+        ShadowEffect shadow;
+        picture.ApplyEffect(shadow);
+    }
+    picture.ConvertTo(32);
+    BlendImage(target, picture, int(x), int(y), 100 - std::clamp(object.transparency, 0, 100));
+}
