@@ -25,7 +25,7 @@ public:
     static constexpr int kMargin = 10;
 
     struct Layout {
-        LongRect area;       // the picture's place in target coordinates
+        LongRect area; // the picture's place in target coordinates
         uint32_t background; // 0xAARRGGBB every pixel starts with
     };
 

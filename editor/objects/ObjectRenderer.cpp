@@ -52,13 +52,16 @@ bool MakeStampPicture(const StampObject& stamp, const LongRect& area, ImageBuffe
     if (area.Width() > INT_MAX || area.Height() > INT_MAX)
         return false;
     picture = stamp.image;
-    // Pictures below 24 bpp keep their size: the resize does not run on them.
+    // The resize only runs on 24 and 32 bpp; a paletted or 16-bit picture would otherwise be drawn at its
+    // own size instead of filling the stamp's rectangle. At 24 bpp it still gets no shadow.
+    if (picture.BitCount() < 24)
+        picture.ConvertTo(24);
     picture.ResizeBilinear(int(area.Width()), int(area.Height()));
     return !picture.IsEmpty();
 }
 
-bool MakeDrawnPicture(const AnnotationObject& object, const ObjectPainter::Layout& layout, const LongRect& part,
-    ImageBuffer& picture)
+bool MakeDrawnPicture(
+    const AnnotationObject& object, const ObjectPainter::Layout& layout, const LongRect& part, ImageBuffer& picture)
 {
     DrawingSurface surface;
     if (!surface.Create(int(part.Width()), int(part.Height()), layout.background))

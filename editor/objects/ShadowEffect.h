@@ -15,8 +15,8 @@ public:
     static constexpr int kDefaultOffset = 5;
 
     // The radius is at least 2 and the opacity (percent) 1 to 100.
-    explicit ShadowEffect(int radius = kDefaultRadius, uint32_t colour = kDefaultColour,
-        int opacity = kDefaultOpacity, int offsetX = kDefaultOffset, int offsetY = kDefaultOffset);
+    explicit ShadowEffect(int radius = kDefaultRadius, uint32_t colour = kDefaultColour, int opacity = kDefaultOpacity,
+        int offsetX = kDefaultOffset, int offsetY = kDefaultOffset);
 
     int Radius() const { return radius_; }
     int Opacity() const { return opacity_; }

@@ -25,7 +25,6 @@ private:
     std::unique_ptr<QGuiApplication> app_;
 };
 
-[[maybe_unused]] ::testing::Environment* const environment
-    = ::testing::AddGlobalTestEnvironment(new QtGuiEnvironment);
+[[maybe_unused]] ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new QtGuiEnvironment);
 
 } // namespace
