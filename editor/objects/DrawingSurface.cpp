@@ -6,8 +6,8 @@
 #include <QGuiApplication>
 #include <QPen>
 #include <QPolygonF>
+#include <QRgb>
 
-#include <cstring>
 
 namespace {
 
@@ -33,13 +33,16 @@ bool DrawingSurface::Create(int width, int height, uint32_t fillArgb)
     image_ = QImage();
     if (width <= 0 || height <= 0)
         return false;
-    image_ = QImage(width, height, QImage::Format_ARGB32);
+    // Drawn premultiplied, which the raster engine blends several times faster, and handed over
+    // non-premultiplied.
+    image_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     if (image_.isNull())
         return false;
+    clearArgb_ = qAlpha(fillArgb) == 0 ? fillArgb : 0;
     // Point sizes are measured at 96 dots per inch, as on the screen the objects are drawn for.
     image_.setDotsPerMeterX(3780);
     image_.setDotsPerMeterY(3780);
-    image_.fill(fillArgb);
+    image_.fill(qPremultiply(fillArgb));
     painter_ = std::make_unique<QPainter>(&image_);
     SetSmoothing(false);
     return true;
@@ -168,21 +171,20 @@ void DrawingSurface::DrawText(const QString& text, const TextStyle& style, const
     painter_->restore();
 }
 
-const QImage& DrawingSurface::Image()
-{
-    if (painter_)
-        painter_->end();
-    painter_.reset();
-    return image_;
-}
-
 bool DrawingSurface::CopyTo(ImageBuffer& out)
 {
-    const QImage& image = Image();
-    if (image.isNull() || !out.Create(image.width(), image.height(), 32))
+    painter_.reset();
+    if (image_.isNull() || !out.Create(image_.width(), image_.height(), 32))
         return false;
-    const size_t rowBytes = size_t(image.width()) * 4;
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(out.Row(y), image.constScanLine(y), rowBytes);
+    const int width = image_.width();
+    for (int y = 0; y < image_.height(); ++y) {
+        const QRgb* from = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+        QRgb* to = reinterpret_cast<QRgb*>(out.Row(y));
+        for (int x = 0; x < width; ++x) {
+            const QRgb pixel = from[x];
+            const int alpha = qAlpha(pixel);
+            to[x] = alpha == 255 ? pixel : alpha == 0 ? clearArgb_ : qUnpremultiply(pixel);
+        }
+    }
     return true;
 }

@@ -30,8 +30,8 @@ struct TextStyle {
     uint32_t argb = 0xFF000000;
 };
 
-// The temporary picture an object is drawn into: a non-premultiplied 32-bit ARGB image and the vector
-// drawing calls the objects need. Coordinates are in the object's own space; SetOrigin says which point
+// The temporary picture an object is drawn into, handed over as a non-premultiplied 32-bit ARGB image,
+// and the vector drawing calls the objects need. Coordinates are in the object's own space; SetOrigin says which point
 // of that space is the surface's top-left pixel. Pixel centres lie on integer coordinates. Pens are
 // centred on the path, with flat caps and mitred corners.
 class DrawingSurface {
@@ -41,7 +41,8 @@ public:
     DrawingSurface(const DrawingSurface&) = delete;
     DrawingSurface& operator=(const DrawingSurface&) = delete;
 
-    // Makes a width x height surface with every pixel set to fillArgb. False when it cannot be had.
+    // Makes a width x height surface with every pixel set to fillArgb (0xAARRGGBB, not premultiplied).
+    // False when it cannot be had.
     bool Create(int width, int height, uint32_t fillArgb);
     int Width() const { return image_.width(); }
     int Height() const { return image_.height(); }
@@ -62,12 +63,10 @@ public:
     // without one no glyphs are drawn.
     void DrawText(const QString& text, const TextStyle& style, const QRectF& layout);
 
-    // Copies the pixels into a new 32-bpp image (top row first). False when the surface is empty or the
-    // image cannot be made.
+    // Ends drawing and copies the pixels, not premultiplied, into a new 32-bpp image (top row first).
+    // Pixels left fully transparent keep the fill's colour when the fill was transparent. False when the
+    // surface is empty or the image cannot be made.
     bool CopyTo(ImageBuffer& out);
-
-    // The pixels drawn so far (ends any drawing in progress).
-    const QImage& Image();
 
 private:
     void ApplyTransform();
@@ -78,4 +77,5 @@ private:
     double originX_ = 0;
     double originY_ = 0;
     bool smoothing_ = false;
+    uint32_t clearArgb_ = 0;
 };

@@ -8,12 +8,16 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
 #include <vector>
 
 namespace {
+
+// Shadow pixels are written as one word: blue, green, red, alpha in memory order.
+static_assert(std::endian::native == std::endian::little);
 
 ImageRect Union(const ImageRect& a, const ImageRect& b)
 {
@@ -24,7 +28,8 @@ ImageRect Union(const ImageRect& a, const ImageRect& b)
 // The box blur of the shadow plane. Every shadow pixel has the shadow colour (or is fully transparent),
 // so the alpha-weighted colour average of any window is exactly that colour whenever the window holds
 // any alpha, and 0 otherwise: only the alpha sums need to be kept. They are running sums: one per
-// column over the window's rows, slid down a row at a time, then one along the row, slid right.
+// column over the window's rows, slid down a row at a time, then one along the row, slid right. Each row
+// is only worked on between its first and last shadow pixel, as drawn objects are mostly empty.
 class AlphaBoxBlur {
 public:
     AlphaBoxBlur(const ImageBuffer& content, int contentX, int contentY, int size, int opacity)
@@ -36,71 +41,109 @@ public:
     {
         for (int alpha = 0; alpha < 256; ++alpha)
             shadowAlpha_[alpha] = uint32_t(alpha * opacity / 100);
+        FindSpans();
     }
 
-    // Writes the blurred shadow into image (zero-filled, 32 bpp). colour is blue, green, red.
-    void Run(ImageBuffer& image, const uint8_t colour[3], ProgressSink* progress)
+    // Writes the blurred shadow into image (zero-filled, 32 bpp). colour is blue | green << 8 | red << 16.
+    void Run(ImageBuffer& image, uint32_t colour, ProgressSink* progress)
     {
-        const int width = image.Width();
         const int height = image.Height();
         // Column sums padded so that every window along a row stays inside the array.
-        std::vector<uint32_t> padded(size_t(width) + size_t(size_), 0);
-        uint32_t* columns = padded.data() + before_;
+        std::vector<uint32_t> padded(size_t(image.Width()) + size_t(size_), 0);
         const uint32_t area = uint32_t(size_) * uint32_t(size_);
         const bool fast = area <= ExactDivider::kMaxDivisor && uint64_t(area) * 255 <= ExactDivider::kMaxNumerator;
         const ExactDivider divider(fast ? area : 1);
 
         for (int row = -before_; row < size_ - 1 - before_; ++row)
-            AddRow(columns, row, +1);
+            AddRow(padded.data(), row, +1);
         for (int y = 0; y < height; ++y) {
-            AddRow(columns, y - before_ + size_ - 1, +1);
-            if (rowsInWindow_ > 0) {
+            AddRow(padded.data(), y - before_ + size_ - 1, +1);
+            const Span span = OutputSpan(y, image.Width());
+            if (span.first < span.last) {
+                uint32_t* out = reinterpret_cast<uint32_t*>(image.Row(y));
                 if (fast)
-                    WriteRow(image.Row(y), padded.data(), width, colour, [&](uint32_t n) { return divider.Divide(n); });
+                    WriteRow(out, padded.data(), span, colour, [&](uint32_t n) { return divider.Divide(n); });
                 else
-                    WriteRow(image.Row(y), padded.data(), width, colour, [&](uint32_t n) { return n / area; });
+                    WriteRow(out, padded.data(), span, colour, [&](uint32_t n) { return n / area; });
             }
-            AddRow(columns, y - before_, -1);
+            AddRow(padded.data(), y - before_, -1);
             if (progress)
                 progress->SetPosition(int(100 * int64_t(y + 1) / height));
         }
     }
 
 private:
+    struct Span {
+        int first = 0; // inclusive
+        int last = 0; // exclusive
+    };
+
+    // The columns of each content row whose shadow alpha is not 0.
+    void FindSpans()
+    {
+        spans_.resize(size_t(content_.Height()));
+        const int width = content_.Width();
+        for (int row = 0; row < content_.Height(); ++row) {
+            const uint8_t* alpha = content_.Row(row) + 3;
+            int first = 0;
+            while (first < width && shadowAlpha_[alpha[first * 4]] == 0)
+                ++first;
+            int last = width;
+            while (last > first && shadowAlpha_[alpha[(last - 1) * 4]] == 0)
+                --last;
+            spans_[size_t(row)] = { first, last };
+        }
+    }
+
     // Adds (sign +1) or removes (-1) one row of the shadow plane to or from the column sums.
-    void AddRow(uint32_t* columns, int row, int sign)
+    void AddRow(uint32_t* padded, int row, int sign)
     {
         const int contentRow = row - contentY_;
         if (contentRow < 0 || contentRow >= content_.Height())
             return;
-        rowsInWindow_ += sign;
+        const Span span = spans_[size_t(contentRow)];
         const uint8_t* alpha = content_.Row(contentRow) + 3;
-        uint32_t* column = columns + contentX_;
-        const int width = content_.Width();
+        uint32_t* column = padded + before_ + contentX_;
         if (sign > 0) {
-            for (int x = 0; x < width; ++x)
+            for (int x = span.first; x < span.last; ++x)
                 column[x] += shadowAlpha_[alpha[x * 4]];
         } else {
-            for (int x = 0; x < width; ++x)
+            for (int x = span.first; x < span.last; ++x)
                 column[x] -= shadowAlpha_[alpha[x * 4]];
         }
     }
 
+    // The output pixels of row y whose window holds any shadow: the union of the spans of the window's
+    // rows, widened by the window.
+    Span OutputSpan(int y, int width) const
+    {
+        int first = INT32_MAX;
+        int last = INT32_MIN;
+        const int top = std::max(y - before_ - contentY_, 0);
+        const int bottom = std::min(y - before_ + size_ - contentY_, content_.Height());
+        for (int row = top; row < bottom; ++row) {
+            const Span span = spans_[size_t(row)];
+            if (span.first < span.last) {
+                first = std::min(first, span.first);
+                last = std::max(last, span.last);
+            }
+        }
+        if (first >= last)
+            return {};
+        return { std::max(contentX_ + first - (size_ - 1 - before_), 0), std::min(contentX_ + last + before_, width) };
+    }
+
     // padded[x .. x + size - 1] are the column sums of output pixel x's window.
     template <class Divide>
-    void WriteRow(uint8_t* out, const uint32_t* padded, int width, const uint8_t colour[3], Divide divide) const
+    void WriteRow(uint32_t* out, const uint32_t* padded, Span span, uint32_t colour, Divide divide) const
     {
         uint32_t sum = 0;
         for (int i = 0; i < size_ - 1; ++i)
-            sum += padded[i];
-        for (int x = 0; x < width; ++x, out += 4) {
+            sum += padded[span.first + i];
+        for (int x = span.first; x < span.last; ++x) {
             sum += padded[x + size_ - 1];
-            if (sum != 0) {
-                out[0] = colour[0];
-                out[1] = colour[1];
-                out[2] = colour[2];
-                out[3] = uint8_t(divide(sum));
-            }
+            if (sum != 0)
+                out[x] = colour | divide(sum) << 24;
             sum -= padded[x];
         }
     }
@@ -110,8 +153,8 @@ private:
     int contentY_;
     int size_;
     int before_;
-    int rowsInWindow_ = 0;
     std::array<uint32_t, 256> shadowAlpha_ {};
+    std::vector<Span> spans_;
 };
 
 } // namespace
@@ -151,9 +194,8 @@ void ShadowEffect::ProcessImage(ImageBuffer& image, ProgressSink* progress)
     if (!image.Create(all.Width(), all.Height(), 32))
         return;
 
-    const uint8_t colour[3] = { uint8_t(colour_), uint8_t(colour_ >> 8), uint8_t(colour_ >> 16) };
     AlphaBoxBlur blur(content, shadow.left - all.left, shadow.top - all.top, radius_, opacity_);
-    blur.Run(image, colour, progress);
+    blur.Run(image, colour_ & 0x00FFFFFF, progress);
 
     BlendImage(image, content, own.left - all.left, own.top - all.top, 100);
     image.SetOrigin(originX + all.left - own.left, originY + all.top - own.top);

@@ -57,6 +57,42 @@ TEST(BlendImageTest, MatchesTheIntegerFormulaForEveryPairOfAlphas)
     }
 }
 
+TEST(BlendImageTest, RunsOfClearAndOpaquePixelsMatchTheFormula)
+{
+    // Drawn pictures and targets come in runs of fully clear and fully opaque pixels, with partial ones
+    // at the edges. Runs of 1 to 9 pixels at odd offsets mix them in every grouping.
+    std::mt19937 random(9);
+    auto runs = [&](uint32_t seed) {
+        std::mt19937 pick(seed);
+        return testutil::MakeImage(61, 23, 32, [&, run = 0, alpha = uint8_t(0)](int, int) mutable {
+            if (run-- <= 0) {
+                run = int(pick() % 9);
+                const int kind = int(pick() % 3);
+                alpha = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(pick());
+            }
+            return RandomColour(random, alpha);
+        });
+    };
+    for (const int strength : { 100, 64 })
+        for (const auto& [x, y] : { std::pair { 0, 0 }, { 3, 1 }, { -2, 5 }, { 1, -3 } }) {
+            const ImageBuffer source = runs(uint32_t(strength + x));
+            ImageBuffer target = runs(uint32_t(strength * 7 + y));
+            const ImageBuffer before(target);
+            BlendImage(target, source, x, y, strength);
+            for (int ty = 0; ty < target.Height(); ++ty)
+                for (int tx = 0; tx < target.Width(); ++tx) {
+                    const int sx = tx - x;
+                    const int sy = ty - y;
+                    const bool covered = sx >= 0 && sy >= 0 && sx < source.Width() && sy < source.Height();
+                    const Bgra expected = covered
+                        ? OracleBlend(PixelAt(source, sx, sy), PixelAt(before, tx, ty), strength)
+                        : PixelAt(before, tx, ty);
+                    ASSERT_EQ(PixelAt(target, tx, ty), expected)
+                        << "strength " << strength << " at " << tx << ", " << ty;
+                }
+        }
+}
+
 TEST(BlendImageTest, HighlightStrengthOverOpaqueWhite)
 {
     // Strength 40 (transparency 60) turns source alpha 255 into a = 40 * 255 / 100 = 102. Over opaque
