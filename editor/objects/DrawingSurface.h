@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPointF>
 #include <QRectF>
+#include <QRgb>
 #include <QString>
 
 #include <cstdint>
@@ -70,6 +71,8 @@ public:
 
 private:
     void ApplyTransform();
+    void Unpremultiply(const QRgb* from, QRgb* to, int count) const;
+    QRgb UnpremultiplyPixel(QRgb pixel) const;
     void SetPen(const StrokeStyle& pen);
 
     QImage image_;

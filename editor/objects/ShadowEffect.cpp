@@ -1,10 +1,10 @@
 #include "ShadowEffect.h"
 
 #include "BitmapTypes.h"
-#include "BlendImage.h"
 #include "ExactDivider.h"
 #include "ImageBuffer.h"
 #include "ProgressSink.h"
+#include "RowBlender.h"
 
 #include <algorithm>
 #include <array>
@@ -32,6 +32,11 @@ ImageRect Union(const ImageRect& a, const ImageRect& b)
 // is only worked on between its first and last shadow pixel, as drawn objects are mostly empty.
 class AlphaBoxBlur {
 public:
+    struct Span {
+        int first = 0; // inclusive
+        int last = 0; // exclusive
+    };
+
     AlphaBoxBlur(const ImageBuffer& content, int contentX, int contentY, int size, int opacity)
         : content_(content)
         , contentX_(contentX)
@@ -56,9 +61,11 @@ public:
 
         for (int row = -before_; row < size_ - 1 - before_; ++row)
             AddRow(padded.data(), row, +1);
+        outputSpans_.assign(size_t(height), Span {});
         for (int y = 0; y < height; ++y) {
             AddRow(padded.data(), y - before_ + size_ - 1, +1);
-            const Span span = OutputSpan(y, image.Width());
+            const Span span = WindowSpan(y, image.Width());
+            outputSpans_[size_t(y)] = span;
             if (span.first < span.last) {
                 uint32_t* out = reinterpret_cast<uint32_t*>(image.Row(y));
                 if (fast)
@@ -72,13 +79,13 @@ public:
         }
     }
 
-private:
-    struct Span {
-        int first = 0; // inclusive
-        int last = 0; // exclusive
-    };
+    // Where each content row has any alpha.
+    Span ContentSpan(int row) const { return spans_[size_t(row)]; }
+    // Where each output row has any shadow (after Run).
+    Span OutputSpan(int y) const { return outputSpans_[size_t(y)]; }
 
-    // The columns of each content row whose shadow alpha is not 0.
+private:
+    // The columns of each content row whose alpha is not 0.
     void FindSpans()
     {
         spans_.resize(size_t(content_.Height()));
@@ -86,10 +93,10 @@ private:
         for (int row = 0; row < content_.Height(); ++row) {
             const uint8_t* alpha = content_.Row(row) + 3;
             int first = 0;
-            while (first < width && shadowAlpha_[alpha[first * 4]] == 0)
+            while (first < width && alpha[first * 4] == 0)
                 ++first;
             int last = width;
-            while (last > first && shadowAlpha_[alpha[(last - 1) * 4]] == 0)
+            while (last > first && alpha[(last - 1) * 4] == 0)
                 --last;
             spans_[size_t(row)] = { first, last };
         }
@@ -115,7 +122,7 @@ private:
 
     // The output pixels of row y whose window holds any shadow: the union of the spans of the window's
     // rows, widened by the window.
-    Span OutputSpan(int y, int width) const
+    Span WindowSpan(int y, int width) const
     {
         int first = INT32_MAX;
         int last = INT32_MIN;
@@ -155,7 +162,39 @@ private:
     int before_;
     std::array<uint32_t, 256> shadowAlpha_ {};
     std::vector<Span> spans_;
+    std::vector<Span> outputSpans_;
 };
+
+// Lays the content over the blurred shadow, as BlendImage at full strength would. Where neither the
+// content nor the shadow has any alpha the result is known without looking: transparent white.
+void LayContentOver(ImageBuffer& image, const ImageBuffer& content, int x, int y, const AlphaBoxBlur& blur)
+{
+    constexpr uint32_t kTransparentWhite = 0x00FFFFFF;
+    RowBlender blender(100);
+    for (int row = 0; row < content.Height(); ++row) {
+        const AlphaBoxBlur::Span own = blur.ContentSpan(row);
+        const AlphaBoxBlur::Span shadow = blur.OutputSpan(row + y);
+        // Both spans in content columns; blend over their hull, fill the rest.
+        int first = content.Width();
+        int last = 0;
+        if (own.first < own.last) {
+            first = own.first;
+            last = own.last;
+        }
+        if (shadow.first < shadow.last) {
+            first = std::min(first, std::max(shadow.first - x, 0));
+            last = std::max(last, std::min(shadow.last - x, content.Width()));
+        }
+        uint32_t* out = reinterpret_cast<uint32_t*>(image.Row(row + y)) + x;
+        if (first >= last) {
+            std::fill(out, out + content.Width(), kTransparentWhite);
+            continue;
+        }
+        std::fill(out, out + first, kTransparentWhite);
+        blender.BlendRow(content.Row(row) + first * 4, reinterpret_cast<uint8_t*>(out + first), last - first);
+        std::fill(out + last, out + content.Width(), kTransparentWhite);
+    }
+}
 
 } // namespace
 
@@ -197,6 +236,6 @@ void ShadowEffect::ProcessImage(ImageBuffer& image, ProgressSink* progress)
     AlphaBoxBlur blur(content, shadow.left - all.left, shadow.top - all.top, radius_, opacity_);
     blur.Run(image, colour_ & 0x00FFFFFF, progress);
 
-    BlendImage(image, content, own.left - all.left, own.top - all.top, 100);
+    LayContentOver(image, content, own.left - all.left, own.top - all.top, blur);
     image.SetOrigin(originX + all.left - own.left, originY + all.top - own.top);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -128,6 +129,23 @@ TEST(ShadowEffectTest, OtherParametersMatchTheStepByStepResult)
     ImageBuffer image = RandomContent(19, 12, 3);
     const ImageBuffer expected = OracleShadow(image, params);
     ShadowEffect shadow(params.radius, Argb(params.colour), params.opacity, params.offsetX, params.offsetY);
+    image.ApplyEffect(shadow);
+    EXPECT_TRUE(objtest::SamePicture(image, expected, "shadow"));
+}
+
+TEST(ShadowEffectTest, SparseContentMatchesTheStepByStepResult)
+{
+    // Drawn lines leave most of a picture empty: a diagonal, a few lone pixels of faint alpha and empty
+    // rows, so that rows are worked on in parts.
+    ImageBuffer image = testutil::MakeImage(90, 70, 32, [](int x, int y) {
+        if (std::abs(x - y - 10) <= 1)
+            return Bgra { 10, 200, 30, uint8_t(80 + x) };
+        if ((x == 85 && y == 3) || (x == 2 && y == 60))
+            return Bgra { 1, 2, 3, 1 };
+        return Bgra { 9, 9, 9, 0 };
+    });
+    const ImageBuffer expected = OracleShadow(image, {});
+    ShadowEffect shadow;
     image.ApplyEffect(shadow);
     EXPECT_TRUE(objtest::SamePicture(image, expected, "shadow"));
 }
