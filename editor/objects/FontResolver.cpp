@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QHash>
 
 namespace {
@@ -32,6 +33,9 @@ QString FontResolver::GenericSansSerif()
 
 QString FontResolver::Resolve(const QString& face)
 {
+    // Fonts cannot be looked up without a GUI application; whoever draws text checks for one too.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return face;
     // Everything here runs on the GUI thread; resolving a face asks fontconfig, so remember the answers.
     static QHash<QString, QString> cache;
     const auto cached = cache.constFind(face);

@@ -83,6 +83,8 @@ void PaintArrow(const LineObject& arrow, const LongRect& area, DrawingSurface& s
 
 void PaintText(const TextObject& text, const LongRect& area, DrawingSurface& surface)
 {
+    if (text.text.isEmpty())
+        return;
     TextStyle style;
     style.family = FontResolver::Resolve(text.fontFace);
     style.pointSize = double(float(text.fontSize));
