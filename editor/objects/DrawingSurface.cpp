@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QPen>
-#include <QPolygonF>
 #include <QRgb>
 
 #include <cstring>
@@ -32,6 +31,8 @@ bool DrawingSurface::Create(int width, int height, uint32_t fillArgb)
 {
     painter_.reset();
     image_ = QImage();
+    originX_ = originY_ = 0;
+    smoothing_ = false;
     if (width <= 0 || height <= 0)
         return false;
     // Drawn premultiplied, which the raster engine blends several times faster, and handed over

@@ -60,7 +60,8 @@ QPointF ToPoint(const ArrowHead::Point& point)
     return QPointF(double(point.x), double(point.y));
 }
 
-// Drawn like the platform's line and polygon calls: aliased, with a one-pixel black pen.
+// Arrows are drawn aliased and opaque: the shaft and the head's outline with a one-pixel black pen, a
+// filled head in the arrow's colour.
 void PaintArrow(const LineObject& arrow, const LongRect& area, DrawingSurface& surface)
 {
     const ArrowHead::Point from { arrow.startX - area.left, arrow.startY - area.top };
