@@ -1,6 +1,7 @@
 #include "DrawingSurface.h"
 
 #include "ImageBuffer.h"
+#include "RowBlender.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QRgb>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -182,6 +184,22 @@ bool DrawingSurface::CopyTo(ImageBuffer& out)
     for (int y = 0; y < image_.height(); ++y)
         Unpremultiply(
             reinterpret_cast<const QRgb*>(image_.constScanLine(y)), reinterpret_cast<QRgb*>(out.Row(y)), width);
+    return true;
+}
+
+bool DrawingSurface::BlendOnto(ImageBuffer& target, int x, int y, int strength)
+{
+    painter_.reset();
+    if (image_.isNull() || target.IsEmpty() || target.BitCount() != 32 || x < 0 || y < 0
+        || int64_t(x) + image_.width() > target.Width() || int64_t(y) + image_.height() > target.Height())
+        return false;
+    const int width = image_.width();
+    std::vector<QRgb> row(static_cast<size_t>(width));
+    RowBlender blender(strength);
+    for (int r = 0; r < image_.height(); ++r) {
+        Unpremultiply(reinterpret_cast<const QRgb*>(image_.constScanLine(r)), row.data(), width);
+        blender.BlendRow(reinterpret_cast<const uint8_t*>(row.data()), target.PixelAddress(x, y + r), width);
+    }
     return true;
 }
 

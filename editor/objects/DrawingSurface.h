@@ -68,6 +68,10 @@ public:
     // Pixels left fully transparent keep the fill's colour when the fill was transparent. False when the
     // surface is empty or the image cannot be made.
     bool CopyTo(ImageBuffer& out);
+    // Ends drawing and blends the pixels straight onto a 32-bpp target, with the surface's top-left at
+    // (x, y): the same as CopyTo followed by BlendImage, without the intermediate image. The surface must
+    // lie wholly inside the target; false (and nothing drawn) otherwise.
+    bool BlendOnto(ImageBuffer& target, int x, int y, int strength);
 
 private:
     void ApplyTransform();

@@ -6,12 +6,14 @@
 #include "ImageBuffer.h"
 #include "ObjectList.h"
 #include "ObjectPainter.h"
+#include "RowBlender.h"
 #include "ShadowEffect.h"
 #include "StampObject.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -60,6 +62,27 @@ bool MakeStampPicture(const StampObject& stamp, const LongRect& area, ImageBuffe
     return !picture.IsEmpty();
 }
 
+// Blends one colour over a part that lies inside the target, as a solid picture would be blended.
+void BlendSolid(ImageBuffer& target, const LongRect& part, int x, int y, uint32_t argb, int strength)
+{
+    const int width = int(part.Width());
+    std::vector<uint32_t> row(size_t(width), argb);
+    RowBlender blender(strength);
+    for (int r = 0; r < int(part.Height()); ++r)
+        blender.BlendRow(reinterpret_cast<const uint8_t*>(row.data()), target.PixelAddress(x, y + r), width);
+}
+
+void DrawOnto(const AnnotationObject& object, const ObjectPainter::Layout& layout, const LongRect& part,
+    ImageBuffer& target, int x, int y, int strength)
+{
+    DrawingSurface surface;
+    if (!surface.Create(int(part.Width()), int(part.Height()), layout.background))
+        return;
+    surface.SetOrigin(double(part.left), double(part.top));
+    ObjectPainter::Paint(object, layout.area, surface);
+    surface.BlendOnto(target, x, y, strength);
+}
+
 bool MakeDrawnPicture(
     const AnnotationObject& object, const ObjectPainter::Layout& layout, const LongRect& part, ImageBuffer& picture)
 {
@@ -88,6 +111,7 @@ void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& t
     const auto layout = ObjectPainter::LayoutOf(object);
     if (!layout)
         return;
+    const int strength = 100 - std::clamp(object.transparency, 0, 100);
 
     ImageBuffer picture;
     int64_t x = layout->area.left;
@@ -99,13 +123,21 @@ void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& t
         const LongRect part = VisiblePart(layout->area, target, object.shadow ? kShadowReach : 0);
         if (part.IsEmpty())
             return;
-        const bool made = dynamic_cast<const HighlightObject*>(&object)
-            ? MakeSolidPicture(picture, part.Width(), part.Height(), layout->background)
-            : MakeDrawnPicture(object, *layout, part, picture);
-        if (!made)
-            return;
         x += part.left;
         y += part.top;
+        const bool highlight = dynamic_cast<const HighlightObject*>(&object) != nullptr;
+        // Without a shadow the visible part lies inside the target and goes straight onto it.
+        if (!object.shadow) {
+            if (highlight)
+                BlendSolid(target, part, int(x), int(y), layout->background, strength);
+            else
+                DrawOnto(object, *layout, part, target, int(x), int(y), strength);
+            return;
+        }
+        const bool made = highlight ? MakeSolidPicture(picture, part.Width(), part.Height(), layout->background)
+                                    : MakeDrawnPicture(object, *layout, part, picture);
+        if (!made)
+            return;
     }
     if (x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX)
         return;
@@ -115,5 +147,5 @@ void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& t
         picture.ApplyEffect(shadow);
     }
     picture.ConvertTo(32);
-    BlendImage(target, picture, int(x), int(y), 100 - std::clamp(object.transparency, 0, 100));
+    BlendImage(target, picture, int(x), int(y), strength);
 }

@@ -1,4 +1,5 @@
 #include "DrawingSurface.h"
+#include "BlendImage.h"
 #include "ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +51,37 @@ TEST(DrawingSurfaceTest, OriginAndPixelCentres)
         EXPECT_EQ(objtest::ChangedBounds(picture, Bgra { 0, 0, 0, 0 }), (ImageRect { 10, 5, 13, 7 }));
         EXPECT_EQ(PixelAt(picture, 12, 6), (Bgra { 255, 0, 0, 255 }));
     }
+}
+
+TEST(DrawingSurfaceTest, BlendingStraightOntoATargetEqualsCopyingThenBlending)
+{
+    auto draw = [](DrawingSurface& surface) {
+        ASSERT_TRUE(surface.Create(30, 20, 0x00FFFFFF));
+        surface.SetSmoothing(true);
+        surface.FillEllipse(QRectF(2, 2, 25, 15), 0xC0206080);
+        surface.DrawLine(QPointF(0, 19), QPointF(29, 0), { 0xFF000000, 2.0, DashStyle::Dash });
+    };
+    const ImageBuffer checker = testutil::MakeImage(50, 40, 32, [](int x, int y) {
+        return ((x + y) & 1) ? Bgra { 250, 240, 230, 255 } : Bgra { 5, 90, 60, (x > 30) ? uint8_t(0) : uint8_t(140) };
+    });
+    ImageBuffer expected(checker);
+    DrawingSurface copied;
+    draw(copied);
+    ImageBuffer picture;
+    ASSERT_TRUE(copied.CopyTo(picture));
+    BlendImage(expected, picture, 17, 9, 70);
+
+    ImageBuffer actual(checker);
+    DrawingSurface direct;
+    draw(direct);
+    ASSERT_TRUE(direct.BlendOnto(actual, 17, 9, 70));
+    EXPECT_TRUE(objtest::SamePicture(actual, expected, "blend onto"));
+
+    // A surface reaching past the target is refused.
+    DrawingSurface outside;
+    draw(outside);
+    EXPECT_FALSE(outside.BlendOnto(actual, 21, 0, 100));
+    EXPECT_TRUE(objtest::SamePicture(actual, expected, "refused"));
 }
 
 TEST(DrawingSurfaceTest, NothingToHandOverWithoutASurface)
