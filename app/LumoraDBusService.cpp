@@ -14,6 +14,15 @@ LumoraDBusService::LumoraDBusService(CaptureRequestSink& sink, QObject* parent)
 {
 }
 
+LumoraDBusService::~LumoraDBusService()
+{
+    if (!registered_)
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterService(kServiceName);
+    bus.unregisterObject(kObjectPath);
+}
+
 bool LumoraDBusService::Register()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -28,6 +37,7 @@ bool LumoraDBusService::Register()
         bus.unregisterObject(kObjectPath);
         return false;
     }
+    registered_ = true;
     return true;
 }
 

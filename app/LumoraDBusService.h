@@ -17,6 +17,8 @@ public:
     static constexpr const char* kInterface = "org.lumora.Lumora";
 
     explicit LumoraDBusService(CaptureRequestSink& sink, QObject* parent = nullptr);
+    // Gives the name back, so that a waiting instance takes over.
+    ~LumoraDBusService() override;
 
     // Takes the well-known name on the session bus, or waits in line for it behind a running instance
     // (which answers until it ends); false when there is no bus.
@@ -33,4 +35,5 @@ public slots:
 
 private:
     CaptureRequestSink& sink_;
+    bool registered_ = false;
 };

@@ -576,12 +576,12 @@ TEST_F(MainFrameTest, HotKeyFromTheSettingsStartsItsCapture)
     if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
         GTEST_SKIP() << "needs an X display and xdotool";
     store.loaded.enableHotkey = true;
-    store.loaded.hotKeys[2] = { 'A', 6 }; // active window: Ctrl+Shift+A
-    store.loaded.hotKeys[3] = { 'R', 6 }; // region: Ctrl+Shift+R
+    store.loaded.hotKeys[2] = { 'A', 7 }; // active window: Ctrl+Alt+Shift+A
+    store.loaded.hotKeys[3] = { 'R', 7 }; // region: Ctrl+Alt+Shift+R
     auto frame = MakeFrame();
     EXPECT_EQ(frame->HotKeys()->RegisteredIds(), (std::vector<int> { 32794, 32792 }));
     EXPECT_TRUE(frame->Action(CommandId::EnableHotkey)->isChecked());
-    QProcess::execute("xdotool", { "key", "--clearmodifiers", "ctrl+shift+r" });
+    QProcess::execute("xdotool", { "key", "--clearmodifiers", "ctrl+alt+shift+r" });
     ASSERT_TRUE(WaitFor([&] { return !capture.requests.empty(); }));
     EXPECT_EQ(capture.requests, std::vector<int> { 32792 });
     frame->OnCommand(CommandId::EnableHotkey);
