@@ -30,14 +30,14 @@ protected:
         }
     }
 
-    QProcess* Start(const QStringList& args = {})
+    QProcess* Start(const QStringList& args = {}, const QString& program = LUMORA_EXECUTABLE)
     {
         auto* process = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("XDG_CONFIG_HOME", config_.path());
         process->setProcessEnvironment(env);
-        process->start(LUMORA_EXECUTABLE, args);
+        process->start(program, args);
         processes_.push_back(process);
         return process;
     }
@@ -51,6 +51,35 @@ protected:
                 "^Lumora$" });
         search.waitForFinished(5000);
         return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    static QString Xdotool(const QStringList& args)
+    {
+        QProcess xdotool;
+        xdotool.start("xdotool", args);
+        xdotool.waitForFinished(10000);
+        return QString::fromLatin1(xdotool.readAllStandardOutput()).trimmed();
+    }
+
+    static bool IsViewable(const QString& window)
+    {
+        QProcess info;
+        info.start("xwininfo", { "-id", window });
+        info.waitForFinished(10000);
+        return info.readAllStandardOutput().contains("IsViewable");
+    }
+
+    // The visible windows of a process other than the given ones.
+    static QStringList OtherWindows(QProcess* process, const QStringList& known)
+    {
+        QStringList others;
+        const QString ids = Xdotool(
+            { "search", "--all", "--onlyvisible", "--pid", QString::number(process->processId()), "--name", ".*" });
+        for (const QString& id : ids.split('\n', Qt::SkipEmptyParts)) {
+            if (!known.contains(id))
+                others << id;
+        }
+        return others;
     }
 
     // What a process said, for the message of a failed wait.
@@ -106,4 +135,59 @@ TEST_F(ProgramStartTest, RunningInstanceAnswersSend)
         },
         20000);
     EXPECT_EQ(code, 0);
+}
+
+TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
+{
+    if (QStandardPaths::findExecutable("trayer").isEmpty() || QStandardPaths::findExecutable("xwininfo").isEmpty())
+        GTEST_SKIP() << "needs trayer (a tray host) and xwininfo";
+    Start({ "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32" }, "trayer");
+    QProcess* lumora = Start();
+    ASSERT_TRUE(WaitFor([&] { return LumoraWindows(lumora).size() == 1; }, 20000)) << Diagnosis(lumora);
+    const QString main = LumoraWindows(lumora).front();
+
+    // Setting, "Run as &tray mode", from the keyboard.
+    Xdotool({ "windowfocus", "--sync", main });
+    Xdotool({ "key", "alt+s" });
+    WaitFor([] { return false; }, 300);
+    Xdotool({ "key", "t" });
+    QString icon;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QStringList others = OtherWindows(lumora, { main });
+            icon = others.isEmpty() ? QString() : others.front();
+            return !icon.isEmpty();
+        },
+        10000))
+        << "no tray icon appeared";
+
+    Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "1" });
+    EXPECT_TRUE(WaitFor([&] { return !IsViewable(main); }, 10000)) << "left click did not hide the window";
+    // A second press within the double-click time is a double click, which does not toggle.
+    WaitFor([] { return false; }, QApplication::doubleClickInterval() + 200);
+    Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "1" });
+    EXPECT_TRUE(WaitFor([&] { return IsViewable(main); }, 10000)) << "left click did not bring the window back";
+
+    Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "3" });
+    QString menu;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QStringList others = OtherWindows(lumora, { main, icon });
+            menu = others.isEmpty() ? QString() : others.front();
+            return !menu.isEmpty();
+        },
+        10000))
+        << "right click opened no menu";
+    // "Exit Lumora" is the menu's last item.
+    const QString geometry = Xdotool({ "getwindowgeometry", "--shell", menu });
+    int height = 0;
+    for (const QString& line : geometry.split('\n')) {
+        if (line.startsWith("HEIGHT="))
+            height = line.mid(7).toInt();
+    }
+    ASSERT_GT(height, 20);
+    Xdotool({ "mousemove", "--window", menu, "30", QString::number(height - 12), "click", "1" });
+    EXPECT_TRUE(WaitFor([&] { return lumora->state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(lumora->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(lumora->exitCode(), 0);
 }
