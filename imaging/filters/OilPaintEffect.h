@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ImageBuffer.h"
+#include "PixelEffect.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Every pixel takes the colour of the most frequent grey value in its (2n + 1)^2 neighbourhood. Ties go
+// to the grey value that reached the top count first in a row-by-row scan of the neighbourhood, and the
+// colour is that of the pixel where it did.
+class OilPaintEffect final : public PixelEffectImpl<OilPaintEffect> {
+public:
+    // radius is at least 1.
+    explicit OilPaintEffect(int radius);
+
+    int Radius() const { return radius_; }
+    int Window() const { return window_; }
+
+    void Begin(ImageBuffer& image) override;
+    void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
+    void ProcessRow(ImageBuffer& image, int y) override;
+    void End(ImageBuffer& image) override;
+
+private:
+    // A count per grey value over the window, the number of grey values having each count, and the
+    // top count, kept up to date as the window slides along a row.
+    struct Histogram {
+        std::array<int32_t, 256> counts;
+        std::vector<int32_t> valuesWithCount;
+        int top = 0;
+
+        void Reset(int window);
+        void Add(uint8_t value)
+        {
+            const int32_t c = counts[value]++;
+            --valuesWithCount[size_t(c)];
+            ++valuesWithCount[size_t(c) + 1];
+            if (c + 1 > top)
+                top = c + 1;
+        }
+        void Remove(uint8_t value)
+        {
+            const int32_t c = counts[value]--;
+            --valuesWithCount[size_t(c)];
+            ++valuesWithCount[size_t(c) - 1];
+            if (c == top && valuesWithCount[size_t(c)] == 0)
+                --top;
+        }
+    };
+
+    template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y);
+    // The window position (row * window + column) where the scan first reaches the top count.
+    int FirstToTopCount(const uint8_t* const* greyRows, int x);
+
+    int radius_;
+    int window_;
+    ImageBuffer padded_; // the input grown by the radius with replicated edges
+    ImageBuffer intensity_; // grey values of padded_, 8 bpp
+
+    Histogram histogram_;
+    std::vector<uint32_t> seen_; // per grey value: the last search that met it
+    uint32_t search_ = 0;
+    std::vector<const uint8_t*> greyRows_;
+    std::array<int32_t, 256> scratchCounts_ {};
+};
