@@ -1,6 +1,5 @@
 #include "ConvolutionEffect.h"
 
-#include "EdgePadding.h"
 #include "FilterMath.h"
 
 #include <algorithm>
@@ -87,31 +86,59 @@ void ConvolutionEffect::FindSeparableFactors()
 
 void ConvolutionEffect::Begin(ImageBuffer& image)
 {
-    padded_ = PadWithEdges(image, size_ / 2);
-    nextHorizontal_ = 0;
+    step_ = image.BitCount() / 8;
+    rowBytes_ = size_t(image.Width()) * size_t(step_);
+    const size_t paddedBytes = rowBytes_ + size_t(2 * (size_ / 2)) * size_t(step_);
+    rows_.assign(size_t(size_), std::vector<uint8_t>(paddedBytes));
+    nextRow_ = 0;
     if (separable_) {
-        const size_t bytes = size_t(image.Width()) * size_t(image.BitCount() / 8);
-        horizontal_.assign(size_t(size_), std::vector<int16_t>(bytes));
-        sums_.assign(bytes, 0);
-        results_.assign(bytes, 0);
+        horizontal_.assign(size_t(size_), std::vector<int16_t>(rowBytes_));
+        sums_.assign(rowBytes_, 0);
+        results_.assign(rowBytes_, 0);
     }
 }
 
 void ConvolutionEffect::End(ImageBuffer&)
 {
-    padded_.Destroy();
+    rows_.clear();
     horizontal_.clear();
+}
+
+void ConvolutionEffect::LoadRow(const ImageBuffer& image, int paddedRow)
+{
+    const int margin = size_ / 2;
+    const int row = std::clamp(paddedRow - margin, 0, image.Height() - 1);
+    uint8_t* to = rows_[size_t(paddedRow % size_)].data();
+    const uint8_t* from = image.Row(row);
+    const size_t step = size_t(step_);
+    std::memcpy(to + size_t(margin) * step, from, rowBytes_);
+    for (int i = 0; i < margin; ++i) {
+        std::memcpy(to + size_t(i) * step, from, step);
+        std::memcpy(to + size_t(margin + i) * step + rowBytes_, from + rowBytes_ - step, step);
+    }
+    if (separable_)
+        FilterHorizontally(paddedRow);
+}
+
+void ConvolutionEffect::LoadRows(const ImageBuffer& image, int y)
+{
+    if (y < nextRow_ - size_ || y > nextRow_)
+        nextRow_ = y;
+    for (; nextRow_ < y + size_; ++nextRow_)
+        LoadRow(image, nextRow_);
 }
 
 void ConvolutionEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
 {
-    if (padded_.IsEmpty())
+    if (rows_.empty())
         return;
+    if (x == 0)
+        LoadRows(image, y);
     const int k = size_;
-    const size_t step = size_t(image.BitCount() / 8);
+    const size_t step = size_t(step_);
     int64_t sums[3] = { 0, 0, 0 };
     for (int i = 0; i < k; ++i) {
-        const uint8_t* source = padded_.Row(y + i) + size_t(x) * step;
+        const uint8_t* source = PaddedRow(y + i) + size_t(x) * step;
         for (int j = 0; j < k; ++j, source += step) {
             const int64_t w = kernel_[size_t(i) * size_t(k) + size_t(j)];
             for (int c = 0; c < 3; ++c)
@@ -125,68 +152,90 @@ void ConvolutionEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* 
 void ConvolutionEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (separable_ && !padded_.IsEmpty() && bpp == 32)
-        ProcessRowSeparable<4>(image.Row(y), image.Width(), y);
-    else if (separable_ && !padded_.IsEmpty() && bpp == 24)
-        ProcessRowSeparable<3>(image.Row(y), image.Width(), y);
+    if (separable_ && !rows_.empty() && bpp == 32)
+        ProcessRowSeparable<4>(image, y);
+    else if (separable_ && !rows_.empty() && bpp == 24)
+        ProcessRowSeparable<3>(image, y);
     else
         PixelEffectImpl::ProcessRow(image, y);
 }
 
-const int16_t* ConvolutionEffect::HorizontalRow(int paddedRow, size_t bytes, int step)
+void ConvolutionEffect::FilterHorizontally(int paddedRow)
 {
     int16_t* sums = horizontal_[size_t(paddedRow % size_)].data();
-    const uint8_t* source = padded_.Row(paddedRow);
+    const uint8_t* source = PaddedRow(paddedRow);
+    const size_t bytes = rowBytes_;
+    const size_t step = size_t(step_);
+    if (size_ == 3) {
+        const int16_t b0 = rowFactors_[0], b1 = rowFactors_[1], b2 = rowFactors_[2];
+        const uint8_t* s1 = source + step;
+        const uint8_t* s2 = source + 2 * step;
+        for (size_t b = 0; b < bytes; ++b)
+            sums[b] = int16_t(b0 * source[b] + b1 * s1[b] + b2 * s2[b]);
+        return;
+    }
     const int16_t first = rowFactors_[0];
     for (size_t b = 0; b < bytes; ++b)
         sums[b] = int16_t(first * source[b]);
     for (int j = 1; j < size_; ++j) {
         const int16_t w = rowFactors_[size_t(j)];
-        const uint8_t* shifted = source + size_t(j) * size_t(step);
+        const uint8_t* shifted = source + size_t(j) * step;
         for (size_t b = 0; b < bytes; ++b)
             sums[b] = int16_t(sums[b] + w * shifted[b]);
     }
-    return sums;
 }
 
-template <int Step> void ConvolutionEffect::ProcessRowSeparable(uint8_t* row, int width, int y)
+namespace {
+
+// sum / divisor + offset, clamped, for every byte; shift >= 0 stands for a power-of-two divisor of sums
+// that are never negative.
+void StoreResults(const int16_t* sums, uint8_t* results, size_t bytes, int shift, int divisor, int offset)
 {
-    const int k = size_;
-    const size_t bytes = size_t(width) * Step;
-    // Padded rows y .. y + k - 1; each is filtered horizontally once, when first needed.
-    if (y < nextHorizontal_ - k || y > nextHorizontal_)
-        nextHorizontal_ = y;
-    for (; nextHorizontal_ < y + k; ++nextHorizontal_)
-        HorizontalRow(nextHorizontal_, bytes, Step);
-
-    int16_t* sums = sums_.data();
-    const int16_t* top = horizontal_[size_t(y % k)].data();
-    const int16_t a0 = columnFactors_[0];
-    for (size_t b = 0; b < bytes; ++b)
-        sums[b] = int16_t(a0 * top[b]);
-    for (int i = 1; i < k; ++i) {
-        const int16_t a = columnFactors_[size_t(i)];
-        const int16_t* h = horizontal_[size_t((y + i) % k)].data();
-        for (size_t b = 0; b < bytes; ++b)
-            sums[b] = int16_t(sums[b] + a * h[b]);
-    }
-
     // |sum| < 2^15, so an offset beyond 2^20 gives the same clamped result as 2^20.
-    const int offset = std::clamp(offset_, -(1 << 20), 1 << 20);
-    uint8_t* results = results_.data();
-    if (shift_ >= 0) {
-        const int shift = shift_;
+    offset = std::clamp(offset, -(1 << 20), 1 << 20);
+    if (shift >= 0) {
         for (size_t b = 0; b < bytes; ++b) {
             const int value = (sums[b] >> shift) + offset;
             results[b] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
         }
     } else {
-        const int divisor = divisor_;
         for (size_t b = 0; b < bytes; ++b) {
             const int value = sums[b] / divisor + offset;
             results[b] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
         }
     }
+}
+
+} // namespace
+
+template <int Step> void ConvolutionEffect::ProcessRowSeparable(ImageBuffer& image, int y)
+{
+    LoadRows(image, y);
+    uint8_t* row = image.Row(y);
+    const int width = image.Width();
+    const int k = size_;
+    const size_t bytes = size_t(width) * Step;
+    int16_t* sums = sums_.data();
+    const int16_t* top = horizontal_[size_t(y % k)].data();
+    const int16_t a0 = columnFactors_[0];
+    if (k == 3) {
+        const int16_t* middle = horizontal_[size_t((y + 1) % k)].data();
+        const int16_t* bottom = horizontal_[size_t((y + 2) % k)].data();
+        const int16_t a1 = columnFactors_[1], a2 = columnFactors_[2];
+        for (size_t b = 0; b < bytes; ++b)
+            sums[b] = int16_t(a0 * top[b] + a1 * middle[b] + a2 * bottom[b]);
+    } else {
+        for (size_t b = 0; b < bytes; ++b)
+            sums[b] = int16_t(a0 * top[b]);
+        for (int i = 1; i < k; ++i) {
+            const int16_t a = columnFactors_[size_t(i)];
+            const int16_t* h = horizontal_[size_t((y + i) % k)].data();
+            for (size_t b = 0; b < bytes; ++b)
+                sums[b] = int16_t(sums[b] + a * h[b]);
+        }
+    }
+    uint8_t* results = results_.data();
+    StoreResults(sums, results, bytes, shift_, divisor_, offset_);
     if constexpr (Step == 4) {
         // Keep each pixel's alpha.
         for (int x = 0; x < width; ++x) {

@@ -20,11 +20,6 @@ void IntensityMapEffect::Begin(ImageBuffer& image)
     image.SetOrigin(originX, originY);
 }
 
-void IntensityMapEffect::End(ImageBuffer&)
-{
-    source_.Destroy();
-}
-
 void IntensityMapEffect::ProcessPixel(ImageBuffer&, int x, int y, uint8_t* pixel)
 {
     if (!source_.IsEmpty())

@@ -3,6 +3,8 @@
 #include "ImageBuffer.h"
 #include "PixelEffect.h"
 
+#include <utility>
+
 // Turns an image into an 8-bpp image of the same size holding each pixel's grey value.
 class IntensityMapEffect final : public PixelEffectImpl<IntensityMapEffect> {
 public:
@@ -11,10 +13,13 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
-    void End(ImageBuffer& image) override;
+
+    // The input as it was before the run (at 24 bpp or more), which the effect keeps until it is
+    // destroyed or the input is taken back.
+    const ImageBuffer& Source() const { return source_; }
+    ImageBuffer TakeSource() { return std::move(source_); }
 
 private:
-    // The input, at 24 bpp or more. The image is rebuilt anyway, so its pixels are moved here rather
-    // than copied.
+    // The image is rebuilt anyway, so its pixels are moved here rather than copied.
     ImageBuffer source_;
 };

@@ -32,25 +32,36 @@ private:
         int top = 0;
 
         void Reset(int window);
+        // Branch-free: the values of a noisy image make every test a coin toss.
         void Add(uint8_t value)
         {
             const int32_t c = counts[value]++;
             --valuesWithCount[size_t(c)];
             ++valuesWithCount[size_t(c) + 1];
-            if (c + 1 > top)
-                top = c + 1;
+            top = c + 1 > top ? c + 1 : top;
         }
         void Remove(uint8_t value)
         {
             const int32_t c = counts[value]--;
             --valuesWithCount[size_t(c)];
             ++valuesWithCount[size_t(c) - 1];
-            if (c == top && valuesWithCount[size_t(c)] == 0)
-                --top;
+            top -= int(c == top) & int(valuesWithCount[size_t(c)] == 0);
         }
     };
 
     template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y);
+    // Small windows: sixteen pixels at a time, counting by comparing every pair of window positions.
+    template <int Step, int W> void ProcessRowPairwise(uint8_t* row, int width, int y);
+    template <int Step, int W = 0> void CopyChosen(uint8_t* pixel, int x, int y, int position) const
+    {
+        const int w = W > 0 ? W : window_;
+        const int i = position / w;
+        const int j = position - i * w;
+        const uint8_t* from = padded_.Row(y + i) + size_t(x + j) * Step;
+        pixel[0] = from[0];
+        pixel[1] = from[1];
+        pixel[2] = from[2];
+    }
     // The window position (row * window + column) where the scan first reaches the top count.
     int FirstToTopCount(const uint8_t* const* greyRows, int x);
 

@@ -93,7 +93,7 @@ TEST(FilterOracle, EmbossReadsTheUnchangedRightNeighbour)
 
 TEST(FilterOracle, OilPaintSlidingCountFindsThePlainScansPixel)
 {
-    for (int radius : { 0, 1, 2, 3 }) {
+    for (int radius : { 0, 1, 2, 3, 4 }) {
         SCOPED_TRACE("radius " + std::to_string(radius));
         ExpectAllAgree([&] { return std::make_unique<OilPaintEffect>(radius); },
             [&](ImageBuffer& image) { filterref::OilPaint(image, radius); });
