@@ -349,3 +349,25 @@ TEST(Emboss, UniformIsGrey128AndDifferencesTruncateTowardZero)
     pair.ApplyEffect(emboss);
     EXPECT_EQ(PixelAt(pair, 0, 0), Grey(127, 0));
 }
+
+TEST(Mosaic, LargeCellsOfWhiteStayWhite)
+{
+    // A 200 x 200 white cell sums 40000 * 255 * 255 = 2.6e9 for each colour: beyond 32 bits signed,
+    // the average must still be 255.
+    ImageBuffer image = Uniform(250, 210, 32, Grey(255));
+    MosaicEffect mosaic(200);
+    image.ApplyEffect(mosaic);
+    EXPECT_TRUE(filterref::SamePixels(image, Uniform(250, 210, 32, Grey(255))));
+}
+
+TEST(Convolution, RefusesAKernelThatDoesNotMatchItsSize)
+{
+    const ImageBuffer image = testutil::MakeImage(4, 4, 32);
+    EXPECT_FALSE(ConvolutionEffect({ 1, 2, 3 }, 2, 1, 0).CanApply(image));
+    EXPECT_FALSE(ConvolutionEffect({}, 0, 1, 0).CanApply(image));
+    EXPECT_TRUE(ConvolutionEffect({ 1, 2, 3, 4 }, 2, 1, 0).CanApply(image));
+    ImageBuffer highColour;
+    highColour.Create(4, 4, 16);
+    EXPECT_FALSE(ConvolutionEffect::Blur().CanApply(highColour));
+    EXPECT_EQ(ConvolutionEffect({ 1 }, 1, -3, 0).Divisor(), 1);
+}
