@@ -2,6 +2,7 @@
 
 #include "FilterMath.h"
 
+#include <cstring>
 #include <utility>
 
 bool IntensityMapEffect::CanApply(const ImageBuffer& image) const
@@ -37,10 +38,14 @@ void IntensityMapEffect::ProcessRow(ImageBuffer& image, int y)
     const uint8_t* from = source_.Row(y);
     uint8_t* to = image.Row(y);
     if (step == 4) {
-        for (int x = 0; x < width; ++x, from += 4)
-            to[x] = uint8_t((from[2] * 30u + from[1] * 59u + from[0] * 11u) / 100u);
+        for (int x = 0; x < width; ++x) {
+            uint32_t p;
+            std::memcpy(&p, from + size_t(x) * 4, 4);
+            const auto sum = uint16_t(((p >> 16) & 0xFF) * 30 + ((p >> 8) & 0xFF) * 59 + (p & 0xFF) * 11);
+            to[x] = uint8_t(sum / 100);
+        }
     } else {
         for (int x = 0; x < width; ++x, from += 3)
-            to[x] = uint8_t((from[2] * 30u + from[1] * 59u + from[0] * 11u) / 100u);
+            to[x] = uint8_t(uint16_t(from[2] * 30 + from[1] * 59 + from[0] * 11) / 100);
     }
 }
