@@ -2,6 +2,7 @@
 
 #include "EdgePadding.h"
 #include "IntensityMapEffect.h"
+#include "WindowMode.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,6 +32,9 @@ void OilPaintEffect::Begin(ImageBuffer& image)
         intensity_.Destroy();
     if (intensity_.IsEmpty())
         return;
+    rowOf_.resize(size_t(window_) * size_t(window_));
+    for (size_t p = 0; p < rowOf_.size(); ++p)
+        rowOf_[p] = int(p) / window_;
     seen_.assign(256, 0);
     search_ = 0;
     greyRows_.resize(size_t(window_));
@@ -69,23 +73,6 @@ void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pix
     std::memcpy(pixel, chosen, 3);
 }
 
-namespace {
-
-// Window sizes up to this are counted pairwise: (w^2)^2 / 2 byte comparisons per 16 pixels beat the
-// sliding histogram's dependent updates up to a 7 x 7 window.
-constexpr int kMaxPairwiseWindow = 7;
-constexpr int kLanes = 16;
-
-// Signed lanes: runs and positions stay below 128, and signed comparisons are native.
-typedef int8_t Bytes16 __attribute__((vector_size(kLanes)));
-
-Bytes16 Select(Bytes16 mask, Bytes16 a, Bytes16 b)
-{
-    return (a & mask) | (b & ~mask);
-}
-
-} // namespace
-
 void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
@@ -95,76 +82,33 @@ void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
     }
     uint8_t* row = image.Row(y);
     const int width = image.Width();
-    const bool pairwise = window_ <= kMaxPairwiseWindow && width >= kLanes;
-    if (bpp == 32 && pairwise && window_ == 3)
-        ProcessRowPairwise<4, 3>(row, width, y);
-    else if (bpp == 32 && pairwise && window_ == 5)
-        ProcessRowPairwise<4, 5>(row, width, y);
-    else if (bpp == 32 && pairwise)
-        ProcessRowPairwise<4, 7>(row, width, y);
+    // Comparing every pair of positions beats the sliding histogram's dependent updates up to 7 x 7.
+    const bool pairwise = window_ <= windowmode::kMaxWindow && width >= 16;
+    if (bpp == 32 && pairwise)
+        ProcessRowPairwise<4>(row, width, y);
     else if (bpp == 32)
         ProcessRowSliding<4>(row, width, y);
-    else if (pairwise && window_ == 3)
-        ProcessRowPairwise<3, 3>(row, width, y);
-    else if (pairwise && window_ == 5)
-        ProcessRowPairwise<3, 5>(row, width, y);
     else if (pairwise)
-        ProcessRowPairwise<3, 7>(row, width, y);
+        ProcessRowPairwise<3>(row, width, y);
     else
         ProcessRowSliding<3>(row, width, y);
 }
 
-template <int Step, int W> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int width, int y)
+template <int Step> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int width, int y)
 {
-    // For window position p, run[p] counts the positions q <= p holding the same grey: the running count
-    // the plain scan reaches at p. The top count is the largest run, and the chosen pixel is the first
-    // position whose run equals it.
-    static_assert(W <= kMaxPairwiseWindow);
-    constexpr int w = W;
-    constexpr int positions = w * w;
-    Bytes16 greys[positions];
-    Bytes16 runs[positions];
-    const uint8_t* greyRows[w];
-    for (int i = 0; i < w; ++i)
+    const uint8_t* greyRows[windowmode::kMaxWindow];
+    for (int i = 0; i < window_; ++i)
         greyRows[i] = intensity_.Row(y + i);
-    const Bytes16 zero = {};
-    const Bytes16 one = zero + 1;
-
-    for (int x0 = 0; x0 < width; x0 += kLanes) {
-        // The last group overlaps the one before; results only depend on the input, so pixels done twice
+    const int lanes = width >= windowmode::kMaxLanes ? windowmode::WidestRun() : 16;
+    int8_t positions[windowmode::kMaxLanes];
+    for (int x0 = 0; x0 < width; x0 += lanes) {
+        // The last run overlaps the one before; results only depend on the input, so pixels done twice
         // come out the same.
-        const int x = x0 + kLanes <= width ? x0 : width - kLanes;
-        for (int i = 0; i < w; ++i)
-            for (int j = 0; j < w; ++j)
-                std::memcpy(&greys[i * w + j], greyRows[i] + x + j, kLanes);
-        Bytes16 top = zero;
-        for (int p = 0; p < positions; ++p) {
-            // Four sums keep the subtractions from waiting on each other.
-            const Bytes16 grey = greys[p];
-            Bytes16 run0 = one, run1 = zero, run2 = zero, run3 = zero;
-            int q = 0;
-            for (; q + 4 <= p; q += 4) {
-                run0 -= (Bytes16)(greys[q] == grey);
-                run1 -= (Bytes16)(greys[q + 1] == grey);
-                run2 -= (Bytes16)(greys[q + 2] == grey);
-                run3 -= (Bytes16)(greys[q + 3] == grey);
-            }
-            for (; q < p; ++q)
-                run0 -= (Bytes16)(greys[q] == grey);
-            const Bytes16 run = (run0 + run1) + (run2 + run3);
-            runs[p] = run;
-            top = Select((Bytes16)(run > top), run, top);
-        }
-        Bytes16 chosen = zero;
-        Bytes16 found = zero;
-        for (int p = 0; p < positions; ++p) {
-            const Bytes16 hit = (Bytes16)(runs[p] == top) & ~found;
-            chosen |= hit & int8_t(p);
-            found |= hit;
-        }
+        const int x = x0 + lanes <= width ? x0 : width - lanes;
+        windowmode::FirstToTopCount(greyRows, window_, x, lanes, positions);
         uint8_t* pixel = row + size_t(x) * Step;
-        for (int lane = 0; lane < kLanes; ++lane, pixel += Step)
-            CopyChosen<Step, W>(pixel, x + lane, y, int(chosen[lane]));
+        for (int lane = 0; lane < lanes; ++lane, pixel += Step)
+            CopyChosen<Step>(pixel, x + lane, y, positions[lane]);
     }
 }
 

@@ -50,13 +50,12 @@ private:
     };
 
     template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y);
-    // Small windows: sixteen pixels at a time, counting by comparing every pair of window positions.
-    template <int Step, int W> void ProcessRowPairwise(uint8_t* row, int width, int y);
-    template <int Step, int W = 0> void CopyChosen(uint8_t* pixel, int x, int y, int position) const
+    // Small windows: runs of pixels at a time (see WindowMode.h).
+    template <int Step> void ProcessRowPairwise(uint8_t* row, int width, int y);
+    template <int Step> void CopyChosen(uint8_t* pixel, int x, int y, int position) const
     {
-        const int w = W > 0 ? W : window_;
-        const int i = position / w;
-        const int j = position - i * w;
+        const int i = rowOf_[size_t(position)];
+        const int j = position - i * window_;
         const uint8_t* from = padded_.Row(y + i) + size_t(x + j) * Step;
         pixel[0] = from[0];
         pixel[1] = from[1];
@@ -75,4 +74,5 @@ private:
     uint32_t search_ = 0;
     std::vector<const uint8_t*> greyRows_;
     std::array<int32_t, 256> scratchCounts_ {};
+    std::vector<int> rowOf_; // window row of each window position
 };

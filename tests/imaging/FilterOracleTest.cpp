@@ -23,7 +23,7 @@ struct Shape {
     int width, height;
 };
 
-const Shape kShapes[] = { { 1, 1 }, { 1, 7 }, { 7, 1 }, { 13, 9 }, { 37, 21 }, { 70, 5 } };
+const Shape kShapes[] = { { 1, 1 }, { 1, 7 }, { 7, 1 }, { 13, 9 }, { 20, 6 }, { 37, 21 }, { 70, 5 } };
 
 // For every shape and depth (and a few colour spreads): the effect run normally, the effect run pixel
 // by pixel, and the reference must agree byte for byte.

@@ -5,6 +5,7 @@
 #include "EdgePadding.h"
 #include "IntensityMapEffect.h"
 #include "RandSequence.h"
+#include "WindowMode.h"
 
 #include <gtest/gtest.h>
 
@@ -97,4 +98,35 @@ TEST(IntensityMap, AcceptsLowDepthsThroughTheirColours)
     ASSERT_EQ(image.BitCount(), 8);
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(image.Row(0)[x], 60 * x);
+}
+
+TEST(WindowMode, RunsOf16And32AgreeWithTheScan)
+{
+    // Grey rows of few values (many ties); the run of 32 (AVX2 where present) must match two runs of 16
+    // and a plain scan of each window.
+    std::mt19937 random(8);
+    std::uniform_int_distribution<int> grey(0, 3);
+    for (int window : { 3, 5, 7 }) {
+        std::vector<std::vector<uint8_t>> rows(size_t(window), std::vector<uint8_t>(40 + size_t(window)));
+        std::vector<const uint8_t*> pointers;
+        for (auto& row : rows) {
+            for (auto& v : row)
+                v = uint8_t(grey(random) * 60);
+            pointers.push_back(row.data());
+        }
+        int8_t wide[32], narrow[32];
+        windowmode::FirstToTopCount(pointers.data(), window, 3, 32, wide);
+        windowmode::FirstToTopCount(pointers.data(), window, 3, 16, narrow);
+        windowmode::FirstToTopCount(pointers.data(), window, 19, 16, narrow + 16);
+        for (int lane = 0; lane < 32; ++lane) {
+            int counts[256] = {}, best = 0, position = -1;
+            for (int p = 0; p < window * window; ++p)
+                if (++counts[rows[size_t(p / window)][size_t(3 + lane + p % window)]] > best) {
+                    best = counts[rows[size_t(p / window)][size_t(3 + lane + p % window)]];
+                    position = p;
+                }
+            EXPECT_EQ(wide[lane], position) << "window " << window << ", lane " << lane;
+            EXPECT_EQ(narrow[lane], position) << "window " << window << ", lane " << lane;
+        }
+    }
 }
