@@ -9,7 +9,7 @@
 
 OilPaintEffect::OilPaintEffect(int radius)
     : radius_(std::max(radius, 1))
-    , window_(2 * std::max(radius, 1) + 1)
+    , window_(int(std::min<int64_t>(2 * int64_t(radius_) + 1, INT32_MAX)))
 {
 }
 

@@ -209,6 +209,16 @@ TEST(OilPaint, KeepsAlphaAndRaisesTheRadiusToOne)
     EXPECT_EQ(PixelAt(image, 2, 2), (Bgra { 9, 8, 7, 33 }));
 }
 
+TEST(OilPaint, ARadiusTooLargeToPadLeavesTheImageAlone)
+{
+    const ImageBuffer input = testutil::MakeImage(4, 4, 32);
+    ImageBuffer image(input);
+    OilPaintEffect oil(2147483647);
+    EXPECT_EQ(oil.Radius(), 2147483647);
+    image.ApplyEffect(oil);
+    EXPECT_TRUE(filterref::SamePixels(image, input));
+}
+
 TEST(Splash, SizeThreeMovesByAtMostOneAndNeverLeavesTheImage)
 {
     // Every colour is unique, so each result names the pixel it came from.
