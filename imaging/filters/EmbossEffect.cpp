@@ -2,6 +2,8 @@
 
 #include "FilterMath.h"
 
+#include <cstring>
+
 uint8_t EmbossEffect::Relief(int difference, int depth)
 {
     // Wide arithmetic: a depth beyond the dialog's range must not overflow.
@@ -14,6 +16,7 @@ void EmbossEffect::Begin(ImageBuffer& image)
     for (int d = -kMaxDifference; d <= kMaxDifference; ++d)
         relief_[size_t(d + kMaxDifference)] = Relief(d, depth_);
     sums_.resize(size_t(image.Width()));
+    reliefs_.resize(size_t(image.Width()));
 }
 
 void EmbossEffect::ProcessPixel(ImageBuffer& image, int x, int, uint8_t* pixel)
@@ -44,12 +47,34 @@ template <int Step> void EmbossEffect::ProcessRowOf(uint8_t* row, int width)
     // Every pixel a row's results depend on is still unchanged when the row starts, so the sums can be
     // taken first.
     int16_t* sums = sums_.data();
+    uint8_t* reliefs = reliefs_.data();
     const uint8_t* p = row;
     for (int x = 0; x < width; ++x, p += Step)
         sums[x] = int16_t(p[0] + p[1] + p[2]);
-    const uint8_t* relief = relief_.data() + kMaxDifference;
-    uint8_t* out = row;
-    for (int x = 0; x + 1 < width; ++x, out += Step)
-        out[0] = out[1] = out[2] = relief[sums[x] - sums[x + 1]];
-    out[0] = out[1] = out[2] = 128;
+    const int last = width - 1;
+    if (depth_ >= -kMaxShortDepth && depth_ <= kMaxShortDepth) {
+        // |difference * depth| < 2^15: the division by 3 runs on 16-bit lanes.
+        const auto depth = int16_t(depth_);
+        for (int x = 0; x < last; ++x) {
+            const auto scaled = int16_t((sums[x] - sums[x + 1]) * depth);
+            const int value = scaled / 3 + 128;
+            reliefs[x] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
+        }
+    } else {
+        const uint8_t* relief = relief_.data() + kMaxDifference;
+        for (int x = 0; x < last; ++x)
+            reliefs[x] = relief[sums[x] - sums[x + 1]];
+    }
+    reliefs[last] = 128;
+    if constexpr (Step == 4) {
+        for (int x = 0; x < width; ++x) {
+            uint32_t pixel;
+            std::memcpy(&pixel, row + size_t(x) * 4, 4);
+            pixel = (pixel & 0xFF000000u) | reliefs[x] * 0x010101u;
+            std::memcpy(row + size_t(x) * 4, &pixel, 4);
+        }
+    } else {
+        for (int x = 0; x < width; ++x, row += 3)
+            row[0] = row[1] = row[2] = reliefs[x];
+    }
 }

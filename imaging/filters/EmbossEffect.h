@@ -25,9 +25,11 @@ public:
 
 private:
     static constexpr int kMaxDifference = 765;
+    static constexpr int kMaxShortDepth = 32767 / kMaxDifference;
     template <int Step> void ProcessRowOf(uint8_t* row, int width);
 
     int depth_;
     std::vector<uint8_t> relief_; // by difference + 765
     std::vector<int16_t> sums_;
+    std::vector<uint8_t> reliefs_;
 };
