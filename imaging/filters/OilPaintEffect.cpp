@@ -128,7 +128,7 @@ int OilPaintEffect::FirstToTopCount(const uint8_t* const* greyRows, int x)
         const uint8_t* greys = greyRows[i] + x;
         for (int j = w - 1; j >= 0; --j) {
             const uint8_t value = greys[j];
-            const bool first = (histogram_.counts[value] == top) & (seen_[value] != search);
+            const bool first = int(histogram_.counts[value] == top) & int(seen_[value] != search);
             seen_[value] = first ? search : seen_[value];
             found += first;
             if (found == wanted)

@@ -119,8 +119,10 @@ TEST(FilterOracle, HalftoneThresholdsLikeTheDivision)
 
 TEST(FilterOracle, GridChangesTheSameColumnsAsTheRules)
 {
-    for (auto [cell, depth] : { std::pair { 1, 10 }, { 2, 10 }, { 3, 50 }, { 4, -30 }, { 5, 300 }, { 64, 50 },
-             { 0, 20 }, { 7, -2147483647 - 1 } }) {
+    for (auto setting : { std::pair { 1, 10 }, { 2, 10 }, { 3, 50 }, { 4, -30 }, { 5, 300 }, { 64, 50 }, { 0, 20 },
+             { 7, -2147483647 - 1 } }) {
+        const int cell = setting.first;
+        const int depth = setting.second;
         SCOPED_TRACE("cell " + std::to_string(cell) + ", depth " + std::to_string(depth));
         ExpectAllAgree([&] { return std::make_unique<GridEffect>(cell, depth); },
             [&](ImageBuffer& image) { filterref::Grid(image, cell, depth); });
