@@ -121,6 +121,31 @@ bool WritePaletted(const ImageBuffer& image, std::FILE* out)
     return Write(out, trailer, sizeof trailer);
 }
 
+bool IsBlackAndWhite(const ImageBuffer& image)
+{
+    RgbQuad palette[2];
+    image.GetPalette(0, 2, palette);
+    return palette[0] == RgbQuad { 0, 0, 0, palette[0].reserved }
+        && palette[1] == RgbQuad { 255, 255, 255, palette[1].reserved };
+}
+
+// The same pixels as one byte per index, with the same palette entries first.
+ImageBuffer ToEightBit(const ImageBuffer& image)
+{
+    ImageBuffer expanded;
+    if (!expanded.Create(image.Width(), image.Height(), 8))
+        return expanded;
+    RgbQuad palette[256] = {};
+    image.GetPalette(0, image.PaletteSize(), palette);
+    expanded.SetPalette(0, 256, palette);
+    for (int y = 0; y < image.Height(); ++y) {
+        uint8_t* out = expanded.Row(y);
+        for (int x = 0; x < image.Width(); ++x)
+            out[x] = uint8_t(image.GetPixelValue(x, y));
+    }
+    return expanded;
+}
+
 } // namespace
 
 bool WritePcx(const ImageBuffer& image, std::FILE* out)
@@ -130,7 +155,15 @@ bool WritePcx(const ImageBuffer& image, std::FILE* out)
         return false;
     switch (image.BitCount()) {
     case 1:
-    case 4:
+        if (IsBlackAndWhite(image))
+            return WritePaletted(image, out);
+        [[fallthrough]];
+    case 4: {
+        // Readers take one-bit files as black and white, and sixteen-colour files as four bit planes
+        // that some of them cut short at odd widths: the 256-colour form keeps every colour for all.
+        const ImageBuffer expanded = ToEightBit(image);
+        return !expanded.IsEmpty() && WritePaletted(expanded, out);
+    }
     case 8:
         return WritePaletted(image, out);
     case 24:
