@@ -52,8 +52,11 @@ bool WriteRows(const PngJob& job)
     } else {
         png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     }
+    // Measured on a 4K screenshot: level 1 with the Sub filter is four to eight times faster than the
+    // defaults; its plain strategy is as fast as the run-length one and gives half the size, because
+    // text and UI repeat at distances a run cannot reach.
     png_set_compression_level(png, 1);
-    png_set_compression_strategy(png, Z_RLE);
+    png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
     png_set_compression_buffer_size(png, 1 << 20);
     const BitmapInfoHeader& header = image.Header();
     if (header.biXPelsPerMeter > 0 && header.biYPelsPerMeter > 0)
