@@ -58,8 +58,9 @@ public:
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x) {
                 const int grain = int(Next() % 7) - 3;
-                Put(x, y, { uint8_t(20 + x * 90 / kWidth + grain), uint8_t(60 + y * 120 / kHeight + grain),
-                              uint8_t(140 + x * 60 / kWidth - grain) });
+                Put(x, y,
+                    { uint8_t(20 + x * 90 / kWidth + grain), uint8_t(60 + y * 120 / kHeight + grain),
+                        uint8_t(140 + x * 60 / kWidth - grain) });
             }
     }
 
@@ -108,8 +109,8 @@ public:
 
     void Icons(int left, int top, int count, int size, int gap)
     {
-        static const Colour palette[] = { { 220, 60, 50 }, { 40, 150, 70 }, { 250, 190, 30 }, { 40, 110, 210 },
-            { 130, 80, 170 } };
+        static const Colour palette[]
+            = { { 220, 60, 50 }, { 40, 150, 70 }, { 250, 190, 30 }, { 40, 110, 210 }, { 130, 80, 170 } };
         for (int i = 0; i < count; ++i) {
             const int x = left + i * (size + gap);
             Fill(x, top, x + size, top + size, palette[i % 5]);

@@ -66,7 +66,7 @@ bool AtomicFile::Open()
         return false;
     }
     // Replacing a file keeps its permissions.
-    struct stat existing {};
+    struct stat existing { };
     if (stat(targetPath_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
         (void)fchmod(fd, existing.st_mode & 07777);
     stream_ = fdopen(fd, "wb");

@@ -16,8 +16,8 @@ std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap)
     std::memcpy(block, info, sizeof(BitmapInfoHeader));
     size_t blockBytes = sizeof(BitmapInfoHeader);
     if (info->biCompression == kBiBitfields) {
-        const uint32_t masks[3] = { FreeImage_GetRedMask(bitmap), FreeImage_GetGreenMask(bitmap),
-            FreeImage_GetBlueMask(bitmap) };
+        const uint32_t masks[3]
+            = { FreeImage_GetRedMask(bitmap), FreeImage_GetGreenMask(bitmap), FreeImage_GetBlueMask(bitmap) };
         std::memcpy(block + blockBytes, masks, sizeof masks);
         blockBytes += sizeof masks;
     }
@@ -81,10 +81,7 @@ std::unique_ptr<ImageBuffer> FreeImageCodec::ConvertBitmap(FIBITMAP* bitmap)
         FreeImageBitmap grey(FreeImage_ConvertToStandardType(bitmap, TRUE));
         if (!grey)
             return nullptr;
-        auto image = FromStandardBitmap(grey.get());
-        if (image)
-            image->SetTag(0);
-        return image;
+        return FromStandardBitmap(grey.get());
     }
     default:
         return nullptr;

@@ -46,8 +46,8 @@ FreeImageBitmap ToFreeImageBitmap(const ImageBuffer& image)
         return nullptr;
     const int bpp = image.BitCount();
     const bool bitfields = bpp == 16;
-    FreeImageBitmap bitmap(FreeImage_Allocate(image.Width(), image.Height(), bpp,
-        bitfields ? image.RedMask() : 0, bitfields ? image.GreenMask() : 0, bitfields ? image.BlueMask() : 0));
+    FreeImageBitmap bitmap(FreeImage_Allocate(image.Width(), image.Height(), bpp, bitfields ? image.RedMask() : 0,
+        bitfields ? image.GreenMask() : 0, bitfields ? image.BlueMask() : 0));
     if (!bitmap)
         return nullptr;
     // Both keep bottom-up rows padded to 4 bytes, so the block copies row by row.

@@ -5,7 +5,10 @@ bool LoadWithRegistry(ImageBuffer& image, const std::string& path, const CodecRe
     std::unique_ptr<ImageCodec> codec = registry.CreateCodec(registry.FormatFromName(path));
     if (!codec || !codec->LoadFile(path) || codec->DecodedImages().empty())
         return false;
-    return image.CopyFrom(*codec->DecodedImages().front());
+    // Taking the decoded image over gives the same result as copying it (pixels, palette, origin and
+    // tag) without a second pixel block: a 4K screenshot loads without a 33 MB copy.
+    image = std::move(*codec->TakeImages().front());
+    return true;
 }
 
 bool SaveWithRegistry(const ImageBuffer& image, const std::string& path, int option, const CodecRegistry& registry)

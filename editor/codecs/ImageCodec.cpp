@@ -10,10 +10,10 @@ bool ImageCodec::LoadFile(const std::string& path)
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return false;
-    struct stat info {};
+    struct stat info { };
     std::vector<uint8_t> bytes;
-    bool ok = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
-        && info.st_size <= kMaxFileBytes;
+    bool ok
+        = fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && info.st_size <= kMaxFileBytes;
     if (ok) {
         bytes.resize(size_t(info.st_size));
         ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();

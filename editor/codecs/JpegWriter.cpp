@@ -18,7 +18,9 @@ struct JpegErrorTrap {
     std::longjmp(reinterpret_cast<JpegErrorTrap*>(info->err)->jump, 1);
 }
 
-void OnJpegMessage(j_common_ptr) { }
+void OnJpegMessage(j_common_ptr)
+{
+}
 
 // Only plain locals live in this frame, so the error jump skips no destructor.
 bool Compress(const ImageBuffer& image, std::FILE* out)

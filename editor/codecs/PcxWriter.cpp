@@ -126,7 +126,7 @@ bool IsBlackAndWhite(const ImageBuffer& image)
     RgbQuad palette[2];
     image.GetPalette(0, 2, palette);
     return palette[0] == RgbQuad { 0, 0, 0, palette[0].reserved }
-        && palette[1] == RgbQuad { 255, 255, 255, palette[1].reserved };
+    && palette[1] == RgbQuad { 255, 255, 255, palette[1].reserved };
 }
 
 // The same pixels as one byte per index, with the same palette entries first.

@@ -25,7 +25,9 @@ struct PngJob {
     png_longjmp(png, 1);
 }
 
-void OnPngWarning(png_structp, png_const_charp) { }
+void OnPngWarning(png_structp, png_const_charp)
+{
+}
 
 // Only plain locals live in this frame, so the error jump out of libpng skips no destructor.
 bool WriteRows(const PngJob& job)
@@ -60,8 +62,8 @@ bool WriteRows(const PngJob& job)
     png_set_compression_buffer_size(png, 1 << 20);
     const BitmapInfoHeader& header = image.Header();
     if (header.biXPelsPerMeter > 0 && header.biYPelsPerMeter > 0)
-        png_set_pHYs(png, info, png_uint_32(header.biXPelsPerMeter), png_uint_32(header.biYPelsPerMeter),
-            PNG_RESOLUTION_METER);
+        png_set_pHYs(
+            png, info, png_uint_32(header.biXPelsPerMeter), png_uint_32(header.biYPelsPerMeter), PNG_RESOLUTION_METER);
     png_write_info(png, info);
     if (job.colourType != PNG_COLOR_TYPE_PALETTE)
         png_set_bgr(png);

@@ -28,8 +28,7 @@ struct TgaHeader {
 
 TgaHeader ParseHeader(const uint8_t* p)
 {
-    return { p[0], p[1], p[2], ReadU16(p + 3), ReadU16(p + 5), p[7], ReadU16(p + 12), ReadU16(p + 14), p[16],
-        p[17] };
+    return { p[0], p[1], p[2], ReadU16(p + 3), ReadU16(p + 5), p[7], ReadU16(p + 12), ReadU16(p + 14), p[16], p[17] };
 }
 
 // Reads bytes in order and refuses to go past the end of what it was given.

@@ -70,7 +70,7 @@ TEST(AtomicFile, KeepsThePermissionsOfTheFileItReplaces)
     ASSERT_TRUE(AtomicFile::WriteAll(target, "x"));
     ASSERT_EQ(chmod(target.c_str(), 0600), 0);
     ASSERT_TRUE(SaveImageFile(testutil::MakeImage(2, 2, 24), target));
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }

@@ -28,8 +28,7 @@ unsigned SumOfPixels(const ImageBuffer& image)
     return sum;
 }
 
-template <typename Codec>
-void RunCorpus(const char* kind)
+template <typename Codec> void RunCorpus(const char* kind)
 {
     const auto folder = CorpusFolder(kind);
     ASSERT_TRUE(std::filesystem::is_directory(folder)) << folder;

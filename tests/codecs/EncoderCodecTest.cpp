@@ -1,5 +1,5 @@
-#include "CodecTestUtil.h"
 #include "EncoderCodec.h"
+#include "CodecTestUtil.h"
 #include "SaveImageFile.h"
 
 #include <gtest/gtest.h>
@@ -88,10 +88,10 @@ TEST(EncoderCodecJpeg, WritesAJpegCloseToTheImage)
 {
     TempFolder folder;
     for (int bpp : { 8, 24, 32 }) {
-        const ImageBuffer image = bpp == 8 ? codectest::MakePaletteImage(16, 16, 8)
-                                           : testutil::MakeImage(16, 16, bpp, [](int, int) {
-                                                 return Bgra { 40, 120, 200, 255 };
-                                             });
+        const ImageBuffer image
+            = bpp == 8 ? codectest::MakePaletteImage(16, 16, 8) : testutil::MakeImage(16, 16, bpp, [](int, int) {
+                  return Bgra { 40, 120, 200, 255 };
+              });
         const std::string path = folder / ("a" + std::to_string(bpp) + ".jpeg");
         ASSERT_TRUE(SaveImageFile(image, path));
         const auto bytes = ReadBytes(path);

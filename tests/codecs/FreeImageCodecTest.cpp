@@ -1,5 +1,5 @@
-#include "CodecTestUtil.h"
 #include "FreeImageCodec.h"
+#include "CodecTestUtil.h"
 #include "SaveImageFile.h"
 
 #include <FreeImage.h>
@@ -37,8 +37,8 @@ void SetFrameTime(FIBITMAP* bitmap, uint32_t milliseconds)
     FreeImage_DeleteTag(tag);
 }
 
-void WriteMultiPage(FREE_IMAGE_FORMAT fif, const std::string& path, const std::vector<uint8_t>& indices,
-    uint32_t frameTime)
+void WriteMultiPage(
+    FREE_IMAGE_FORMAT fif, const std::string& path, const std::vector<uint8_t>& indices, uint32_t frameTime)
 {
     FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(fif, path.c_str(), TRUE, FALSE, TRUE, 0);
     ASSERT_NE(pages, nullptr);

@@ -1,8 +1,8 @@
-#include "CodecTestUtil.h"
+#include "SaveImageFile.h"
 #include "CodecRegistry.h"
+#include "CodecTestUtil.h"
 #include "DefaultCodecRegistry.h"
 #include "SaveCodecRegistry.h"
-#include "SaveImageFile.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@ TEST(CodecRegistries, ReadAndWriteTheDescribedFormats)
 {
     const DefaultCodecRegistry reading;
     const SaveCodecRegistry writing;
-    for (ImageFormat format : { kFormatBmp, kFormatPcx, kFormatJpeg, kFormatGif, kFormatTga, kFormatTiff,
-             kFormatPng, kFormatPsd, kFormatIco, kFormatXpm })
+    for (ImageFormat format : { kFormatBmp, kFormatPcx, kFormatJpeg, kFormatGif, kFormatTga, kFormatTiff, kFormatPng,
+             kFormatPsd, kFormatIco, kFormatXpm })
         EXPECT_NE(reading.CreateCodec(format), nullptr) << format;
     for (ImageFormat format : { kFormatNone, kFormatTsx })
         EXPECT_EQ(reading.CreateCodec(format), nullptr) << format;

@@ -1,6 +1,6 @@
+#include "StampLibrary.h"
 #include "CodecTestUtil.h"
 #include "SaveImageFile.h"
-#include "StampLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,10 @@ TEST(StampLibrary, ListsEveryEntrySortedWithOneThumbnailEach)
     TempFolder folder;
     const std::string stamps = folder / "stamps";
     std::filesystem::create_directory(stamps);
-    ASSERT_TRUE(SaveImageFile(testutil::MakeImage(90, 60, 32, [](int x, int) {
-        return testutil::Bgra { 0, 0, uint8_t(x < 45 ? 255 : 0), 255 };
-    }),
+    ASSERT_TRUE(SaveImageFile(testutil::MakeImage(90, 60, 32,
+                                  [](int x, int) {
+                                      return testutil::Bgra { 0, 0, uint8_t(x < 45 ? 255 : 0), 255 };
+                                  }),
         stamps + "/b-red.png"));
     ASSERT_TRUE(SaveImageFile(codectest::MakePaletteImage(13, 5, 1), stamps + "/a-mono.bmp"));
     codectest::WriteBytes(stamps + "/c-notes.txt", { 'h', 'i' });

@@ -1,6 +1,6 @@
+#include "TgaCodec.h"
 #include "CodecTestUtil.h"
 #include "SaveImageFile.h"
-#include "TgaCodec.h"
 
 #include <gtest/gtest.h>
 
