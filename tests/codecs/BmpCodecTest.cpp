@@ -92,10 +92,7 @@ TEST(BmpCodecRoundTrip, EveryDepthComesBackByteForByte)
 {
     TempFolder folder;
     for (int bpp : { 1, 4, 8, 16, 24, 32 }) {
-        ImageBuffer image = bpp <= 8 ? codectest::MakePaletteImage(7, 5, bpp) : testutil::MakeImage(7, 5, bpp);
-        if (bpp == 16)
-            for (size_t i = 0; i < image.PixelBytes(); ++i)
-                image.Pixels()[i] = uint8_t(i * 7);
+        const ImageBuffer image = codectest::MakeAnyDepth(7, 5, bpp);
         const std::string path = folder / ("d" + std::to_string(bpp) + ".bmp");
         ASSERT_TRUE(SaveImageFile(image, path)) << bpp;
         ImageBuffer loaded;

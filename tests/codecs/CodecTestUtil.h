@@ -94,6 +94,22 @@ inline ImageBuffer MakePaletteImage(int width, int height, int bpp)
     return image;
 }
 
+// A test image of any writable depth: palette images from MakePaletteImage, 16 bpp with every byte
+// different (5-5-5 words), 24 and 32 bpp from colour.
+inline ImageBuffer MakeAnyDepth(
+    int width, int height, int bpp, const std::function<testutil::Bgra(int, int)>& colour = testutil::Distinct)
+{
+    if (bpp <= 8)
+        return MakePaletteImage(width, height, bpp);
+    if (bpp != 16)
+        return testutil::MakeImage(width, height, bpp, colour);
+    ImageBuffer image;
+    image.Create(width, height, 16);
+    for (size_t i = 0; i < image.PixelBytes(); ++i)
+        image.Pixels()[i] = uint8_t(i * 13 + 1);
+    return image;
+}
+
 // The colour of every pixel, read through the palette for palette images: depth-independent pixels.
 inline std::vector<testutil::Bgra> Colours(const ImageBuffer& image)
 {

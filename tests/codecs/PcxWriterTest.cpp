@@ -26,11 +26,7 @@ TEST(PcxWriter, FreeImageReadsBackEveryDepthToTheSamePixels)
     // FreeImage refuses PCX files one pixel wide or high, so the smallest size here is 2 x 3.
     for (int width : { 2, 75, 131 }) {
         for (int bpp : { 1, 4, 8, 16, 24, 32 }) {
-            ImageBuffer image = bpp <= 8 ? codectest::MakePaletteImage(width, 3, bpp)
-                                         : testutil::MakeImage(width, 3, bpp, RunsAndHighBytes);
-            if (bpp == 16)
-                for (size_t i = 0; i < image.PixelBytes(); ++i)
-                    image.Pixels()[i] = uint8_t(i * 13);
+            const ImageBuffer image = codectest::MakeAnyDepth(width, 3, bpp, RunsAndHighBytes);
             const std::string path = folder / ("w" + std::to_string(width) + "d" + std::to_string(bpp) + ".pcx");
             ASSERT_TRUE(SaveImageFile(image, path)) << width << " " << bpp;
             ImageBuffer loaded;

@@ -82,7 +82,7 @@ TEST(TgaCodecRoundTrip, EachWritableDepthComesBack)
 {
     TempFolder folder;
     for (int bpp : { 8, 16, 24, 32 }) {
-        ImageBuffer image = bpp == 8 ? codectest::MakePaletteImage(7, 3, 8) : testutil::MakeImage(7, 3, bpp);
+        ImageBuffer image = codectest::MakeAnyDepth(7, 3, bpp);
         if (bpp == 32)
             testutil::SetPixel(image, 1, 1, { 1, 2, 3, 77 });
         const std::string path = folder / ("d" + std::to_string(bpp) + ".tga");
