@@ -14,7 +14,7 @@ namespace {
 std::filesystem::path CorpusFolder(const char* kind)
 {
     const char* data = std::getenv("LUMORA_TEST_DATA");
-    return std::filesystem::path(data ? data : "tests/data") / "corpus" / kind;
+    return std::filesystem::path(data ? data : LUMORA_SOURCE_TEST_DATA) / "corpus" / kind;
 }
 
 // Reads every pixel byte of every row, so that a bad row table shows up under the sanitizers.
