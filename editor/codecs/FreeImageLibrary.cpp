@@ -2,6 +2,9 @@
 
 #include "ImageBuffer.h"
 
+#include <tiffio.h>
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -34,6 +37,10 @@ void EnsureFreeImage()
     // kept until the process ends.
     static const bool initialised = [] {
         FreeImage_Initialise(FALSE);
+        // FreeImage reads TIFF through the system libtiff, whose default handlers print every warning
+        // (including one per EXIF tag it does not know) on stderr. Failures reach us as results.
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
         return true;
     }();
     (void)initialised;

@@ -72,9 +72,12 @@ TEST_F(CommandLine, ConvertWritesTheFormatOfTheOutputName)
         ASSERT_TRUE(loaded.Load(folder / out)) << out;
         EXPECT_EQ(codectest::Colours(loaded), codectest::Colours(image)) << out;
     }
-    const RunResult info = RunLumora(folder, { "info", folder / "out.tga" });
-    EXPECT_EQ(info.exitCode, 0);
-    EXPECT_EQ(info.out, "width=12 height=7 bpp=24 tag=0\n");
+    for (const char* out : { "out.tga", "out.tif" }) {
+        const RunResult info = RunLumora(folder, { "info", folder / out });
+        EXPECT_EQ(info.exitCode, 0) << out;
+        EXPECT_EQ(info.out, "width=12 height=7 bpp=24 tag=0\n") << out;
+        EXPECT_EQ(info.err, "") << out << ": the TIFF library's chatter stays out of the output";
+    }
 }
 
 TEST_F(CommandLine, UnreadableOrUnwritableFilesGiveOneErrorLine)
@@ -85,6 +88,14 @@ TEST_F(CommandLine, UnreadableOrUnwritableFilesGiveOneErrorLine)
     EXPECT_NE(run.exitCode, 0);
     EXPECT_EQ(LineCount(run.err), 1u) << run.err;
     EXPECT_FALSE(std::filesystem::exists(folder / "out.png"));
+
+    ASSERT_TRUE(SaveImageFile(testutil::MakeImage(40, 40, 24), folder / "whole.tif"));
+    auto tiff = codectest::ReadBytes(folder / "whole.tif");
+    tiff.resize(60);
+    codectest::WriteBytes(folder / "cut.tif", tiff);
+    run = RunLumora(folder, { "info", folder / "cut.tif" });
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
 
     run = RunLumora(folder, { "info", folder / "missing.png" });
     EXPECT_NE(run.exitCode, 0);

@@ -144,6 +144,14 @@ TEST(EncoderCodecTiff, KeepsDepthAndAlpha)
     ASSERT_TRUE(SaveImageFile(alpha, folder / "b.tiff"));
     ASSERT_TRUE(loaded.Load(folder / "b.tiff"));
     EXPECT_TRUE(codectest::SamePixelBytes(loaded, alpha));
+
+    for (int bpp : { 1, 4, 8, 16 }) {
+        const ImageBuffer image = codectest::MakeAnyDepth(9, 4, bpp);
+        const std::string path = folder / ("d" + std::to_string(bpp) + ".tif");
+        ASSERT_TRUE(SaveImageFile(image, path)) << bpp;
+        ASSERT_TRUE(loaded.Load(path)) << bpp;
+        EXPECT_EQ(codectest::Colours(loaded), codectest::Colours(image)) << bpp;
+    }
 }
 
 TEST(EncoderCodec, RefusesFormatsItDoesNotWriteAndEmptyImages)
