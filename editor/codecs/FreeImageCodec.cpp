@@ -7,6 +7,37 @@
 
 namespace {
 
+// Makes a palette image 32 bpp whose alpha comes from the file's transparency table, by palette index.
+void ApplyTransparencyTable(FIBITMAP* bitmap, ImageBuffer& image)
+{
+    const ImageBuffer indices(image);
+    const int count = int(std::min(FreeImage_GetTransparencyCount(bitmap), 256u));
+    const BYTE* table = FreeImage_GetTransparencyTable(bitmap);
+    image.ConvertTo(32);
+    if (!table || image.IsEmpty())
+        return;
+    for (int y = 0; y < image.Height(); ++y) {
+        uint8_t* alpha = image.Row(y) + 3;
+        for (int x = 0; x < image.Width(); ++x, alpha += 4) {
+            const uint32_t index = indices.GetPixelValue(x, y);
+            if (int(index) < count)
+                *alpha = table[index];
+        }
+    }
+}
+
+// The frame delay in milliseconds of an animation frame, 0 when the page has none.
+int FrameTimeOf(FIBITMAP* bitmap)
+{
+    FITAG* tag = nullptr;
+    if (!FreeImage_GetMetadata(FIMD_ANIMATION, bitmap, "FrameTime", &tag) || !tag || !FreeImage_GetTagValue(tag)
+        || FreeImage_GetTagLength(tag) < 4)
+        return 0;
+    int32_t frameTime = 0;
+    std::memcpy(&frameTime, FreeImage_GetTagValue(tag), sizeof frameTime);
+    return frameTime;
+}
+
 std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap)
 {
     const BITMAPINFOHEADER* info = FreeImage_GetInfoHeader(bitmap);
@@ -35,30 +66,9 @@ std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap)
     for (int y = 0; y < height; ++y)
         std::memcpy(image->Row(y), FreeImage_GetScanLine(bitmap, height - 1 - y), rowBytes);
 
-    if (bpp <= 8 && FreeImage_IsTransparent(bitmap)) {
-        const ImageBuffer indices(*image);
-        const int count = std::min(FreeImage_GetTransparencyCount(bitmap), 256u);
-        const BYTE* table = FreeImage_GetTransparencyTable(bitmap);
-        image->ConvertTo(32);
-        if (table && !image->IsEmpty()) {
-            for (int y = 0; y < height; ++y) {
-                uint8_t* alpha = image->Row(y) + 3;
-                for (int x = 0; x < image->Width(); ++x, alpha += 4) {
-                    const uint32_t index = indices.GetPixelValue(x, y);
-                    if (int(index) < count)
-                        *alpha = table[index];
-                }
-            }
-        }
-    }
-
-    FITAG* tag = nullptr;
-    if (FreeImage_GetMetadata(FIMD_ANIMATION, bitmap, "FrameTime", &tag) && tag && FreeImage_GetTagValue(tag)
-        && FreeImage_GetTagLength(tag) >= 4) {
-        int32_t frameTime = 0;
-        std::memcpy(&frameTime, FreeImage_GetTagValue(tag), sizeof frameTime);
-        image->SetTag(frameTime);
-    }
+    if (bpp <= 8 && FreeImage_IsTransparent(bitmap))
+        ApplyTransparencyTable(bitmap, *image);
+    image->SetTag(FrameTimeOf(bitmap));
     return image;
 }
 
