@@ -58,6 +58,8 @@ bool WritePlanar(const ImageBuffer& image, std::FILE* out)
 {
     const int width = image.Width();
     const size_t bytesPerLine = (size_t(width) + 1) & ~size_t(1);
+    if (bytesPerLine > 0xFFFF)
+        return false;
     uint8_t header[kHeaderBytes] = {};
     PutHeader(image, 8, 3, bytesPerLine, header);
     if (!Write(out, header, sizeof header))
@@ -90,6 +92,8 @@ bool WritePaletted(const ImageBuffer& image, std::FILE* out)
     const int bpp = image.BitCount();
     const size_t usedBytes = (size_t(image.Width()) * size_t(bpp) + 7) / 8;
     const size_t bytesPerLine = (usedBytes + 1) & ~size_t(1);
+    if (bytesPerLine > 0xFFFF)
+        return false;
     uint8_t header[kHeaderBytes] = {};
     PutHeader(image, bpp, 1, bytesPerLine, header);
     if (!Write(out, header, sizeof header))
@@ -150,7 +154,7 @@ ImageBuffer ToEightBit(const ImageBuffer& image)
 
 bool WritePcx(const ImageBuffer& image, std::FILE* out)
 {
-    // The header holds the right and bottom edges in 16 bits.
+    // The header holds the right and bottom edges, and the bytes of a plane line, in 16 bits.
     if (image.IsEmpty() || !out || image.Width() > 0x10000 || image.Height() > 0x10000)
         return false;
     switch (image.BitCount()) {

@@ -82,6 +82,10 @@ TEST(PcxWriter, AnyLetterCaseExportsAndNothingElseIsLeftBehind)
     const ImageBuffer image = testutil::MakeImage(4, 4, 32);
     for (const char* name : { "a.pcx", "b.Pcx", "c.PCX", "d.pCx" })
         EXPECT_TRUE(SaveImageFile(image, folder / name)) << name;
+    EXPECT_FALSE(SaveImageFile(ImageBuffer(), folder / "e.pcx")) << "an empty image has nothing to save";
+    ImageBuffer tooWide;
+    ASSERT_TRUE(tooWide.Create(65536, 1, 8));
+    EXPECT_FALSE(SaveImageFile(tooWide, folder / "f.pcx")) << "65536 bytes per line do not fit the header";
     EXPECT_EQ(folder.Names(), (std::vector<std::string> { "a.pcx", "b.Pcx", "c.PCX", "d.pCx" }));
     ImageBuffer loaded;
     ASSERT_TRUE(loaded.Load(folder / "c.PCX"));

@@ -70,11 +70,14 @@ TEST(TgaCodecSave, EightBitWritesAColourMappedFileWithBgrPalette)
     EXPECT_EQ(b[30 + 23], entry.red);
 }
 
-TEST(TgaCodecSave, OneAndFourBitCannotBeSaved)
+TEST(TgaCodecSave, OneAndFourBitAndOversizeCannotBeSaved)
 {
     TempFolder folder;
     EXPECT_FALSE(SaveImageFile(codectest::MakePaletteImage(4, 4, 1), folder / "a.tga"));
     EXPECT_FALSE(SaveImageFile(codectest::MakePaletteImage(4, 4, 4), folder / "b.tga"));
+    ImageBuffer tooWide;
+    ASSERT_TRUE(tooWide.Create(65536, 1, 8));
+    EXPECT_FALSE(SaveImageFile(tooWide, folder / "c.tga")) << "the header holds the width in 16 bits";
     EXPECT_TRUE(folder.Names().empty()) << "nothing is left behind";
 }
 
