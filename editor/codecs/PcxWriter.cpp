@@ -3,6 +3,7 @@
 #include "ByteIo.h"
 #include "ImageBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -30,6 +31,14 @@ void EncodeLine(const uint8_t* line, size_t size, std::vector<uint8_t>& out)
     }
 }
 
+// The file's resolution; an image without one is taken as a 96-dpi screen.
+uint16_t DotsPerInch(int32_t pelsPerMeter)
+{
+    if (pelsPerMeter <= 0)
+        return 96;
+    return uint16_t(std::min<int64_t>(int64_t(pelsPerMeter * 0.0254 + 0.5), 0xFFFF));
+}
+
 void PutHeader(const ImageBuffer& image, int bitsPerPlane, int planes, size_t bytesPerLine, uint8_t* header)
 {
     header[0] = 0x0A;
@@ -38,8 +47,8 @@ void PutHeader(const ImageBuffer& image, int bitsPerPlane, int planes, size_t by
     header[3] = uint8_t(bitsPerPlane);
     PutU16(header + 8, uint16_t(image.Width() - 1));
     PutU16(header + 10, uint16_t(image.Height() - 1));
-    PutU16(header + 12, 96);
-    PutU16(header + 14, 96);
+    PutU16(header + 12, DotsPerInch(image.Header().biXPelsPerMeter));
+    PutU16(header + 14, DotsPerInch(image.Header().biYPelsPerMeter));
     if (image.BitCount() <= 4) {
         RgbQuad palette[16];
         image.GetPalette(0, image.PaletteSize(), palette);

@@ -69,6 +69,22 @@ TEST(PcxWriter, HeaderDescribesThePlanes)
     EXPECT_EQ(codectest::U16(b, 10), 1);
     EXPECT_EQ(b[65], 3);
     EXPECT_EQ(codectest::U16(b, 66), 6) << "bytes per plane line are even";
+    EXPECT_EQ(codectest::U16(b, 12), 96) << "no resolution: a screen's";
+
+    // 11811 pixels per metre is 300 dpi (11811 * 0.0254 = 299.9994, rounded).
+    BitmapInfoHeader header;
+    header.biWidth = 4;
+    header.biHeight = 2;
+    header.biBitCount = 24;
+    header.biXPelsPerMeter = 11811;
+    header.biYPelsPerMeter = 11811;
+    ImageBuffer print;
+    ASSERT_TRUE(print.CreateFromInfo(header));
+    ASSERT_TRUE(SaveImageFile(print, folder / "print.pcx"));
+    EXPECT_EQ(codectest::U16(ReadBytes(folder / "print.pcx"), 12), 300);
+    ImageBuffer loaded;
+    ASSERT_TRUE(loaded.Load(folder / "print.pcx"));
+    EXPECT_EQ(loaded.Header().biXPelsPerMeter, 11811);
 
     ASSERT_TRUE(SaveImageFile(codectest::MakePaletteImage(3, 3, 8), folder / "p.pcx"));
     const auto p = ReadBytes(folder / "p.pcx");
