@@ -9,7 +9,8 @@
 
 namespace {
 
-// A copy at 24 bpp for formats without a 16-bpp form or, where alpha carries nothing, 32 bpp.
+// The image as a FreeImage writer takes it: palette and 24-bpp images as they are, 32 bpp only when its
+// alpha is kept, anything else as a 24-bpp copy.
 const ImageBuffer& AtLeast24(const ImageBuffer& image, ImageBuffer& converted, bool keepAlpha)
 {
     const int bpp = image.BitCount();
