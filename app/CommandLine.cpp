@@ -1,4 +1,7 @@
 #include "CommandLine.h"
+
+#include "ConvertVerb.h"
+#include "InfoVerb.h"
 #include "SendCommand.h"
 
 #include <filesystem>
@@ -26,12 +29,17 @@ int RunCommandLine(const std::vector<std::string>& args)
         std::cout << CommandLineUsage();
         return 0;
     }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (verb == "convert")
+        return RunConvertVerb(rest);
+    if (verb == "info")
+        return RunInfoVerb(rest);
+    if (verb == "send")
+        return RunSendCommand(rest);
     // A file name alone starts the window program, which opens nothing at start.
     std::error_code error;
     if (std::filesystem::exists(verb, error))
         return -1;
-    if (verb == "send")
-        return RunSendCommand(std::vector<std::string>(args.begin() + 1, args.end()));
     std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();
     return 2;
 }
