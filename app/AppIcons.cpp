@@ -1,5 +1,7 @@
 #include "AppIcons.h"
 
+#include "Pictograms.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPixmap>
@@ -47,8 +49,11 @@ QIcon AppIcons::Glyph(const QString& glyph, int size)
     return QIcon(pixmap);
 }
 
-QIcon AppIcons::ThemeOr(const char* themeName, const char* glyph, int size)
+QIcon AppIcons::ThemeOr(const char* themeName, const char* pictogram, int size)
 {
     const QIcon themed = QIcon::fromTheme(QString::fromLatin1(themeName));
-    return themed.isNull() ? Glyph(QString::fromUtf8(glyph), size) : themed;
+    if (!themed.isNull())
+        return themed;
+    const QPixmap drawn = Pictograms::Draw(QString::fromLatin1(pictogram), size);
+    return drawn.isNull() ? Glyph(QString::fromLatin1(pictogram), size) : QIcon(drawn);
 }

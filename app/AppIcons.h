@@ -7,6 +7,6 @@
 class AppIcons {
 public:
     static QIcon Application();
-    static QIcon ThemeOr(const char* themeName, const char* glyph, int size);
+    static QIcon ThemeOr(const char* themeName, const char* pictogram, int size);
     static QIcon Glyph(const QString& glyph, int size);
 };

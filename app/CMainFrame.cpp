@@ -123,7 +123,7 @@ void CMainFrame::CreateActions()
             QAction* action = MakeAction(entry.id, entry.tip);
             action->setToolTip(entry.tip);
             action->setIcon(
-                AppIcons::ThemeOr(entry.themeIcon, entry.glyph, bar == &CommandTable::MainToolbar() ? 32 : 24));
+                AppIcons::ThemeOr(entry.themeIcon, entry.pictogram, bar == &CommandTable::MainToolbar() ? 32 : 24));
         }
     }
     for (int id : CommandTable::AcceleratorOnlyCommands())

@@ -83,21 +83,21 @@ const std::vector<MenuEntry>& CommandTable::TabMenu()
 const std::vector<ToolbarEntry>& CommandTable::MainToolbar()
 {
     static const std::vector<ToolbarEntry> bar = {
-        { FileNew, "New", "document-new", "N" },
-        { FileOpen, "Open", "document-open", "O" },
-        { FileSave, "Save", "document-save", "S" },
+        { FileNew, "New", "document-new", "new" },
+        { FileOpen, "Open", "document-open", "open" },
+        { FileSave, "Save", "document-save", "save" },
         { 0, nullptr, nullptr, nullptr },
-        { CaptureFullScreen, "Full Screen", "view-fullscreen", "FS" },
-        { CaptureRegion, "Rectangle Region", "select-rectangular", "RR" },
-        { CaptureWindowObject, "Window / Object", "window-new", "WO" },
-        { CaptureScrollingWindow, "Scrolling Window", "go-down", "SW" },
+        { CaptureFullScreen, "Full Screen", "view-fullscreen", "fullscreen" },
+        { CaptureRegion, "Rectangle Region", "select-rectangular", "region" },
+        { CaptureWindowObject, "Window / Object", "window-new", "window" },
+        { CaptureScrollingWindow, "Scrolling Window", "go-down", "scroll" },
         { 0, nullptr, nullptr, nullptr },
-        { EditUndo, "Undo", "edit-undo", "Un" },
-        { EditRedo, "Redo", "edit-redo", "Re" },
+        { EditUndo, "Undo", "edit-undo", "undo" },
+        { EditRedo, "Redo", "edit-redo", "redo" },
         { 0, nullptr, nullptr, nullptr },
-        { ZoomIn, "Zoom In", "zoom-in", "+" },
-        { ZoomOut, "Zoom Out", "zoom-out", "-" },
-        { ZoomActual, "Actual", "zoom-original", "1:1" },
+        { ZoomIn, "Zoom In", "zoom-in", "zoomin" },
+        { ZoomOut, "Zoom Out", "zoom-out", "zoomout" },
+        { ZoomActual, "Actual", "zoom-original", "actual" },
     };
     return bar;
 }
@@ -105,19 +105,19 @@ const std::vector<ToolbarEntry>& CommandTable::MainToolbar()
 const std::vector<ToolbarEntry>& CommandTable::ToolsToolbar()
 {
     static const std::vector<ToolbarEntry> bar = {
-        { ToolMove, "Move", "transform-move", "Mv" },
-        { ToolSelect, "Select", "edit-select", "Sel" },
-        { ToolCrop, "Crop", "transform-crop", "Cr" },
-        { ToolZoom, "Zoom", "zoom-select", "Z" },
+        { ToolMove, "Move", "transform-move", "move" },
+        { ToolSelect, "Select", "edit-select", "select" },
+        { ToolCrop, "Crop", "transform-crop", "crop" },
+        { ToolZoom, "Zoom", "zoom-select", "zoom" },
         { 0, nullptr, nullptr, nullptr },
-        { ToolText, "Text", "draw-text", "T" },
-        { ToolLine, "Line", "draw-line", "/" },
-        { ToolRectangle, "Rectangle", "draw-rectangle", "[]" },
-        { ToolHighlight, "Highlight", "draw-highlight", "H" },
-        { ToolArrow, "Arrow", "draw-arrow", "->" },
-        { ToolStamp, "Stamp", "draw-stamp", "St" },
+        { ToolText, "Text", "draw-text", "text" },
+        { ToolLine, "Line", "draw-line", "line" },
+        { ToolRectangle, "Rectangle", "draw-rectangle", "rect" },
+        { ToolHighlight, "Highlight", "draw-highlight", "highlight" },
+        { ToolArrow, "Arrow", "draw-arrow", "arrow" },
+        { ToolStamp, "Stamp", "draw-stamp", "stamp" },
         { 0, nullptr, nullptr, nullptr },
-        { DeleteObject, "Delete object", "edit-delete", "X" },
+        { DeleteObject, "Delete object", "edit-delete", "delete" },
     };
     return bar;
 }

@@ -22,7 +22,7 @@ struct ToolbarEntry {
     int id; // 0 is a separator
     const char* tip;
     const char* themeIcon; // freedesktop icon name tried first
-    const char* glyph; // our own drawn icon otherwise
+    const char* pictogram; // our own drawn picture otherwise (Pictograms)
 };
 
 class CommandTable {

@@ -164,3 +164,24 @@ TEST(CommandTable, AcceleratorNamedInAMenuTextIsTheOneBound)
     EXPECT_EQ(CommandTable::Label("&Redo\t"), "&Redo");
     EXPECT_EQ(CommandTable::Label("Acture"), "Acture");
 }
+
+TEST(CommandTable, EveryToolbarButtonHasItsOwnDrawnPicture)
+{
+    EnsureApp();
+    for (const auto* bar : { &CommandTable::MainToolbar(), &CommandTable::ToolsToolbar() }) {
+        for (const ToolbarEntry& entry : *bar) {
+            if (entry.id == 0)
+                continue;
+            const QImage image = Pictograms::Draw(entry.pictogram, 32).toImage();
+            ASSERT_FALSE(image.isNull()) << entry.pictogram;
+            // Something was drawn: at least one pixel is not transparent.
+            bool drawn = false;
+            for (int y = 0; y < image.height() && !drawn; ++y) {
+                for (int x = 0; x < image.width() && !drawn; ++x)
+                    drawn = qAlpha(image.pixel(x, y)) != 0;
+            }
+            EXPECT_TRUE(drawn) << entry.pictogram;
+        }
+    }
+    EXPECT_TRUE(Pictograms::Draw("no-such-picture", 32).isNull());
+}
