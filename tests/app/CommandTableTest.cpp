@@ -1,5 +1,9 @@
 #include "CommandTable.h"
+#include "AppTestSupport.h"
 #include "CommandIds.h"
+#include "Pictograms.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
