@@ -8,9 +8,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "DialogClosePrompts.h"
-#include "GlobalHotKeys.h"
 #include "QtFileFilters.h"
-#include "TrayIcon.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -33,9 +31,6 @@
 
 using namespace CommandId;
 
-const std::array<int, 6> CMainFrame::kHotKeyCommands = { CaptureFullScreen, CaptureWindowObject, CaptureActiveWindow,
-    CaptureRegion, CaptureScrollingWindow, CaptureFixedRect };
-
 namespace {
 const char* const kOpenFilter = "All Support Files|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.tiff;*.tif;*.pcx|BMP (*.bmp)|*.bmp|"
                                 "JPEG (*.jpg, *.jpeg)|*.jpg;*.jpeg|PNG (*.png)|*.png|GIF (*.gif)|*.gif|"
@@ -52,7 +47,6 @@ bool IsCaptureCommand(int id)
 CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     : QMainWindow(parent)
     , services_(std::move(services))
-    , autostart_(services_.autostartPath.isEmpty() ? AutostartEntry() : AutostartEntry(services_.autostartPath))
     , recentFiles_(4)
 {
     setObjectName("mainFrame128");
@@ -71,15 +65,12 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     RestoreLayout();
 
     settings_ = services_.settings ? services_.settings->Load() : ShellSettings {};
-    SetUpTray();
-    hotKeys_ = new GlobalHotKeys(this);
-    // Queued: a capture must not start inside the hot-key reader.
-    hotKeys_->SetHandler([this](int id) { emit HotKeyCapture(id); });
-    connect(this, &CMainFrame::HotKeyCapture, this, &CMainFrame::OnCommand, Qt::QueuedConnection);
-    if (settings_.enableHotkey)
-        RegisterHotKeys();
-    if (settings_.autoStartup)
-        ApplyAutostart(true);
+    desktop_ = new DesktopIntegration(settings_,
+        services_.autostartPath.isEmpty() ? AutostartEntry() : AutostartEntry(services_.autostartPath),
+        services_.executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : services_.executablePath, this);
+    connect(desktop_, &DesktopIntegration::CommandRequested, this, &CMainFrame::OnCommand);
+    connect(desktop_, &DesktopIntegration::TrayToggleRequested, this, &CMainFrame::ToggleFromTray);
+    desktop_->ApplySettings();
     UpdateCommandStates();
 }
 
@@ -278,40 +269,6 @@ void CMainFrame::SaveLayout()
 QLabel* CMainFrame::StatusPane(int paneId) const
 {
     return statusPanes_.value(paneId);
-}
-
-void CMainFrame::SetUpTray()
-{
-    tray_ = new TrayIcon(AppIcons::Application(), this);
-    connect(tray_, &TrayIcon::CommandTriggered, this, &CMainFrame::OnCommand);
-    connect(tray_, &TrayIcon::ToggleRequested, this, &CMainFrame::ToggleFromTray);
-    if (settings_.trayMode)
-        tray_->Add();
-}
-
-void CMainFrame::RegisterHotKeys()
-{
-    // Every failure, a pair of zeros included, just leaves that capture without a key.
-    for (size_t i = 0; i < kHotKeyCommands.size(); ++i)
-        hotKeys_->Register(kHotKeyCommands[i], settings_.hotKeys[i].key, settings_.hotKeys[i].mask);
-}
-
-void CMainFrame::UnregisterHotKeys()
-{
-    hotKeys_->UnregisterAll();
-}
-
-QString CMainFrame::ExecutablePath() const
-{
-    return services_.executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : services_.executablePath;
-}
-
-void CMainFrame::ApplyAutostart(bool on)
-{
-    if (on)
-        autostart_.Write(ExecutablePath());
-    else
-        autostart_.Remove();
 }
 
 QUrl CMainFrame::HomePage() const
@@ -540,13 +497,13 @@ void CMainFrame::OnCommand(int id)
         statusBar()->setVisible(statusBar()->isHidden());
         break;
     case TrayMode:
-        ToggleTrayMode();
+        desktop_->ToggleTrayMode();
         break;
     case EnableHotkey:
-        ToggleHotkeys();
+        desktop_->ToggleHotkeys();
         break;
     case AutoStartup:
-        ToggleAutostart();
+        desktop_->ToggleAutostart();
         break;
     case WindowCascade:
         mdiArea_->cascadeSubWindows();
@@ -602,30 +559,6 @@ void CMainFrame::PrintSetup()
     dialog.exec();
 }
 
-void CMainFrame::ToggleTrayMode()
-{
-    settings_.trayMode = !settings_.trayMode;
-    if (settings_.trayMode)
-        tray_->Add();
-    else
-        tray_->Delete();
-}
-
-void CMainFrame::ToggleHotkeys()
-{
-    settings_.enableHotkey = !settings_.enableHotkey;
-    if (settings_.enableHotkey)
-        RegisterHotKeys();
-    else
-        UnregisterHotKeys();
-}
-
-void CMainFrame::ToggleAutostart()
-{
-    settings_.autoStartup = !settings_.autoStartup;
-    ApplyAutostart(settings_.autoStartup);
-}
-
 void CMainFrame::ToggleFromTray()
 {
     if (isVisible()) {
@@ -662,9 +595,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (settings_.trayMode)
-        tray_->Delete();
-    UnregisterHotKeys();
+    desktop_->Shutdown();
     if (services_.settings)
         services_.settings->SaveOnClose(settings_);
     SaveLayout();

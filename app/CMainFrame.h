@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AutostartEntry.h"
 #include "CaptureRequestSink.h"
+#include "DesktopIntegration.h"
 #include "RecentFileList.h"
 #include "ShellSettings.h"
 
@@ -41,9 +41,6 @@ struct FrameServices {
 class CMainFrame : public QMainWindow, public CaptureRequestSink {
     Q_OBJECT
 public:
-    // Hot-key ids are the capture commands, in the order the settings keep the pairs.
-    static const std::array<int, 6> kHotKeyCommands;
-
     explicit CMainFrame(FrameServices services = {}, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
@@ -58,8 +55,8 @@ public:
     QMenu* TabMenu() const { return tabMenu_; }
     QTabBar* TabBar() const;
     QLabel* StatusPane(int paneId) const;
-    TrayIcon* Tray() const { return tray_; }
-    GlobalHotKeys* HotKeys() const { return hotKeys_; }
+    TrayIcon* Tray() const { return desktop_->Tray(); }
+    GlobalHotKeys* HotKeys() const { return desktop_->HotKeys(); }
     const ShellSettings& Settings() const { return settings_; }
     RecentFileList& RecentFiles() { return recentFiles_; }
     QUrl HomePage() const;
@@ -82,7 +79,6 @@ public:
 signals:
     // The close was accepted; the program ends.
     void Closed();
-    void HotKeyCapture(int commandId);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -98,10 +94,6 @@ private:
     void BuildStatusBar();
     void BuildParamBar();
     void SetUpTabs();
-    void SetUpTray();
-    void RegisterHotKeys();
-    void UnregisterHotKeys();
-    void ApplyAutostart(bool on);
     void RestoreLayout();
     void SaveLayout();
     std::unique_ptr<QSettings> UserSettings() const;
@@ -116,16 +108,11 @@ private:
     void ShowAbout();
     void ShowHelp();
     void PrintSetup();
-    void ToggleTrayMode();
-    void ToggleHotkeys();
-    void ToggleAutostart();
-    QString ExecutablePath() const;
 
     FrameServices services_;
     std::unique_ptr<CloseSequencePrompts> ownPrompts_;
     CloseSequencePrompts* prompts_;
     ShellSettings settings_;
-    AutostartEntry autostart_;
     RecentFileList recentFiles_;
     std::unique_ptr<QPrinter> printer_;
     QHash<int, QAction*> actions_;
@@ -138,8 +125,7 @@ private:
     QToolBar* mainToolbar_ = nullptr;
     QToolBar* toolsToolbar_ = nullptr;
     QHash<int, QLabel*> statusPanes_;
-    TrayIcon* tray_ = nullptr;
-    GlobalHotKeys* hotKeys_ = nullptr;
+    DesktopIntegration* desktop_ = nullptr;
     int stopScrolling_ = 0;
     int untitledCount_ = 0;
     bool closed_ = false;

@@ -308,6 +308,23 @@ TEST_F(MainFrameTest, TrayMenuItemsReachTheirCommands)
     EXPECT_TRUE(closed);
 }
 
+TEST_F(MainFrameTest, ExitFromTheTrayWhileHiddenStillAsksAndEnds)
+{
+    store.loaded.trayMode = true;
+    auto frame = MakeFrame();
+    frame->OnCommand(CommandId::FileNew);
+    frame->Tray()->HandleActivation(QSystemTrayIcon::Trigger);
+    ASSERT_FALSE(frame->isVisible());
+    bool closed = false;
+    QObject::connect(frame.get(), &CMainFrame::Closed, [&] { closed = true; });
+    prompts.answers = { ExitAnswer::No };
+    frame->Tray()->Menu()->actions().back()->trigger();
+    EXPECT_EQ(prompts.asked, QStringList { "Capture1" });
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(frame->Tray()->IsAdded());
+    EXPECT_EQ(store.saves, 1);
+}
+
 TEST_F(MainFrameTest, CaptureCommandsGoToTheCaptureRoutines)
 {
     auto frame = MakeFrame();
