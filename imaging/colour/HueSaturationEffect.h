@@ -1,0 +1,48 @@
+#pragma once
+
+#include "PixelEffect.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Scales the hue angle and the saturation of every pixel by percentages (100 keeps them). Scaling the hue
+// beyond one turn is not wrapped more than once: such hues fall to the darkest channel value.
+class HueSaturationEffect final : public PixelEffectImpl<HueSaturationEffect> {
+public:
+    // Negative percentages are stored as 0.
+    HueSaturationEffect(int huePercent, int saturationPercent);
+
+    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
+    {
+        // Screen images repeat few colours, so results are remembered by colour; a slot holds the
+        // colour with a presence bit in its upper half and the result in its lower half.
+        const uint32_t colour = uint32_t(pixel[0]) | uint32_t(pixel[1]) << 8 | uint32_t(pixel[2]) << 16;
+        uint64_t& slot = recent_[(colour * 0x9E3779B1u) >> (32 - kRecentBits)];
+        if (slot >> 32 != (colour | kPresent))
+            slot = uint64_t(colour | kPresent) << 32 | Adjust(colour);
+        const auto result = uint32_t(slot);
+        pixel[0] = uint8_t(result);
+        pixel[1] = uint8_t(result >> 8);
+        pixel[2] = uint8_t(result >> 16);
+    }
+
+    // The adjusted colour of blue | green << 8 | red << 16, packed the same way.
+    uint32_t Adjust(uint32_t colour) const;
+
+    int HuePercent() const { return hue_; }
+    int SaturationPercent() const { return saturation_; }
+
+private:
+    static constexpr int kRecentBits = 16;
+    static constexpr uint32_t kPresent = 1u << 24;
+
+    int32_t hue_;
+    int32_t saturation_;
+    // Exact values of the divisions by 255 that RgbToHsl makes, so that a pixel costs two divisions.
+    std::array<double, 256> unit_ {}; // v / 255
+    std::array<double, 511> difference_ {}; // (v - 255) / 255
+    std::array<double, 511> lightness_ {}; // (max + min) / 510
+    std::array<uint8_t, 511> grey_ {}; // the result for max == min
+    std::vector<uint64_t> recent_;
+};
