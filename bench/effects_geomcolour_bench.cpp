@@ -47,11 +47,28 @@ const ImageBuffer& Screen()
     return screen;
 }
 
+// Every byte random: no colour repeats, the worst case for effects that remember results by colour.
+const ImageBuffer& Noise()
+{
+    static const ImageBuffer noise = [] {
+        ImageBuffer image;
+        image.Create(kWidth, kHeight, 32);
+        std::srand(11);
+        for (int y = 0; y < kHeight; ++y) {
+            uint8_t* row = image.Row(y);
+            for (int i = 0; i < image.Stride(); ++i)
+                row[i] = uint8_t(std::rand() >> 7);
+        }
+        image.SetAlpha(255);
+        return image;
+    }();
+    return noise;
+}
+
 using EffectFactory = std::function<std::unique_ptr<ImageEffect>()>;
 
-void RunEffect(benchmark::State& state, const EffectFactory& make)
+void RunEffect(benchmark::State& state, const EffectFactory& make, const ImageBuffer& source)
 {
-    const ImageBuffer& source = Screen();
     ImageBuffer image;
     std::unique_ptr<ImageEffect> effect;
     RunAgainstMemcpy(
@@ -68,9 +85,9 @@ template <class Effect, class... Args> EffectFactory Make(Args... args)
     return [=] { return std::unique_ptr<ImageEffect>(new Effect(args...)); };
 }
 
-void Register(const char* name, EffectFactory make)
+void Register(const char* name, EffectFactory make, const ImageBuffer& (*image)() = Screen)
 {
-    benchmark::RegisterBenchmark(name, [make](benchmark::State& state) { RunEffect(state, make); })
+    benchmark::RegisterBenchmark(name, [make, image](benchmark::State& state) { RunEffect(state, make, image()); })
         ->Unit(benchmark::kMillisecond)
         ->Iterations(10);
 }
@@ -91,6 +108,7 @@ int main(int argc, char** argv)
     Register("RgbValue", Make<RgbValueEffect>(20, -30, 40));
     Register("ColorTone", Make<ColorToneEffect>(uint8_t(254), uint8_t(168), uint8_t(33)));
     Register("HueSaturation150_80", Make<HueSaturationEffect>(150, 80));
+    Register("HueSaturation150_80/noise", Make<HueSaturationEffect>(150, 80), Noise);
     // Geometry.
     Register("FlipHorizontal", Make<FlipHorizontalEffect>());
     Register("FlipVertical", Make<FlipVerticalEffect>());

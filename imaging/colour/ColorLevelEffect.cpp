@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -32,11 +33,20 @@ std::array<Histogram, 3> CountChannels(const ImageBuffer& image)
     const int rowsPerFlush = std::max(1, (1 << 30) / width);
     for (int y = 0; y < image.Height(); ++y) {
         const uint8_t* pixel = image.Row(y);
-        for (int x = 0; x < width; ++x, pixel += step) {
-            auto& counts = partial[size_t(x & 3)];
-            ++counts[0][pixel[0]];
-            ++counts[1][pixel[1]];
-            ++counts[2][pixel[2]];
+        int x = 0;
+        for (; x + 4 <= width; x += 4, pixel += 4 * step)
+            for (size_t k = 0; k < 4; ++k) {
+                // Read before counting: the counters' stores could otherwise alias the pixel bytes.
+                const uint8_t* p = pixel + k * size_t(step);
+                const uint8_t blue = p[0], green = p[1], red = p[2];
+                ++partial[k][0][blue];
+                ++partial[k][1][green];
+                ++partial[k][2][red];
+            }
+        for (; x < width; ++x, pixel += step) {
+            ++partial[0][0][pixel[0]];
+            ++partial[0][1][pixel[1]];
+            ++partial[0][2][pixel[2]];
         }
         if ((y + 1) % rowsPerFlush == 0)
             flush();

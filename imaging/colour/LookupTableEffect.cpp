@@ -1,5 +1,7 @@
 #include "LookupTableEffect.h"
 
+#include <cstring>
+
 namespace {
 
 void FillBytes(std::array<uint8_t, 256>& bytes, const std::array<int32_t, 256>& table, bool mapped)
@@ -8,13 +10,24 @@ void FillBytes(std::array<uint8_t, 256>& bytes, const std::array<int32_t, 256>& 
         bytes[v] = mapped ? uint8_t(table[v]) : uint8_t(v);
 }
 
-template <int Step>
-void MapRow(uint8_t* pixel, int width, const uint8_t* blue, const uint8_t* green, const uint8_t* red)
+void MapRow24(uint8_t* pixel, int width, const uint8_t* blue, const uint8_t* green, const uint8_t* red)
 {
-    for (int x = 0; x < width; ++x, pixel += Step) {
+    for (int x = 0; x < width; ++x, pixel += 3) {
         pixel[0] = blue[pixel[0]];
         pixel[1] = green[pixel[1]];
         pixel[2] = red[pixel[2]];
+    }
+}
+
+// A whole pixel is read and written as one word; alpha passes through.
+void MapRow32(uint8_t* pixel, int width, const uint8_t* blue, const uint8_t* green, const uint8_t* red)
+{
+    for (int x = 0; x < width; ++x, pixel += 4) {
+        uint32_t v;
+        std::memcpy(&v, pixel, 4);
+        v = (v & 0xFF000000u) | uint32_t(blue[v & 0xFF]) | uint32_t(green[(v >> 8) & 0xFF]) << 8
+            | uint32_t(red[(v >> 16) & 0xFF]) << 16;
+        std::memcpy(pixel, &v, 4);
     }
 }
 
@@ -50,9 +63,9 @@ void LookupTableEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
     if (bpp == 32)
-        MapRow<4>(image.Row(y), image.Width(), blueBytes_.data(), greenBytes_.data(), redBytes_.data());
+        MapRow32(image.Row(y), image.Width(), blueBytes_.data(), greenBytes_.data(), redBytes_.data());
     else if (bpp == 24)
-        MapRow<3>(image.Row(y), image.Width(), blueBytes_.data(), greenBytes_.data(), redBytes_.data());
+        MapRow24(image.Row(y), image.Width(), blueBytes_.data(), greenBytes_.data(), redBytes_.data());
     else
         PixelEffect::ProcessRow(image, y);
 }

@@ -13,9 +13,10 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 // neighbours always exist.
 constexpr double kEdgeLimit = 1.1;
 
-int RoundToInt(double value)
+// RoundHalfAwayFromZero for positions, which always fit an int: the conversion truncates.
+inline int RoundToInt(double value)
 {
-    return int(RoundHalfAwayFromZero(value));
+    return int(value > 0 ? value + 0.5 : value - 0.5);
 }
 
 } // namespace
@@ -156,14 +157,14 @@ template <int Bytes> void FreeRotateEffect::ProcessRowOf(uint8_t* out, int y) co
             SampleInto(tx * 0.5, ty * 0.5, out);
             continue;
         }
-        const uint8_t* p00 = source.PixelAddress(tx >> 1, ty >> 1);
+        const uint8_t* p00 = source.Row(ty >> 1) + (tx >> 1) * Bytes;
         const int halfX = tx & 1;
         const int halfY = ty & 1;
         if (!(halfX | halfY)) {
             std::memcpy(out, p00, Bytes);
             continue;
         }
-        const uint8_t* p01 = source.PixelAddress(tx >> 1, (ty >> 1) + 1);
+        const uint8_t* p01 = source.Row((ty >> 1) + 1) + (tx >> 1) * Bytes;
         if (Bytes == 4 && (p00[3] & p00[Bytes + 3] & p01[3] & p01[Bytes + 3]) != 255) {
             SampleInto(tx * 0.5, ty * 0.5, out);
             continue;

@@ -27,7 +27,7 @@ protected:
     int sourceHeight_ = 0;
 
 private:
-    static constexpr int kBandRows = 16;
+    static constexpr int kBandRows = 64;
 
     template <int Bytes> void CopyBand(ImageBuffer& image, int firstRow, int endRow) const;
 
