@@ -132,9 +132,10 @@ void FreeRotateEffect::ProcessRow(ImageBuffer& image, int y)
         ProcessRowOf<3>(image.Row(y), y);
 }
 
-// The row form of MapPoint and SampleInto. The source positions are whole or half pixels, so they are
-// kept doubled as integers; the blends of whole and half pixels of opaque colours are exact averages.
-// Everything else (the last column and row, translucent pixels) goes through the general sample.
+// The row form of MapPoint and SampleInto. The source positions are whole or half pixels (halves only in
+// one direction, for quarter turns of sides that differ by an odd number), so they are kept doubled as
+// integers, and a half between two opaque pixels is their exact truncated mean. The last column and row
+// and translucent pixels go through the general sample.
 template <int Bytes> void FreeRotateEffect::ProcessRowOf(uint8_t* out, int y) const
 {
     const ImageBuffer& source = *SourceSnapshot();
@@ -165,19 +166,14 @@ template <int Bytes> void FreeRotateEffect::ProcessRowOf(uint8_t* out, int y) co
             continue;
         }
         const uint8_t* p01 = source.Row((ty >> 1) + 1) + (tx >> 1) * Bytes;
-        if (Bytes == 4 && (p00[3] & p00[Bytes + 3] & p01[3] & p01[Bytes + 3]) != 255) {
+        if ((halfX & halfY) || (Bytes == 4 && (p00[3] & p00[Bytes + 3] & p01[3] & p01[Bytes + 3]) != 255)) {
             SampleInto(tx * 0.5, ty * 0.5, out);
             continue;
         }
-        // With halves only, top + (bottom - top) * fy is the exact mean of the pixels taking part.
-        if (halfX && halfY) {
-            for (int c = 0; c < 3; ++c)
-                out[c] = uint8_t((p00[c] + p00[Bytes + c] + p01[c] + p01[Bytes + c]) >> 2);
-        } else {
-            const uint8_t* other = halfX ? p00 + Bytes : p01;
-            for (int c = 0; c < 3; ++c)
-                out[c] = uint8_t((p00[c] + other[c]) >> 1);
-        }
+        // top + (bottom - top) * fy with one fraction 0 and the other 0.5 is exact.
+        const uint8_t* other = halfX ? p00 + Bytes : p01;
+        for (int c = 0; c < 3; ++c)
+            out[c] = uint8_t((p00[c] + other[c]) >> 1);
         if (Bytes == 4)
             out[3] = 255;
     }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 using effecttest::ApplyPixelByPixel;
 using effecttest::RandomImage;
@@ -166,10 +167,15 @@ TEST(FreeRotate, RefusesImagesWithoutTwoRowsAndColumns)
 // including translucent pixels and the clamped last column and row.
 TEST(FreeRotate, MatchesThePlainReadingAtEveryAngle)
 {
-    const ImageBuffer sources[] = { RandomImage(23, 17, 32, 1), RandomImage(23, 17, 32, 2, true),
-        RandomImage(16, 31, 24, 3), RandomImage(2, 2, 32, 4, true), RandomImage(40, 7, 32, 5, true) };
+    // Sides that differ by an odd number put quarter turns on half pixels.
+    const ImageBuffer sources[]
+        = { RandomImage(23, 17, 32, 1), RandomImage(23, 16, 32, 2, true), RandomImage(16, 31, 24, 3),
+              RandomImage(2, 2, 32, 4, true), RandomImage(40, 7, 32, 5, true), RandomImage(7, 4, 24, 6) };
+    std::vector<int> angles { 90, 270, -90 };
+    for (int degrees = -30; degrees <= 370; degrees += 11)
+        angles.push_back(degrees);
     for (const ImageBuffer& source : sources)
-        for (int degrees = -30; degrees <= 370; degrees += 11) {
+        for (const int degrees : angles) {
             SCOPED_TRACE(testing::Message() << source.Width() << "x" << source.Height() << " by " << degrees);
             const ImageBuffer expected = ReferenceRotation(source, degrees);
             EXPECT_TRUE(SamePixels(Rotated(source, degrees), expected));
