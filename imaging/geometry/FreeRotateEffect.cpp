@@ -48,11 +48,7 @@ void FreeRotateEffect::Begin(ImageBuffer& image)
 {
     newWidth_ = 0;
     newHeight_ = 0;
-    // Without a copy of the source the image is left as it is and the rows are not visited.
-    if (!TakeSourceSnapshot(image)) {
-        ReleaseSourceSnapshot();
-        return;
-    }
+    AdoptSourceSnapshot(std::move(image));
     const ImageBuffer& source = *SourceSnapshot();
     sourceWidth_ = source.Width();
     sourceHeight_ = source.Height();

@@ -10,11 +10,7 @@ bool QuarterTurnEffect::CanApply(const ImageBuffer& image) const
 void QuarterTurnEffect::Begin(ImageBuffer& image)
 {
     bandDone_.clear();
-    // Without a copy of the source the image is left as it is and the rows are not visited.
-    if (!TakeSourceSnapshot(image)) {
-        ReleaseSourceSnapshot();
-        return;
-    }
+    AdoptSourceSnapshot(std::move(image));
     const ImageBuffer& source = *SourceSnapshot();
     sourceWidth_ = source.Width();
     sourceHeight_ = source.Height();

@@ -124,6 +124,21 @@ TEST(QuarterTurn, KeepsPaletteAndBitFieldMasks)
     EXPECT_EQ(turnedWords.GreenMask(), 0x07E0u);
 }
 
+TEST(QuarterTurn, KeepsTheOriginResetsTheTagAndHoldsTheSourceAsSnapshot)
+{
+    ImageBuffer image = RandomImage(6, 3, 32, 12);
+    image.SetOrigin(3, -4);
+    image.SetTag(90);
+    const ImageBuffer source = image;
+    Rotate270Effect turn;
+    image.ApplyEffect(turn);
+    EXPECT_EQ(image.OriginX(), 3);
+    EXPECT_EQ(image.OriginY(), -4);
+    EXPECT_EQ(image.Tag(), 0) << "recreating resets the tag";
+    ASSERT_NE(turn.SourceSnapshot(), nullptr);
+    EXPECT_TRUE(SamePixels(*turn.SourceSnapshot(), source));
+}
+
 TEST(QuarterTurn, RefusesPackedDepthsAndEmptyImages)
 {
     ImageBuffer nibbles;
