@@ -104,8 +104,10 @@ TEST(HueSaturation, MatchesThePlainConversionsOnManyColours)
     ImageBuffer colours;
     colours.Create(4096, 64, 32);
     for (int i = 0; i < 4096 * 64; ++i) {
-        // Every channel value on a stride of 5, each combination once, then the first half again.
-        const int k = i % (52 * 52 * 52);
+        // The first rows hold every channel value on a stride of 5, each combination once (too many to
+        // remember); the last rows repeat 20000 of them in a shuffled order, so remembered results are
+        // found, and slots are taken over by other colours.
+        const int k = i < 4096 * 40 ? i % (52 * 52 * 52) : (i * 7919) % 20000 * 7;
         const int b = (k % 52) * 5, g = (k / 52 % 52) * 5, r = (k / 2704) * 5;
         testutil::SetPixel(colours, i % 4096, i / 4096, { uint8_t(b), uint8_t(g), uint8_t(r), uint8_t(i) });
     }
