@@ -1,6 +1,7 @@
 #include "QuarterTurnEffect.h"
 
 #include <algorithm>
+#include <utility>
 
 bool QuarterTurnEffect::CanApply(const ImageBuffer& image) const
 {
