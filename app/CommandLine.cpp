@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "CaptureCommand.h"
+
 #include <iostream>
 
 std::string CommandLineUsage()
@@ -24,6 +26,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         std::cout << CommandLineUsage();
         return 0;
     }
+    if (verb == "capture")
+        return RunCaptureCommand({ args.begin() + 1, args.end() });
     std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();
     return 2;
 }
