@@ -240,9 +240,11 @@ std::optional<std::string> CapturePipeline::AutoSaveCapture(const ImageBuffer& i
         SaveStartNum(services_.configPath, settings_.StartNum);
     const bool written = services_.writeImage && services_.writeImage(image, fileName);
     lastAutoSave_ = AutoSaveOutcome { fileName, written };
-    // A document is named only after a file that was really written.
+    // A document is named only after a file that was really written and that holds its image: an
+    // unknown view mode placed nothing in the editor, so no document takes the file's name.
+    const ViewMode mode = ViewMode(settings_.CapAppViewMode);
     CaptureDocumentSink* documents = services_.documents;
-    if (written && documents && ViewMode(settings_.CapAppViewMode) != ViewMode::DoNotExport
+    if (written && documents && (mode == ViewMode::NewWindow || mode == ViewMode::ReplaceImage)
         && documents->HasActiveDocument())
         documents->SetActivePathName(fileName);
     return fileName;
