@@ -1,6 +1,6 @@
 #include "CaptureFakes.h"
-#include "IniFile.h"
 #include "ImageTestUtil.h"
+#include "IniFile.h"
 #include "SettingsStore.h"
 
 #include <QFileInfo>

@@ -38,10 +38,7 @@ void ExpectShowsScreen(const ImageBuffer& image, const ImageBuffer& screen, cons
 
 class CapturePipelineTest : public ::testing::Test {
 protected:
-    CapturePipelineTest()
-    {
-        rig.settings.CapAppViewMode = int(ViewMode::NewWindow);
-    }
+    CapturePipelineTest() { rig.settings.CapAppViewMode = int(ViewMode::NewWindow); }
 
     const ImageBuffer& Captured() const { return rig.documents.documents.back().image; }
 
@@ -180,7 +177,8 @@ TEST_F(CapturePipelineTest, ActiveWindow_AtNegativeCoordinatesIsRefused)
 {
     rig.settings.CopyToClipboard = 1;
     rig.windows.foreground = 5;
-    for (const ImageRect rect : { ImageRect { -8, -8, 72, 56 }, ImageRect { 4, -1, 20, 20 }, ImageRect { 4, 4, 4, 20 } }) {
+    for (const ImageRect rect :
+        { ImageRect { -8, -8, 72, 56 }, ImageRect { 4, -1, 20, 20 }, ImageRect { 4, 4, 4, 20 } }) {
         rig.log.clear();
         rig.windows.rects[5] = rect;
         EXPECT_EQ(rig.Pipeline().CaptureActiveWindow(), 0);
@@ -275,10 +273,12 @@ TEST_F(CapturePipelineTest, OverlayKinds_CutTheChosenRectangleFromTheFrozenScree
     const ImageBuffer before = rig.screen.Image();
     rig.overlay.result = ImageRect { 3, 5, 13, 9 };
     // The live screen changes while the overlay is open; the capture must show the moment it opened.
-    rig.overlay.whileOpen = [this] { rig.screen.SetImage(testutil::MakeImage(64, 48, 24, [](int, int) { return Bgra {}; })); };
+    rig.overlay.whileOpen
+        = [this] { rig.screen.SetImage(testutil::MakeImage(64, 48, 24, [](int, int) { return Bgra {}; })); };
     rig.settings.HideWndBeforCap = 1;
     EXPECT_EQ(rig.Pipeline().CaptureRegion(), 1);
-    EXPECT_EQ(rig.log, (fakes::Log { "hide", "sleep 800", "overlay 0", "new document", "editor", "minimise", "invalidate" }));
+    EXPECT_EQ(
+        rig.log, (fakes::Log { "hide", "sleep 800", "overlay 0", "new document", "editor", "minimise", "invalidate" }));
     ExpectShowsScreen(Captured(), before, { 3, 5, 13, 9 });
     EXPECT_EQ(rig.overlay.frozenSize.width, 64);
 }
@@ -295,7 +295,8 @@ TEST_F(CapturePipelineTest, OverlayKinds_PassTheirModeAndFixedSize)
 
 TEST_F(CapturePipelineTest, OverlayKinds_CancelledOrEmptySelectionCapturesNothing)
 {
-    for (const std::optional<ImageRect> result : { std::optional<ImageRect>(), std::optional<ImageRect>(ImageRect { 5, 5, 5, 9 }) }) {
+    for (const std::optional<ImageRect> result :
+        { std::optional<ImageRect>(), std::optional<ImageRect>(ImageRect { 5, 5, 5, 9 }) }) {
         rig.log.clear();
         rig.overlay.result = result;
         EXPECT_EQ(rig.Pipeline().CaptureRegion(), 0);
@@ -310,7 +311,8 @@ TEST_F(CapturePipelineTest, WindowObject_HidesAlwaysAndRaisesTheWindowBelow)
     rig.settings.RestoreWndAftCap = 1;
     EXPECT_EQ(rig.Pipeline().CaptureWindowObject(), 1);
     EXPECT_EQ(rig.log,
-        (fakes::Log { "below 77", "hide", "sleep 800", "top 12", "overlay 1", "new document", "editor", "show", "invalidate" }));
+        (fakes::Log {
+            "below 77", "hide", "sleep 800", "top 12", "overlay 1", "new document", "editor", "show", "invalidate" }));
 }
 
 TEST_F(CapturePipelineTest, GivenWindow_CapturesWithoutDelayOrHiding)

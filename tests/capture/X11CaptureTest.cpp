@@ -94,7 +94,8 @@ TEST_F(X11CaptureTest, Cursor_IsCompositedAtThePointerByItsHotSpot)
     // An 8 x 8 cursor whose left half shows the foreground (red) and right half the background (blue);
     // bitmap rows are least significant bit first, so 0x0F sets columns 0 to 3.
     const char source[8] = { 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F, 0x0F };
-    const char mask[8] = { char(0xFF), char(0xFF), char(0xFF), char(0xFF), char(0xFF), char(0xFF), char(0xFF), char(0xFF) };
+    const char mask[8]
+        = { char(0xFF), char(0xFF), char(0xFF), char(0xFF), char(0xFF), char(0xFF), char(0xFF), char(0xFF) };
     const Pixmap sourceBits = XCreateBitmapFromData(dpy, window, source, 8, 8);
     const Pixmap maskBits = XCreateBitmapFromData(dpy, window, mask, 8, 8);
     XColor red {}, blue {};

@@ -62,7 +62,8 @@ protected:
     {
         const Window window = MakeWindow(0, 0, width, height, 0, true);
         XUnmapWindow(dpy, window);
-        const Pixmap pixmap = XCreatePixmap(dpy, window, unsigned(width), unsigned(height), unsigned(DefaultDepth(dpy, 0)));
+        const Pixmap pixmap
+            = XCreatePixmap(dpy, window, unsigned(width), unsigned(height), unsigned(DefaultDepth(dpy, 0)));
         pixmaps.push_back(pixmap);
         XImage* image = XCreateImage(dpy, DefaultVisual(dpy, 0), unsigned(DefaultDepth(dpy, 0)), ZPixmap, 0, nullptr,
             unsigned(width), unsigned(height), 32, 0);
@@ -105,8 +106,8 @@ protected:
         int format = 0;
         unsigned long count = 0, remaining = 0;
         unsigned char* data = nullptr;
-        XGetWindowProperty(dpy, DefaultRootWindow(dpy), display->Atom(name), 0, 1, False, propertyType, &type,
-            &format, &count, &remaining, &data);
+        XGetWindowProperty(dpy, DefaultRootWindow(dpy), display->Atom(name), 0, 1, False, propertyType, &type, &format,
+            &count, &remaining, &data);
         const bool present = data && count >= 1;
         if (data)
             XFree(data);
