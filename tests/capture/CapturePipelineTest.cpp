@@ -9,6 +9,14 @@
 
 namespace {
 
+// An 8-bpp image (grey palette, all pixels 0).
+ImageBuffer PaletteImage(int width, int height)
+{
+    ImageBuffer image;
+    image.Create(width, height, 8);
+    return image;
+}
+
 using testutil::Bgra;
 
 // The colour of a pixel without alpha: documents hold 32 bpp, the screen and the clipboard 24.
@@ -194,7 +202,7 @@ TEST_F(CapturePipelineTest, CopyImageToClipboard_SkipsImagesWithoutPixelsOrBelow
 {
     CapturePipeline pipeline = rig.Pipeline();
     pipeline.CopyImageToClipboard(ImageBuffer());
-    pipeline.CopyImageToClipboard(testutil::MakeImage(4, 4, 8));
+    pipeline.CopyImageToClipboard(PaletteImage(4, 4));
     EXPECT_TRUE(rig.log.empty());
     pipeline.CopyImageToClipboard(testutil::MakeImage(4, 4, 32));
     EXPECT_EQ(rig.log, (fakes::Log { "clipboard" }));

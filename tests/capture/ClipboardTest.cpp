@@ -12,6 +12,14 @@
 
 namespace {
 
+// An 8-bpp image (grey palette, all pixels 0).
+ImageBuffer PaletteImage(int width, int height)
+{
+    ImageBuffer image;
+    image.Create(width, height, 8);
+    return image;
+}
+
 // Noise that no encoder can shrink much, so both offers exceed one transfer piece and go in increments.
 ImageBuffer NoiseImage(int width, int height)
 {
@@ -117,7 +125,7 @@ TEST_F(ClipboardTest, NothingIsOfferedForImagesWithoutPixels)
 {
     X11ClipboardOwner owner;
     EXPECT_FALSE(owner.SetImage(ImageBuffer()));
-    EXPECT_FALSE(owner.SetImage(testutil::MakeImage(4, 4, 8)));
+    EXPECT_FALSE(owner.SetImage(PaletteImage(4, 4)));
     EXPECT_EQ(owner.ServerPid(), 0);
 }
 
@@ -133,7 +141,7 @@ TEST(ImageEncodingTest, BmpHoldsTheRowsBottomUpBehindBothHeaders)
     const uint8_t* bottomLeft = image.PixelAddress(0, 1);
     EXPECT_EQ(uint8_t(bmp[54]), bottomLeft[0]);
     EXPECT_EQ(uint8_t(bmp[56]), bottomLeft[2]);
-    EXPECT_TRUE(EncodeBmp(testutil::MakeImage(3, 2, 8)).isEmpty());
+    EXPECT_TRUE(EncodeBmp(PaletteImage(3, 2)).isEmpty());
 }
 
 } // namespace

@@ -206,8 +206,11 @@ TEST_F(X11ActiveWindowTest, WithAWindowManagerTheFrameIsCaptured)
         Window root = 0, parent = window, *children = nullptr;
         unsigned count = 0;
         Window top = window;
-        while (XQueryTree(dpy, top, &root, &parent, &children, &count) && parent != root) {
-            XFree(children);
+        while (XQueryTree(dpy, top, &root, &parent, &children, &count)) {
+            if (children)
+                XFree(children);
+            if (parent == root)
+                break;
             top = parent;
         }
         XWindowAttributes a {};
