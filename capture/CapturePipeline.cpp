@@ -9,6 +9,7 @@
 #include "SelectionOverlay.h"
 #include "SettingsStore.h"
 #include "SoundPlayer.h"
+#include "WindowMap.h"
 #include "WindowSystem.h"
 
 #include <chrono>
@@ -128,12 +129,17 @@ int CapturePipeline::CaptureThroughOverlay(OverlayMode mode)
 
     // The overlay shows, and the capture is cut from, the screen as it stood when the overlay opened.
     const ScreenSize size = services_.screen.PrimaryScreenSize();
+    const WindowMap map = mode == OverlayMode::WindowObject ? WindowMap::Build(services_.windows, size) : WindowMap();
     ImageScreenSource frozen(
         Grab(services_.screen, { 0, 0, size.width, size.height }, cursor), services_.screen.BitsPerPixel());
     OverlayRequest request;
     request.mode = mode;
     request.fixedWidth = settings_.FixRectWidth;
     request.fixedHeight = settings_.FixRectHeight;
+    if (mode == OverlayMode::WindowObject) {
+        request.windowMap = &map.Entries();
+        request.windowMapWidth = map.Width();
+    }
     const std::optional<ImageRect> chosen
         = services_.overlay ? services_.overlay->Select(request, frozen) : std::optional<ImageRect>();
     if (!chosen || chosen->Width() < 1 || chosen->Height() < 1) {
@@ -163,6 +169,22 @@ int CapturePipeline::Capture(CaptureMode mode)
         return CaptureFixedRect();
     }
     return 0;
+}
+
+int CapturePipeline::CaptureByMessageType(int type)
+{
+    switch (type) {
+    case 0:
+        return CaptureFullScreen();
+    case 1:
+        return CaptureWindowObject();
+    case 2:
+        return CaptureRegion();
+    case 3:
+        return CaptureActiveWindow();
+    default:
+        return 0;
+    }
 }
 
 int CapturePipeline::CaptureGivenWindow(WindowId window)

@@ -30,6 +30,9 @@ public:
     int CaptureScrollingWindow();
     // Dispatches a capture command id; an unknown one does nothing.
     int Capture(CaptureMode mode);
+    // Another program asked for a capture by kind: 0 full screen, 1 window/object, 2 region, 3 active
+    // window; other values do nothing.
+    int CaptureByMessageType(int type);
     // Another program asked for this window: no delay, no hiding, no cursor.
     int CaptureGivenWindow(WindowId window);
 

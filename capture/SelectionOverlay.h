@@ -14,7 +14,7 @@ struct OverlayRequest {
     OverlayMode mode = OverlayMode::Region;
     int fixedWidth = 0;
     int fixedHeight = 0;
-    // The window under every third pixel, row-major, for the window/object mode.
+    // The window under every third pixel, row-major, for the window/object mode (see WindowMap).
     const std::vector<WindowId>* windowMap = nullptr;
     int windowMapWidth = 0;
 };

@@ -4,6 +4,7 @@
 #include "WindowId.h"
 
 #include <optional>
+#include <vector>
 
 // Picking other programs' windows: which one is in front, where it is, what lies below ours.
 class WindowSystem {
@@ -18,4 +19,6 @@ public:
     virtual WindowId WindowBelow(WindowId window) = 0;
     // Raises the window above all others and makes it the active one.
     virtual void BringToTop(WindowId window) = 0;
+    // The visible top-level windows, bottom to top.
+    virtual std::vector<WindowId> StackingOrder() = 0;
 };

@@ -99,37 +99,45 @@ bool X11WindowSystem::IsShown(WindowId window) const
         && attributes.map_state == IsViewable;
 }
 
-WindowId X11WindowSystem::WindowBelow(WindowId window)
+std::vector<WindowId> X11WindowSystem::RootChildren() const
 {
-    if (window == 0)
-        return 0;
-    // The window manager's list names client windows, bottom to top.
-    const std::vector<unsigned long> clients = ReadProperty(display_.Root(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
-    if (const auto at = std::find(clients.begin(), clients.end(), window); at != clients.end()) {
-        for (auto below = std::make_reverse_iterator(at); below != clients.rend(); ++below)
-            if (IsShown(*below))
-                return *below;
-        return 0;
-    }
-    const WindowId top = TopLevelAncestor(window);
     Window root = None;
     Window parent = None;
     Window* children = nullptr;
     unsigned count = 0;
-    if (top == 0 || !XQueryTree(display_.Get(), display_.Root(), &root, &parent, &children, &count))
-        return 0;
-    WindowId found = 0;
-    const auto at = std::find(children, children + count, top);
-    for (Window* below = at; below != children && at != children + count;) {
-        --below;
-        if (IsShown(*below)) {
-            found = *below;
-            break;
-        }
-    }
+    std::vector<WindowId> list;
+    if (XQueryTree(display_.Get(), display_.Root(), &root, &parent, &children, &count))
+        list.assign(children, children + count);
     if (children)
         XFree(children);
-    return found;
+    return list;
+}
+
+std::vector<WindowId> X11WindowSystem::StackingOrder()
+{
+    // The window manager's list names client windows, bottom to top; without one, the root's children do.
+    std::vector<WindowId> order = ReadProperty(display_.Root(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    if (order.empty())
+        order = RootChildren();
+    std::erase_if(order, [this](WindowId window) { return !IsShown(window); });
+    return order;
+}
+
+WindowId X11WindowSystem::WindowBelow(WindowId window)
+{
+    if (window == 0)
+        return 0;
+    const std::vector<unsigned long> clients = ReadProperty(display_.Root(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    const bool managed = std::find(clients.begin(), clients.end(), window) != clients.end();
+    const std::vector<WindowId> order = managed ? clients : RootChildren();
+    const WindowId self = managed ? window : TopLevelAncestor(window);
+    const auto at = std::find(order.begin(), order.end(), self);
+    if (self == 0 || at == order.end())
+        return 0;
+    for (auto below = std::make_reverse_iterator(at); below != order.rend(); ++below)
+        if (IsShown(*below))
+            return *below;
+    return 0;
 }
 
 void X11WindowSystem::BringToTop(WindowId window)

@@ -17,10 +17,12 @@ public:
     std::optional<ImageRect> WindowRect(WindowId window) override;
     WindowId WindowBelow(WindowId window) override;
     void BringToTop(WindowId window) override;
+    std::vector<WindowId> StackingOrder() override;
 
 private:
     std::vector<unsigned long> ReadProperty(WindowId window, const char* name, unsigned long type) const;
     WindowId TopLevelAncestor(WindowId window) const;
+    std::vector<WindowId> RootChildren() const;
     bool IsShown(WindowId window) const;
 
     X11Display& display_;

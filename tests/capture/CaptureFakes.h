@@ -42,10 +42,12 @@ public:
         return below;
     }
     void BringToTop(WindowId window) override { log_.push_back("top " + std::to_string(window)); }
+    std::vector<WindowId> StackingOrder() override { return stacking; }
 
     WindowId foreground = 0;
     WindowId below = 0;
     std::map<WindowId, ImageRect> rects;
+    std::vector<WindowId> stacking;
 
 private:
     Log& log_;
@@ -161,6 +163,7 @@ public:
     {
         log_.push_back("overlay " + std::to_string(int(request.mode)));
         lastRequest = request;
+        lastMap = request.windowMap ? *request.windowMap : std::vector<WindowId>();
         if (whileOpen)
             whileOpen();
         frozenSize = frozen.PrimaryScreenSize();
@@ -168,6 +171,7 @@ public:
     }
     std::optional<ImageRect> result;
     OverlayRequest lastRequest;
+    std::vector<WindowId> lastMap; // the request's map only lives while the overlay is open
     ScreenSize frozenSize;
     std::function<void()> whileOpen;
 

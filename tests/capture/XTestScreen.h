@@ -9,9 +9,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -24,8 +26,14 @@ protected:
     {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X display and $DISPLAY is not set";
-        display = X11Display::Open();
-        ASSERT_TRUE(display) << "cannot open the X display";
+        // A server without clients resets itself (as Xvfb does between test processes) and refuses
+        // connections for a moment while it does.
+        for (int attempt = 0; attempt < 100 && !display; ++attempt) {
+            display = X11Display::Open();
+            if (!display)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ASSERT_TRUE(display) << "cannot open the X display: " << std::strerror(errno);
         dpy = display->Get();
         width = DisplayWidth(dpy, DefaultScreen(dpy));
         height = DisplayHeight(dpy, DefaultScreen(dpy));
