@@ -2,69 +2,18 @@
 
 #include "ImageBuffer.h"
 #include "X11Display.h"
+#include "X11SharedImage.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/Xrandr.h>
-#include <sys/ipc.h>
-#include <sys/shm.h>
 
 #include <algorithm>
 #include <bit>
 
 namespace {
-
-// An image in a shared-memory segment that the server writes into; releases the segment on every path.
-class SharedImage {
-public:
-    SharedImage(const X11Display& display, Visual* visual, int depth, int width, int height)
-        : display_(display)
-    {
-        image_ = XShmCreateImage(
-            display.Get(), visual, unsigned(depth), ZPixmap, nullptr, &info_, unsigned(width), unsigned(height));
-        if (!image_)
-            return;
-        info_.shmid = shmget(IPC_PRIVATE, size_t(image_->bytes_per_line) * size_t(height), IPC_CREAT | 0600);
-        if (info_.shmid < 0)
-            return;
-        info_.shmaddr = image_->data = static_cast<char*>(shmat(info_.shmid, nullptr, 0));
-        if (info_.shmaddr == reinterpret_cast<char*>(-1)) {
-            info_.shmaddr = image_->data = nullptr;
-            return;
-        }
-        info_.readOnly = False;
-        const X11Display::ErrorTrap trap(display);
-        XShmAttach(display.Get(), &info_);
-        attached_ = !trap.Failed();
-    }
-
-    ~SharedImage()
-    {
-        if (attached_)
-            XShmDetach(display_.Get(), &info_);
-        if (image_) {
-            image_->data = nullptr;
-            XDestroyImage(image_);
-        }
-        if (info_.shmaddr)
-            shmdt(info_.shmaddr);
-        if (info_.shmid >= 0)
-            shmctl(info_.shmid, IPC_RMID, nullptr);
-    }
-
-    SharedImage(const SharedImage&) = delete;
-    SharedImage& operator=(const SharedImage&) = delete;
-
-    XImage* Get() const { return attached_ ? image_ : nullptr; }
-
-private:
-    const X11Display& display_;
-    XImage* image_ = nullptr;
-    XShmSegmentInfo info_ { 0, -1, nullptr, False };
-    bool attached_ = false;
-};
 
 bool IsPlainBgrx(const XImage& image)
 {
@@ -115,6 +64,8 @@ X11ScreenSource::X11ScreenSource(X11Display& display)
     : display_(display)
 {
 }
+
+X11ScreenSource::~X11ScreenSource() = default;
 
 int X11ScreenSource::BitsPerPixel() const
 {
@@ -167,10 +118,12 @@ bool X11ScreenSource::ReadVisible(const ImageRect& visible, const ImageRect& rec
     const int x = visible.left - rect.left;
     const int y = visible.top - rect.top;
     if (useShm_ && XShmQueryExtension(display)) {
-        const int screen = DefaultScreen(display);
-        SharedImage shared(
-            display_, DefaultVisual(display, screen), DefaultDepth(display, screen), visible.Width(), visible.Height());
-        if (XImage* ximage = shared.Get()) {
+        // The segment is kept for the next grab of the same size (the scrolling capture makes many).
+        if (!shared_ || shared_->Width() != visible.Width() || shared_->Height() != visible.Height()) {
+            shared_.reset();
+            shared_ = std::make_unique<X11SharedImage>(display_, visible.Width(), visible.Height());
+        }
+        if (XImage* ximage = shared_->Get()) {
             const X11Display::ErrorTrap trap(display_);
             if (XShmGetImage(display, root, ximage, visible.left, visible.top, AllPlanes) && !trap.Failed()) {
                 CopyInto(*ximage, image, x, y);

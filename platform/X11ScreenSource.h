@@ -2,7 +2,10 @@
 
 #include "ScreenSource.h"
 
+#include <memory>
+
 class X11Display;
+class X11SharedImage;
 
 // The live screen of an X server: the root window read through shared memory when the server offers it
 // (XShm), else through the ordinary image request; the pointer image from XFixes; the primary screen
@@ -10,6 +13,7 @@ class X11Display;
 class X11ScreenSource final : public ScreenSource {
 public:
     explicit X11ScreenSource(X11Display& display);
+    ~X11ScreenSource() override;
 
     // Shared memory is tried by default; switching it off forces the ordinary request.
     void SetUseSharedMemory(bool use) { useShm_ = use; }
@@ -24,4 +28,5 @@ private:
 
     X11Display& display_;
     bool useShm_ = true;
+    std::unique_ptr<X11SharedImage> shared_;
 };
