@@ -130,7 +130,9 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     const std::unique_ptr<X11Display> display = X11Display::Open();
     if (!display) {
         const char* name = std::getenv("DISPLAY");
-        return Fail(std::string("cannot open the X display '") + (name ? name : "") + "'");
+        if (!name || !*name)
+            return Fail("no X display to capture: DISPLAY is not set");
+        return Fail(std::string("cannot open the X display '") + name + "'");
     }
 
     const std::string configPath = ConfigFilePath();

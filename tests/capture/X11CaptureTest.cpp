@@ -88,6 +88,20 @@ TEST_F(X11CaptureTest, GrabScreenRect_ReadsAPartAndBlackensWhatLiesOffScreen)
     EXPECT_EQ(ColourAt(image, 9, 6), 0u);
 }
 
+TEST_F(X11CaptureTest, SharedMemoryFollowsChangingSizes)
+{
+    MakePatternWindow(Pattern);
+    // One source reads three rectangles of two sizes; each must show its own part of the screen.
+    for (const ImageRect rect :
+        { ImageRect { 0, 0, 40, 30 }, ImageRect { 100, 50, 400, 250 }, ImageRect { 7, 9, 47, 39 } }) {
+        ImageBuffer image;
+        ASSERT_TRUE(GrabScreenRect(image, *screen, rect.left, rect.top, rect.right, rect.bottom));
+        EXPECT_EQ(image.Width(), rect.Width());
+        EXPECT_EQ(ColourAt(image, 0, 0), Pattern(rect.left, rect.top));
+        EXPECT_EQ(ColourAt(image, rect.Width() - 1, rect.Height() - 1), Pattern(rect.right - 1, rect.bottom - 1));
+    }
+}
+
 TEST_F(X11CaptureTest, Cursor_IsCompositedAtThePointerByItsHotSpot)
 {
     const Window window = MakeWindow(0, 0, width, height, 0x808080);
