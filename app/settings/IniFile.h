@@ -5,12 +5,12 @@
 #include <string_view>
 #include <vector>
 
-// Reads and writes one INI file with the semantics of the Windows profile-file calls that the settings
-// were first stored with: case-insensitive sections and keys, values trimmed of surrounding blanks and
-// one pair of matching quotes, unknown lines kept, the file created on the first write. Every write
-// replaces the file atomically (temporary file in the same folder, then rename), so a crash or a full
-// disk never leaves a half-written config.ini behind. A null section or key reads the default and
-// writes nothing; failures to write are reported only through the return value.
+// Reads and writes one INI file with the semantics of Windows profile files, so that config.ini files
+// written by hand or by other tools read the same: case-insensitive sections and keys, values trimmed of surrounding
+// blanks and one pair of matching quotes, unknown lines kept, the file created on the first write. Every write replaces
+// the file atomically (temporary file in the same folder, then rename), so a crash or a full disk never leaves a
+// half-written config.ini behind. A null section or key reads the default and writes nothing; failures to write are
+// reported only through the return value.
 class IniFile {
 public:
     IniFile() = default;
