@@ -2,6 +2,7 @@
 
 #include "ConvertVerb.h"
 #include "InfoVerb.h"
+#include "CaptureCommand.h"
 
 #include <iostream>
 
@@ -32,6 +33,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         return RunConvertVerb(rest);
     if (verb == "info")
         return RunInfoVerb(rest);
+    if (verb == "capture")
+        return RunCaptureCommand(rest);
     std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();
     return 2;
 }
