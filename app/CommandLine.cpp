@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "CaptureCommand.h"
 #include "ConvertVerb.h"
 #include "InfoVerb.h"
 #include "SendCommand.h"
@@ -34,6 +35,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         return RunConvertVerb(rest);
     if (verb == "info")
         return RunInfoVerb(rest);
+    if (verb == "capture")
+        return RunCaptureCommand(rest);
     if (verb == "send")
         return RunSendCommand(rest);
     // A file name alone starts the window program, which opens nothing at start.
