@@ -1,7 +1,9 @@
 #include "LumoraApp.h"
 
 #include "CMainFrame.h"
+#include "IniSettingsStore.h"
 #include "LumoraDBusService.h"
+#include "ModulePath.h"
 
 LumoraApp::LumoraApp(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -20,7 +22,10 @@ LumoraApp::~LumoraApp()
 
 bool LumoraApp::InitInstance()
 {
-    frame_ = std::make_unique<CMainFrame>();
+    store_ = std::make_unique<IniSettingsStore>(ConfigFilePath(), settings_);
+    FrameServices services;
+    services.settings = store_.get();
+    frame_ = std::make_unique<CMainFrame>(services);
     connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     frame_->show();
     // Without a session bus, or with another instance holding the name, only the bus requests are lost.

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "CaptureSettings.h"
+
 #include <QApplication>
 
 #include <memory>
 
 class CMainFrame;
+class IniSettingsStore;
 class LumoraDBusService;
 
 // The application object: creates the main frame and runs the program until the frame closes.
@@ -19,6 +22,9 @@ public:
     CMainFrame* MainFrame() const { return frame_.get(); }
 
 private:
+    // The settings record of config.ini, shared by the frame and the capture routines.
+    CaptureSettings settings_;
+    std::unique_ptr<IniSettingsStore> store_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<LumoraDBusService> bus_;
 };

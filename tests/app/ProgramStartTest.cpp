@@ -19,6 +19,9 @@ protected:
         if (QStandardPaths::findExecutable("xdotool").isEmpty())
             GTEST_SKIP() << "xdotool is not installed";
         EnsureApp();
+        // A copy of its own, so that the config.ini it writes beside itself is this test's.
+        executable_ = programDir_.path() + "/lumora";
+        ASSERT_TRUE(QFile::copy(LUMORA_EXECUTABLE, executable_));
     }
 
     void TearDown() override
@@ -30,8 +33,10 @@ protected:
         }
     }
 
-    QProcess* Start(const QStringList& args = {}, const QString& program = LUMORA_EXECUTABLE)
+    QProcess* Start(const QStringList& args = {}, QString program = {})
     {
+        if (program.isEmpty())
+            program = executable_;
         auto* process = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "xcb");
@@ -90,6 +95,8 @@ protected:
     }
 
     QTemporaryDir config_;
+    QTemporaryDir programDir_;
+    QString executable_;
     std::vector<QProcess*> processes_;
 };
 } // namespace
@@ -130,7 +137,7 @@ TEST_F(ProgramStartTest, RunningInstanceAnswersSend)
     // The bus name is taken right after the window shows; ask until it answers.
     WaitFor(
         [&] {
-            code = QProcess::execute(LUMORA_EXECUTABLE, { "send", "capture", "7" });
+            code = QProcess::execute(executable_, { "send", "capture", "7" });
             return code == 0;
         },
         20000);
@@ -190,4 +197,19 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
     EXPECT_TRUE(WaitFor([&] { return lumora->state() == QProcess::NotRunning; }, 10000));
     EXPECT_EQ(lumora->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(lumora->exitCode(), 0);
+}
+
+TEST_F(ProgramStartTest, TrayModeFromConfigIniShowsTheIconAtStart)
+{
+    if (QStandardPaths::findExecutable("trayer").isEmpty())
+        GTEST_SKIP() << "needs trayer (a tray host)";
+    QFile config(programDir_.path() + "/config.ini");
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("[AppSet]\nIsTrayMode=1\n");
+    config.close();
+    Start({ "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32" }, "trayer");
+    QProcess* lumora = Start();
+    ASSERT_TRUE(WaitFor([&] { return LumoraWindows(lumora).size() == 1; }, 20000)) << Diagnosis(lumora);
+    const QString main = LumoraWindows(lumora).front();
+    EXPECT_TRUE(WaitFor([&] { return !OtherWindows(lumora, { main }).isEmpty(); }, 10000)) << "no tray icon";
 }
