@@ -45,6 +45,8 @@ public:
     ~CMainFrame() override;
 
     void OnCommand(int id);
+    // Where capture requests go once the capture routines exist (they need the frame to hide it).
+    void SetCaptureSink(CaptureRequestSink* sink) { services_.capture = sink; }
 
     // Requests from other programs and hot keys enter here, as the menu commands do.
     void RequestCapture(int commandId) override { OnCommand(commandId); }

@@ -1,6 +1,7 @@
 #include "LumoraApp.h"
 
 #include "CMainFrame.h"
+#include "FrameCapture.h"
 #include "IniSettingsStore.h"
 #include "LumoraDBusService.h"
 #include "ModulePath.h"
@@ -17,6 +18,9 @@ LumoraApp::LumoraApp(int& argc, char** argv)
 LumoraApp::~LumoraApp()
 {
     bus_.reset();
+    if (frame_)
+        frame_->SetCaptureSink(nullptr);
+    capture_.reset();
     frame_.reset();
 }
 
@@ -26,6 +30,9 @@ bool LumoraApp::InitInstance()
     FrameServices services;
     services.settings = store_.get();
     frame_ = std::make_unique<CMainFrame>(services);
+    // The documents join the capture once the editor's document model is in the program.
+    capture_ = std::make_unique<FrameCapture>(settings_, *frame_, nullptr, ConfigFilePath(), ModulePath());
+    frame_->SetCaptureSink(capture_.get());
     connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     frame_->show();
     // Without a session bus, or with another instance holding the name, only the bus requests are lost.

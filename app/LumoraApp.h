@@ -7,6 +7,7 @@
 #include <memory>
 
 class CMainFrame;
+class FrameCapture;
 class IniSettingsStore;
 class LumoraDBusService;
 
@@ -26,6 +27,7 @@ private:
     CaptureSettings settings_;
     std::unique_ptr<IniSettingsStore> store_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<FrameCapture> capture_;
     std::unique_ptr<LumoraDBusService> bus_;
 };
 

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include <QDBusConnection>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -212,4 +213,32 @@ TEST_F(ProgramStartTest, TrayModeFromConfigIniShowsTheIconAtStart)
     ASSERT_TRUE(WaitFor([&] { return LumoraWindows(lumora).size() == 1; }, 20000)) << Diagnosis(lumora);
     const QString main = LumoraWindows(lumora).front();
     EXPECT_TRUE(WaitFor([&] { return !OtherWindows(lumora, { main }).isEmpty(); }, 10000)) << "no tray icon";
+}
+
+TEST_F(ProgramStartTest, HotKeyAndSendCaptureTheScreenIntoAutoSavedFiles)
+{
+    QTemporaryDir shots;
+    QFile config(programDir_.path() + "/config.ini");
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write(QString("[AppSet]\nIsEnableHotkey=1\n"
+                         "[CapFullScreen]\nHotkey=70\nHotkeyMask=7\n"
+                         "[CaptureSet]\nRestoreWndAftCap=1\n"
+                         "[AudoSaveSet]\nIsAudoSave=1\nImageSavePath=%1\nImageSaveTitle=Snap\nImageFormat=2\n")
+                     .arg(shots.path())
+                     .toUtf8());
+    config.close();
+    QProcess* lumora = Start();
+    ASSERT_TRUE(WaitFor([&] { return LumoraWindows(lumora).size() == 1; }, 20000)) << Diagnosis(lumora);
+    const QStringList screen = Xdotool({ "getdisplaygeometry" }).split(' ');
+    ASSERT_EQ(screen.size(), 2);
+
+    Xdotool({ "key", "--clearmodifiers", "ctrl+alt+shift+f" });
+    const QString first = shots.path() + "/Snap1.png";
+    ASSERT_TRUE(WaitFor([&] { return QImage(first).width() > 0; }, 20000)) << Diagnosis(lumora);
+    EXPECT_EQ(QImage(first).size(), QSize(screen[0].toInt(), screen[1].toInt()));
+
+    if (QDBusConnection::sessionBus().isConnected()) {
+        WaitFor([&] { return QProcess::execute(executable_, { "send", "capture", "0" }) == 0; }, 20000);
+        EXPECT_TRUE(WaitFor([&] { return QImage(shots.path() + "/Snap2.png").width() > 0; }, 20000));
+    }
 }

@@ -1,0 +1,55 @@
+#include "FrameCapture.h"
+
+#include "CapturePipeline.h"
+#include "DetachedSoundPlayer.h"
+#include "FrameWindowControl.h"
+#include "SaveImageFile.h"
+#include "X11ClipboardOwner.h"
+#include "X11Display.h"
+#include "X11ScreenSource.h"
+#include "X11WindowSystem.h"
+
+#include <QThread>
+
+FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, CaptureDocumentSink* documents,
+    std::string configPath, std::string soundFolder)
+    : display_(X11Display::Open())
+{
+    if (!display_)
+        return;
+    screen_ = std::make_unique<X11ScreenSource>(*display_);
+    windows_ = std::make_unique<X11WindowSystem>(*display_);
+    clipboard_ = std::make_unique<X11ClipboardOwner>(display_->Name());
+    sound_ = std::make_unique<DetachedSoundPlayer>();
+    mainWindow_ = std::make_unique<FrameWindowControl>(mainWindow);
+    CaptureServices services { *screen_, *windows_, *mainWindow_, *clipboard_, *sound_, documents, nullptr,
+        SaveImageFile, [](int milliseconds) { QThread::msleep(milliseconds); }, std::move(configPath),
+        std::move(soundFolder) };
+    pipeline_ = std::make_unique<CapturePipeline>(settings, std::move(services));
+}
+
+FrameCapture::~FrameCapture() = default;
+
+void FrameCapture::RequestCapture(int commandId)
+{
+    if (!pipeline_ || busy_)
+        return;
+    busy_ = true;
+    pipeline_->Capture(CaptureMode(commandId));
+    busy_ = false;
+}
+
+void FrameCapture::HighlightWindow(uint64_t)
+{
+    // The window layer cannot draw into another program's window yet; the request is accepted and
+    // changes nothing.
+}
+
+void FrameCapture::CaptureWindow(bool capture, uint64_t window)
+{
+    if (!pipeline_ || busy_ || !capture)
+        return;
+    busy_ = true;
+    pipeline_->CaptureGivenWindow(WindowId(window));
+    busy_ = false;
+}

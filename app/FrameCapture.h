@@ -1,0 +1,43 @@
+#pragma once
+
+#include "CaptureRequestSink.h"
+#include "CaptureSettings.h"
+
+#include <memory>
+
+class CaptureDocumentSink;
+class CapturePipeline;
+class ClipboardSink;
+class DetachedSoundPlayer;
+class FrameWindowControl;
+class QWidget;
+class X11Display;
+class X11ScreenSource;
+class X11WindowSystem;
+
+// The window program's capture routines on the live X11 screen: every capture request (menu, toolbar,
+// tray, hot key, session bus) runs here against the frame's settings record. Without a display every
+// request does nothing. Documents are optional: without them a capture goes to the clipboard and the
+// auto-saved file only.
+class FrameCapture final : public CaptureRequestSink {
+public:
+    FrameCapture(CaptureSettings& settings, QWidget& mainWindow, CaptureDocumentSink* documents, std::string configPath,
+        std::string soundFolder);
+    ~FrameCapture() override;
+
+    bool IsAvailable() const { return pipeline_ != nullptr; }
+    void RequestCapture(int commandId) override;
+    void HighlightWindow(uint64_t window) override;
+    void CaptureWindow(bool capture, uint64_t window) override;
+
+private:
+    std::unique_ptr<X11Display> display_;
+    std::unique_ptr<X11ScreenSource> screen_;
+    std::unique_ptr<X11WindowSystem> windows_;
+    std::unique_ptr<ClipboardSink> clipboard_;
+    std::unique_ptr<DetachedSoundPlayer> sound_;
+    std::unique_ptr<FrameWindowControl> mainWindow_;
+    std::unique_ptr<CapturePipeline> pipeline_;
+    // A request arriving while a capture runs (a hot key during the wait) is ignored.
+    bool busy_ = false;
+};
