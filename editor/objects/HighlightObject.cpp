@@ -1,0 +1,7 @@
+#include "HighlightObject.h"
+
+HighlightObject::HighlightObject()
+    : RectObject(ObjectKind::Highlight)
+{
+    transparency = 60;
+}

@@ -1,0 +1,6 @@
+#include "LineObject.h"
+
+LineObject::LineObject(ObjectKind kind)
+    : AnnotationObject(kind == ObjectKind::Arrow ? ObjectKind::Arrow : ObjectKind::Line)
+{
+}

@@ -1,0 +1,6 @@
+#include "ShapeObject.h"
+
+ShapeObject::ShapeObject()
+    : RectObject(ObjectKind::Box)
+{
+}

@@ -1,0 +1,6 @@
+#include "StampObject.h"
+
+StampObject::StampObject()
+    : RectObject(ObjectKind::Stamp)
+{
+}

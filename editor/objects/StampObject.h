@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ImageBuffer.h"
+#include "RectObject.h"
+
+// A picture stretched over its rectangle. The object owns its own copy of the picture.
+class StampObject final : public RectObject {
+public:
+    StampObject();
+
+    // The property bar's stamp choice: list index + 1, 0 for none.
+    int32_t stampIndex = 0;
+    ImageBuffer image;
+};

@@ -1,0 +1,6 @@
+#include "TextObject.h"
+
+TextObject::TextObject()
+    : RectObject(ObjectKind::Text)
+{
+}
