@@ -1,5 +1,9 @@
 #include "CommandLine.h"
 
+#include "ConvertVerb.h"
+#include "InfoVerb.h"
+#include "CaptureCommand.h"
+
 #include <iostream>
 
 std::string CommandLineUsage()
@@ -24,6 +28,13 @@ int RunCommandLine(const std::vector<std::string>& args)
         std::cout << CommandLineUsage();
         return 0;
     }
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (verb == "convert")
+        return RunConvertVerb(rest);
+    if (verb == "info")
+        return RunInfoVerb(rest);
+    if (verb == "capture")
+        return RunCaptureCommand(rest);
     std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();
     return 2;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 class ImageEffect;
@@ -92,6 +93,10 @@ public:
 
     // Effects.
     void ApplyEffect(ImageEffect& effect, ProgressSink* progress = nullptr);
+
+    // File input and output by the extension of a UTF-8 path; the codec layer (editor/codecs) defines them.
+    bool Load(const std::string& path);
+    bool Save(const std::string& path, int option) const;
 
 private:
     bool Allocate(const BitmapInfoHeader& header, const uint32_t* masks);

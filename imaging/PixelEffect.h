@@ -17,6 +17,9 @@ protected:
     // Replaces any earlier snapshot. Returns false when the copy could not be made.
     bool TakeSourceSnapshot(const ImageBuffer& image);
     void ReleaseSourceSnapshot() { sourceSnapshot_.reset(); }
+    // Makes the image itself the snapshot, leaving it empty (origin kept): for effects that recreate the
+    // image anyway, at no cost of a copy.
+    void AdoptSourceSnapshot(ImageBuffer&& image) { sourceSnapshot_ = std::make_unique<ImageBuffer>(std::move(image)); }
 
 private:
     std::unique_ptr<ImageBuffer> sourceSnapshot_;

@@ -1,0 +1,273 @@
+#include "CapturePipeline.h"
+
+#include "CaptureDocumentSink.h"
+#include "ClipboardSink.h"
+#include "GrabScreenRect.h"
+#include "ImageBuffer.h"
+#include "ImageScreenSource.h"
+#include "MainWindowControl.h"
+#include "SelectionOverlay.h"
+#include "SettingsStore.h"
+#include "SoundPlayer.h"
+#include "WindowMap.h"
+#include "WindowSystem.h"
+
+#include <chrono>
+#include <thread>
+
+CapturePipeline::CapturePipeline(CaptureSettings& settings, CaptureServices services)
+    : settings_(settings)
+    , services_(std::move(services))
+{
+}
+
+void CapturePipeline::Wait(int milliseconds)
+{
+    if (milliseconds <= 0)
+        return;
+    if (services_.sleep)
+        services_.sleep(milliseconds);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::optional<CursorImage> CapturePipeline::CursorIfWanted()
+{
+    return settings_.IncludeCursor ? services_.screen.Cursor() : std::nullopt;
+}
+
+ImageBuffer CapturePipeline::Grab(ScreenSource& source, const ImageRect& rect, const std::optional<CursorImage>& cursor)
+{
+    ImageBuffer image;
+    if (GrabScreenRect(image, source, rect.left, rect.top, rect.right, rect.bottom) && cursor)
+        CompositeCursor(image, *cursor, rect.left, rect.top);
+    return image;
+}
+
+void CapturePipeline::RestoreAfterDelivery()
+{
+    services_.mainWindow.ShowWindow(settings_.RestoreWndAftCap ? ShowCommand::Show : ShowCommand::ShowMinimized);
+}
+
+int CapturePipeline::CaptureFullScreen()
+{
+    if (settings_.HideWndBeforCap)
+        services_.mainWindow.ShowWindow(ShowCommand::Hide);
+    Wait(Delay(settings_.CapDelayTime));
+    const ScreenSize size = services_.screen.PrimaryScreenSize();
+    const std::optional<CursorImage> cursor = CursorIfWanted();
+    const ImageBuffer image = Grab(services_.screen, { 0, 0, size.width, size.height }, cursor);
+    DeliverCapture(image);
+    RestoreAfterDelivery();
+    return 1;
+}
+
+int CapturePipeline::CaptureActiveWindow()
+{
+    if (settings_.HideWndBeforCap) {
+        // Asked before hiding: a hidden window has no place in the stacking order on X11.
+        const WindowId below = services_.windows.WindowBelow(services_.mainWindow.NativeWindow());
+        services_.mainWindow.ShowWindow(ShowCommand::Hide);
+        if (below)
+            services_.windows.BringToTop(below);
+    }
+    Wait(Delay(kActiveWindowDelay));
+    const WindowId foreground = services_.windows.ForegroundWindow();
+    const std::optional<ImageRect> rect
+        = foreground ? services_.windows.WindowRect(foreground) : std::optional<ImageRect>();
+    if (!rect || rect->left < 0 || rect->top < 0 || rect->right < 0 || rect->bottom < 0 || rect->Width() <= 0
+        || rect->Height() <= 0) {
+        services_.mainWindow.MakeForeground();
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+        return 0;
+    }
+    DeliverCapture(Grab(services_.screen, *rect, std::nullopt));
+    if (settings_.RestoreWndAftCap) {
+        services_.mainWindow.MakeForeground();
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+    } else {
+        services_.mainWindow.ShowWindow(ShowCommand::Hide);
+    }
+    return 1;
+}
+
+int CapturePipeline::CaptureRegion()
+{
+    return CaptureThroughOverlay(OverlayMode::Region);
+}
+
+int CapturePipeline::CaptureFixedRect()
+{
+    return CaptureThroughOverlay(OverlayMode::FixedRect);
+}
+
+int CapturePipeline::CaptureWindowObject()
+{
+    return CaptureThroughOverlay(OverlayMode::WindowObject);
+}
+
+int CapturePipeline::CaptureScrollingWindow()
+{
+    // The scroll-and-stitch procedure arrives with the overlay; until then nothing is captured.
+    services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+    return 0;
+}
+
+int CapturePipeline::CaptureThroughOverlay(OverlayMode mode)
+{
+    WindowId below = 0;
+    if (mode == OverlayMode::WindowObject) {
+        below = services_.windows.WindowBelow(services_.mainWindow.NativeWindow());
+        services_.mainWindow.ShowWindow(ShowCommand::Hide);
+    } else if (settings_.HideWndBeforCap) {
+        services_.mainWindow.ShowWindow(ShowCommand::Hide);
+    }
+    Wait(Delay(settings_.CapDelayTime));
+    const std::optional<CursorImage> cursor = CursorIfWanted();
+    if (below)
+        services_.windows.BringToTop(below);
+
+    // The overlay shows, and the capture is cut from, the screen as it stood when the overlay opened.
+    const ScreenSize size = services_.screen.PrimaryScreenSize();
+    const WindowMap map = mode == OverlayMode::WindowObject ? WindowMap::Build(services_.windows, size) : WindowMap();
+    ImageScreenSource frozen(
+        Grab(services_.screen, { 0, 0, size.width, size.height }, cursor), services_.screen.BitsPerPixel());
+    OverlayRequest request;
+    request.mode = mode;
+    request.fixedWidth = settings_.FixRectWidth;
+    request.fixedHeight = settings_.FixRectHeight;
+    if (mode == OverlayMode::WindowObject) {
+        request.windowMap = &map.Entries();
+        request.windowMapWidth = map.Width();
+    }
+    const std::optional<ImageRect> chosen
+        = services_.overlay ? services_.overlay->Select(request, frozen) : std::optional<ImageRect>();
+    if (!chosen || chosen->Width() < 1 || chosen->Height() < 1) {
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+        return 0;
+    }
+    DeliverCapture(Grab(frozen, *chosen, std::nullopt));
+    RestoreAfterDelivery();
+    services_.mainWindow.Invalidate();
+    return 1;
+}
+
+int CapturePipeline::Capture(CaptureMode mode)
+{
+    switch (mode) {
+    case CaptureMode::FullScreen:
+        return CaptureFullScreen();
+    case CaptureMode::Region:
+        return CaptureRegion();
+    case CaptureMode::WindowObject:
+        return CaptureWindowObject();
+    case CaptureMode::ActiveWindow:
+        return CaptureActiveWindow();
+    case CaptureMode::ScrollingWindow:
+        return CaptureScrollingWindow();
+    case CaptureMode::FixedRect:
+        return CaptureFixedRect();
+    }
+    return 0;
+}
+
+int CapturePipeline::CaptureByMessageType(int type)
+{
+    switch (type) {
+    case 0:
+        return CaptureFullScreen();
+    case 1:
+        return CaptureWindowObject();
+    case 2:
+        return CaptureRegion();
+    case 3:
+        return CaptureActiveWindow();
+    default:
+        return 0;
+    }
+}
+
+int CapturePipeline::CaptureGivenWindow(WindowId window)
+{
+    const std::optional<ImageRect> rect = services_.windows.WindowRect(window);
+    if (!rect)
+        return 0;
+    const ImageBuffer image = Grab(services_.screen, *rect, std::nullopt);
+    if (settings_.CopyToClipboard)
+        CopyImageToClipboard(image);
+    Wait(kGivenWindowDelay);
+    HandToEditor(image);
+    AutoSaveCapture(image);
+    services_.mainWindow.ShowWindow(ShowCommand::ShowNormal);
+    return 1;
+}
+
+void CapturePipeline::DeliverCapture(const ImageBuffer& image)
+{
+    if (settings_.CopyToClipboard)
+        CopyImageToClipboard(image);
+    HandToEditor(image);
+    AutoSaveCapture(image);
+}
+
+void CapturePipeline::CopyImageToClipboard(const ImageBuffer& image)
+{
+    if (image.IsEmpty() || image.BitCount() < 24)
+        return;
+    services_.clipboard.SetImage(image);
+}
+
+void CapturePipeline::HandToEditor(const ImageBuffer& image)
+{
+    if (settings_.PlaySoundWhenCap)
+        services_.sound.Play(services_.soundFolder + "capture.wav");
+    CaptureDocumentSink* documents = services_.documents;
+    if (!documents)
+        return;
+    switch (ViewMode(settings_.CapAppViewMode)) {
+    case ViewMode::NewWindow:
+        documents->CreateNewCaptureDocument();
+        break;
+    case ViewMode::ReplaceImage:
+        if (!documents->HasActiveDocument())
+            documents->CreateNewCaptureDocument();
+        if (documents->HasActiveDocument())
+            documents->RecordUndoSnapshot();
+        break;
+    default:
+        return;
+    }
+    if (documents->HasActiveDocument())
+        documents->ReplaceActiveImage(image);
+}
+
+std::string CapturePipeline::AutoSaveFileName(const CaptureSettings& settings)
+{
+    static const char* const kExtensions[] = { ".bmp", ".jpg", ".png", ".gif" };
+    const int format = settings.ImageFormat;
+    const char* extension = format >= 0 && format < 4 ? kExtensions[format] : "";
+    // The separator is always added, even after a path that already ends in one.
+    return settings.ImageSavePath + "/" + settings.ImageSaveTitle + std::to_string(settings.StartNum) + extension;
+}
+
+std::optional<std::string> CapturePipeline::AutoSaveCapture(const ImageBuffer& image)
+{
+    lastAutoSave_.reset();
+    if (!settings_.IsAudoSave)
+        return std::nullopt;
+    const std::string fileName = AutoSaveFileName(settings_);
+    settings_.StartNum = int32_t(uint32_t(settings_.StartNum) + 1u);
+    // Kept on disk at once, so that a crash never hands out this number again.
+    if (!services_.configPath.empty())
+        SaveStartNum(services_.configPath, settings_.StartNum);
+    const bool written = services_.writeImage && services_.writeImage(image, fileName);
+    lastAutoSave_ = AutoSaveOutcome { fileName, written };
+    // A document is named only after a file that was really written and that holds its image: an
+    // unknown view mode placed nothing in the editor, so no document takes the file's name.
+    const ViewMode mode = ViewMode(settings_.CapAppViewMode);
+    CaptureDocumentSink* documents = services_.documents;
+    if (written && documents && (mode == ViewMode::NewWindow || mode == ViewMode::ReplaceImage)
+        && documents->HasActiveDocument())
+        documents->SetActivePathName(fileName);
+    return fileName;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "CaptureMode.h"
+#include "CaptureServices.h"
+#include "CaptureSettings.h"
+#include "CursorImage.h"
+#include "WindowId.h"
+
+#include <optional>
+#include <string>
+
+class ImageBuffer;
+struct ImageRect;
+
+// The capture routines of the main frame and the output sequence they share. Each routine returns 1 when
+// an image was delivered and 0 otherwise; the settings record is the main frame's and is read at every
+// capture (StartNum is advanced by auto-saves).
+class CapturePipeline {
+public:
+    static constexpr int kActiveWindowDelay = 1000;
+    static constexpr int kGivenWindowDelay = 200;
+
+    CapturePipeline(CaptureSettings& settings, CaptureServices services);
+
+    int CaptureFullScreen();
+    int CaptureActiveWindow();
+    int CaptureRegion();
+    int CaptureFixedRect();
+    int CaptureWindowObject();
+    int CaptureScrollingWindow();
+    // Dispatches a capture command id; an unknown one does nothing.
+    int Capture(CaptureMode mode);
+    // Another program asked for a capture by kind: 0 full screen, 1 window/object, 2 region, 3 active
+    // window; other values do nothing.
+    int CaptureByMessageType(int type);
+    // Another program asked for this window: no delay, no hiding, no cursor.
+    int CaptureGivenWindow(WindowId window);
+
+    // Clipboard, editor, auto-saved file, in this order. The window restore is the routine's own.
+    void DeliverCapture(const ImageBuffer& image);
+    void CopyImageToClipboard(const ImageBuffer& image);
+    void HandToEditor(const ImageBuffer& image);
+    // Returns the file name used, or nothing when auto-save is off.
+    std::optional<std::string> AutoSaveCapture(const ImageBuffer& image);
+
+    // The auto-save file name for the settings' current StartNum.
+    static std::string AutoSaveFileName(const CaptureSettings& settings);
+
+    // The command line's --delay replaces the configured wait of every kind.
+    void SetDelayOverride(std::optional<int> milliseconds) { delayOverride_ = milliseconds; }
+    struct AutoSaveOutcome {
+        std::string path;
+        bool written = false;
+    };
+    // The file of the last capture's auto-save, when it ran.
+    const std::optional<AutoSaveOutcome>& LastAutoSave() const { return lastAutoSave_; }
+
+private:
+    int Delay(int configured) const { return delayOverride_.value_or(configured); }
+    void Wait(int milliseconds);
+    // Grabs the rectangle, with the pointer drawn in when cursor is set.
+    ImageBuffer Grab(ScreenSource& source, const ImageRect& rect, const std::optional<CursorImage>& cursor);
+    std::optional<CursorImage> CursorIfWanted();
+    int CaptureThroughOverlay(OverlayMode mode);
+    void RestoreAfterDelivery();
+
+    CaptureSettings& settings_;
+    CaptureServices services_;
+    std::optional<int> delayOverride_;
+    std::optional<AutoSaveOutcome> lastAutoSave_;
+};

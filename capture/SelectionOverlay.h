@@ -1,0 +1,28 @@
+#pragma once
+
+#include "BitmapTypes.h"
+#include "CaptureMode.h"
+#include "WindowId.h"
+
+#include <optional>
+#include <vector>
+
+class ScreenSource;
+
+// What the overlay is asked to let the user choose.
+struct OverlayRequest {
+    OverlayMode mode = OverlayMode::Region;
+    int fixedWidth = 0;
+    int fixedHeight = 0;
+    // The window under every third pixel, row-major, for the window/object mode (see WindowMap).
+    const std::vector<WindowId>* windowMap = nullptr;
+    int windowMapWidth = 0;
+};
+
+// The full-screen selection overlay, shown modally over a frozen copy of the screen.
+class SelectionOverlay {
+public:
+    virtual ~SelectionOverlay() = default;
+    // The chosen rectangle in screen coordinates, or nothing when the user cancelled.
+    virtual std::optional<ImageRect> Select(const OverlayRequest& request, ScreenSource& frozenScreen) = 0;
+};

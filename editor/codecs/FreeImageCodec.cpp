@@ -1,0 +1,136 @@
+#include "FreeImageCodec.h"
+
+#include "FreeImageLibrary.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Makes a palette image 32 bpp whose alpha comes from the file's transparency table, by palette index.
+void ApplyTransparencyTable(FIBITMAP* bitmap, ImageBuffer& image)
+{
+    const ImageBuffer indices(image);
+    const int count = int(std::min(FreeImage_GetTransparencyCount(bitmap), 256u));
+    const BYTE* table = FreeImage_GetTransparencyTable(bitmap);
+    image.ConvertTo(32);
+    if (!table || image.IsEmpty())
+        return;
+    for (int y = 0; y < image.Height(); ++y) {
+        uint8_t* alpha = image.Row(y) + 3;
+        for (int x = 0; x < image.Width(); ++x, alpha += 4) {
+            const uint32_t index = indices.GetPixelValue(x, y);
+            if (int(index) < count)
+                *alpha = table[index];
+        }
+    }
+}
+
+// The frame delay in milliseconds of an animation frame, 0 when the page has none.
+int FrameTimeOf(FIBITMAP* bitmap)
+{
+    FITAG* tag = nullptr;
+    if (!FreeImage_GetMetadata(FIMD_ANIMATION, bitmap, "FrameTime", &tag) || !tag || !FreeImage_GetTagValue(tag)
+        || FreeImage_GetTagLength(tag) < 4)
+        return 0;
+    int32_t frameTime = 0;
+    std::memcpy(&frameTime, FreeImage_GetTagValue(tag), sizeof frameTime);
+    return frameTime;
+}
+
+std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap)
+{
+    const BITMAPINFOHEADER* info = FreeImage_GetInfoHeader(bitmap);
+    if (!info)
+        return nullptr;
+    uint8_t block[sizeof(BitmapInfoHeader) + 3 * sizeof(uint32_t)] = {};
+    std::memcpy(block, info, sizeof(BitmapInfoHeader));
+    size_t blockBytes = sizeof(BitmapInfoHeader);
+    if (info->biCompression == kBiBitfields) {
+        const uint32_t masks[3]
+            = { FreeImage_GetRedMask(bitmap), FreeImage_GetGreenMask(bitmap), FreeImage_GetBlueMask(bitmap) };
+        std::memcpy(block + blockBytes, masks, sizeof masks);
+        blockBytes += sizeof masks;
+    }
+    auto image = std::make_unique<ImageBuffer>();
+    if (!image->CreateFromInfo(std::span<const uint8_t>(block, blockBytes)))
+        return nullptr;
+
+    const int bpp = image->BitCount();
+    if (bpp <= 8 && FreeImage_GetPalette(bitmap)) {
+        const int used = int(std::min<unsigned>(FreeImage_GetColorsUsed(bitmap), unsigned(image->PaletteSize())));
+        image->SetPalette(0, used, reinterpret_cast<const RgbQuad*>(FreeImage_GetPalette(bitmap)));
+    }
+    const size_t rowBytes = std::min<size_t>(size_t(image->Stride()), FreeImage_GetPitch(bitmap));
+    const int height = image->Height();
+    for (int y = 0; y < height; ++y)
+        std::memcpy(image->Row(y), FreeImage_GetScanLine(bitmap, height - 1 - y), rowBytes);
+
+    if (bpp <= 8 && FreeImage_IsTransparent(bitmap))
+        ApplyTransparencyTable(bitmap, *image);
+    image->SetTag(FrameTimeOf(bitmap));
+    return image;
+}
+
+} // namespace
+
+FreeImageCodec::FreeImageCodec()
+{
+    EnsureFreeImage();
+}
+
+std::unique_ptr<ImageBuffer> FreeImageCodec::ConvertBitmap(FIBITMAP* bitmap)
+{
+    if (!bitmap || !FreeImage_HasPixels(bitmap))
+        return nullptr;
+    switch (FreeImage_GetImageType(bitmap)) {
+    case FIT_BITMAP:
+        return FromStandardBitmap(bitmap);
+    case FIT_UINT16: {
+        // 16-bit grey would otherwise pass for 5-5-5 colour; it is scaled to 8-bit grey instead.
+        FreeImageBitmap grey(FreeImage_ConvertToStandardType(bitmap, TRUE));
+        if (!grey)
+            return nullptr;
+        return FromStandardBitmap(grey.get());
+    }
+    default:
+        return nullptr;
+    }
+}
+
+void FreeImageCodec::AppendConverted(FIBITMAP* bitmap)
+{
+    if (auto image = ConvertBitmap(bitmap))
+        AppendDecoded(std::move(image));
+}
+
+bool FreeImageCodec::LoadFile(const std::string& path)
+{
+    const FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(path.c_str(), 0);
+    if (fif == FIF_UNKNOWN)
+        return false;
+    if (fif == FIF_TIFF || fif == FIF_GIF)
+        return LoadPages(fif, path);
+    FreeImageBitmap bitmap(FreeImage_Load(fif, path.c_str(), 0));
+    if (!bitmap)
+        return false;
+    AppendConverted(bitmap.get());
+    return true;
+}
+
+bool FreeImageCodec::LoadPages(FREE_IMAGE_FORMAT fif, const std::string& path)
+{
+    FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(fif, path.c_str(), FALSE, TRUE, FALSE, 0);
+    if (!pages)
+        return false;
+    const int count = FreeImage_GetPageCount(pages);
+    for (int i = 0; i < count; ++i) {
+        FIBITMAP* page = FreeImage_LockPage(pages, i);
+        if (!page)
+            continue;
+        AppendConverted(page);
+        FreeImage_UnlockPage(pages, page, FALSE);
+    }
+    FreeImage_CloseMultiBitmap(pages, 0);
+    return true;
+}

@@ -1,0 +1,7 @@
+#include "BmpCodec.h"
+#include "FuzzDecoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return FuzzDecoder<BmpCodec>(data, size);
+}

@@ -1,0 +1,7 @@
+#include "FuzzDecoder.h"
+#include "TgaCodec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return FuzzDecoder<TgaCodec>(data, size);
+}

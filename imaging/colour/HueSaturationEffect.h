@@ -1,0 +1,69 @@
+#pragma once
+
+#include "PixelEffect.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Scales the hue angle and the saturation of every pixel by percentages (100 keeps them). Scaling the hue
+// beyond one turn is not wrapped more than once: such hues fall to the darkest channel value.
+class HueSaturationEffect final : public PixelEffect {
+public:
+    // Negative percentages are stored as 0.
+    HueSaturationEffect(int huePercent, int saturationPercent);
+
+    void Begin(ImageBuffer& image) override;
+    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel) override
+    {
+        int hits = 0;
+        Store(Recall(Load(pixel), hits), pixel);
+    }
+    // The same per pixel, but rows where remembered colours rarely come back skip the memory for a while.
+    void ProcessRow(ImageBuffer& image, int y) override;
+
+    // The adjusted colour of blue | green << 8 | red << 16, packed the same way.
+    uint32_t Adjust(uint32_t colour) const;
+
+    int HuePercent() const { return hue_; }
+    int SaturationPercent() const { return saturation_; }
+
+private:
+    static constexpr int kRecentBits = 16;
+    static constexpr uint32_t kPresent = 1u << 24;
+    static constexpr int kRowsWithoutMemory = 15;
+
+    static uint32_t Load(const uint8_t* pixel)
+    {
+        return uint32_t(pixel[0]) | uint32_t(pixel[1]) << 8 | uint32_t(pixel[2]) << 16;
+    }
+    static void Store(uint32_t colour, uint8_t* pixel)
+    {
+        pixel[0] = uint8_t(colour);
+        pixel[1] = uint8_t(colour >> 8);
+        pixel[2] = uint8_t(colour >> 16);
+    }
+
+    // Screen images repeat few colours, so results are remembered by colour: a slot holds the colour
+    // with a presence bit in its upper half and the result in its lower half.
+    uint32_t Recall(uint32_t colour, int& hits)
+    {
+        uint64_t& slot = recent_[(colour * 0x9E3779B1u) >> (32 - kRecentBits)];
+        const bool known = slot >> 32 == (colour | kPresent);
+        hits += known;
+        if (!known)
+            slot = uint64_t(colour | kPresent) << 32 | Adjust(colour);
+        return uint32_t(slot);
+    }
+    template <int Bytes> void ProcessRowOf(uint8_t* pixel, int width);
+
+    int32_t hue_;
+    int32_t saturation_;
+    // Exact values of the divisions by 255 that RgbToHsl makes, so that a pixel costs two divisions.
+    std::array<double, 256> unit_ {}; // v / 255
+    std::array<double, 511> difference_ {}; // (v - 255) / 255
+    std::array<double, 511> lightness_ {}; // (max + min) / 510
+    std::array<uint8_t, 511> grey_ {}; // the result for max == min
+    std::vector<uint64_t> recent_;
+    int rowsWithoutMemory_ = 0;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "PixelEffect.h"
+#include "RandSequence.h"
+
+#include <cstdint>
+#include <vector>
+
+// Adds independent uniform noise of about +-amount / 2 to blue, green and red ("Noisy").
+class ColorNoiseEffect final : public PixelEffectImpl<ColorNoiseEffect> {
+public:
+    // Seeds the C library generator, and this effect's copy of its sequence, with the current time.
+    explicit ColorNoiseEffect(int amount);
+    // A fixed seed, for reproducible runs.
+    ColorNoiseEffect(int amount, unsigned seed);
+
+    int Amount() const { return amount_; }
+
+    // The change one random number (0..32767) makes to a channel.
+    static int64_t Delta(int random, int amount);
+
+    void Begin(ImageBuffer& image) override;
+    void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
+    void ProcessRow(ImageBuffer& image, int y) override;
+
+private:
+    template <int Step> void ProcessRowOf(uint8_t* row, int width);
+
+    int amount_;
+    RandSequence random_;
+    // Delta per random number, clamped to +-255 (a channel cannot move further).
+    std::vector<int16_t> deltas_;
+    std::vector<uint16_t> draws_;
+};

@@ -1,0 +1,251 @@
+#include "ConvolutionEffect.h"
+
+#include "FilterMath.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <numeric>
+
+namespace {
+
+// A 16-bit sum may not exceed this many times 255.
+constexpr int64_t kMaxWeight16 = 32767 / 255;
+
+} // namespace
+
+ConvolutionEffect::ConvolutionEffect(std::vector<int32_t> kernel, int size, int divisor, int offset)
+    : kernel_(std::move(kernel))
+    , size_(size)
+    , divisor_(std::max(divisor, 1))
+    , offset_(offset)
+{
+    FindSeparableFactors();
+}
+
+ConvolutionEffect ConvolutionEffect::Blur()
+{
+    return ConvolutionEffect({ 1, 2, 1, 2, 4, 2, 1, 2, 1 }, 3, 16, 0);
+}
+
+bool ConvolutionEffect::CanApply(const ImageBuffer& image) const
+{
+    return PixelEffect::CanApply(image) && size_ >= 1 && kernel_.size() == size_t(size_) * size_t(size_);
+}
+
+void ConvolutionEffect::FindSeparableFactors()
+{
+    separable_ = false;
+    const int k = size_;
+    if (k < 1 || kernel_.size() != size_t(k) * size_t(k))
+        return;
+    auto weight = [&](int i, int j) { return int64_t(kernel_[size_t(i) * size_t(k) + size_t(j)]); };
+
+    int64_t total = 0;
+    for (int32_t w : kernel_)
+        total += std::abs(int64_t(w));
+    if (total > kMaxWeight16)
+        return;
+
+    // Row factors: the first non-zero kernel row over the gcd of its weights; column factors follow.
+    std::vector<int64_t> rows(size_t(k), 0), columns(size_t(k), 0);
+    const auto first = std::find_if(kernel_.begin(), kernel_.end(), [](int32_t w) { return w != 0; });
+    if (first != kernel_.end()) {
+        const int i0 = int((first - kernel_.begin()) / k);
+        const int j0 = int((first - kernel_.begin()) % k);
+        int64_t divisor = 0;
+        for (int j = 0; j < k; ++j)
+            divisor = std::gcd(divisor, weight(i0, j));
+        for (int j = 0; j < k; ++j)
+            rows[size_t(j)] = weight(i0, j) / divisor;
+        for (int i = 0; i < k; ++i) {
+            if (weight(i, j0) % rows[size_t(j0)] != 0)
+                return;
+            columns[size_t(i)] = weight(i, j0) / rows[size_t(j0)];
+        }
+        for (int i = 0; i < k; ++i)
+            for (int j = 0; j < k; ++j)
+                if (columns[size_t(i)] * rows[size_t(j)] != weight(i, j))
+                    return;
+    }
+    int64_t rowTotal = 0;
+    for (int64_t r : rows)
+        rowTotal += std::abs(r);
+    if (rowTotal > kMaxWeight16)
+        return;
+
+    columnFactors_.assign(columns.begin(), columns.end());
+    rowFactors_.assign(rows.begin(), rows.end());
+    separable_ = true;
+    const bool neverNegative = std::all_of(kernel_.begin(), kernel_.end(), [](int32_t w) { return w >= 0; });
+    shift_ = -1;
+    if (neverNegative && std::has_single_bit(unsigned(divisor_)))
+        shift_ = std::countr_zero(unsigned(divisor_));
+}
+
+void ConvolutionEffect::Begin(ImageBuffer& image)
+{
+    step_ = image.BitCount() / 8;
+    rowBytes_ = size_t(image.Width()) * size_t(step_);
+    const size_t paddedBytes = rowBytes_ + size_t(2 * (size_ / 2)) * size_t(step_);
+    rows_.assign(size_t(size_), std::vector<uint8_t>(paddedBytes));
+    nextRow_ = 0;
+    if (separable_) {
+        horizontal_.assign(size_t(size_), std::vector<int16_t>(rowBytes_));
+        sums_.assign(rowBytes_, 0);
+        results_.assign(rowBytes_, 0);
+    }
+}
+
+void ConvolutionEffect::End(ImageBuffer&)
+{
+    rows_.clear();
+    horizontal_.clear();
+}
+
+void ConvolutionEffect::LoadRow(const ImageBuffer& image, int paddedRow)
+{
+    const int margin = size_ / 2;
+    const int row = std::clamp(paddedRow - margin, 0, image.Height() - 1);
+    uint8_t* to = rows_[size_t(paddedRow % size_)].data();
+    const uint8_t* from = image.Row(row);
+    const size_t step = size_t(step_);
+    std::memcpy(to + size_t(margin) * step, from, rowBytes_);
+    for (int i = 0; i < margin; ++i) {
+        std::memcpy(to + size_t(i) * step, from, step);
+        std::memcpy(to + size_t(margin + i) * step + rowBytes_, from + rowBytes_ - step, step);
+    }
+    if (separable_)
+        FilterHorizontally(paddedRow);
+}
+
+void ConvolutionEffect::LoadRows(const ImageBuffer& image, int y)
+{
+    if (y < nextRow_ - size_ || y > nextRow_)
+        nextRow_ = y;
+    for (; nextRow_ < y + size_; ++nextRow_)
+        LoadRow(image, nextRow_);
+}
+
+void ConvolutionEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
+{
+    if (rows_.empty())
+        return;
+    if (x == 0)
+        LoadRows(image, y);
+    const int k = size_;
+    const size_t step = size_t(step_);
+    int64_t sums[3] = { 0, 0, 0 };
+    for (int i = 0; i < k; ++i) {
+        const uint8_t* source = PaddedRow(y + i) + size_t(x) * step;
+        for (int j = 0; j < k; ++j, source += step) {
+            const int64_t w = kernel_[size_t(i) * size_t(k) + size_t(j)];
+            for (int c = 0; c < 3; ++c)
+                sums[c] += w * source[c];
+        }
+    }
+    for (int c = 0; c < 3; ++c)
+        pixel[c] = filtermath::ClampByte(sums[c] / divisor_ + offset_);
+}
+
+void ConvolutionEffect::ProcessRow(ImageBuffer& image, int y)
+{
+    const int bpp = image.BitCount();
+    if (separable_ && !rows_.empty() && bpp == 32)
+        ProcessRowSeparable<4>(image, y);
+    else if (separable_ && !rows_.empty() && bpp == 24)
+        ProcessRowSeparable<3>(image, y);
+    else
+        PixelEffectImpl::ProcessRow(image, y);
+}
+
+void ConvolutionEffect::FilterHorizontally(int paddedRow)
+{
+    int16_t* sums = horizontal_[size_t(paddedRow % size_)].data();
+    const uint8_t* source = PaddedRow(paddedRow);
+    const size_t bytes = rowBytes_;
+    const size_t step = size_t(step_);
+    if (size_ == 3) {
+        const int16_t b0 = rowFactors_[0], b1 = rowFactors_[1], b2 = rowFactors_[2];
+        const uint8_t* s1 = source + step;
+        const uint8_t* s2 = source + 2 * step;
+        for (size_t b = 0; b < bytes; ++b)
+            sums[b] = int16_t(b0 * source[b] + b1 * s1[b] + b2 * s2[b]);
+        return;
+    }
+    const int16_t first = rowFactors_[0];
+    for (size_t b = 0; b < bytes; ++b)
+        sums[b] = int16_t(first * source[b]);
+    for (int j = 1; j < size_; ++j) {
+        const int16_t w = rowFactors_[size_t(j)];
+        const uint8_t* shifted = source + size_t(j) * step;
+        for (size_t b = 0; b < bytes; ++b)
+            sums[b] = int16_t(sums[b] + w * shifted[b]);
+    }
+}
+
+namespace {
+
+// sum / divisor + offset, clamped, for every byte; shift >= 0 stands for a power-of-two divisor of sums
+// that are never negative.
+void StoreResults(const int16_t* sums, uint8_t* results, size_t bytes, int shift, int divisor, int offset)
+{
+    // |sum| < 2^15, so an offset beyond 2^20 gives the same clamped result as 2^20.
+    offset = std::clamp(offset, -(1 << 20), 1 << 20);
+    if (shift >= 0) {
+        for (size_t b = 0; b < bytes; ++b) {
+            const int value = (sums[b] >> shift) + offset;
+            results[b] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
+        }
+    } else {
+        for (size_t b = 0; b < bytes; ++b) {
+            const int value = sums[b] / divisor + offset;
+            results[b] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
+        }
+    }
+}
+
+} // namespace
+
+template <int Step> void ConvolutionEffect::ProcessRowSeparable(ImageBuffer& image, int y)
+{
+    LoadRows(image, y);
+    uint8_t* row = image.Row(y);
+    const int width = image.Width();
+    const int k = size_;
+    const size_t bytes = size_t(width) * Step;
+    int16_t* sums = sums_.data();
+    const int16_t* top = horizontal_[size_t(y % k)].data();
+    const int16_t a0 = columnFactors_[0];
+    if (k == 3) {
+        const int16_t* middle = horizontal_[size_t((y + 1) % k)].data();
+        const int16_t* bottom = horizontal_[size_t((y + 2) % k)].data();
+        const int16_t a1 = columnFactors_[1], a2 = columnFactors_[2];
+        for (size_t b = 0; b < bytes; ++b)
+            sums[b] = int16_t(a0 * top[b] + a1 * middle[b] + a2 * bottom[b]);
+    } else {
+        for (size_t b = 0; b < bytes; ++b)
+            sums[b] = int16_t(a0 * top[b]);
+        for (int i = 1; i < k; ++i) {
+            const int16_t a = columnFactors_[size_t(i)];
+            const int16_t* h = horizontal_[size_t((y + i) % k)].data();
+            for (size_t b = 0; b < bytes; ++b)
+                sums[b] = int16_t(sums[b] + a * h[b]);
+        }
+    }
+    uint8_t* results = results_.data();
+    StoreResults(sums, results, bytes, shift_, divisor_, offset_);
+    if constexpr (Step == 4) {
+        // Keep each pixel's alpha.
+        for (int x = 0; x < width; ++x) {
+            uint32_t pixel, result;
+            std::memcpy(&pixel, row + size_t(x) * 4, 4);
+            std::memcpy(&result, results + size_t(x) * 4, 4);
+            pixel = (pixel & 0xFF000000u) | (result & 0x00FFFFFFu);
+            std::memcpy(row + size_t(x) * 4, &pixel, 4);
+        }
+    } else {
+        std::memcpy(row, results, bytes);
+    }
+}

@@ -1,0 +1,81 @@
+#include "MonoNoiseEffect.h"
+
+#include "FilterMath.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+unsigned SeedFromClock()
+{
+    const auto seed = unsigned(std::time(nullptr));
+    std::srand(seed);
+    return seed;
+}
+
+} // namespace
+
+MonoNoiseEffect::MonoNoiseEffect(int amount)
+    : MonoNoiseEffect(amount, SeedFromClock())
+{
+}
+
+MonoNoiseEffect::MonoNoiseEffect(int amount, unsigned seed)
+    : amount_(std::clamp(amount, 0, 100))
+    , random_(seed)
+{
+}
+
+int MonoNoiseEffect::Delta(int sumOfFour, int amount)
+{
+    const double g = sumOfFour * 5.28596089837e-05 - 3.46410161514;
+    return int(g * amount * 1.27);
+}
+
+void MonoNoiseEffect::Begin(ImageBuffer& image)
+{
+    draws_.resize(size_t(image.Width()) * 4);
+    deltas_.resize(size_t(image.Width()));
+}
+
+void MonoNoiseEffect::ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
+{
+    int sum = random_.NextShort();
+    sum += random_.NextShort();
+    sum += random_.NextShort();
+    sum += random_.NextShort();
+    const int delta = Delta(sum, amount_);
+    for (int c = 0; c < 3; ++c)
+        pixel[c] = filtermath::ClampByte(pixel[c] + delta);
+}
+
+void MonoNoiseEffect::ProcessRow(ImageBuffer& image, int y)
+{
+    const int bpp = image.BitCount();
+    if (bpp == 32)
+        ProcessRowOf<4>(image.Row(y), image.Width());
+    else if (bpp == 24)
+        ProcessRowOf<3>(image.Row(y), image.Width());
+    else
+        PixelEffectImpl::ProcessRow(image, y);
+}
+
+template <int Step> void MonoNoiseEffect::ProcessRowOf(uint8_t* row, int width)
+{
+    random_.FillShort(draws_.data(), size_t(width) * 4);
+    const uint16_t* draw = draws_.data();
+    int32_t* deltas = deltas_.data();
+    const int amount = amount_;
+    for (int x = 0; x < width; ++x) {
+        const int sum = draw[4 * x] + draw[4 * x + 1] + draw[4 * x + 2] + draw[4 * x + 3];
+        deltas[x] = Delta(sum, amount);
+    }
+    for (int x = 0; x < width; ++x, row += Step) {
+        for (int c = 0; c < 3; ++c) {
+            const int value = row[c] + deltas[x];
+            row[c] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
+        }
+    }
+}

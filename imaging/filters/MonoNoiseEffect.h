@@ -1,0 +1,33 @@
+#pragma once
+
+#include "PixelEffect.h"
+#include "RandSequence.h"
+
+#include <cstdint>
+#include <vector>
+
+// Adds the same roughly normal noise to blue, green and red of a pixel ("Blot").
+class MonoNoiseEffect final : public PixelEffectImpl<MonoNoiseEffect> {
+public:
+    // amount is limited to 0..100. Seeds the C library generator, and this effect's copy of its
+    // sequence, with the current time.
+    explicit MonoNoiseEffect(int amount);
+    MonoNoiseEffect(int amount, unsigned seed);
+
+    int Amount() const { return amount_; }
+
+    // The change to all three channels for the sum of four random numbers (each 0..32767).
+    static int Delta(int sumOfFour, int amount);
+
+    void Begin(ImageBuffer& image) override;
+    void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
+    void ProcessRow(ImageBuffer& image, int y) override;
+
+private:
+    template <int Step> void ProcessRowOf(uint8_t* row, int width);
+
+    int amount_;
+    RandSequence random_;
+    std::vector<uint16_t> draws_;
+    std::vector<int32_t> deltas_;
+};

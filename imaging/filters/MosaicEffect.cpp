@@ -1,0 +1,124 @@
+#include "MosaicEffect.h"
+
+#include <algorithm>
+#include <cstring>
+
+MosaicEffect::MosaicEffect(int cell)
+    : cell_(std::max(cell, 2))
+{
+}
+
+bool MosaicEffect::CanApply(const ImageBuffer& image) const
+{
+    return !image.IsEmpty() && image.BitCount() == 32;
+}
+
+void MosaicEffect::Begin(ImageBuffer& image)
+{
+    columnSums_.assign(size_t(image.Width()) * 4, 0);
+    averages_.assign(size_t((int64_t(image.Width()) + cell_ - 1) / cell_), 0);
+}
+
+void MosaicEffect::AddWeighted(const uint8_t* pixels, int count, CellSums& sums)
+{
+    for (int i = 0; i < count; ++i, pixels += 4) {
+        const uint32_t a = pixels[3];
+        sums.blue += pixels[0] * a;
+        sums.green += pixels[1] * a;
+        sums.red += pixels[2] * a;
+        sums.alpha += a;
+    }
+    sums.count += uint64_t(count);
+}
+
+uint32_t MosaicEffect::Average(const CellSums& sums)
+{
+    const auto alpha = uint32_t(sums.alpha / sums.count);
+    if (sums.alpha == 0)
+        return alpha << 24;
+    const auto blue = uint32_t(sums.blue / sums.alpha);
+    const auto green = uint32_t(sums.green / sums.alpha);
+    const auto red = uint32_t(sums.red / sums.alpha);
+    return blue | green << 8 | red << 16 | alpha << 24;
+}
+
+MosaicEffect::CellSums MosaicEffect::SumCell(const ImageBuffer& image, int x, int y) const
+{
+    const int right = int(std::min<int64_t>(int64_t(x) + cell_, image.Width()));
+    const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, image.Height()));
+    CellSums sums;
+    for (int row = y; row < bottom; ++row)
+        AddWeighted(image.Row(row) + size_t(x) * 4, right - x, sums);
+    return sums;
+}
+
+void MosaicEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
+{
+    const int n = cell_;
+    uint32_t value;
+    if (x % n == 0 && y % n == 0)
+        value = Average(SumCell(image, x, y));
+    else
+        std::memcpy(&value, image.PixelAddress(n * (x / n), n * (y / n)), 4);
+    std::memcpy(pixel, &value, 4);
+}
+
+void MosaicEffect::AverageBand(const ImageBuffer& image, int y)
+{
+    // Plain byte sums per column first: where a cell is fully opaque (alpha sum 255 * count), the
+    // alpha-weighted average is the plain average, trunc(255 * sum / (255 * count)). Other cells are
+    // summed again with their weights.
+    const int width = image.Width();
+    const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, image.Height()));
+    const size_t rowBytes = size_t(width) * 4;
+    uint32_t* columns = columnSums_.data();
+    std::fill(columns, columns + rowBytes, 0u);
+    // 255 * rows must fit a column sum.
+    const bool columnsFit = bottom - y <= 16843009;
+    if (columnsFit) {
+        for (int row = y; row < bottom; ++row) {
+            const uint8_t* bytes = image.Row(row);
+            for (size_t i = 0; i < rowBytes; ++i)
+                columns[i] += bytes[i];
+        }
+    }
+    size_t cellIndex = 0;
+    for (int64_t x = 0; x < width; x += cell_, ++cellIndex) {
+        const int64_t right = std::min<int64_t>(x + cell_, width);
+        uint64_t sums[4] = { 0, 0, 0, 0 };
+        for (int64_t column = x; column < right; ++column)
+            for (int c = 0; c < 4; ++c)
+                sums[c] += columns[column * 4 + c];
+        const uint64_t count = uint64_t(right - x) * uint64_t(bottom - y);
+        if (columnsFit && sums[3] == 255 * count) {
+            averages_[cellIndex] = uint32_t(sums[0] / count) | uint32_t(sums[1] / count) << 8
+                | uint32_t(sums[2] / count) << 16 | 0xFF000000u;
+        } else {
+            averages_[cellIndex] = Average(SumCell(image, int(x), y));
+        }
+    }
+}
+
+void MosaicEffect::ProcessRow(ImageBuffer& image, int y)
+{
+    if (image.BitCount() != 32) {
+        PixelEffectImpl::ProcessRow(image, y);
+        return;
+    }
+    const int n = cell_;
+    const int width = image.Width();
+    uint8_t* row = image.Row(y);
+    if (y % n != 0) {
+        // The band's first row already holds every cell's result.
+        std::memcpy(row, image.Row(n * (y / n)), size_t(width) * 4);
+        return;
+    }
+    AverageBand(image, y);
+    size_t cellIndex = 0;
+    for (int64_t x = 0; x < width; x += n, ++cellIndex) {
+        const int64_t right = std::min<int64_t>(x + n, width);
+        const uint32_t value = averages_[cellIndex];
+        for (int64_t column = x; column < right; ++column)
+            std::memcpy(row + column * 4, &value, 4);
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "PixelEffect.h"
+
+#include <cstdint>
+#include <vector>
+
+// Square cells filled with the alpha-weighted average of their pixels; 32 bpp only. Writes alpha too.
+//
+// A cell's origin (its top-left pixel) is the first of its pixels the scan reaches, so when the origin is
+// processed the whole cell is still unchanged and the average reads the image itself; every other pixel
+// copies its cell's origin, which the scan has already processed.
+class MosaicEffect final : public PixelEffectImpl<MosaicEffect> {
+public:
+    // cell is at least 2.
+    explicit MosaicEffect(int cell);
+
+    int Cell() const { return cell_; }
+
+    bool CanApply(const ImageBuffer& image) const override;
+    void Begin(ImageBuffer& image) override;
+    void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
+    void ProcessRow(ImageBuffer& image, int y) override;
+
+private:
+    struct CellSums {
+        uint64_t alpha = 0;
+        uint64_t blue = 0;
+        uint64_t green = 0;
+        uint64_t red = 0;
+        uint64_t count = 0;
+    };
+
+    static void AddWeighted(const uint8_t* pixels, int count, CellSums& sums);
+    static uint32_t Average(const CellSums& sums);
+    // Sums of the cell whose origin is (x, y), read from the image.
+    CellSums SumCell(const ImageBuffer& image, int x, int y) const;
+    void AverageBand(const ImageBuffer& image, int y);
+
+    int cell_;
+    std::vector<uint32_t> columnSums_; // per byte of a row: the band's column sums
+    std::vector<uint32_t> averages_; // per cell of the band
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ImageBuffer.h"
+#include "PixelEffect.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// Every pixel takes the colour of the most frequent grey value in its (2n + 1)^2 neighbourhood. Ties go
+// to the grey value that reached the top count first in a row-by-row scan of the neighbourhood, and the
+// colour is that of the pixel where it did.
+class OilPaintEffect final : public PixelEffectImpl<OilPaintEffect> {
+public:
+    // radius is at least 1.
+    explicit OilPaintEffect(int radius);
+
+    int Radius() const { return radius_; }
+    int Window() const { return window_; }
+
+    void Begin(ImageBuffer& image) override;
+    void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
+    void ProcessRow(ImageBuffer& image, int y) override;
+    void End(ImageBuffer& image) override;
+
+private:
+    // A count per grey value over the window, the number of grey values having each count, and the
+    // top count, kept up to date as the window slides along a row.
+    struct Histogram {
+        std::array<int32_t, 256> counts;
+        std::vector<int32_t> valuesWithCount;
+        int top = 0;
+
+        void Reset(int window);
+        // Branch-free: the values of a noisy image make every test a coin toss.
+        void Add(uint8_t value)
+        {
+            const int32_t c = counts[value]++;
+            --valuesWithCount[size_t(c)];
+            ++valuesWithCount[size_t(c) + 1];
+            top = c + 1 > top ? c + 1 : top;
+        }
+        void Remove(uint8_t value)
+        {
+            const int32_t c = counts[value]--;
+            --valuesWithCount[size_t(c)];
+            ++valuesWithCount[size_t(c) - 1];
+            top -= int(c == top) & int(valuesWithCount[size_t(c)] == 0);
+        }
+    };
+
+    template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y);
+    // Small windows: runs of pixels at a time (see WindowMode.h).
+    template <int Step> void ProcessRowPairwise(uint8_t* row, int width, int y);
+    template <int Step> void CopyChosen(uint8_t* pixel, int x, int y, int position) const
+    {
+        const int i = rowOf_[size_t(position)];
+        const int j = position - i * window_;
+        const uint8_t* from = padded_.Row(y + i) + size_t(x + j) * Step;
+        pixel[0] = from[0];
+        pixel[1] = from[1];
+        pixel[2] = from[2];
+    }
+    // The window position (row * window + column) where the scan first reaches the top count.
+    int FirstToTopCount(const uint8_t* const* greyRows, int x);
+
+    int radius_;
+    int window_;
+    ImageBuffer padded_; // the input grown by the radius with replicated edges
+    ImageBuffer intensity_; // grey values of padded_, 8 bpp
+
+    Histogram histogram_;
+    std::vector<uint32_t> seen_; // per grey value: the last search that met it
+    uint32_t search_ = 0;
+    std::vector<const uint8_t*> greyRows_;
+    std::array<int32_t, 256> scratchCounts_ {};
+    std::vector<int> rowOf_; // window row of each window position
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ImageBuffer.h"
+#include "ScreenSource.h"
+
+// A screen made of one image: the frozen copy that overlay captures read from, and the fake screen of
+// tests. The image's top-left pixel is screen point (0, 0).
+class ImageScreenSource final : public ScreenSource {
+public:
+    ImageScreenSource() = default;
+    explicit ImageScreenSource(ImageBuffer image, int bitsPerPixel = 24);
+
+    void SetImage(ImageBuffer image) { image_ = std::move(image); }
+    const ImageBuffer& Image() const { return image_; }
+    void SetBitsPerPixel(int bpp) { bitsPerPixel_ = bpp; }
+    void SetCursor(std::optional<CursorImage> cursor) { cursor_ = std::move(cursor); }
+    int ReadCount() const { return reads_; }
+
+    int BitsPerPixel() const override { return bitsPerPixel_; }
+    ScreenSize PrimaryScreenSize() const override { return { image_.Width(), image_.Height() }; }
+    bool ReadPixels(const ImageRect& rect, ImageBuffer& image) override;
+    std::optional<CursorImage> Cursor() override { return cursor_; }
+
+private:
+    ImageBuffer image_;
+    int bitsPerPixel_ = 24;
+    std::optional<CursorImage> cursor_;
+    int reads_ = 0;
+};

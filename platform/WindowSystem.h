@@ -1,0 +1,24 @@
+#pragma once
+
+#include "BitmapTypes.h"
+#include "WindowId.h"
+
+#include <optional>
+#include <vector>
+
+// Picking other programs' windows: which one is in front, where it is, what lies below ours.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // The window that has the user's focus, or 0.
+    virtual WindowId ForegroundWindow() = 0;
+    // The window's screen rectangle including its frame, or nothing when it does not exist.
+    virtual std::optional<ImageRect> WindowRect(WindowId window) = 0;
+    // The visible window right below the given one in stacking order, or 0.
+    virtual WindowId WindowBelow(WindowId window) = 0;
+    // Raises the window above all others and makes it the active one.
+    virtual void BringToTop(WindowId window) = 0;
+    // The visible top-level windows, bottom to top.
+    virtual std::vector<WindowId> StackingOrder() = 0;
+};

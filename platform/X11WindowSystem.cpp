@@ -1,0 +1,160 @@
+#include "X11WindowSystem.h"
+
+#include "X11Display.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+
+X11WindowSystem::X11WindowSystem(X11Display& display)
+    : display_(display)
+{
+}
+
+std::vector<unsigned long> X11WindowSystem::ReadProperty(WindowId window, const char* name, unsigned long type) const
+{
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    const X11Display::ErrorTrap trap(display_);
+    const int status = XGetWindowProperty(display_.Get(), window, display_.Atom(name), 0, 1 << 16, False, type,
+        &actualType, &format, &count, &remaining, &data);
+    if (status == Success && !trap.Failed() && data && format == 32 && actualType == type) {
+        // Xlib returns 32-bit items as longs.
+        const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
+WindowId X11WindowSystem::ForegroundWindow()
+{
+    const std::vector<unsigned long> active = ReadProperty(display_.Root(), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    if (!active.empty() && active.front() != None)
+        return active.front();
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_.Get(), &focus, &revert);
+    if (focus == None || focus == PointerRoot || focus == display_.Root())
+        return 0;
+    return focus;
+}
+
+std::optional<ImageRect> X11WindowSystem::WindowRect(WindowId window)
+{
+    if (window == 0)
+        return std::nullopt;
+    Display* display = display_.Get();
+    const X11Display::ErrorTrap trap(display_);
+    XWindowAttributes attributes {};
+    if (!XGetWindowAttributes(display, window, &attributes) || trap.Failed())
+        return std::nullopt;
+    int x = 0;
+    int y = 0;
+    Window child = None;
+    if (!XTranslateCoordinates(display, window, display_.Root(), 0, 0, &x, &y, &child) || trap.Failed())
+        return std::nullopt;
+    const int border = attributes.border_width;
+    ImageRect rect { x - border, y - border, x + attributes.width + border, y + attributes.height + border };
+    const std::vector<unsigned long> frame = ReadProperty(window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    if (frame.size() == 4) {
+        rect.left -= int(frame[0]);
+        rect.right += int(frame[1]);
+        rect.top -= int(frame[2]);
+        rect.bottom += int(frame[3]);
+    }
+    return rect;
+}
+
+WindowId X11WindowSystem::TopLevelAncestor(WindowId window) const
+{
+    const X11Display::ErrorTrap trap(display_);
+    while (window != 0) {
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_.Get(), window, &root, &parent, &children, &count))
+            return 0;
+        if (children)
+            XFree(children);
+        if (parent == root || parent == None)
+            return window;
+        window = parent;
+    }
+    return 0;
+}
+
+bool X11WindowSystem::IsShown(WindowId window) const
+{
+    const X11Display::ErrorTrap trap(display_);
+    XWindowAttributes attributes {};
+    return XGetWindowAttributes(display_.Get(), window, &attributes) && !trap.Failed()
+        && attributes.map_state == IsViewable;
+}
+
+std::vector<WindowId> X11WindowSystem::RootChildren() const
+{
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned count = 0;
+    std::vector<WindowId> list;
+    if (XQueryTree(display_.Get(), display_.Root(), &root, &parent, &children, &count))
+        list.assign(children, children + count);
+    if (children)
+        XFree(children);
+    return list;
+}
+
+std::vector<WindowId> X11WindowSystem::StackingOrder()
+{
+    // The window manager's list names client windows, bottom to top; without one, the root's children do.
+    std::vector<WindowId> order = ReadProperty(display_.Root(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    if (order.empty())
+        order = RootChildren();
+    std::erase_if(order, [this](WindowId window) { return !IsShown(window); });
+    return order;
+}
+
+WindowId X11WindowSystem::WindowBelow(WindowId window)
+{
+    if (window == 0)
+        return 0;
+    const std::vector<unsigned long> clients = ReadProperty(display_.Root(), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    const bool managed = std::find(clients.begin(), clients.end(), window) != clients.end();
+    const std::vector<WindowId> order = managed ? clients : RootChildren();
+    const WindowId self = managed ? window : TopLevelAncestor(window);
+    const auto at = std::find(order.begin(), order.end(), self);
+    if (self == 0 || at == order.end())
+        return 0;
+    for (auto below = std::make_reverse_iterator(at); below != order.rend(); ++below)
+        if (IsShown(*below))
+            return *below;
+    return 0;
+}
+
+void X11WindowSystem::BringToTop(WindowId window)
+{
+    if (window == 0)
+        return;
+    Display* display = display_.Get();
+    const X11Display::ErrorTrap trap(display_);
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = display_.Atom("_NET_ACTIVE_WINDOW");
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // a request from a pager-like tool, which window managers honour
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, display_.Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XRaiseWindow(display, window);
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    trap.Failed();
+}

@@ -1,0 +1,113 @@
+#include "IniFile.h"
+#include "ProcessOutput.h"
+
+#include <QFile>
+#include <QImage>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "XTestScreen.h"
+
+namespace {
+
+const std::string kLumora = LUMORA_EXECUTABLE;
+
+uint32_t Stripes(int x, int y)
+{
+    return (x / 8 % 2 ? 0xFF8000u : 0x0040C0u) ^ uint32_t(y & 0x1F);
+}
+
+TEST(CommandLineTest, WithoutADisplayFailsWithOneLine)
+{
+    QTemporaryDir dir;
+    const std::string output = dir.filePath("x.png").toStdString();
+    const ProcessOutput run = ProcessOutput::Run(
+        "env -u DISPLAY " + Quoted(kLumora) + " capture full --delay 0 --output " + Quoted(output) + " 2>&1");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(run.out.rfind("lumora: ", 0), 0u) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
+}
+
+TEST(CommandLineTest, RejectsBadArguments)
+{
+    for (const char* arguments : { "capture", "capture everything", "capture full --delay soon",
+             "capture full --delay -5", "capture full --output", "capture full --frobnicate", "capture region" })
+        EXPECT_EQ(ProcessOutput::Run(Quoted(kLumora) + " " + arguments + " 2>/dev/null").exitCode, 2) << arguments;
+}
+
+class CommandLineCaptureTest : public XTestScreen {
+protected:
+    void ExpectStripes(const QImage& image)
+    {
+        ASSERT_EQ(image.width(), width);
+        ASSERT_EQ(image.height(), height);
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                wrong += (image.pixel(x, y) & 0xFFFFFF) != Stripes(x, y);
+        EXPECT_EQ(wrong, 0);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CommandLineCaptureTest, OutputAndClipboardHoldTheScreen)
+{
+    MakePatternWindow(Stripes);
+    const std::string output = dir.filePath("shot.png").toStdString();
+    const ProcessOutput run
+        = ProcessOutput::Run(Quoted(kLumora) + " capture full --delay 0 --clipboard --output " + Quoted(output));
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, output + "\n");
+    ExpectStripes(QImage(QString::fromStdString(output)));
+
+    if (QStandardPaths::findExecutable("xclip").isEmpty())
+        GTEST_SKIP() << "needs xclip to read the clipboard";
+    const ProcessOutput pasted = ProcessOutput::Run("xclip -selection clipboard -t image/png -o");
+    ASSERT_EQ(pasted.exitCode, 0);
+    ExpectStripes(QImage::fromData(QByteArray::fromStdString(pasted.out), "PNG"));
+    const Window window = MakeWindow(0, 0, 1, 1, 0);
+    XSetSelectionOwner(dpy, display->Atom("CLIPBOARD"), window, CurrentTime);
+    XSync(dpy, False);
+}
+
+TEST_F(CommandLineCaptureTest, WithoutOptionsFollowsConfigAndKeepsCounting)
+{
+    MakePatternWindow(Stripes);
+    // config.ini lives beside the executable, so the test runs its own copy.
+    const QString copy = dir.filePath("lumora");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(kLumora), copy));
+    const std::string config = dir.filePath("config.ini").toStdString();
+    const std::string folder = dir.filePath("shots").toStdString();
+    IniFile ini(config.c_str());
+    ini.WriteInt("AudoSaveSet", "IsAudoSave", 1);
+    ini.WriteString("AudoSaveSet", "ImageSavePath", folder.c_str());
+    ini.WriteString("AudoSaveSet", "ImageSaveTitle", "Cap");
+    ini.WriteInt("AudoSaveSet", "ImageFormat", 2);
+    ini.WriteInt("AudoSaveSet", "StartNum", 5);
+    ini.WriteInt("CaptureSet", "CapDelayTime", 100);
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+
+    const std::string command = Quoted(copy.toStdString()) + " capture full --delay 0";
+    const ProcessOutput first = ProcessOutput::Run(command);
+    const ProcessOutput second = ProcessOutput::Run(command);
+    ASSERT_EQ(first.exitCode, 0);
+    ASSERT_EQ(second.exitCode, 0);
+    EXPECT_EQ(first.out, folder + "/Cap5.png\n");
+    EXPECT_EQ(second.out, folder + "/Cap6.png\n");
+    ExpectStripes(QImage(QString::fromStdString(folder + "/Cap6.png")));
+    EXPECT_EQ(ini.ReadInt("AudoSaveSet", "StartNum", 0), 7);
+    // The delay is the settings' business; the file keeps what the user stored.
+    EXPECT_EQ(ini.ReadInt("CaptureSet", "CapDelayTime", 0), 100);
+}
+
+TEST_F(CommandLineCaptureTest, UnwritableOutputFails)
+{
+    const ProcessOutput run = ProcessOutput::Run(Quoted(kLumora) + " capture full --delay 0 --output "
+        + Quoted(dir.filePath("no/such/x.png").toStdString()) + " 2>&1");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.rfind("lumora: cannot write", 0), 0u) << run.out;
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#include "CodecTestUtil.h"
+#include "SaveImageFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+using codectest::TempFolder;
+
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built lumora executable with arguments (each quoted), capturing both output streams.
+RunResult RunLumora(const TempFolder& folder, const std::vector<std::string>& args)
+{
+#ifdef LUMORA_EXECUTABLE
+    std::string command = std::string("'") + LUMORA_EXECUTABLE + "'";
+    for (const std::string& arg : args)
+        command += " '" + arg + "'";
+    command += " >'" + (folder / "stdout") + "' 2>'" + (folder / "stderr") + "'";
+    const int status = std::system(command.c_str());
+    RunResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto out = codectest::ReadBytes(folder / "stdout");
+    const auto err = codectest::ReadBytes(folder / "stderr");
+    result.out.assign(out.begin(), out.end());
+    result.err.assign(err.begin(), err.end());
+    std::filesystem::remove(folder / "stdout");
+    std::filesystem::remove(folder / "stderr");
+    return result;
+#else
+    (void)folder;
+    (void)args;
+    return {};
+#endif
+}
+
+size_t LineCount(const std::string& text)
+{
+    return size_t(std::count(text.begin(), text.end(), '\n'));
+}
+
+} // namespace
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#ifndef LUMORA_EXECUTABLE
+        GTEST_SKIP() << "the lumora executable is not part of this build";
+#endif
+    }
+};
+
+TEST_F(CommandLine, ConvertWritesTheFormatOfTheOutputName)
+{
+    TempFolder folder;
+    const ImageBuffer image = testutil::MakeImage(12, 7, 24);
+    ASSERT_TRUE(SaveImageFile(image, folder / "in.bmp"));
+    for (const char* out : { "out.png", "out.tga", "out.PCX", "out.tif" }) {
+        const RunResult run = RunLumora(folder, { "convert", folder / "in.bmp", folder / out });
+        EXPECT_EQ(run.exitCode, 0) << out << ": " << run.err;
+        EXPECT_EQ(run.err, "") << out;
+        ImageBuffer loaded;
+        ASSERT_TRUE(loaded.Load(folder / out)) << out;
+        EXPECT_EQ(codectest::Colours(loaded), codectest::Colours(image)) << out;
+    }
+    for (const char* out : { "out.tga", "out.tif" }) {
+        const RunResult info = RunLumora(folder, { "info", folder / out });
+        EXPECT_EQ(info.exitCode, 0) << out;
+        EXPECT_EQ(info.out, "width=12 height=7 bpp=24 tag=0\n") << out;
+        EXPECT_EQ(info.err, "") << out << ": the TIFF library's chatter stays out of the output";
+    }
+}
+
+TEST_F(CommandLine, UnreadableOrUnwritableFilesGiveOneErrorLine)
+{
+    TempFolder folder;
+    codectest::WriteBytes(folder / "bad.bmp", { 'B', 'M', 0, 0, 0 });
+    RunResult run = RunLumora(folder, { "convert", folder / "bad.bmp", folder / "out.png" });
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.png"));
+
+    ASSERT_TRUE(SaveImageFile(testutil::MakeImage(40, 40, 24), folder / "whole.tif"));
+    auto tiff = codectest::ReadBytes(folder / "whole.tif");
+    tiff.resize(60);
+    codectest::WriteBytes(folder / "cut.tif", tiff);
+    run = RunLumora(folder, { "info", folder / "cut.tif" });
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+
+    run = RunLumora(folder, { "info", folder / "missing.png" });
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    ASSERT_TRUE(SaveImageFile(codectest::MakePaletteImage(4, 4, 1), folder / "mono.bmp"));
+    run = RunLumora(folder, { "convert", folder / "mono.bmp", folder / "mono.tga" });
+    EXPECT_NE(run.exitCode, 0) << "one-bit images have no TGA form";
+    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+
+    run = RunLumora(folder, { "convert", folder / "mono.bmp", folder / "no-such-folder/x.png" });
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+
+    run = RunLumora(folder, { "convert", folder / "mono.bmp" });
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+}

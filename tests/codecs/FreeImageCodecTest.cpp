@@ -1,0 +1,140 @@
+#include "FreeImageCodec.h"
+#include "CodecTestUtil.h"
+#include "SaveImageFile.h"
+
+#include <FreeImage.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using codectest::TempFolder;
+using testutil::Bgra;
+using testutil::PixelAt;
+
+namespace {
+
+// Fixtures are written with FreeImage itself where our writers do not make that kind of file.
+FIBITMAP* PalettedBitmap(int width, int height, uint8_t index)
+{
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 8);
+    RGBQUAD* palette = FreeImage_GetPalette(bitmap);
+    for (int i = 0; i < 256; ++i)
+        palette[i] = { BYTE(i), BYTE(255 - i), BYTE(i / 2), 0 };
+    for (int y = 0; y < height; ++y)
+        std::memset(FreeImage_GetScanLine(bitmap, y), index, size_t(width));
+    return bitmap;
+}
+
+void SetFrameTime(FIBITMAP* bitmap, uint32_t milliseconds)
+{
+    FITAG* tag = FreeImage_CreateTag();
+    FreeImage_SetTagKey(tag, "FrameTime");
+    FreeImage_SetTagType(tag, FIDT_LONG);
+    FreeImage_SetTagCount(tag, 1);
+    FreeImage_SetTagLength(tag, 4);
+    FreeImage_SetTagValue(tag, &milliseconds);
+    FreeImage_SetMetadata(FIMD_ANIMATION, bitmap, "FrameTime", tag);
+    FreeImage_DeleteTag(tag);
+}
+
+void WriteMultiPage(
+    FREE_IMAGE_FORMAT fif, const std::string& path, const std::vector<uint8_t>& indices, uint32_t frameTime)
+{
+    FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(fif, path.c_str(), TRUE, FALSE, TRUE, 0);
+    ASSERT_NE(pages, nullptr);
+    for (uint8_t index : indices) {
+        FIBITMAP* page = PalettedBitmap(4, 3, index);
+        if (frameTime)
+            SetFrameTime(page, frameTime);
+        FreeImage_AppendPage(pages, page);
+        FreeImage_Unload(page);
+    }
+    FreeImage_CloseMultiBitmap(pages, 0);
+}
+
+} // namespace
+
+TEST(FreeImageCodecLoad, FormatComesFromTheContentOnceTheExtensionPickedTheCodec)
+{
+    TempFolder folder;
+    const ImageBuffer image = testutil::MakeImage(6, 4, 24);
+    ASSERT_TRUE(SaveImageFile(image, folder / "real.png"));
+    std::filesystem::copy_file(folder / "real.png", folder / "x.jpg");
+    std::filesystem::copy_file(folder / "real.png", folder / "photo.JPG");
+    for (const char* name : { "real.png", "x.jpg", "photo.JPG" }) {
+        ImageBuffer loaded;
+        ASSERT_TRUE(loaded.Load(folder / name)) << name;
+        EXPECT_EQ(codectest::Colours(loaded), codectest::Colours(image)) << name;
+    }
+    codectest::WriteBytes(folder / "junk.png", { 1, 2, 3, 4, 5 });
+    ImageBuffer loaded;
+    EXPECT_FALSE(loaded.Load(folder / "junk.png"));
+    EXPECT_FALSE(loaded.Load(folder / "absent.png"));
+    EXPECT_TRUE(loaded.IsEmpty());
+}
+
+TEST(FreeImageCodecLoad, AnimatedGifGivesItsFirstFrameWithFrameTime)
+{
+    TempFolder folder;
+    WriteMultiPage(FIF_GIF, folder / "anim.gif", { 7, 99 }, 100);
+    FreeImageCodec codec;
+    ASSERT_TRUE(codec.LoadFile(folder / "anim.gif"));
+    EXPECT_EQ(codec.DecodedImages().size(), 2u) << "every frame is decoded";
+
+    ImageBuffer image;
+    ASSERT_TRUE(image.Load(folder / "anim.gif"));
+    EXPECT_EQ(image.Tag(), 100);
+    EXPECT_EQ(image.Width(), 4);
+    // Palette entry 7 is (b 7, g 248, r 3); the second frame used entry 99.
+    EXPECT_EQ(codectest::Colours(image).front(), (Bgra { 7, 248, 3, 0 }));
+}
+
+TEST(FreeImageCodecLoad, MultiPageTiffGivesItsFirstPage)
+{
+    TempFolder folder;
+    WriteMultiPage(FIF_TIFF, folder / "pages.tif", { 40, 50, 60 }, 0);
+    ImageBuffer image;
+    ASSERT_TRUE(image.Load(folder / "pages.tif"));
+    EXPECT_EQ(image.Tag(), 0);
+    EXPECT_EQ(image.BitCount(), 8);
+    EXPECT_EQ(codectest::Colours(image).front(), (Bgra { 40, 215, 20, 0 }));
+}
+
+TEST(FreeImageCodecLoad, TransparencyTableBecomesAlpha)
+{
+    TempFolder folder;
+    FIBITMAP* bitmap = PalettedBitmap(3, 2, 1);
+    FreeImage_GetScanLine(bitmap, 1)[0] = 0; // top-left pixel: index 0
+    FreeImage_GetScanLine(bitmap, 0)[2] = 5; // bottom-right pixel: index 5, past the table
+    BYTE table[3] = { 0, 128, 255 };
+    FreeImage_SetTransparencyTable(bitmap, table, 3);
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, bitmap, (folder / "t.png").c_str(), 0));
+    FreeImage_Unload(bitmap);
+
+    ImageBuffer image;
+    ASSERT_TRUE(image.Load(folder / "t.png"));
+    ASSERT_EQ(image.BitCount(), 32);
+    EXPECT_EQ(PixelAt(image, 0, 0), (Bgra { 0, 255, 0, 0 }));
+    EXPECT_EQ(PixelAt(image, 1, 0), (Bgra { 1, 254, 0, 128 }));
+    EXPECT_EQ(PixelAt(image, 2, 1), (Bgra { 5, 250, 2, 255 })) << "indices past the table stay opaque";
+}
+
+TEST(FreeImageCodecLoad, DeepColourIsDroppedAndSixteenBitGreyScaled)
+{
+    TempFolder folder;
+    FIBITMAP* deep = FreeImage_AllocateT(FIT_RGB16, 2, 2);
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, deep, (folder / "deep.png").c_str(), 0));
+    FreeImage_Unload(deep);
+    ImageBuffer image;
+    EXPECT_FALSE(image.Load(folder / "deep.png"));
+
+    FIBITMAP* grey = FreeImage_AllocateT(FIT_UINT16, 2, 1);
+    auto* row = reinterpret_cast<uint16_t*>(FreeImage_GetScanLine(grey, 0));
+    row[0] = 0;
+    row[1] = 0xFFFF;
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, grey, (folder / "grey16.png").c_str(), 0));
+    FreeImage_Unload(grey);
+    ASSERT_TRUE(image.Load(folder / "grey16.png"));
+    EXPECT_EQ(image.BitCount(), 8) << "not mistaken for 5-5-5 colour";
+    EXPECT_EQ(codectest::Colours(image), (std::vector<Bgra> { { 0, 0, 0, 0 }, { 255, 255, 255, 0 } }));
+}

@@ -1,0 +1,132 @@
+// The pieces the filters stand on: the C library's random sequence, edge padding and the grey map.
+#include "FilterReference.h"
+#include "ImageTestUtil.h"
+
+#include "EdgePadding.h"
+#include "IntensityMapEffect.h"
+#include "RandSequence.h"
+#include "WindowMode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+TEST(RandSequence, GivesExactlyWhatRandGivesAfterSrand)
+{
+#ifndef __GLIBC__
+    GTEST_SKIP() << "the sequence is that of the GNU C library";
+#endif
+    for (unsigned seed : { 0u, 1u, 2u, 42u, 1765000000u, 2147483647u, 2147483648u, 4294967295u }) {
+        RandSequence sequence(seed);
+        std::srand(seed);
+        for (int i = 0; i < 2000; ++i)
+            ASSERT_EQ(sequence.Next(), std::rand()) << "seed " << seed << ", draw " << i;
+    }
+}
+
+TEST(RandSequence, BlocksContinueTheSameSequence)
+{
+    // Mixed single draws and blocks of awkward lengths give what single draws alone give.
+    RandSequence single(777), mixed(777);
+    std::vector<int> expected;
+    for (int i = 0; i < 5000; ++i)
+        expected.push_back(single.NextShort());
+    std::vector<int> actual;
+    for (size_t block : { 0, 1, 30, 31, 32, 1023, 1024, 1025, 7 }) {
+        actual.push_back(mixed.NextShort());
+        std::vector<uint16_t> draws(block);
+        mixed.FillShort(draws.data(), block);
+        actual.insert(actual.end(), draws.begin(), draws.end());
+    }
+    while (actual.size() < expected.size())
+        actual.push_back(mixed.NextShort());
+    EXPECT_EQ(actual, expected);
+    for (int v : actual)
+        ASSERT_LE(v, RandSequence::kShortMax);
+}
+
+TEST(EdgePadding, MatchesACopyExpandedWithReplication)
+{
+    std::mt19937 random(3);
+    for (int bpp : { 24, 32 })
+        for (int margin : { 0, 1, 2, 5 })
+            for (auto [w, h] : { std::pair { 1, 1 }, { 3, 1 }, { 1, 4 }, { 6, 5 } }) {
+                ImageBuffer image = filterref::RandomImage(w, h, bpp, random, 256, true);
+                image.SetOrigin(10, 20);
+                const ImageBuffer padded = PadWithEdges(image, margin);
+                ImageBuffer expected(image);
+                expected.Expand(true, margin, margin, margin, margin);
+                EXPECT_TRUE(filterref::SamePixels(padded, expected)) << bpp << " bpp, margin " << margin;
+                EXPECT_EQ(padded.OriginX(), 10 - margin);
+                EXPECT_EQ(padded.OriginY(), 20 - margin);
+            }
+    EXPECT_TRUE(PadWithEdges(ImageBuffer(), 2).IsEmpty());
+}
+
+TEST(IntensityMap, RebuildsTheImageAsGreysAt8Bpp)
+{
+    // Red 255 alone: 255 * 30 / 100 = 76; green 255: 150.45 -> 150; blue 255: 28.05 -> 28.
+    ImageBuffer image = testutil::MakeImage(3, 2, 32, [](int x, int y) {
+        const uint8_t v = y == 0 ? 255 : 0;
+        return testutil::Bgra { uint8_t(x == 0 ? v : 0), uint8_t(x == 1 ? v : 0), uint8_t(x == 2 ? v : 0), 9 };
+    });
+    image.SetOrigin(-4, 6);
+    IntensityMapEffect greys;
+    image.ApplyEffect(greys);
+    ASSERT_EQ(image.BitCount(), 8);
+    ASSERT_EQ(image.Width(), 3);
+    EXPECT_EQ(image.Row(0)[0], 28);
+    EXPECT_EQ(image.Row(0)[1], 150);
+    EXPECT_EQ(image.Row(0)[2], 76);
+    EXPECT_EQ(image.Row(1)[1], 0);
+    EXPECT_EQ(image.OriginX(), -4);
+    EXPECT_EQ(image.OriginY(), 6);
+}
+
+TEST(IntensityMap, AcceptsLowDepthsThroughTheirColours)
+{
+    // An 8-bpp image of grey-ramp palette indices: grey of (i, i, i) is i.
+    ImageBuffer image;
+    image.Create(4, 1, 8);
+    for (int x = 0; x < 4; ++x)
+        image.Row(0)[x] = uint8_t(60 * x);
+    IntensityMapEffect greys;
+    EXPECT_TRUE(greys.CanApply(image));
+    EXPECT_FALSE(greys.CanApply(ImageBuffer()));
+    image.ApplyEffect(greys);
+    ASSERT_EQ(image.BitCount(), 8);
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(image.Row(0)[x], 60 * x);
+}
+
+TEST(WindowMode, RunsOf16And32AgreeWithTheScan)
+{
+    // Grey rows of few values (many ties); the run of 32 (AVX2 where present) must match two runs of 16
+    // and a plain scan of each window.
+    std::mt19937 random(8);
+    std::uniform_int_distribution<int> grey(0, 3);
+    for (int window : { 3, 5, 7 }) {
+        std::vector<std::vector<uint8_t>> rows(size_t(window), std::vector<uint8_t>(40 + size_t(window)));
+        std::vector<const uint8_t*> pointers;
+        for (auto& row : rows) {
+            for (auto& v : row)
+                v = uint8_t(grey(random) * 60);
+            pointers.push_back(row.data());
+        }
+        int8_t wide[32], narrow[32];
+        windowmode::FirstToTopCount(pointers.data(), window, 3, 32, wide);
+        windowmode::FirstToTopCount(pointers.data(), window, 3, 16, narrow);
+        windowmode::FirstToTopCount(pointers.data(), window, 19, 16, narrow + 16);
+        for (int lane = 0; lane < 32; ++lane) {
+            int counts[256] = {}, best = 0, position = -1;
+            for (int p = 0; p < window * window; ++p)
+                if (++counts[rows[size_t(p / window)][size_t(3 + lane + p % window)]] > best) {
+                    best = counts[rows[size_t(p / window)][size_t(3 + lane + p % window)]];
+                    position = p;
+                }
+            EXPECT_EQ(wide[lane], position) << "window " << window << ", lane " << lane;
+            EXPECT_EQ(narrow[lane], position) << "window " << window << ", lane " << lane;
+        }
+    }
+}
