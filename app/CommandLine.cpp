@@ -2,6 +2,7 @@
 
 #include "ConvertVerb.h"
 #include "InfoVerb.h"
+#include "ApplyVerb.h"
 #include "CaptureCommand.h"
 
 #include <iostream>
@@ -33,6 +34,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         return RunConvertVerb(rest);
     if (verb == "info")
         return RunInfoVerb(rest);
+    if (verb == "apply")
+        return RunApplyVerb(rest);
     if (verb == "capture")
         return RunCaptureCommand(rest);
     std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();

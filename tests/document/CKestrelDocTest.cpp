@@ -38,7 +38,7 @@ TEST_F(CKestrelDocTest, NewImageIsOpaqueWhiteAndModified)
     ASSERT_EQ(doc.Image().Width(), 640);
     ASSERT_EQ(doc.Image().Height(), 480);
     EXPECT_EQ(doc.Image().BitCount(), 32);
-    EXPECT_EQ(PixelAt(doc.Image(), 639, 479), (Bgra{255, 255, 255, 255}));
+    EXPECT_EQ(PixelAt(doc.Image(), 639, 479), (Bgra { 255, 255, 255, 255 }));
     EXPECT_FALSE(doc.CanUndo()) << "New records no history";
 }
 
@@ -62,8 +62,8 @@ TEST_F(CKestrelDocTest, OpenedImagesBecomeThirtyTwoBits)
     CKestrelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(path));
     EXPECT_EQ(doc.Image().BitCount(), 32);
-    EXPECT_EQ(PixelAt(doc.Image(), 2, 1), (Bgra{testutil::Distinct(2, 1).b, testutil::Distinct(2, 1).g,
-                                               testutil::Distinct(2, 1).r, 255}));
+    EXPECT_EQ(PixelAt(doc.Image(), 2, 1),
+        (Bgra { testutil::Distinct(2, 1).b, testutil::Distinct(2, 1).g, testutil::Distinct(2, 1).r, 255 }));
     EXPECT_FALSE(doc.IsModified()) << "an opened file closes without a prompt";
 }
 
@@ -73,7 +73,7 @@ TEST_F(CKestrelDocTest, SavingWritesTheCompositeAndKeepsObjectsSeparate)
     doc.OnNewDocument();
     doc.MakeNewImage();
     auto highlight = std::make_unique<HighlightObject>();
-    highlight->SetRect({10, 10, 20, 20});
+    highlight->SetRect({ 10, 10, 20, 20 });
     highlight->transparency = 0;
     highlight->colour = 0x0000FF; // red
     doc.Objects().AppendObject(std::move(highlight));
@@ -83,7 +83,7 @@ TEST_F(CKestrelDocTest, SavingWritesTheCompositeAndKeepsObjectsSeparate)
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.Title(), "out.bmp");
     EXPECT_EQ(doc.Objects().Size(), 1u);
-    EXPECT_EQ(PixelAt(doc.Image(), 15, 15), (Bgra{255, 255, 255, 255})) << "the document image is untouched";
+    EXPECT_EQ(PixelAt(doc.Image(), 15, 15), (Bgra { 255, 255, 255, 255 })) << "the document image is untouched";
 
     ImageBuffer saved;
     ASSERT_TRUE(saved.Load(path));
@@ -109,12 +109,12 @@ TEST_F(CKestrelDocTest, ImageCommandsLeaveAnOpaqueThirtyTwoBitImage)
 {
     CKestrelDoc doc;
     doc.OnNewDocument();
-    doc.Image() = testutil::MakeImage(2, 2, 24, [](int, int) { return Bgra{10, 20, 30, 0}; });
+    doc.Image() = testutil::MakeImage(2, 2, 24, [](int, int) { return Bgra { 10, 20, 30, 0 }; });
     ASSERT_TRUE(doc.RunImageCommand(20020)); // invert
     EXPECT_EQ(doc.Image().BitCount(), 32);
-    EXPECT_EQ(PixelAt(doc.Image(), 1, 1), (Bgra{245, 235, 225, 255}));
+    EXPECT_EQ(PixelAt(doc.Image(), 1, 1), (Bgra { 245, 235, 225, 255 }));
     ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(PixelAt(doc.Image(), 1, 1), (Bgra{10, 20, 30, 255})) << "the snapshot was taken at 32 bits";
+    EXPECT_EQ(PixelAt(doc.Image(), 1, 1), (Bgra { 10, 20, 30, 255 })) << "the snapshot was taken at 32 bits";
 
     // An id of the range without an entry only normalises the image, and records nothing.
     doc.Image().PixelAddress(0, 0)[3] = 7;
@@ -128,12 +128,12 @@ TEST_F(CKestrelDocTest, ImageCommandsLeaveAnOpaqueThirtyTwoBitImage)
 
 TEST(ImageCommandTable, EveryMenuEntryHasItsKind)
 {
-    for (int id : {20004, 20005, 20006, 20007, 20019, 20020, 20041, 20042, 20051}) {
+    for (int id : { 20004, 20005, 20006, 20007, 20019, 20020, 20041, 20042, 20051 }) {
         ASSERT_NE(FindImageCommand(id), nullptr) << id;
         EXPECT_EQ(FindImageCommand(id)->kind, ImageCommandKind::Direct) << id;
         EXPECT_NE(CreateDirectEffect(id), nullptr) << id;
     }
-    for (int id : {20002, 20014, 20016, 20017, 20033, 20034, 20035, 20036, 20037, 20038, 20040, 20050}) {
+    for (int id : { 20002, 20014, 20016, 20017, 20033, 20034, 20035, 20036, 20037, 20038, 20040, 20050 }) {
         ASSERT_NE(FindImageCommand(id), nullptr) << id;
         EXPECT_EQ(FindImageCommand(id)->kind, ImageCommandKind::Dialog) << id;
         EXPECT_EQ(CreateDirectEffect(id), nullptr) << id;

@@ -28,9 +28,11 @@ inline void EnsureGuiApplication()
 {
     if (QGuiApplication::instance())
         return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "document_tests";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     static QGuiApplication app(argc, argv);
 }
 
@@ -39,8 +41,8 @@ class ScratchDir {
 public:
     ScratchDir()
     {
-        path_ = std::filesystem::temp_directory_path() /
-                ("lumora-doc-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+        path_ = std::filesystem::temp_directory_path()
+            / ("lumora-doc-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
         std::filesystem::create_directories(path_);
     }
     ~ScratchDir() { std::filesystem::remove_all(path_); }

@@ -2,6 +2,7 @@
 #include "DocumentTestSupport.h"
 #include "HighlightObject.h"
 #include "ImageTestUtil.h"
+#include "ProgressSink.h"
 #include "ResizeCommand.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ protected:
     {
         EnsureGuiApplication();
         doc.OnNewDocument();
-        doc.Image() = testutil::MakeImage(4, 3, 32, [](int, int) { return Bgra{0, 50, 60, 255}; });
+        doc.Image() = testutil::MakeImage(4, 3, 32, [](int, int) { return Bgra { 0, 50, 60, 255 }; });
     }
     uint8_t Blue() const { return doc.Image().PixelAddress(0, 0)[0]; }
 
@@ -70,7 +71,7 @@ TEST_F(EditHistoryTest, ANewActionClearsRedo)
 TEST_F(EditHistoryTest, UndoOfResizeBringsBackSizeAndObjects)
 {
     auto highlight = std::make_unique<HighlightObject>();
-    highlight->SetRect({1, 1, 3, 2});
+    highlight->SetRect({ 1, 1, 3, 2 });
     doc.Objects().AppendObject(std::move(highlight));
 
     doc.ApplyHistoryEntry(std::make_unique<ResizeCommand>(8, 6, ResizeCommand::Good));
@@ -105,7 +106,7 @@ TEST_F(EditHistoryTest, BilinearResizeReportsThroughTheProgressHook)
     doc.SetProgressFactory([&] { return std::make_unique<Sink>(seen); });
     doc.SetBusyHandler([&](bool on) { busy += on ? 1 : 10; });
     doc.ApplyHistoryEntry(std::make_unique<ResizeCommand>(2, 2, ResizeCommand::Better));
-    EXPECT_EQ(seen, (std::vector<int>{0, 50}));
+    EXPECT_EQ(seen, (std::vector<int> { 0, 50 }));
     EXPECT_EQ(busy, 11) << "the wait cursor is shown and removed once";
 }
 
