@@ -4,9 +4,9 @@
 #include "CapturePipeline.h"
 #include "DetachedSoundPlayer.h"
 #include "ImageBuffer.h"
-#include "InterimImageWriter.h"
 #include "MainWindowControl.h"
 #include "ModulePath.h"
+#include "SaveImageFile.h"
 #include "SettingsStore.h"
 #include "X11ClipboardOwner.h"
 #include "X11Display.h"
@@ -146,7 +146,7 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     DetachedSoundPlayer sound;
     KeptCapture kept;
     // The interim writer gives way to the editor's SaveImageFile once the codecs are linked in.
-    CaptureServices services { screen, windows, mainWindow, clipboard, sound, &kept, nullptr, WriteImageFileInterim, {},
+    CaptureServices services { screen, windows, mainWindow, clipboard, sound, &kept, nullptr, SaveImageFile, {},
         configPath, ModulePath() };
     CapturePipeline pipeline(settings, std::move(services));
     pipeline.SetDelayOverride(options->delay);
@@ -159,7 +159,7 @@ int RunCaptureCommand(const std::vector<std::string>& args)
         return Fail("cannot take the clipboard");
 
     if (options->output) {
-        if (!WriteImageFileInterim(kept.image, *options->output))
+        if (!SaveImageFile(kept.image, *options->output))
             return Fail("cannot write '" + *options->output + "'");
         std::cout << *options->output << "\n";
         return 0;

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "ApplyVerb.h"
 #include "CaptureCommand.h"
 #include "ConvertVerb.h"
 #include "InfoVerb.h"
@@ -35,6 +36,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         return RunConvertVerb(rest);
     if (verb == "info")
         return RunInfoVerb(rest);
+    if (verb == "apply")
+        return RunApplyVerb(rest);
     if (verb == "capture")
         return RunCaptureCommand(rest);
     if (verb == "send")

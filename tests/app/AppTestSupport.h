@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <functional>
 
@@ -29,13 +31,17 @@ inline QString ConfigHome()
     return qEnvironmentVariable("XDG_CONFIG_HOME");
 }
 
-// Runs the event loop until condition holds or the limit passes; returns the condition.
-inline bool WaitFor(const std::function<bool()>& condition, int limitMs = 5000)
+// Runs the event loop until condition holds or the limit passes; returns the condition. The condition is
+// checked every pollMs, so that conditions that start processes (xdotool) do not flood the X server.
+inline bool WaitFor(const std::function<bool()>& condition, int limitMs = 5000, int pollMs = 50)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!condition() && timer.elapsed() < limitMs)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!condition() && timer.elapsed() < limitMs) {
+        QEventLoop loop;
+        QTimer::singleShot(pollMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     return condition();
 }
 

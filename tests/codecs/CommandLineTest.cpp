@@ -115,3 +115,57 @@ TEST_F(CommandLine, UnreadableOrUnwritableFilesGiveOneErrorLine)
     EXPECT_NE(run.exitCode, 0);
     EXPECT_EQ(LineCount(run.err), 1u) << run.err;
 }
+
+TEST_F(CommandLine, ApplyRunsTheMenuCommandAndKeepsAnOpaqueImage)
+{
+    TempFolder folder;
+    const ImageBuffer image = testutil::MakeImage(5, 3, 24, [](int x, int y) {
+        return testutil::Bgra { uint8_t(x * 10), uint8_t(y * 20), 200, 0 };
+    });
+    ASSERT_TRUE(SaveImageFile(image, folder / "in.bmp"));
+
+    RunResult run = RunLumora(folder, { "apply", folder / "in.bmp", folder / "inverted.bmp", "invert" });
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ImageBuffer inverted;
+    ASSERT_TRUE(inverted.Load(folder / "inverted.bmp"));
+    EXPECT_EQ(inverted.BitCount(), 32);
+    EXPECT_EQ(testutil::PixelAt(inverted, 4, 2), (testutil::Bgra { 255 - 40, 255 - 40, 55, 255 }));
+
+    run = RunLumora(folder, { "apply", folder / "in.bmp", folder / "resized.bmp", "resize", "10", "6", "good" });
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ImageBuffer resized;
+    ASSERT_TRUE(resized.Load(folder / "resized.bmp"));
+    EXPECT_EQ(resized.Width(), 10);
+    EXPECT_EQ(resized.Height(), 6);
+    // Nearest neighbour doubling: destination (9, 5) reads source (4, 2).
+    EXPECT_EQ(testutil::PixelAt(resized, 9, 5), (testutil::Bgra { 40, 40, 200, 255 }));
+
+    run = RunLumora(folder, { "apply", folder / "in.bmp", folder / "levelled.bmp", "level", "0", "100", "r" });
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+}
+
+TEST_F(CommandLine, ApplyRefusesUnknownEffectsAndWrongValueCountsWithoutWriting)
+{
+    TempFolder folder;
+    ASSERT_TRUE(SaveImageFile(testutil::MakeImage(2, 2, 24), folder / "in.bmp"));
+    const std::vector<std::vector<std::string>> bad {
+        { "sharpen" },
+        { "invert", "3" },
+        { "grid", "4" },
+        { "rotate", "ninety" },
+        { "level", "1", "2", "x" },
+        { "resize", "3", "3", "best" },
+        { "tone", "0", "256", "0" },
+    };
+    for (const auto& words : bad) {
+        std::vector<std::string> args { "apply", folder / "in.bmp", folder / "out.bmp" };
+        args.insert(args.end(), words.begin(), words.end());
+        const RunResult run = RunLumora(folder, args);
+        EXPECT_EQ(run.exitCode, 2) << words[0];
+        EXPECT_EQ(LineCount(run.err), 1u) << words[0] << ": " << run.err;
+        EXPECT_FALSE(std::filesystem::exists(folder / "out.bmp")) << words[0];
+    }
+    const RunResult missing = RunLumora(folder, { "apply", folder / "absent.bmp", folder / "out.bmp", "blur" });
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.bmp"));
+}

@@ -1,0 +1,164 @@
+#include "CKestrelDoc.h"
+
+#include "ImageCommands.h"
+#include "ImageEffect.h"
+#include "ObjectRenderer.h"
+#include "ProgressSink.h"
+#include "SaveImageFile.h"
+
+#include <QFileInfo>
+
+#include <fstream>
+
+namespace {
+// Untitled documents are numbered across the whole run, as tabs are opened.
+int g_untitledCount = 0;
+} // namespace
+
+CKestrelDoc::CKestrelDoc(QObject* parent)
+    : QObject(parent)
+    , history_(*this)
+{
+    history_.SetLimit(kHistoryLimit);
+}
+
+CKestrelDoc::~CKestrelDoc() = default;
+
+bool CKestrelDoc::OnNewDocument()
+{
+    pathName_.clear();
+    SetTitle(QStringLiteral("Capture%1").arg(++g_untitledCount));
+    return true;
+}
+
+bool CKestrelDoc::OnOpenDocument(const std::string& path)
+{
+    if (!std::ifstream(path, std::ios::binary).is_open())
+        return false;
+    // A file that opens but does not decode still gives a document, with an empty image.
+    image_.Load(path);
+    image_.ConvertTo(32);
+    SetPathName(path);
+    return true;
+}
+
+bool CKestrelDoc::OnSaveDocument(const std::string& path)
+{
+    ImageBuffer composite(image_);
+    ObjectRenderer::RenderObjects(objects_, composite);
+    const bool ok = SaveImageFile(composite, path);
+    if (ok)
+        modified_ = false;
+    return ok;
+}
+
+bool CKestrelDoc::SaveAs(const std::string& path)
+{
+    if (!OnSaveDocument(path))
+        return false;
+    SetPathName(path);
+    return true;
+}
+
+void CKestrelDoc::MakeNewImage()
+{
+    ImageBuffer white;
+    if (white.Create(kNewWidth, kNewHeight, 32))
+        std::fill(white.Pixels(), white.Pixels() + white.PixelBytes(), uint8_t(255));
+    image_ = std::move(white);
+    modified_ = true;
+    UpdateAllViews();
+}
+
+void CKestrelDoc::SetTitle(const QString& title)
+{
+    if (title == title_)
+        return;
+    title_ = title;
+    emit TitleChanged(title_);
+}
+
+void CKestrelDoc::SetPathName(const std::string& path)
+{
+    pathName_ = path;
+    SetTitle(QFileInfo(QString::fromStdString(path)).fileName());
+}
+
+std::unique_ptr<ProgressSink> CKestrelDoc::MakeProgress() const
+{
+    return progressFactory_ ? progressFactory_() : nullptr;
+}
+
+void CKestrelDoc::ApplyImageEffect(ImageEffect* effect)
+{
+    if (!effect)
+        return;
+    auto entry = std::make_unique<HistoryEntry>();
+    {
+        const std::unique_ptr<ProgressSink> progress = MakeProgress();
+        entry->Apply(*this, effect, progress.get());
+    }
+    history_.Push(std::move(entry));
+    UpdateAllViews();
+}
+
+void CKestrelDoc::ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry)
+{
+    if (!entry)
+        return;
+    if (busyHandler_)
+        busyHandler_(true);
+    {
+        const std::unique_ptr<ProgressSink> progress = MakeProgress();
+        entry->Apply(*this, nullptr, progress.get());
+    }
+    history_.Push(std::move(entry));
+    UpdateAllViews();
+    if (busyHandler_)
+        busyHandler_(false);
+}
+
+void CKestrelDoc::RecordUndoSnapshot(const ImageBuffer& image)
+{
+    auto entry = std::make_unique<HistoryEntry>();
+    entry->RecordBefore(*this, image);
+    history_.Push(std::move(entry));
+}
+
+bool CKestrelDoc::Undo()
+{
+    emit SelectionClearRequested();
+    return history_.Undo();
+}
+
+bool CKestrelDoc::Redo()
+{
+    emit SelectionClearRequested();
+    return history_.Redo();
+}
+
+void CKestrelDoc::FinishImageCommand()
+{
+    if (image_.BitCount() == 32)
+        image_.SetAlpha(255);
+    else
+        image_.ConvertTo(32);
+}
+
+void CKestrelDoc::RunImageEffect(ImageEffect* effect)
+{
+    image_.ConvertTo(32);
+    ApplyImageEffect(effect);
+    FinishImageCommand();
+    UpdateAllViews();
+}
+
+bool CKestrelDoc::RunImageCommand(int id)
+{
+    const ImageCommand* command = FindImageCommand(id);
+    if (command && command->kind != ImageCommandKind::Direct)
+        return false;
+    std::unique_ptr<ImageEffect> effect = command ? CreateDirectEffect(id) : nullptr;
+    RunImageEffect(effect.get());
+    return true;
+}

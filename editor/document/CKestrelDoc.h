@@ -1,0 +1,110 @@
+#pragma once
+
+#include "EditHistory.h"
+#include "HistoryEntry.h"
+#include "ImageBuffer.h"
+#include "ObjectList.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class ImageEffect;
+class ProgressSink;
+
+// The document of one editor tab: its image, the annotation objects over it, the undo history and the
+// modified flag that closing consults. Views observe it through Updated(); the window layer supplies the
+// progress bar and the wait cursor through the two hooks.
+class CKestrelDoc : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kHistoryLimit = 10;
+    static constexpr int kNewWidth = 640;
+    static constexpr int kNewHeight = 480;
+
+    explicit CKestrelDoc(QObject* parent = nullptr);
+    ~CKestrelDoc() override;
+
+    // Framework steps: a new untitled document ("Capture1", "Capture2", ...) or one opened from a file.
+    bool OnNewDocument();
+    bool OnOpenDocument(const std::string& path);
+    // Writes the image with every object composited onto a copy; the document keeps its objects.
+    bool OnSaveDocument(const std::string& path);
+    // Save under path and, only when that worked, take it as the document's path and title.
+    bool SaveAs(const std::string& path);
+
+    // File New's picture: 640 x 480 opaque white, marked modified.
+    void MakeNewImage();
+
+    ImageBuffer& Image() { return image_; }
+    const ImageBuffer& Image() const { return image_; }
+    ObjectList& Objects() { return objects_; }
+    const ObjectList& Objects() const { return objects_; }
+
+    bool IsModified() const { return modified_; }
+    void SetModifiedFlag(bool modified) { modified_ = modified; }
+    const QString& Title() const { return title_; }
+    void SetTitle(const QString& title);
+    const std::string& PathName() const { return pathName_; }
+    void SetPathName(const std::string& path);
+
+    // Undoable changes.
+    void ApplyImageEffect(ImageEffect* effect);
+    void ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry);
+    void RecordUndoSnapshot(const ImageBuffer& image);
+    bool Undo();
+    bool Redo();
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    EditHistory& History() { return history_; }
+
+    // The run every image command takes: to 32 bpp, the effect with undo, then back to an opaque 32-bpp
+    // image (the colours of the 24-bit result, so objects stay visible). A null effect only normalises.
+    void RunImageEffect(ImageEffect* effect);
+    // The Image and Filter menu commands that need no dialog; false when id needs a dialog.
+    bool RunImageCommand(int id);
+
+    void UpdateAllViews() { emit Updated(); }
+
+    using ProgressFactory = std::function<std::unique_ptr<ProgressSink>()>;
+    using BusyHandler = std::function<void(bool busy)>;
+    void SetProgressFactory(ProgressFactory factory) { progressFactory_ = std::move(factory); }
+    void SetBusyHandler(BusyHandler handler) { busyHandler_ = std::move(handler); }
+
+signals:
+    void Updated();
+    // Undo and redo drop the view's selection first.
+    void SelectionClearRequested();
+    void TitleChanged(const QString& title);
+
+private:
+    class DocumentHistory : public EditHistory {
+    public:
+        explicit DocumentHistory(CKestrelDoc& document)
+            : document_(document)
+        {
+        }
+
+    protected:
+        void UndoOne(HistoryEntry& entry) override { entry.Undo(document_); }
+        void RedoOne(HistoryEntry& entry) override { entry.Redo(document_); }
+
+    private:
+        CKestrelDoc& document_;
+    };
+
+    std::unique_ptr<ProgressSink> MakeProgress() const;
+    void FinishImageCommand();
+
+    DocumentHistory history_;
+    ImageBuffer image_;
+    bool modified_ = false;
+    ObjectList objects_;
+    QString title_;
+    std::string pathName_;
+    ProgressFactory progressFactory_;
+    BusyHandler busyHandler_;
+};

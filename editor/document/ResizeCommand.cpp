@@ -1,0 +1,19 @@
+#include "ResizeCommand.h"
+
+#include "CKestrelDoc.h"
+
+ResizeCommand::ResizeCommand(int width, int height, int quality)
+    : width_(width)
+    , height_(height)
+    , quality_(quality)
+{
+}
+
+void ResizeCommand::Apply(CKestrelDoc& document, ImageEffect*, ProgressSink* progress)
+{
+    RecordBefore(document, document.Image());
+    if (quality_ == Good)
+        document.Image().ResizeNearest(width_, height_);
+    else
+        document.Image().ResizeBilinear(width_, height_, progress);
+}
