@@ -6,19 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-unsigned SeedFromClock()
-{
-    const auto seed = unsigned(std::time(nullptr));
-    std::srand(seed);
-    return seed;
-}
-
-} // namespace
-
 ColorNoiseEffect::ColorNoiseEffect(int amount)
-    : ColorNoiseEffect(amount, SeedFromClock())
+    : ColorNoiseEffect(amount, RandSequence::SeedFromClock())
 {
 }
 

@@ -6,19 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-unsigned SeedFromClock()
-{
-    const auto seed = unsigned(std::time(nullptr));
-    std::srand(seed);
-    return seed;
-}
-
-} // namespace
-
 MonoNoiseEffect::MonoNoiseEffect(int amount)
-    : MonoNoiseEffect(amount, SeedFromClock())
+    : MonoNoiseEffect(amount, RandSequence::SeedFromClock())
 {
 }
 
