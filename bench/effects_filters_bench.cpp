@@ -1,5 +1,6 @@
 // The artistic filters on a 3840 x 2160, 32-bpp image, single thread, each against a memcpy of the same
 // pixel bytes (x_memcpy).
+#include "BenchImages.h"
 #include "MemcpyBaseline.h"
 
 #include "ColorNoiseEffect.h"
@@ -19,31 +20,9 @@
 
 namespace {
 
-constexpr int kWidth = 3840;
-constexpr int kHeight = 2160;
-
-// Bands of slowly changing colour with a little noise, like a screenshot of a busy desktop.
-const ImageBuffer& Screen()
-{
-    static const ImageBuffer screen = [] {
-        ImageBuffer image;
-        image.Create(kWidth, kHeight, 32);
-        std::srand(7);
-        for (int y = 0; y < kHeight; ++y) {
-            uint8_t* row = image.Row(y);
-            for (int i = 0; i < image.Stride(); ++i)
-                row[i] = uint8_t((i / 97 + y / 31) * 37 + (std::rand() & 3));
-            for (int x = 0; x < kWidth; ++x)
-                row[4 * x + 3] = 255;
-        }
-        return image;
-    }();
-    return screen;
-}
-
 template <class Effect> void RunEffect(benchmark::State& state, Effect& effect)
 {
-    const ImageBuffer& source = Screen();
+    const ImageBuffer& source = ScreenLikeImage();
     ImageBuffer image(source);
     RunAgainstMemcpy(
         state, source.PixelBytes(), [&] { image.Paste(source, 0, 0); }, [&] { image.ApplyEffect(effect); });

@@ -1,5 +1,6 @@
 // The geometric transforms and colour adjustments on a 3840 x 2160 32-bpp screen image, one thread, each
 // against a memcpy of the same pixel bytes.
+#include "BenchImages.h"
 #include "MemcpyBaseline.h"
 
 #include "BrightnessEffect.h"
@@ -26,26 +27,8 @@
 
 namespace {
 
-constexpr int kWidth = 3840;
-constexpr int kHeight = 2160;
-
-// Blocks of slowly changing colour with a little noise, opaque as every document image is.
-const ImageBuffer& Screen()
-{
-    static const ImageBuffer screen = [] {
-        ImageBuffer image;
-        image.Create(kWidth, kHeight, 32);
-        std::srand(7);
-        for (int y = 0; y < kHeight; ++y) {
-            uint8_t* row = image.Row(y);
-            for (int i = 0; i < image.Stride(); ++i)
-                row[i] = uint8_t((i / 97 + y / 31) * 37 + (std::rand() & 3));
-        }
-        image.SetAlpha(255);
-        return image;
-    }();
-    return screen;
-}
+constexpr int kWidth = kBenchWidth;
+constexpr int kHeight = kBenchHeight;
 
 // Every byte random: no colour repeats, the worst case for effects that remember results by colour.
 const ImageBuffer& Noise()
@@ -85,7 +68,7 @@ template <class Effect, class... Args> EffectFactory Make(Args... args)
     return [=] { return std::unique_ptr<ImageEffect>(new Effect(args...)); };
 }
 
-void Register(const char* name, EffectFactory make, const ImageBuffer& (*image)() = Screen)
+void Register(const char* name, EffectFactory make, const ImageBuffer& (*image)() = ScreenLikeImage)
 {
     benchmark::RegisterBenchmark(name, [make, image](benchmark::State& state) { RunEffect(state, make, image()); })
         ->Unit(benchmark::kMillisecond)

@@ -1,4 +1,5 @@
 // ImageBuffer's hot paths on a 3840 x 2160 image, each against a memcpy of the same pixel bytes.
+#include "BenchImages.h"
 #include "MemcpyBaseline.h"
 
 #include "ImageBuffer.h"
@@ -10,21 +11,8 @@
 
 namespace {
 
-constexpr int kWidth = 3840;
-constexpr int kHeight = 2160;
-
-ImageBuffer MakeScreen(int bpp)
-{
-    ImageBuffer image;
-    image.Create(kWidth, kHeight, bpp);
-    std::srand(7);
-    for (int y = 0; y < kHeight; ++y) {
-        uint8_t* row = image.Row(y);
-        for (int i = 0; i < image.Stride(); ++i)
-            row[i] = uint8_t((i / 97 + y / 31) * 37 + (std::rand() & 3));
-    }
-    return image;
-}
+constexpr int kWidth = kBenchWidth;
+constexpr int kHeight = kBenchHeight;
 
 class IdentityEffect final : public PixelEffectImpl<IdentityEffect> {
 public:
@@ -33,7 +21,7 @@ public:
 
 void BM_CopyFrom(benchmark::State& state)
 {
-    const ImageBuffer source = MakeScreen(32);
+    const ImageBuffer source = MakeScreenLikeImage(32);
     ImageBuffer copy;
     RunAgainstMemcpy(
         state, source.PixelBytes(), [&] { copy.Destroy(); }, [&] { copy.CopyFrom(source); });
@@ -41,7 +29,7 @@ void BM_CopyFrom(benchmark::State& state)
 
 void BM_ConvertTo32(benchmark::State& state)
 {
-    const ImageBuffer source = MakeScreen(24);
+    const ImageBuffer source = MakeScreenLikeImage(24);
     ImageBuffer image;
     RunAgainstMemcpy(
         state, source.PixelBytes(), [&] { image = source; }, [&] { image.ConvertTo(32); });
@@ -49,7 +37,7 @@ void BM_ConvertTo32(benchmark::State& state)
 
 void BM_ConvertTo24(benchmark::State& state)
 {
-    const ImageBuffer source = MakeScreen(32);
+    const ImageBuffer source = MakeScreenLikeImage(32);
     ImageBuffer image;
     RunAgainstMemcpy(
         state, source.PixelBytes(), [&] { image = source; }, [&] { image.ConvertTo(24); });
@@ -57,7 +45,7 @@ void BM_ConvertTo24(benchmark::State& state)
 
 void BM_ResizeNearestDouble(benchmark::State& state)
 {
-    const ImageBuffer source = MakeScreen(32);
+    const ImageBuffer source = MakeScreenLikeImage(32);
     ImageBuffer image;
     RunAgainstMemcpy(
         state, source.PixelBytes(), [&] { image = source; }, [&] { image.ResizeNearest(kWidth * 2, kHeight * 2); });
@@ -65,7 +53,7 @@ void BM_ResizeNearestDouble(benchmark::State& state)
 
 void BM_ResizeBilinear(benchmark::State& state)
 {
-    const ImageBuffer source = MakeScreen(32);
+    const ImageBuffer source = MakeScreenLikeImage(32);
     ImageBuffer image;
     const int width = int(state.range(0));
     const int height = int(state.range(1));
@@ -75,7 +63,7 @@ void BM_ResizeBilinear(benchmark::State& state)
 
 void BM_ApplyIdentityEffect(benchmark::State& state)
 {
-    ImageBuffer image = MakeScreen(32);
+    ImageBuffer image = MakeScreenLikeImage(32);
     IdentityEffect effect;
     RunAgainstMemcpy(
         state, image.PixelBytes(), [] {}, [&] { image.ApplyEffect(effect); });

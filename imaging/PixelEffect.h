@@ -4,6 +4,7 @@
 #include "ImageEffect.h"
 
 #include <memory>
+#include <type_traits>
 
 // Base of every per-pixel operation on 24- and 32-bpp images. Effects that read neighbouring or moved
 // pixels take a copy of their input in Begin.
@@ -24,6 +25,19 @@ protected:
 private:
     std::unique_ptr<ImageBuffer> sourceSnapshot_;
 };
+
+// Runs fn with the pixel size in bytes as a compile-time constant (std::integral_constant) for 32 and
+// 24 bpp, so that a row loop can be specialised for each; false for other depths.
+template <class Fn> bool WithPixelSize(int bpp, Fn&& fn)
+{
+    if (bpp == 32)
+        fn(std::integral_constant<int, 4> {});
+    else if (bpp == 24)
+        fn(std::integral_constant<int, 3> {});
+    else
+        return false;
+    return true;
+}
 
 // Gives a concrete effect a row loop that calls its ProcessPixel directly, so the per-pixel call can be
 // inlined. The visiting order is the same as ImageEffect::ProcessRow. Derived must be final.

@@ -6,19 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-unsigned SeedFromClock()
-{
-    const auto seed = unsigned(std::time(nullptr));
-    std::srand(seed);
-    return seed;
-}
-
-} // namespace
-
 ColorNoiseEffect::ColorNoiseEffect(int amount)
-    : ColorNoiseEffect(amount, SeedFromClock())
+    : ColorNoiseEffect(amount, RandSequence::SeedFromClock())
 {
 }
 
@@ -50,11 +39,7 @@ void ColorNoiseEffect::ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
 void ColorNoiseEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (bpp == 32)
-        ProcessRowOf<4>(image.Row(y), image.Width());
-    else if (bpp == 24)
-        ProcessRowOf<3>(image.Row(y), image.Width());
-    else
+    if (!WithPixelSize(bpp, [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width()); }))
         PixelEffectImpl::ProcessRow(image, y);
 }
 

@@ -34,11 +34,7 @@ void EmbossEffect::ProcessPixel(ImageBuffer& image, int x, int, uint8_t* pixel)
 void EmbossEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (bpp == 32)
-        ProcessRowOf<4>(image.Row(y), image.Width());
-    else if (bpp == 24)
-        ProcessRowOf<3>(image.Row(y), image.Width());
-    else
+    if (!WithPixelSize(bpp, [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width()); }))
         PixelEffectImpl::ProcessRow(image, y);
 }
 

@@ -23,11 +23,7 @@ void HalftoneEffect::ProcessPixel(ImageBuffer&, int x, int y, uint8_t* pixel)
 void HalftoneEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (bpp == 32)
-        ProcessRowOf<4>(image.Row(y), image.Width(), y);
-    else if (bpp == 24)
-        ProcessRowOf<3>(image.Row(y), image.Width(), y);
-    else
+    if (!WithPixelSize(bpp, [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), y); }))
         PixelEffectImpl::ProcessRow(image, y);
 }
 

@@ -6,19 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-unsigned SeedFromClock()
-{
-    const auto seed = unsigned(std::time(nullptr));
-    std::srand(seed);
-    return seed;
-}
-
-} // namespace
-
 MonoNoiseEffect::MonoNoiseEffect(int amount)
-    : MonoNoiseEffect(amount, SeedFromClock())
+    : MonoNoiseEffect(amount, RandSequence::SeedFromClock())
 {
 }
 
@@ -54,11 +43,7 @@ void MonoNoiseEffect::ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
 void MonoNoiseEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (bpp == 32)
-        ProcessRowOf<4>(image.Row(y), image.Width());
-    else if (bpp == 24)
-        ProcessRowOf<3>(image.Row(y), image.Width());
-    else
+    if (!WithPixelSize(bpp, [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width()); }))
         PixelEffectImpl::ProcessRow(image, y);
 }
 

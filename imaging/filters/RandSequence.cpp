@@ -1,5 +1,8 @@
 #include "RandSequence.h"
 
+#include <cstdlib>
+#include <ctime>
+
 #include <cstring>
 
 void RandSequence::Seed(unsigned seed)
@@ -48,4 +51,11 @@ void RandSequence::FillShort(uint16_t* out, size_t count)
     }
     std::memcpy(ring_, buffer, sizeof ring_);
     pos_ = 0;
+}
+
+unsigned RandSequence::SeedFromClock()
+{
+    const auto seed = unsigned(std::time(nullptr));
+    std::srand(seed);
+    return seed;
 }

@@ -15,6 +15,10 @@ public:
 
     void Seed(unsigned seed);
 
+    // Seeds the C library generator with the current time, as the random effects do when they are made,
+    // and returns that seed for their own copy of the sequence.
+    static unsigned SeedFromClock();
+
     // The next value of rand(): 0 to 2^31 - 1.
     int32_t Next()
     {

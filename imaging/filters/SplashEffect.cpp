@@ -5,19 +5,8 @@
 #include <cstring>
 #include <ctime>
 
-namespace {
-
-unsigned SeedFromClock()
-{
-    const auto seed = unsigned(std::time(nullptr));
-    std::srand(seed);
-    return seed;
-}
-
-} // namespace
-
 SplashEffect::SplashEffect(int size)
-    : SplashEffect(size, SeedFromClock())
+    : SplashEffect(size, RandSequence::SeedFromClock())
 {
 }
 
