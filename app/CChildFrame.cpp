@@ -1,36 +1,42 @@
 #include "CChildFrame.h"
 
+#include "CKestrelDoc.h"
+
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QMdiSubWindow>
 
-CChildFrame::CChildFrame(const QString& title, QWidget* parent)
+CChildFrame::CChildFrame(std::unique_ptr<CKestrelDoc> document, QWidget* parent)
     : QWidget(parent)
-    , title_(title)
+    , document_(std::move(document))
 {
-    setWindowTitle(title);
+    setWindowTitle(document_->Title());
     setAttribute(Qt::WA_DeleteOnClose);
+    connect(document_.get(), &CKestrelDoc::TitleChanged, this, [this](const QString& title) {
+        setWindowTitle(title);
+        emit TitleChanged(title);
+    });
 }
 
-void CChildFrame::SetTitle(const QString& title)
+CChildFrame::~CChildFrame() = default;
+
+QString CChildFrame::Title() const
 {
-    title_ = title;
-    setWindowTitle(title);
-    emit TitleChanged(title);
+    return document_->Title();
+}
+
+bool CChildFrame::IsModified() const
+{
+    return document_->IsModified();
 }
 
 void CChildFrame::SetModified(bool modified)
 {
-    modified_ = modified;
+    document_->SetModifiedFlag(modified);
 }
 
 bool CChildFrame::SaveTo(const QString& path)
 {
-    if (!saveHandler_ || !saveHandler_(path))
-        return false;
-    // The name changes only once the file is written.
-    SetTitle(QFileInfo(path).fileName());
-    return true;
+    return document_->SaveAs(path.toStdString());
 }
 
 void CChildFrame::CloseDocument()

@@ -5,27 +5,31 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
-// The window of one open document inside the tabbed area. It carries the document's title and
-// modified flag; the image view is placed inside it.
+class CKestrelDoc;
+
+// The window of one open document inside the tabbed area: it owns the document, and the image view is
+// placed inside it.
 class CChildFrame : public QWidget, public ClosableDocument {
     Q_OBJECT
 public:
-    using SaveHandler = std::function<bool(const QString& path)>;
     // Asked before the window closes; false keeps it open.
     using CloseGuard = std::function<bool(CChildFrame& child)>;
 
-    explicit CChildFrame(const QString& title, QWidget* parent = nullptr);
+    explicit CChildFrame(std::unique_ptr<CKestrelDoc> document, QWidget* parent = nullptr);
+    ~CChildFrame() override;
 
-    QString Title() const override { return title_; }
-    void SetTitle(const QString& title);
-    bool IsModified() const override { return modified_; }
+    CKestrelDoc& Document() { return *document_; }
+    const CKestrelDoc& Document() const { return *document_; }
+
+    QString Title() const override;
+    bool IsModified() const override;
     void SetModified(bool modified) override;
+    // Writes the document to path and, when that worked, names it after the file.
     bool SaveTo(const QString& path) override;
     void CloseDocument() override;
 
-    // Writes the document to a file; the document model installs it.
-    void SetSaveHandler(SaveHandler handler) { saveHandler_ = std::move(handler); }
     void SetCloseGuard(CloseGuard guard) { closeGuard_ = std::move(guard); }
 
 signals:
@@ -35,8 +39,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QString title_;
-    bool modified_ = false;
-    SaveHandler saveHandler_;
+    std::unique_ptr<CKestrelDoc> document_;
     CloseGuard closeGuard_;
 };

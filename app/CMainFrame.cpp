@@ -3,13 +3,16 @@
 #include "AppIcons.h"
 #include "CAboutDlg.h"
 #include "CChildFrame.h"
+#include "CKestrelDoc.h"
 #include "CaptureRequestSink.h"
 #include "CloseSequence.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "DialogClosePrompts.h"
 #include "QtFileFilters.h"
+#include "StatusProgress.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -322,19 +325,41 @@ CChildFrame* CMainFrame::AddDocument(CChildFrame* child)
     return child;
 }
 
+std::unique_ptr<CKestrelDoc> CMainFrame::MakeDocument()
+{
+    auto document = std::make_unique<CKestrelDoc>();
+    // Long image commands show their progress in the status bar and the wait cursor.
+    document->SetProgressFactory(
+        [this] { return std::make_unique<StatusProgress>(StatusPane(StatusPaneId::Stretch)); });
+    document->SetBusyHandler([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    return document;
+}
+
 CChildFrame* CMainFrame::NewDocument()
 {
-    auto* child = new CChildFrame(QString("Capture%1").arg(++untitledCount_));
-    child->SetModified(true);
-    return AddDocument(child);
+    CChildFrame* child = NewCaptureDocument();
+    child->Document().MakeNewImage();
+    child->Document().UpdateAllViews();
+    return child;
+}
+
+CChildFrame* CMainFrame::NewCaptureDocument()
+{
+    std::unique_ptr<CKestrelDoc> document = MakeDocument();
+    document->OnNewDocument();
+    return AddDocument(new CChildFrame(std::move(document)));
 }
 
 void CMainFrame::OpenDocumentFile(const QString& path)
 {
-    if (!services_.openDocument)
-        return;
-    if (CChildFrame* child = services_.openDocument(path)) {
-        AddDocument(child);
+    std::unique_ptr<CKestrelDoc> document = MakeDocument();
+    if (document->OnOpenDocument(path.toStdString())) {
+        AddDocument(new CChildFrame(std::move(document)));
         recentFiles_.Add(path);
     } else {
         recentFiles_.Remove(path);
@@ -360,8 +385,8 @@ void CMainFrame::SaveActive(bool askPath)
     if (!child)
         return;
     std::optional<QString> path;
-    if (!askPath && !child->property("filePath").toString().isEmpty())
-        path = child->property("filePath").toString();
+    if (!askPath && !child->Document().PathName().empty())
+        path = QString::fromStdString(child->Document().PathName());
     else
         path = prompts_->AskSavePath(child->Title(), "png");
     if (!path)
@@ -370,7 +395,6 @@ void CMainFrame::SaveActive(bool askPath)
         prompts_->ReportSaveFailure(*path);
         return;
     }
-    child->setProperty("filePath", *path);
     child->SetModified(false);
     recentFiles_.Add(*path);
     RebuildRecentFileMenu();
@@ -398,6 +422,12 @@ bool CMainFrame::MayCloseDocument(CChildFrame& child)
     }
     child.SetModified(false);
     return true;
+}
+
+void CMainFrame::AddRecentFile(const QString& path)
+{
+    recentFiles_.Add(path);
+    RebuildRecentFileMenu();
 }
 
 void CMainFrame::RebuildRecentFileMenu()

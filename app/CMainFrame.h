@@ -14,6 +14,7 @@
 #include <vector>
 
 class CChildFrame;
+class CKestrelDoc;
 class CloseSequencePrompts;
 class GlobalHotKeys;
 class QLabel;
@@ -30,7 +31,6 @@ struct FrameServices {
     ShellSettingsStore* settings = nullptr; // none: defaults, nothing saved
     CaptureRequestSink* capture = nullptr; // none: capture commands do nothing
     CloseSequencePrompts* prompts = nullptr; // none: the program's own dialogs
-    std::function<CChildFrame*(const QString& path)> openDocument; // none: Open opens nothing
     QString autostartPath; // empty: the desktop's autostart folder
     QString executablePath; // empty: this process's executable
     QString helpFolder; // empty: "help" beside the executable
@@ -61,13 +61,17 @@ public:
     GlobalHotKeys* HotKeys() const { return desktop_->HotKeys(); }
     const ShellSettings& Settings() const { return settings_; }
     RecentFileList& RecentFiles() { return recentFiles_; }
+    void AddRecentFile(const QString& path);
     QUrl HomePage() const;
     QUrl SupportPage() const;
 
     std::vector<CChildFrame*> Documents() const;
     CChildFrame* ActiveDocument() const;
     CChildFrame* AddDocument(CChildFrame* child);
+    // File New: a document with the 640 x 480 white picture, modified.
     CChildFrame* NewDocument();
+    // A capture's new document: no picture yet, the capture is copied in.
+    CChildFrame* NewCaptureDocument();
     void OpenDocumentFile(const QString& path);
 
     // Left click on the tray icon, and the tray menu's "Show/Hide Main window".
@@ -89,6 +93,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    std::unique_ptr<CKestrelDoc> MakeDocument();
     void CreateActions();
     QAction* MakeAction(int id, const QString& text);
     void BuildMenus();
@@ -129,6 +134,5 @@ private:
     QHash<int, QLabel*> statusPanes_;
     DesktopIntegration* desktop_ = nullptr;
     int stopScrolling_ = 0;
-    int untitledCount_ = 0;
     bool closed_ = false;
 };

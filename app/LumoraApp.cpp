@@ -2,6 +2,7 @@
 
 #include "CMainFrame.h"
 #include "FrameCapture.h"
+#include "FrameDocuments.h"
 #include "IniSettingsStore.h"
 #include "LumoraDBusService.h"
 #include "ModulePath.h"
@@ -21,6 +22,7 @@ LumoraApp::~LumoraApp()
     if (frame_)
         frame_->SetCaptureSink(nullptr);
     capture_.reset();
+    documents_.reset();
     frame_.reset();
 }
 
@@ -30,8 +32,8 @@ bool LumoraApp::InitInstance()
     FrameServices services;
     services.settings = store_.get();
     frame_ = std::make_unique<CMainFrame>(services);
-    // The documents join the capture once the editor's document model is in the program.
-    capture_ = std::make_unique<FrameCapture>(settings_, *frame_, nullptr, ConfigFilePath(), ModulePath());
+    documents_ = std::make_unique<FrameDocuments>(*frame_);
+    capture_ = std::make_unique<FrameCapture>(settings_, *frame_, documents_.get(), ConfigFilePath(), ModulePath());
     frame_->SetCaptureSink(capture_.get());
     connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     frame_->show();

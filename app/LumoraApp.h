@@ -8,6 +8,7 @@
 
 class CMainFrame;
 class FrameCapture;
+class FrameDocuments;
 class IniSettingsStore;
 class LumoraDBusService;
 
@@ -27,6 +28,7 @@ private:
     CaptureSettings settings_;
     std::unique_ptr<IniSettingsStore> store_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<FrameDocuments> documents_;
     std::unique_ptr<FrameCapture> capture_;
     std::unique_ptr<LumoraDBusService> bus_;
 };

@@ -1,16 +1,20 @@
 #include "AppTestSupport.h"
 #include "CAboutDlg.h"
 #include "CChildFrame.h"
+#include "CKestrelDoc.h"
 #include "CMainFrame.h"
 #include "CaptureRequestSink.h"
 #include "CloseSequencePrompts.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
+#include "FrameCapture.h"
+#include "FrameDocuments.h"
 #include "GlobalHotKeys.h"
 #include "TrayIcon.h"
 
 #include <QDesktopServices>
 #include <QDockWidget>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -140,6 +144,15 @@ protected:
         return items;
     }
 
+    // Untitled documents are numbered for the whole program run, so tests read the names given.
+    static QStringList Titles(CMainFrame& frame)
+    {
+        QStringList titles;
+        for (CChildFrame* child : frame.Documents())
+            titles << child->Title();
+        return titles;
+    }
+
     QTemporaryDir dir;
     FakeStore store;
     FakeCapture capture;
@@ -165,7 +178,8 @@ TEST_F(MainFrameTest, OpenDocumentSwitchesToTheDocumentMenu)
     ASSERT_EQ(frame->Documents().size(), 1u);
     for (const PopupSpec& popup : CommandTable::DocumentMenu())
         EXPECT_EQ(MenuItems(*frame, popup.title), TableItems(CommandTable::DocumentMenu(), popup.title)) << popup.title;
-    EXPECT_EQ(frame->windowTitle(), "Lumora - Capture1");
+    EXPECT_TRUE(frame->Documents().front()->Title().startsWith("Capture"));
+    EXPECT_EQ(frame->windowTitle(), "Lumora - " + frame->Documents().front()->Title());
 }
 
 TEST_F(MainFrameTest, MenuItemsCarryTheirAccelerators)
@@ -187,7 +201,12 @@ TEST_F(MainFrameTest, AcceleratorKeysReachTheirCommands)
     QTest::keyClick(frame.get(), Qt::Key_N, Qt::ControlModifier);
     ASSERT_EQ(frame->Documents().size(), 1u);
     EXPECT_TRUE(frame->Documents().front()->IsModified());
-    EXPECT_EQ(frame->Documents().front()->Title(), "Capture1");
+    // File New's picture: 640 x 480, opaque white, 32 bits per pixel.
+    const CKestrelDoc& document = frame->Documents().front()->Document();
+    EXPECT_EQ(document.Image().Width(), 640);
+    EXPECT_EQ(document.Image().Height(), 480);
+    EXPECT_EQ(document.Image().BitCount(), 32);
+    EXPECT_EQ(document.Image().GetPixelValue(320, 240), 0xFFFFFFFFu);
     // Esc pressed in a document that does not take it travels up to the frame.
     EXPECT_EQ(frame->StopScrolling(), 0);
     QTest::keyClick(frame->Documents().front(), Qt::Key_Escape);
@@ -313,13 +332,14 @@ TEST_F(MainFrameTest, ExitFromTheTrayWhileHiddenStillAsksAndEnds)
     store.loaded.trayMode = true;
     auto frame = MakeFrame();
     frame->OnCommand(CommandId::FileNew);
+    const QStringList titles = Titles(*frame);
     frame->Tray()->HandleActivation(QSystemTrayIcon::Trigger);
     ASSERT_FALSE(frame->isVisible());
     bool closed = false;
     QObject::connect(frame.get(), &CMainFrame::Closed, [&] { closed = true; });
     prompts.answers = { ExitAnswer::No };
     frame->Tray()->Menu()->actions().back()->trigger();
-    EXPECT_EQ(prompts.asked, QStringList { "Capture1" });
+    EXPECT_EQ(prompts.asked, titles);
     EXPECT_TRUE(closed);
     EXPECT_FALSE(frame->Tray()->IsAdded());
     EXPECT_EQ(store.saves, 1);
@@ -376,12 +396,13 @@ TEST_F(MainFrameTest, CloseWithThreeModifiedDocumentsAnsweringSaveNone)
     auto frame = MakeFrame();
     for (int i = 0; i < 3; ++i)
         frame->OnCommand(CommandId::FileNew);
+    const QStringList titles = Titles(*frame);
     prompts.answers = { ExitAnswer::SaveNone };
     bool closed = false;
     QObject::connect(frame.get(), &CMainFrame::Closed, [&] { closed = true; });
     EXPECT_TRUE(frame->close());
     EXPECT_TRUE(closed);
-    EXPECT_EQ(prompts.asked, QStringList { "Capture1" });
+    EXPECT_EQ(prompts.asked, QStringList { titles[0] });
     EXPECT_EQ(store.saves, 1);
 }
 
@@ -390,17 +411,15 @@ TEST_F(MainFrameTest, CancelAtTheSecondKeepsRunningWithTheFirstClosed)
     auto frame = MakeFrame();
     for (int i = 0; i < 3; ++i)
         frame->OnCommand(CommandId::FileNew);
+    const QStringList titles = Titles(*frame);
     prompts.answers = { ExitAnswer::No, ExitAnswer::Cancel };
     EXPECT_FALSE(frame->close());
     EXPECT_TRUE(frame->isVisible());
-    EXPECT_EQ(prompts.asked, (QStringList { "Capture1", "Capture2" }));
+    EXPECT_EQ(prompts.asked, (QStringList { titles[0], titles[1] }));
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    std::vector<QString> titles;
-    for (CChildFrame* child : frame->Documents()) {
-        titles.push_back(child->Title());
+    for (CChildFrame* child : frame->Documents())
         EXPECT_TRUE(child->IsModified());
-    }
-    EXPECT_EQ(titles, (std::vector<QString> { "Capture2", "Capture3" }));
+    EXPECT_EQ(Titles(*frame), (QStringList { titles[1], titles[2] }));
     EXPECT_EQ(store.saves, 0);
     // Nothing of the closing ran: the tray and settings are as they were.
     prompts.answers = { ExitAnswer::No, ExitAnswer::No };
@@ -413,7 +432,7 @@ TEST_F(MainFrameTest, NewThenCloseAsks)
     frame->OnCommand(CommandId::FileNew);
     prompts.answers = { ExitAnswer::Cancel };
     EXPECT_FALSE(frame->close());
-    EXPECT_EQ(prompts.asked, QStringList { "Capture1" });
+    EXPECT_EQ(prompts.asked, Titles(*frame));
 }
 
 TEST_F(MainFrameTest, TabMenuOffersSaveSaveAsCloseAndActsOnTheClickedTab)
@@ -428,16 +447,17 @@ TEST_F(MainFrameTest, TabMenuOffersSaveSaveAsCloseAndActsOnTheClickedTab)
     QTabBar* tabs = frame->TabBar();
     ASSERT_NE(tabs, nullptr);
     ASSERT_EQ(tabs->count(), 2);
-    EXPECT_EQ(tabs->tabText(0), "Capture1");
+    const QStringList titles = Titles(*frame);
+    EXPECT_EQ(tabs->tabText(0), titles[0]);
     emit tabs->customContextMenuRequested(tabs->tabRect(0).center());
     EXPECT_TRUE(frame->TabMenu()->isVisible());
-    EXPECT_EQ(frame->ActiveDocument()->Title(), "Capture1");
+    EXPECT_EQ(frame->ActiveDocument()->Title(), titles[0]);
     frame->TabMenu()->hide();
     frame->ActiveDocument()->SetModified(false);
     frame->TabMenu()->actions()[2]->trigger();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(frame->Documents().size(), 1u);
-    EXPECT_EQ(frame->Documents().front()->Title(), "Capture2");
+    EXPECT_EQ(Titles(*frame), QStringList { titles[1] });
 }
 
 TEST_F(MainFrameTest, ClosingAModifiedTabAsksToSaveTheImage)
@@ -451,22 +471,18 @@ TEST_F(MainFrameTest, ClosingAModifiedTabAsksToSaveTheImage)
 
     // Yes, but the save fails: reported, and the document stays open and modified.
     prompts.imageAnswer = SaveImageAnswer::Yes;
-    prompts.path = dir.path() + "/out.png";
+    prompts.path = dir.path() + "/missing-folder/out.png";
     frame->OnCommand(CommandId::FileClose);
     EXPECT_EQ(prompts.suffixes, QStringList { "png" });
-    EXPECT_EQ(prompts.failures, QStringList { dir.path() + "/out.png" });
+    EXPECT_EQ(prompts.failures, QStringList { dir.path() + "/missing-folder/out.png" });
     ASSERT_EQ(frame->Documents().size(), 1u);
     EXPECT_TRUE(frame->Documents().front()->IsModified());
 
     // Yes with a save that works closes it.
-    QString written;
-    frame->Documents().front()->SetSaveHandler([&](const QString& path) {
-        written = path;
-        return true;
-    });
+    prompts.path = dir.path() + "/out.png";
     frame->OnCommand(CommandId::FileClose);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(written, dir.path() + "/out.png");
+    EXPECT_EQ(QImage(dir.path() + "/out.png").size(), QSize(640, 480));
     EXPECT_TRUE(frame->Documents().empty());
 
     frame->OnCommand(CommandId::FileNew);
@@ -481,12 +497,13 @@ TEST_F(MainFrameTest, SaveAsAsksForAPathAndClearsModifiedOnlyWhenWritten)
     auto frame = MakeFrame();
     frame->OnCommand(CommandId::FileNew);
     CChildFrame* child = frame->ActiveDocument();
-    prompts.path = dir.path() + "/shot.png";
+    const QString untitled = child->Title();
+    prompts.path = dir.path() + "/missing-folder/shot.png";
     frame->OnCommand(CommandId::FileSaveAs);
     EXPECT_EQ(prompts.failures.size(), 1);
     EXPECT_TRUE(child->IsModified());
-    EXPECT_EQ(child->Title(), "Capture1");
-    child->SetSaveHandler([](const QString&) { return true; });
+    EXPECT_EQ(child->Title(), untitled); // the name changes only after a successful save
+    prompts.path = dir.path() + "/shot.png";
     frame->OnCommand(CommandId::FileSaveAs);
     EXPECT_FALSE(child->IsModified());
     EXPECT_EQ(child->Title(), "shot.png");
@@ -559,20 +576,28 @@ TEST_F(MainFrameTest, PrintSetupOpensThePageSetupDialog)
 
 TEST_F(MainFrameTest, RecentFilesAppearInTheFileMenu)
 {
-    services.openDocument = [](const QString& path) {
-        auto* child = new CChildFrame(QFileInfo(path).fileName());
-        return child;
-    };
     auto frame = MakeFrame();
     EXPECT_FALSE(frame->Action(CommandId::FileMruFirst)->isEnabled());
-    for (const char* name : { "/a/1.bmp", "/a/2.bmp", "/a/3.bmp", "/a/4.bmp", "/a/5.bmp" })
-        frame->OpenDocumentFile(name);
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    for (const char* name : { "1", "2", "3", "4", "5" }) {
+        const QString path = dir.path() + "/" + name + ".bmp";
+        ASSERT_TRUE(picture.save(path, "BMP"));
+        frame->OpenDocumentFile(path);
+    }
+    ASSERT_EQ(frame->Documents().size(), 5u);
+    EXPECT_EQ(frame->Documents().back()->Document().Image().Width(), 8);
+    // A file that cannot be opened opens nothing.
+    frame->OpenDocumentFile(dir.path() + "/none.bmp");
+    EXPECT_EQ(frame->Documents().size(), 5u);
     QStringList recent;
     for (const auto& [id, text] : MenuItems(*frame, "&File")) {
         if (text.startsWith('&') && text.size() > 1 && text[1].isDigit())
             recent << text;
     }
-    EXPECT_EQ(recent, (QStringList { "&1 /a/5.bmp", "&2 /a/4.bmp", "&3 /a/3.bmp", "&4 /a/2.bmp" }));
+    const QString d = dir.path();
+    EXPECT_EQ(recent,
+        (QStringList { "&1 " + d + "/5.bmp", "&2 " + d + "/4.bmp", "&3 " + d + "/3.bmp", "&4 " + d + "/2.bmp" }));
 }
 
 TEST_F(MainFrameTest, ScreenshotOfTheMainWindow)
@@ -607,3 +632,32 @@ TEST_F(MainFrameTest, HotKeyFromTheSettingsStartsItsCapture)
 }
 
 #include "MainFrameTest.moc"
+
+TEST_F(MainFrameTest, FullScreenCaptureOpensATabHoldingTheScreen)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
+        GTEST_SKIP() << "needs an X display and xdotool";
+    auto frame = MakeFrame();
+    CaptureSettings record; // the defaults: a new tab per capture, 800 ms delay
+    FrameDocuments documents(*frame);
+    FrameCapture capture(record, *frame, &documents, std::string(), std::string());
+    ASSERT_TRUE(capture.IsAvailable());
+    frame->SetCaptureSink(&capture);
+    frame->OnCommand(CommandId::CaptureFullScreen);
+    frame->OnCommand(CommandId::CaptureFullScreen);
+    frame->SetCaptureSink(nullptr);
+
+    QProcess geometry;
+    geometry.start("xdotool", { "getdisplaygeometry" });
+    geometry.waitForFinished(10000);
+    const QStringList size = QString::fromLatin1(geometry.readAllStandardOutput()).trimmed().split(' ');
+    ASSERT_EQ(size.size(), 2);
+    ASSERT_EQ(frame->Documents().size(), 2u);
+    for (CChildFrame* child : frame->Documents()) {
+        const ImageBuffer& image = child->Document().Image();
+        EXPECT_EQ(image.Width(), size[0].toInt());
+        EXPECT_EQ(image.Height(), size[1].toInt());
+        EXPECT_EQ(image.BitCount(), 32);
+        EXPECT_TRUE(child->IsModified());
+    }
+}

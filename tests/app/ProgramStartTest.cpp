@@ -157,7 +157,7 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
     // Setting, "Run as &tray mode", from the keyboard.
     Xdotool({ "windowfocus", "--sync", main });
     Xdotool({ "key", "alt+s" });
-    WaitFor([] { return false; }, 300);
+    ASSERT_TRUE(WaitFor([&] { return !OtherWindows(lumora, { main }).isEmpty(); }, 10000)) << "no Setting menu";
     Xdotool({ "key", "t" });
     QString icon;
     ASSERT_TRUE(WaitFor(

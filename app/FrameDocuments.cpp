@@ -1,0 +1,44 @@
+#include "FrameDocuments.h"
+
+#include "CChildFrame.h"
+#include "CKestrelDoc.h"
+#include "CMainFrame.h"
+
+bool FrameDocuments::HasActiveDocument() const
+{
+    return frame_.ActiveDocument() != nullptr;
+}
+
+void FrameDocuments::CreateNewCaptureDocument()
+{
+    frame_.NewCaptureDocument();
+}
+
+void FrameDocuments::RecordUndoSnapshot()
+{
+    if (CChildFrame* child = frame_.ActiveDocument())
+        child->Document().RecordUndoSnapshot(child->Document().Image());
+}
+
+void FrameDocuments::ReplaceActiveImage(const ImageBuffer& capture)
+{
+    CChildFrame* child = frame_.ActiveDocument();
+    if (!child)
+        return;
+    CKestrelDoc& document = child->Document();
+    // An image without pixels (the screen could not be read) leaves the document's image as it was.
+    if (!capture.IsEmpty()) {
+        document.Image().CopyFrom(capture);
+        document.Image().ConvertTo(32);
+    }
+    document.SetModifiedFlag(true);
+    document.UpdateAllViews();
+}
+
+void FrameDocuments::SetActivePathName(const std::string& path)
+{
+    if (CChildFrame* child = frame_.ActiveDocument()) {
+        child->Document().SetPathName(path);
+        frame_.AddRecentFile(QString::fromStdString(path));
+    }
+}
