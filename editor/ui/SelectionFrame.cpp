@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QPolygon>
 
 bool SelectionFrame::Draw(QPainter& painter, const ImageRect& rect, bool handles)
 {
@@ -36,13 +37,30 @@ void SelectionFrame::DrawFocus(QPainter& painter, const ImageRect& rect)
 {
     if (rect.IsEmpty())
         return;
+    // Every other pixel of the rectangle's rim, going round once from the top-left corner, so that no
+    // pixel is inverted twice.
+    const int right = rect.right - 1;
+    const int bottom = rect.bottom - 1;
+    QPolygon rim;
+    for (int x = rect.left; x <= right; ++x)
+        rim << QPoint(x, rect.top);
+    for (int y = rect.top + 1; y <= bottom; ++y)
+        rim << QPoint(right, y);
+    if (bottom > rect.top)
+        for (int x = right - 1; x >= rect.left; --x)
+            rim << QPoint(x, bottom);
+    if (right > rect.left)
+        for (int y = bottom - 1; y > rect.top; --y)
+            rim << QPoint(rect.left, y);
+    QPolygon dots;
+    dots.reserve((rim.size() + 1) / 2);
+    for (qsizetype i = 0; i < rim.size(); i += 2)
+        dots << rim[i];
+
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    QPen dotted(Qt::white, 0);
-    dotted.setDashPattern({ 1, 1 });
-    painter.setPen(dotted);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect.left, rect.top, rect.Width() - 1, rect.Height() - 1);
+    painter.setPen(QPen(Qt::white, 0));
+    painter.drawPoints(dots);
     painter.restore();
 }
