@@ -268,6 +268,25 @@ QImage CKestrelView::PicturePart(const QRect& part)
     return picture;
 }
 
+bool CKestrelView::ShowsHandles() const
+{
+    // Undo replaces the objects; a pointer the list no longer holds is never followed.
+    return selectedObject_ && document_->Objects().Contains(selectedObject_);
+}
+
+bool CKestrelView::ShowsFocusFrame() const
+{
+    switch (currentTool_) {
+    case ToolText:
+    case ToolRectangle:
+    case ToolHighlight:
+    case ToolStamp:
+        return !imageSelection_.IsEmpty();
+    default:
+        return false;
+    }
+}
+
 void CKestrelView::DrawOverlays(QPainter& painter)
 {
     if (ShowsCropPreview() && !SelectionFrame::Draw(painter, imageSelection_, true)) {
@@ -275,19 +294,10 @@ void CKestrelView::DrawOverlays(QPainter& painter)
         imageSelection_ = {};
         selectionValid_ = false;
     }
-    // Undo replaces the objects; a pointer the list no longer holds is never followed.
-    if (selectedObject_ && document_->Objects().Contains(selectedObject_))
+    if (ShowsHandles())
         ObjectHandles::Draw(painter, *selectedObject_);
-    switch (currentTool_) {
-    case ToolText:
-    case ToolRectangle:
-    case ToolHighlight:
-    case ToolStamp:
+    if (ShowsFocusFrame())
         SelectionFrame::DrawFocus(painter, imageSelection_);
-        break;
-    default:
-        break;
-    }
 }
 
 void CKestrelView::DrawPicture(QPainter& painter, QPoint topLeft, const QRect& exposed)
@@ -298,33 +308,50 @@ void CKestrelView::DrawPicture(QPainter& painter, QPoint topLeft, const QRect& e
     const QSize displayed = ViewZoom::DisplayedSize(ImageSize(), ZoomFactor());
     const QRect target = QRect(topLeft, displayed) & exposed;
     if (imageWidth_ > 0 && imageHeight_ > 0 && !target.isEmpty()) {
-        const double scaleX = double(displayed.width()) / imageWidth_;
-        const double scaleY = double(displayed.height()) / imageHeight_;
-        // The image pixels behind the exposed area, one more on each side for the stretch's rounding.
-        const int left = std::max(0, int(std::floor((target.left() - topLeft.x()) / scaleX)) - 1);
-        const int top = std::max(0, int(std::floor((target.top() - topLeft.y()) / scaleY)) - 1);
-        const int right = std::min(imageWidth_, int(std::ceil((target.right() + 1 - topLeft.x()) / scaleX)) + 1);
-        const int bottom = std::min(imageHeight_, int(std::ceil((target.bottom() + 1 - topLeft.y()) / scaleY)) + 1);
-        const QRect part(left, top, right - left, bottom - top);
-        QImage picture = PicturePart(part);
-        if (!picture.isNull()) {
-            {
-                // Overlays are drawn at image scale, so frames and handles grow with the zoom.
-                QPainter overlay(&picture);
-                overlay.translate(-part.left(), -part.top());
-                DrawOverlays(overlay);
-            }
-            painter.save();
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            painter.setClipRect(target, Qt::IntersectClip);
-            painter.translate(topLeft);
-            painter.scale(scaleX, scaleY);
-            painter.drawImage(part.topLeft(), picture);
-            painter.restore();
-        }
+        // Reduced and with nothing drawn over it, the picture is sampled straight from the composite
+        // rather than converting the whole image only to shrink it.
+        if (ZoomFactor() < 1.0f && !ShowsCropPreview() && !ShowsHandles() && !ShowsFocusFrame())
+            DrawSampled(painter, topLeft, displayed, target);
+        else
+            DrawStretched(painter, topLeft, displayed, target);
     }
     emit SizeTextChanged(SizeText());
     emit ZoomTextChanged(ZoomText());
+}
+
+void CKestrelView::DrawSampled(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target)
+{
+    const QImage sampled = BufferPicture::Sampled(Composite(), displayed, target.translated(-topLeft));
+    if (!sampled.isNull())
+        painter.drawImage(target.topLeft(), sampled);
+}
+
+void CKestrelView::DrawStretched(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target)
+{
+    const double scaleX = double(displayed.width()) / imageWidth_;
+    const double scaleY = double(displayed.height()) / imageHeight_;
+    // The image pixels behind the exposed area, one more on each side for the stretch's rounding.
+    const int left = std::max(0, int(std::floor((target.left() - topLeft.x()) / scaleX)) - 1);
+    const int top = std::max(0, int(std::floor((target.top() - topLeft.y()) / scaleY)) - 1);
+    const int right = std::min(imageWidth_, int(std::ceil((target.right() + 1 - topLeft.x()) / scaleX)) + 1);
+    const int bottom = std::min(imageHeight_, int(std::ceil((target.bottom() + 1 - topLeft.y()) / scaleY)) + 1);
+    const QRect part(left, top, right - left, bottom - top);
+    QImage picture = PicturePart(part);
+    if (picture.isNull())
+        return;
+    {
+        // Overlays are drawn at image scale, so frames and handles grow with the zoom.
+        QPainter overlay(&picture);
+        overlay.translate(-part.left(), -part.top());
+        DrawOverlays(overlay);
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.translate(topLeft);
+    painter.scale(scaleX, scaleY);
+    painter.drawImage(part.topLeft(), picture);
+    painter.restore();
 }
 
 void CKestrelView::Print(QPrinter* printer)

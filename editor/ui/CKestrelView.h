@@ -150,8 +150,12 @@ private:
     void CheckSelection();
     const ImageBuffer& Composite();
     QImage PicturePart(const QRect& part);
+    void DrawSampled(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);
+    void DrawStretched(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);
     void DrawOverlays(QPainter& painter);
     bool ShowsCropPreview() const;
+    bool ShowsHandles() const;
+    bool ShowsFocusFrame() const;
 
     QPointer<CKestrelDoc> document_;
     ImageBuffer darkened_;

@@ -196,3 +196,26 @@ TEST_F(ViewPictureTest, Print_Should_WriteAPage)
     // The picture goes in as an image object.
     EXPECT_TRUE(pdf.contains("/Subtype /Image"));
 }
+
+TEST_F(ViewPictureTest, ReducedPicture_Should_LookTheSame_WithAndWithoutOverlays)
+{
+    SetPicture(400, 300);
+    auto view = MakeView(200, 150);
+    view->SetZoomStep(1);
+    const QImage plain = Grab(*view, "quarter");
+    // At 25 % client pixel 5 + d shows image pixel (d + 0.5) * 4: d = 10 -> 42, d = 37 -> 150.
+    EXPECT_EQ(plain.pixel(5 + 10, 5 + 37), ColourAt(42, 150));
+    EXPECT_EQ(plain.pixel(5 + 99, 5 + 74), ColourAt(398, 298));
+    EXPECT_EQ(plain.pixel(105, 50), kGrey);
+
+    // A focus frame in the top-left corner makes the view stretch the full-size picture instead.
+    view->SetCurrentTool(CKestrelView::ToolRectangle);
+    view->SetImageSelection({ 0, 0, 8, 8 });
+    const QImage framed = Grab(*view);
+    int differing = 0;
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x)
+            if ((x > 8 || y > 8) && plain.pixel(x, y) != framed.pixel(x, y))
+                ++differing;
+    EXPECT_EQ(differing, 0);
+}
