@@ -106,7 +106,8 @@ QSize CKestrelView::ScrollExtent() const
 
 void CKestrelView::UpdateScrollExtent()
 {
-    // The scroll position is left where the scroll bars clamp it; no point is kept fixed.
+    // The scroll position is left where the scroll bars clamp it; no point is kept fixed. A page is the
+    // client area, a line a hundredth of the extent.
     const QSize extent = ScrollExtent();
     const QSize page = viewport()->size();
     QScrollBar* bars[2] = { horizontalScrollBar(), verticalScrollBar() };
@@ -192,6 +193,12 @@ void CKestrelView::MakeDarkenedImage()
 void CKestrelView::FlattenObjects(const ObjectList& objects, ImageBuffer& target)
 {
     ObjectRenderer::RenderObjects(objects, target);
+}
+
+void CKestrelView::InvalidateComposite()
+{
+    compositeDirty_ = true;
+    viewport()->update();
 }
 
 void CKestrelView::OnUpdate()

@@ -112,8 +112,8 @@ public:
 
     // Renders objects, first to last, onto target (32 bpp).
     static void FlattenObjects(const ObjectList& objects, ImageBuffer& target);
-    // For a change the document has not announced (a tool moving an object): rebuild at the next paint.
-    void InvalidateComposite() { compositeDirty_ = true; }
+    // For a change the document has not announced (a tool moving an object): rebuild and repaint.
+    void InvalidateComposite();
 
     // The drawing routine: the picture with its overlays, image pixel (0, 0) at topLeft in the painter's
     // coordinates, filling at least the exposed part of the painter.
@@ -131,7 +131,8 @@ public slots:
     void OnUpdate();
     // Forget the selected object and the selection rectangles; the document asks before undo and redo.
     void ClearSelection();
-    // Prints the picture at its displayed size, through the drawing routine; for print preview too.
+    // Prints the picture at its displayed size through the drawing routine; connect it to a print
+    // preview dialog's paintRequested for the preview.
     void Print(QPrinter* printer);
 
 signals:
