@@ -1,0 +1,394 @@
+#include "CKestrelView.h"
+
+#include "BufferPicture.h"
+#include "CKestrelDoc.h"
+#include "ImageDarkener.h"
+#include "ObjectHandles.h"
+#include "ObjectList.h"
+#include "ObjectRenderer.h"
+#include "SelectionFrame.h"
+#include "ViewZoom.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+
+CKestrelView::CKestrelView(CKestrelDoc* document, QWidget* parent)
+    : QAbstractScrollArea(parent)
+    , document_(document)
+{
+    // The whole exposed area is painted each time: the grey first, then the picture over it.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setCursor(cursor_);
+    if (document) {
+        connect(document, &CKestrelDoc::Updated, this, &CKestrelView::OnUpdate);
+        connect(document, &CKestrelDoc::SelectionClearRequested, this, &CKestrelView::ClearSelection);
+    }
+    OnUpdate();
+}
+
+CKestrelView::~CKestrelView() = default;
+
+float CKestrelView::ZoomFactor() const
+{
+    return ViewZoom::Factor(zoomStep_);
+}
+
+bool CKestrelView::CanZoomIn() const
+{
+    return zoomStep_ < ViewZoom::kStepCount - 1;
+}
+
+bool CKestrelView::CanZoomOut() const
+{
+    return zoomStep_ > 0;
+}
+
+bool CKestrelView::CanActualSize() const
+{
+    return zoomStep_ != ViewZoom::kActualStep;
+}
+
+void CKestrelView::OnZoomIn()
+{
+    if (!CanZoomIn()) {
+        viewport()->update();
+        return;
+    }
+    ++zoomStep_;
+    ApplyZoom();
+}
+
+void CKestrelView::OnZoomOut()
+{
+    if (!CanZoomOut()) {
+        viewport()->update();
+        return;
+    }
+    --zoomStep_;
+    ApplyZoom();
+}
+
+void CKestrelView::OnActualSize()
+{
+    if (!CanActualSize())
+        return;
+    zoomStep_ = ViewZoom::kActualStep;
+    ApplyZoom();
+}
+
+void CKestrelView::SetZoomStep(int step)
+{
+    if (step < 0 || step >= ViewZoom::kStepCount || step == zoomStep_)
+        return;
+    zoomStep_ = step;
+    ApplyZoom();
+}
+
+void CKestrelView::ApplyZoom()
+{
+    UpdateScrollExtent();
+    // A crop rectangle keeps covering the same image pixels.
+    canvasSelection_ = ViewZoom::ImageToCanvas(imageSelection_, ZoomFactor());
+    viewport()->update();
+    emit ZoomChanged(zoomStep_);
+    emit ZoomTextChanged(ZoomText());
+}
+
+QSize CKestrelView::ScrollExtent() const
+{
+    return ViewZoom::ScrollExtent(ImageSize(), ZoomFactor());
+}
+
+void CKestrelView::UpdateScrollExtent()
+{
+    // The scroll position is left where the scroll bars clamp it; no point is kept fixed. A page is the
+    // client area, a line a hundredth of the extent.
+    const QSize extent = ScrollExtent();
+    const QSize page = viewport()->size();
+    QScrollBar* bars[2] = { horizontalScrollBar(), verticalScrollBar() };
+    const int extents[2] = { extent.width(), extent.height() };
+    const int pages[2] = { page.width(), page.height() };
+    for (int i = 0; i < 2; ++i) {
+        bars[i]->setRange(0, std::max(0, extents[i] - pages[i]));
+        bars[i]->setPageStep(pages[i]);
+        bars[i]->setSingleStep(std::max(1, extents[i] / 100));
+    }
+}
+
+QPoint CKestrelView::ScrollPosition() const
+{
+    return { horizontalScrollBar()->value(), verticalScrollBar()->value() };
+}
+
+QPoint CKestrelView::ClientToView(QPoint client) const
+{
+    return client - QPoint(ViewZoom::kMargin, ViewZoom::kMargin);
+}
+
+QPoint CKestrelView::ViewToCanvas(QPoint view) const
+{
+    return view + ScrollPosition();
+}
+
+QPoint CKestrelView::ClientToCanvas(QPoint client) const
+{
+    return ViewToCanvas(ClientToView(client));
+}
+
+QPoint CKestrelView::CanvasToImage(QPoint canvas) const
+{
+    return ViewZoom::CanvasToImage(canvas, ZoomFactor());
+}
+
+QPoint CKestrelView::ImageToCanvas(QPoint image) const
+{
+    return ViewZoom::ImageToCanvas(image, ZoomFactor());
+}
+
+QPoint CKestrelView::ClientToImage(QPoint client) const
+{
+    return CanvasToImage(ClientToCanvas(client));
+}
+
+QPoint CKestrelView::ImageToClient(QPoint image) const
+{
+    return ImageToCanvas(image) - ScrollPosition() + QPoint(ViewZoom::kMargin, ViewZoom::kMargin);
+}
+
+void CKestrelView::SetCanvasSelection(const ImageRect& canvas)
+{
+    canvasSelection_ = canvas;
+    imageSelection_ = ViewZoom::CanvasToImage(canvas, ZoomFactor());
+}
+
+void CKestrelView::SetImageSelection(const ImageRect& image)
+{
+    imageSelection_ = image;
+    canvasSelection_ = ViewZoom::ImageToCanvas(image, ZoomFactor());
+}
+
+void CKestrelView::SetViewCursor(const QCursor& cursor)
+{
+    cursor_ = cursor;
+    viewport()->setCursor(cursor);
+}
+
+void CKestrelView::MakeDarkenedImage()
+{
+    darkened_.Destroy();
+    if (!document_ || !darkened_.CopyFrom(document_->Image()))
+        return;
+    if (darkened_.BitCount() != 32 && !darkened_.ConvertTo(32)) {
+        darkened_.Destroy();
+        return;
+    }
+    ImageDarkener::Darken(darkened_);
+}
+
+void CKestrelView::FlattenObjects(const ObjectList& objects, ImageBuffer& target)
+{
+    ObjectRenderer::RenderObjects(objects, target);
+}
+
+void CKestrelView::InvalidateComposite()
+{
+    compositeDirty_ = true;
+    viewport()->update();
+}
+
+void CKestrelView::OnUpdate()
+{
+    const ImageBuffer* image = document_ ? &document_->Image() : nullptr;
+    imageWidth_ = image && !image->IsEmpty() ? image->Width() : 0;
+    imageHeight_ = image && !image->IsEmpty() ? image->Height() : 0;
+    compositeDirty_ = true;
+    UpdateScrollExtent();
+    viewport()->update();
+    emit SizeTextChanged(SizeText());
+}
+
+void CKestrelView::ClearSelection()
+{
+    selectedObject_ = nullptr;
+    canvasSelection_ = {};
+    drag_.savedRect = {};
+    imageSelection_ = {};
+    viewport()->update();
+}
+
+QString CKestrelView::SizeText() const
+{
+    return QString::asprintf("  Size: %d x %d", imageWidth_, imageHeight_);
+}
+
+QString CKestrelView::ZoomText() const
+{
+    return QString::asprintf("Zoom: %d", static_cast<int>(ZoomFactor() * 100.0f)) + QLatin1Char('%');
+}
+
+void CKestrelView::CheckSelection()
+{
+    selectionValid_ = SelectionFrame::IsValid(canvasSelection_);
+    if (!selectionValid_) {
+        canvasSelection_ = {};
+        imageSelection_ = {};
+    }
+}
+
+const ImageBuffer& CKestrelView::Composite()
+{
+    const ImageBuffer& image = document_->Image();
+    if (compositeDirty_) {
+        compositeDirty_ = false;
+        compositeIsDocument_ = image.BitCount() == 32 && document_->Objects().IsEmpty();
+        composite_.Destroy();
+        if (!compositeIsDocument_ && composite_.CopyFrom(image)
+            && (composite_.BitCount() == 32 || composite_.ConvertTo(32)))
+            FlattenObjects(document_->Objects(), composite_);
+    }
+    return compositeIsDocument_ ? image : composite_;
+}
+
+bool CKestrelView::ShowsCropPreview() const
+{
+    if (currentTool_ != ToolCrop || !selectionValid_ || !document_)
+        return false;
+    // A dimmed copy of another picture than the current one would show the wrong pixels.
+    const ImageBuffer& image = document_->Image();
+    return image.BitCount() == 32 && darkened_.BitCount() == 32 && darkened_.Width() == image.Width()
+        && darkened_.Height() == image.Height();
+}
+
+QImage CKestrelView::PicturePart(const QRect& part)
+{
+    if (!ShowsCropPreview())
+        return BufferPicture::Part(Composite(), part);
+    QImage picture = BufferPicture::Part(darkened_, part);
+    const ImageRect& inside = imageSelection_;
+    BufferPicture::CopyInto(
+        picture, part.topLeft(), document_->Image(), QRect(inside.left, inside.top, inside.Width(), inside.Height()));
+    return picture;
+}
+
+bool CKestrelView::ShowsHandles() const
+{
+    // Undo replaces the objects; a pointer the list no longer holds is never followed.
+    return selectedObject_ && document_->Objects().Contains(selectedObject_);
+}
+
+bool CKestrelView::ShowsFocusFrame() const
+{
+    switch (currentTool_) {
+    case ToolText:
+    case ToolRectangle:
+    case ToolHighlight:
+    case ToolStamp:
+        return !imageSelection_.IsEmpty();
+    default:
+        return false;
+    }
+}
+
+void CKestrelView::DrawOverlays(QPainter& painter)
+{
+    if (ShowsCropPreview() && !SelectionFrame::Draw(painter, imageSelection_, true)) {
+        canvasSelection_ = {};
+        imageSelection_ = {};
+        selectionValid_ = false;
+    }
+    if (ShowsHandles())
+        ObjectHandles::Draw(painter, *selectedObject_);
+    if (ShowsFocusFrame())
+        SelectionFrame::DrawFocus(painter, imageSelection_);
+}
+
+void CKestrelView::DrawPicture(QPainter& painter, QPoint topLeft, const QRect& exposed)
+{
+    if (!document_)
+        return;
+    CheckSelection();
+    const QSize displayed = ViewZoom::DisplayedSize(ImageSize(), ZoomFactor());
+    const QRect target = QRect(topLeft, displayed) & exposed;
+    if (imageWidth_ > 0 && imageHeight_ > 0 && !target.isEmpty()) {
+        // Reduced and with nothing drawn over it, the picture is sampled straight from the composite
+        // rather than converting the whole image only to shrink it.
+        if (ZoomFactor() < 1.0f && !ShowsCropPreview() && !ShowsHandles() && !ShowsFocusFrame())
+            DrawSampled(painter, topLeft, displayed, target);
+        else
+            DrawStretched(painter, topLeft, displayed, target);
+    }
+    emit SizeTextChanged(SizeText());
+    emit ZoomTextChanged(ZoomText());
+}
+
+void CKestrelView::DrawSampled(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target)
+{
+    const QImage sampled = BufferPicture::Sampled(Composite(), displayed, target.translated(-topLeft));
+    if (!sampled.isNull())
+        painter.drawImage(target.topLeft(), sampled);
+}
+
+void CKestrelView::DrawStretched(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target)
+{
+    const double scaleX = double(displayed.width()) / imageWidth_;
+    const double scaleY = double(displayed.height()) / imageHeight_;
+    // The image pixels behind the exposed area, one more on each side for the stretch's rounding.
+    const int left = std::max(0, int(std::floor((target.left() - topLeft.x()) / scaleX)) - 1);
+    const int top = std::max(0, int(std::floor((target.top() - topLeft.y()) / scaleY)) - 1);
+    const int right = std::min(imageWidth_, int(std::ceil((target.right() + 1 - topLeft.x()) / scaleX)) + 1);
+    const int bottom = std::min(imageHeight_, int(std::ceil((target.bottom() + 1 - topLeft.y()) / scaleY)) + 1);
+    const QRect part(left, top, right - left, bottom - top);
+    QImage picture = PicturePart(part);
+    if (picture.isNull())
+        return;
+    {
+        // Overlays are drawn at image scale, so frames and handles grow with the zoom.
+        QPainter overlay(&picture);
+        overlay.translate(-part.left(), -part.top());
+        DrawOverlays(overlay);
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.translate(topLeft);
+    painter.scale(scaleX, scaleY);
+    painter.drawImage(part.topLeft(), picture);
+    painter.restore();
+}
+
+void CKestrelView::Print(QPrinter* printer)
+{
+    if (!printer || !document_)
+        return;
+    QPainter painter(printer);
+    if (!painter.isActive())
+        return;
+    // A screen pixel becomes the same length on paper, so the printout has the size seen on screen.
+    painter.scale(double(printer->logicalDpiX()) / logicalDpiX(), double(printer->logicalDpiY()) / logicalDpiY());
+    const QPoint topLeft(ViewZoom::kMargin, ViewZoom::kMargin);
+    DrawPicture(painter, topLeft, QRect(topLeft, ViewZoom::DisplayedSize(ImageSize(), ZoomFactor())));
+}
+
+void CKestrelView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), QColor::fromRgb(kBackground));
+    const QPoint topLeft = QPoint(ViewZoom::kMargin, ViewZoom::kMargin) - ScrollPosition();
+    DrawPicture(painter, topLeft, event->rect());
+}
+
+void CKestrelView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollExtent();
+}
+
+void CKestrelView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}

@@ -1,0 +1,178 @@
+#pragma once
+
+#include "BitmapTypes.h"
+#include "CKestrelDoc.h"
+#include "ImageBuffer.h"
+
+#include <QAbstractScrollArea>
+#include <QCursor>
+#include <QPoint>
+#include <QPointer>
+#include <QSize>
+#include <QString>
+
+class AnnotationObject;
+class ObjectList;
+class QPainter;
+class QPrinter;
+
+// The scrolling, zooming view of one document: the image with every annotation object composited on
+// top, on a grey background with a 5-pixel margin, and the overlays of the current tool. It holds the
+// state the editing tools act on; the image and the objects stay the document's.
+//
+// Qt paints widgets into a back buffer and shows it in one go, so the view draws straight into the
+// widget's painter; the picture is never seen half drawn. The composite (image plus objects) is built
+// once per document update, and each paint converts and stretches only the part that is exposed.
+class CKestrelView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    // Tool numbers shared with the tool bar and the property bar.
+    enum Tool {
+        ToolSelect = 0,
+        ToolMove = 1,
+        ToolCrop = 2,
+        ToolText = 3,
+        ToolZoom = 4,
+        ToolLine = 5,
+        ToolArrow = 6,
+        ToolRectangle = 7,
+        ToolHighlight = 8,
+        ToolStamp = 9,
+    };
+    // What a press in or around the selection rectangle started.
+    enum DragMode {
+        DragNew = 0,
+        DragMove = 1,
+        DragTopLeft = 2,
+        DragBottomLeft = 3,
+        DragTopRight = 4,
+        DragBottomRight = 5,
+    };
+    static constexpr QRgb kBackground = 0xFF949494; // RGB (148, 148, 148)
+
+    // Mouse state the editing tools keep between press, move and release.
+    struct DragState {
+        bool buttonDown = false;
+        QPoint pressPoint; // view coordinates
+        QPoint scrollAtPress;
+        ImageRect savedRect; // canvas selection at the press
+        int dragMode = DragNew;
+        int grabbedHandle = 0;
+        QPoint savedLineStart;
+        QPoint savedLineEnd;
+        ImageRect savedObjectRect;
+    };
+
+    explicit CKestrelView(CKestrelDoc* document, QWidget* parent = nullptr);
+    ~CKestrelView() override;
+
+    CKestrelDoc* Document() const { return document_; }
+
+    // Zoom.
+    int ZoomStep() const { return zoomStep_; }
+    float ZoomFactor() const;
+    bool CanZoomIn() const;
+    bool CanZoomOut() const;
+    bool CanActualSize() const;
+    // The Zoom tool's jump to a step; a step outside the table is ignored.
+    void SetZoomStep(int step);
+
+    // Coordinates: client (the viewport's pixels), view (client less the margin), canvas (view plus the
+    // scroll position) and image.
+    QPoint ScrollPosition() const;
+    QSize ScrollExtent() const;
+    QSize ImageSize() const { return { imageWidth_, imageHeight_ }; }
+    QPoint ClientToView(QPoint client) const;
+    QPoint ViewToCanvas(QPoint view) const;
+    QPoint ClientToCanvas(QPoint client) const;
+    QPoint CanvasToImage(QPoint canvas) const;
+    QPoint ImageToCanvas(QPoint image) const;
+    QPoint ClientToImage(QPoint client) const;
+    QPoint ImageToClient(QPoint image) const;
+
+    // Tool state.
+    int CurrentTool() const { return currentTool_; }
+    void SetCurrentTool(int tool) { currentTool_ = tool; }
+    const ImageRect& CanvasSelection() const { return canvasSelection_; }
+    const ImageRect& ImageSelection() const { return imageSelection_; }
+    // Set one form of the selection rectangle; the other follows at the current zoom.
+    void SetCanvasSelection(const ImageRect& canvas);
+    void SetImageSelection(const ImageRect& image);
+    bool IsSelectionValid() const { return selectionValid_; }
+    AnnotationObject* SelectedObject() const { return selectedObject_; }
+    void SetSelectedObject(AnnotationObject* object) { selectedObject_ = object; }
+    DragState& Drag() { return drag_; }
+    const QCursor& ViewCursor() const { return cursor_; }
+    void SetViewCursor(const QCursor& cursor);
+
+    // The crop preview's dimmed copy of the document image; made when a crop drag starts.
+    void MakeDarkenedImage();
+    const ImageBuffer& DarkenedImage() const { return darkened_; }
+    void FreeDarkenedImage() { darkened_.Destroy(); }
+
+    // Renders objects, first to last, onto target (32 bpp).
+    static void FlattenObjects(const ObjectList& objects, ImageBuffer& target);
+    // For a change the document has not announced (a tool moving an object): rebuild and repaint.
+    void InvalidateComposite();
+
+    // The drawing routine: the picture with its overlays, image pixel (0, 0) at topLeft in the painter's
+    // coordinates, filling at least the exposed part of the painter.
+    void DrawPicture(QPainter& painter, QPoint topLeft, const QRect& exposed);
+
+    // The status bar's texts.
+    QString SizeText() const;
+    QString ZoomText() const;
+
+public slots:
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnActualSize();
+    // The document changed its image or objects.
+    void OnUpdate();
+    // Forget the selected object and the selection rectangles; the document asks before undo and redo.
+    void ClearSelection();
+    // Prints the picture at its displayed size through the drawing routine; connect it to a print
+    // preview dialog's paintRequested for the preview.
+    void Print(QPrinter* printer);
+
+signals:
+    void SizeTextChanged(const QString& text);
+    void ZoomTextChanged(const QString& text);
+    void ZoomChanged(int step);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void ApplyZoom();
+    void UpdateScrollExtent();
+    void CheckSelection();
+    const ImageBuffer& Composite();
+    QImage PicturePart(const QRect& part);
+    void DrawSampled(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);
+    void DrawStretched(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);
+    void DrawOverlays(QPainter& painter);
+    bool ShowsCropPreview() const;
+    bool ShowsHandles() const;
+    bool ShowsFocusFrame() const;
+
+    QPointer<CKestrelDoc> document_;
+    ImageBuffer darkened_;
+    int imageWidth_ = 0;
+    int imageHeight_ = 0;
+    DragState drag_;
+    ImageRect canvasSelection_;
+    ImageRect imageSelection_;
+    bool selectionValid_ = false;
+    QCursor cursor_ { Qt::OpenHandCursor };
+    int currentTool_ = ToolMove;
+    int zoomStep_ = 4;
+    AnnotationObject* selectedObject_ = nullptr;
+
+    // Image plus objects; the document image itself stands in when there are no objects to add.
+    ImageBuffer composite_;
+    bool compositeIsDocument_ = false;
+    bool compositeDirty_ = true;
+};

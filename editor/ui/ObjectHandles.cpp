@@ -1,0 +1,48 @@
+#include "ObjectHandles.h"
+
+#include "AnnotationObject.h"
+#include "LineObject.h"
+#include "RectObject.h"
+
+#include <QPainter>
+#include <QPen>
+
+std::vector<QPoint> ObjectHandles::Points(const AnnotationObject& object)
+{
+    std::vector<QPoint> points;
+    switch (object.Kind()) {
+    case ObjectKind::Line:
+    case ObjectKind::Arrow: {
+        const auto& line = static_cast<const LineObject&>(object);
+        points = { { line.startX, line.startY }, { line.endX, line.endY } };
+        break;
+    }
+    case ObjectKind::Text:
+    case ObjectKind::Box:
+    case ObjectKind::Highlight:
+    case ObjectKind::Stamp: {
+        const auto& box = static_cast<const RectObject&>(object);
+        const int midX = box.left + (box.right - box.left) / 2;
+        const int midY = box.top + (box.bottom - box.top) / 2;
+        points = { { box.left, box.top }, { midX, box.top }, { box.right, box.top }, { box.right, midY },
+            { box.right, box.bottom }, { midX, box.bottom }, { box.left, box.bottom }, { box.left, midY } };
+        break;
+    }
+    }
+    if (object.shadow)
+        for (QPoint& point : points)
+            point += QPoint(kShadowOffset, kShadowOffset);
+    return points;
+}
+
+void ObjectHandles::Draw(QPainter& painter, const AnnotationObject& object)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(Qt::black, 1.0));
+    painter.setBrush(Qt::white);
+    // Qt puts pixel centres at half coordinates; the handle points name whole pixels.
+    for (QPoint point : Points(object))
+        painter.drawEllipse(QPointF(point) + QPointF(0.5, 0.5), kRadius, kRadius);
+    painter.restore();
+}
