@@ -157,7 +157,7 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
     // Setting, "Run as &tray mode", from the keyboard.
     Xdotool({ "windowfocus", "--sync", main });
     Xdotool({ "key", "alt+s" });
-    ASSERT_TRUE(WaitFor([&] { return !OtherWindows(lumora, { main }).isEmpty(); }, 10000)) << "no Setting menu";
+    ASSERT_TRUE(WaitFor([&] { return !OtherWindows(lumora, { main }).isEmpty(); }, 30000)) << "no Setting menu";
     Xdotool({ "key", "t" });
     QString icon;
     ASSERT_TRUE(WaitFor(
@@ -166,15 +166,15 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
             icon = others.isEmpty() ? QString() : others.front();
             return !icon.isEmpty();
         },
-        10000))
+        30000))
         << "no tray icon appeared";
 
     Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "1" });
-    EXPECT_TRUE(WaitFor([&] { return !IsViewable(main); }, 10000)) << "left click did not hide the window";
+    EXPECT_TRUE(WaitFor([&] { return !IsViewable(main); }, 30000)) << "left click did not hide the window";
     // A second press within the double-click time is a double click, which does not toggle.
     WaitFor([] { return false; }, QApplication::doubleClickInterval() + 200);
     Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "1" });
-    EXPECT_TRUE(WaitFor([&] { return IsViewable(main); }, 10000)) << "left click did not bring the window back";
+    EXPECT_TRUE(WaitFor([&] { return IsViewable(main); }, 30000)) << "left click did not bring the window back";
 
     Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "3" });
     QString menu;
@@ -184,7 +184,7 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
             menu = others.isEmpty() ? QString() : others.front();
             return !menu.isEmpty();
         },
-        10000))
+        30000))
         << "right click opened no menu";
     // "Exit Lumora" is the menu's last item.
     const QString geometry = Xdotool({ "getwindowgeometry", "--shell", menu });
@@ -195,7 +195,7 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
     }
     ASSERT_GT(height, 20);
     Xdotool({ "mousemove", "--window", menu, "30", QString::number(height - 12), "click", "1" });
-    EXPECT_TRUE(WaitFor([&] { return lumora->state() == QProcess::NotRunning; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return lumora->state() == QProcess::NotRunning; }, 30000));
     EXPECT_EQ(lumora->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(lumora->exitCode(), 0);
 }
@@ -212,7 +212,7 @@ TEST_F(ProgramStartTest, TrayModeFromConfigIniShowsTheIconAtStart)
     QProcess* lumora = Start();
     ASSERT_TRUE(WaitFor([&] { return LumoraWindows(lumora).size() == 1; }, 20000)) << Diagnosis(lumora);
     const QString main = LumoraWindows(lumora).front();
-    EXPECT_TRUE(WaitFor([&] { return !OtherWindows(lumora, { main }).isEmpty(); }, 10000)) << "no tray icon";
+    EXPECT_TRUE(WaitFor([&] { return !OtherWindows(lumora, { main }).isEmpty(); }, 30000)) << "no tray icon";
 }
 
 TEST_F(ProgramStartTest, HotKeyAndSendCaptureTheScreenIntoAutoSavedFiles)
