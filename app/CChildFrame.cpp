@@ -1,9 +1,11 @@
 #include "CChildFrame.h"
 
 #include "CKestrelDoc.h"
+#include "CKestrelView.h"
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
+#include <QVBoxLayout>
 
 CChildFrame::CChildFrame(std::unique_ptr<CKestrelDoc> document, QWidget* parent)
     : QWidget(parent)
@@ -11,13 +13,22 @@ CChildFrame::CChildFrame(std::unique_ptr<CKestrelDoc> document, QWidget* parent)
 {
     setWindowTitle(document_->Title());
     setAttribute(Qt::WA_DeleteOnClose);
+    view_ = new CKestrelView(document_.get(), this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    setFocusProxy(view_);
     connect(document_.get(), &CKestrelDoc::TitleChanged, this, [this](const QString& title) {
         setWindowTitle(title);
         emit TitleChanged(title);
     });
 }
 
-CChildFrame::~CChildFrame() = default;
+CChildFrame::~CChildFrame()
+{
+    // Members go before child widgets: the view must not outlive the document it shows.
+    delete view_;
+}
 
 QString CChildFrame::Title() const
 {

@@ -8,9 +8,10 @@
 #include <memory>
 
 class CKestrelDoc;
+class CKestrelView;
 
-// The window of one open document inside the tabbed area: it owns the document, and the image view is
-// placed inside it.
+// The window of one open document inside the tabbed area: it owns the document and shows it through
+// the image view that fills it.
 class CChildFrame : public QWidget, public ClosableDocument {
     Q_OBJECT
 public:
@@ -22,6 +23,7 @@ public:
 
     CKestrelDoc& Document() { return *document_; }
     const CKestrelDoc& Document() const { return *document_; }
+    CKestrelView& View() const { return *view_; }
 
     QString Title() const override;
     bool IsModified() const override;
@@ -40,5 +42,6 @@ protected:
 
 private:
     std::unique_ptr<CKestrelDoc> document_;
+    CKestrelView* view_ = nullptr;
     CloseGuard closeGuard_;
 };

@@ -4,11 +4,13 @@
 #include "CAboutDlg.h"
 #include "CChildFrame.h"
 #include "CKestrelDoc.h"
+#include "CKestrelView.h"
 #include "CaptureRequestSink.h"
 #include "CloseSequence.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "DialogClosePrompts.h"
+#include "ImageCommands.h"
 #include "QtFileFilters.h"
 #include "StatusProgress.h"
 
@@ -25,6 +27,8 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
 #include <QStatusBar>
@@ -44,6 +48,12 @@ bool IsCaptureCommand(int id)
 {
     return id == CaptureFullScreen || id == CaptureRegion || id == CaptureWindowObject || id == CaptureActiveWindow
         || id == CaptureScrollingWindow || id == CaptureFixedRect;
+}
+
+bool IsDirectImageCommand(int id)
+{
+    const ImageCommand* command = FindImageCommand(id);
+    return command && command->kind == ImageCommandKind::Direct;
 }
 } // namespace
 
@@ -200,6 +210,9 @@ void CMainFrame::BuildStatusBar()
         auto* label = new QLabel(text, this);
         label->setObjectName(QString("pane%1").arg(id));
         statusPanes_.insert(id, label);
+        // The initial texts set the widths, so shorter texts later do not shift the panes.
+        if (id != StatusPaneId::Stretch)
+            label->setMinimumWidth(label->sizeHint().width());
         // The last pane takes whatever width is left.
         statusBar()->addWidget(label, id == StatusPaneId::Stretch ? 1 : 0);
     }
@@ -231,6 +244,7 @@ void CMainFrame::SetUpTabs()
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this] {
         UpdateCommandStates();
         UpdateTitle();
+        UpdateStatusPanes();
     });
 }
 
@@ -306,12 +320,36 @@ CChildFrame* CMainFrame::ActiveDocument() const
     return sub ? qobject_cast<CChildFrame*>(sub->widget()) : nullptr;
 }
 
+CKestrelView* CMainFrame::ActiveView() const
+{
+    CChildFrame* child = ActiveDocument();
+    return child ? &child->View() : nullptr;
+}
+
 CChildFrame* CMainFrame::AddDocument(CChildFrame* child)
 {
     child->SetCloseGuard([this](CChildFrame& closing) { return MayCloseDocument(closing); });
     QMdiSubWindow* sub = mdiArea_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(child, &CChildFrame::TitleChanged, this, &CMainFrame::UpdateTitle);
+    // Every tab's view reports; only the active one reaches the panes and the commands.
+    CKestrelView* view = &child->View();
+    connect(view, &CKestrelView::SizeTextChanged, this, [this, view](const QString& text) {
+        if (view == ActiveView())
+            StatusPane(StatusPaneId::ImageSize)->setText(text);
+    });
+    connect(view, &CKestrelView::ZoomTextChanged, this, [this, view](const QString& text) {
+        if (view == ActiveView())
+            StatusPane(StatusPaneId::Zoom)->setText(text);
+    });
+    connect(view, &CKestrelView::ZoomChanged, this, [this, view] {
+        if (view == ActiveView())
+            UpdateCommandStates();
+    });
+    connect(&child->Document(), &CKestrelDoc::Updated, this, [this, child] {
+        if (child == ActiveDocument())
+            UpdateCommandStates();
+    });
     connect(child, &QObject::destroyed, this, [this] {
         QTimer::singleShot(0, this, [this] {
             UpdateCommandStates();
@@ -322,6 +360,7 @@ CChildFrame* CMainFrame::AddDocument(CChildFrame* child)
     mdiArea_->setActiveSubWindow(sub);
     UpdateCommandStates();
     UpdateTitle();
+    UpdateStatusPanes();
     return child;
 }
 
@@ -481,10 +520,48 @@ void CMainFrame::UpdateCommandStates()
     actions_[EnableHotkey]->setChecked(settings_.enableHotkey);
     actions_[AutoStartup]->setChecked(settings_.autoStartup);
 
+    if (CChildFrame* child = ActiveDocument())
+        UpdateViewCommandStates(*child);
+
     // Menu 128 (no document) differs from menu 129 only by its leading "Crop Selection".
     actions_[CropSelection]->setVisible(!hasDocument);
     if (cropSeparator_)
         cropSeparator_->setVisible(!hasDocument);
+}
+
+void CMainFrame::UpdateViewCommandStates(CChildFrame& child)
+{
+    const CKestrelView& view = child.View();
+    actions_[ZoomIn]->setEnabled(view.CanZoomIn());
+    actions_[ZoomOut]->setEnabled(view.CanZoomOut());
+    actions_[ZoomActual]->setEnabled(view.CanActualSize());
+    actions_[EditUndo]->setEnabled(child.Document().CanUndo());
+    actions_[EditRedo]->setEnabled(child.Document().CanRedo());
+    actions_[FilePrint]->setEnabled(true);
+    actions_[FilePrintPreview]->setEnabled(true);
+    // The commands with an adjustment dialog of their own wait for it.
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
+        if (IsDirectImageCommand(it.key()))
+            it.value()->setEnabled(true);
+    }
+}
+
+void CMainFrame::UpdateStatusPanes()
+{
+    if (const CKestrelView* view = ActiveView()) {
+        StatusPane(StatusPaneId::ImageSize)->setText(view->SizeText());
+        StatusPane(StatusPaneId::Zoom)->setText(view->ZoomText());
+    }
+}
+
+void CMainFrame::RunImageCommand(int id)
+{
+    CChildFrame* child = ActiveDocument();
+    if (!child)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    child->Document().RunImageCommand(id);
+    QApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::OnCommand(int id)
@@ -494,6 +571,13 @@ void CMainFrame::OnCommand(int id)
             services_.capture->RequestCapture(id);
         return;
     }
+    if (IsDirectImageCommand(id)) {
+        RunImageCommand(id);
+        UpdateCommandStates();
+        return;
+    }
+    CChildFrame* child = ActiveDocument();
+    CKestrelView* view = child ? &child->View() : nullptr;
     switch (id) {
     case FileNew:
         NewDocument();
@@ -513,6 +597,33 @@ void CMainFrame::OnCommand(int id)
         break;
     case FilePrintSetup:
         PrintSetup();
+        break;
+    case FilePrint:
+        Print();
+        break;
+    case FilePrintPreview:
+        PrintPreview();
+        break;
+    // Reached by keys and calls too, so the ends of the zoom table and empty histories are checked here.
+    case ZoomIn:
+        if (view && view->CanZoomIn())
+            view->OnZoomIn();
+        break;
+    case ZoomOut:
+        if (view && view->CanZoomOut())
+            view->OnZoomOut();
+        break;
+    case ZoomActual:
+        if (view && view->CanActualSize())
+            view->OnActualSize();
+        break;
+    case EditUndo:
+        if (child && child->Document().CanUndo())
+            child->Document().Undo();
+        break;
+    case EditRedo:
+        if (child && child->Document().CanRedo())
+            child->Document().Redo();
         break;
     case AppExit:
         close();
@@ -581,11 +692,37 @@ void CMainFrame::ShowHelp()
     QDesktopServices::openUrl(HomePage());
 }
 
-void CMainFrame::PrintSetup()
+QPrinter& CMainFrame::Printer()
 {
+    // Page setup, printing and the preview share one printer, so the chosen page carries over.
     if (!printer_)
         printer_ = std::make_unique<QPrinter>();
-    QPageSetupDialog dialog(printer_.get(), this);
+    return *printer_;
+}
+
+void CMainFrame::PrintSetup()
+{
+    QPageSetupDialog dialog(&Printer(), this);
+    dialog.exec();
+}
+
+void CMainFrame::Print()
+{
+    CKestrelView* view = ActiveView();
+    if (!view)
+        return;
+    QPrintDialog dialog(&Printer(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        view->Print(&Printer());
+}
+
+void CMainFrame::PrintPreview()
+{
+    CKestrelView* view = ActiveView();
+    if (!view)
+        return;
+    QPrintPreviewDialog dialog(&Printer(), this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, view, &CKestrelView::Print);
     dialog.exec();
 }
 

@@ -15,6 +15,7 @@
 
 class CChildFrame;
 class CKestrelDoc;
+class CKestrelView;
 class CloseSequencePrompts;
 class GlobalHotKeys;
 class QLabel;
@@ -67,6 +68,7 @@ public:
 
     std::vector<CChildFrame*> Documents() const;
     CChildFrame* ActiveDocument() const;
+    CKestrelView* ActiveView() const;
     CChildFrame* AddDocument(CChildFrame* child);
     // File New: a document with the 640 x 480 white picture, modified.
     CChildFrame* NewDocument();
@@ -115,6 +117,12 @@ private:
     void ShowAbout();
     void ShowHelp();
     void PrintSetup();
+    QPrinter& Printer();
+    void Print();
+    void PrintPreview();
+    void RunImageCommand(int id);
+    void UpdateStatusPanes();
+    void UpdateViewCommandStates(CChildFrame& child);
 
     FrameServices services_;
     std::unique_ptr<CloseSequencePrompts> ownPrompts_;

@@ -1,0 +1,278 @@
+#include "AppTestSupport.h"
+#include "CChildFrame.h"
+#include "CKestrelDoc.h"
+#include "CKestrelView.h"
+#include "CMainFrame.h"
+#include "CloseSequencePrompts.h"
+#include "CommandIds.h"
+#include "ImageCommands.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+using namespace CommandId;
+
+namespace {
+// Closing is not under test here: every question is answered so that nothing is kept or written.
+struct SilentPrompts : CloseSequencePrompts {
+    ExitAnswer AskSaveOnExit(const QString&) override { return ExitAnswer::No; }
+    SaveImageAnswer AskSaveImage() override { return SaveImageAnswer::No; }
+    std::optional<QString> AskSavePath(const QString&, const QString&) override { return std::nullopt; }
+    void ReportSaveFailure(const QString&) override { }
+};
+
+struct DefaultStore : ShellSettingsStore {
+    ShellSettings Load() override { return {}; }
+    void SaveOnClose(const ShellSettings&) override { }
+};
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+
+class FrameViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        services.settings = &store;
+        services.prompts = &prompts;
+        services.autostartPath = dir.path() + "/autostart/Lumora.desktop";
+        services.helpFolder = dir.path() + "/help";
+        frame = std::make_unique<CMainFrame>(services);
+        frame->resize(1200, 900);
+        frame->show();
+    }
+
+    QString Pane(int id) const { return frame->StatusPane(id)->text(); }
+    bool Enabled(int id) const { return frame->Action(id)->isEnabled(); }
+
+    // A file of the given size for a second tab that differs from File New's picture.
+    CChildFrame* OpenPicture(int width, int height, QColor colour)
+    {
+        QImage picture(width, height, QImage::Format_RGB32);
+        picture.fill(colour);
+        const QString path = dir.path() + QString("/%1x%2.bmp").arg(width).arg(height);
+        EXPECT_TRUE(picture.save(path, "BMP"));
+        frame->OpenDocumentFile(path);
+        return frame->ActiveDocument();
+    }
+
+    static QImage Shown(CChildFrame& child)
+    {
+        QApplication::processEvents();
+        return child.View().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    void Activate(CChildFrame* child)
+    {
+        frame->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(child->parentWidget()));
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    DefaultStore store;
+    SilentPrompts prompts;
+    FrameServices services;
+    std::unique_ptr<CMainFrame> frame;
+};
+} // namespace
+
+TEST_F(FrameViewTest, NewDocumentShowsItsWhitePictureOnTheGreyMargin)
+{
+    CChildFrame* child = frame->NewDocument();
+    ASSERT_EQ(frame->ActiveDocument(), child);
+    EXPECT_TRUE(child->View().isVisible());
+    EXPECT_EQ(child->View().Document(), &child->Document());
+
+    const QImage shown = Shown(*child);
+    // At 100 % image pixel (0, 0) sits at viewport (5, 5); the 640 x 480 picture ends at (644, 484).
+    ASSERT_GE(shown.width(), 660);
+    ASSERT_GE(shown.height(), 500);
+    EXPECT_EQ(shown.pixel(2, 2), CKestrelView::kBackground);
+    EXPECT_EQ(shown.pixel(5, 5), kWhite);
+    EXPECT_EQ(shown.pixel(644, 484), kWhite);
+    EXPECT_EQ(shown.pixel(645, 100), CKestrelView::kBackground);
+    EXPECT_EQ(shown.pixel(100, 485), CKestrelView::kBackground);
+}
+
+TEST_F(FrameViewTest, StatusPanesFollowTheActiveTabAndItsZoom)
+{
+    CChildFrame* first = frame->NewDocument();
+    EXPECT_EQ(Pane(StatusPaneId::ImageSize), "  Size: 640 x 480");
+    EXPECT_EQ(Pane(StatusPaneId::Zoom), "Zoom: 100%");
+
+    CChildFrame* second = OpenPicture(100, 50, Qt::red);
+    ASSERT_NE(second, first);
+    EXPECT_EQ(Pane(StatusPaneId::ImageSize), "  Size: 100 x 50");
+    frame->OnCommand(ZoomIn);
+    EXPECT_EQ(Pane(StatusPaneId::Zoom), "Zoom: 150%");
+
+    Activate(first);
+    EXPECT_EQ(Pane(StatusPaneId::ImageSize), "  Size: 640 x 480");
+    EXPECT_EQ(Pane(StatusPaneId::Zoom), "Zoom: 100%");
+    // A background tab's view changing must not overwrite the active tab's texts.
+    second->View().OnZoomIn();
+    EXPECT_EQ(Pane(StatusPaneId::Zoom), "Zoom: 100%");
+
+    Activate(second);
+    EXPECT_EQ(Pane(StatusPaneId::ImageSize), "  Size: 100 x 50");
+    EXPECT_EQ(Pane(StatusPaneId::Zoom), "Zoom: 200%");
+}
+
+TEST_F(FrameViewTest, ZoomCommandsAreEnabledByTheActiveViewAndStopAtTheEnds)
+{
+    EXPECT_FALSE(Enabled(ZoomIn));
+    EXPECT_FALSE(Enabled(ZoomOut));
+    CChildFrame* child = frame->NewDocument();
+    const CKestrelView& view = child->View();
+    EXPECT_TRUE(Enabled(ZoomIn));
+    EXPECT_TRUE(Enabled(ZoomOut));
+    EXPECT_FALSE(Enabled(ZoomActual));
+
+    // The tool bar buttons are the menu's actions, so they share the state.
+    auto* toolbar = frame->findChild<QToolBar*>("toolbar157");
+    ASSERT_NE(toolbar, nullptr);
+    for (int id : { ZoomIn, ZoomOut, ZoomActual })
+        EXPECT_TRUE(toolbar->actions().contains(frame->Action(id))) << id;
+
+    for (int i = 0; i < 4; ++i)
+        frame->Action(ZoomOut)->trigger();
+    EXPECT_EQ(view.ZoomStep(), 0);
+    EXPECT_FALSE(Enabled(ZoomOut));
+    EXPECT_TRUE(Enabled(ZoomActual));
+    frame->OnCommand(ZoomOut);
+    EXPECT_EQ(view.ZoomStep(), 0);
+    EXPECT_EQ(Pane(StatusPaneId::Zoom), "Zoom: 10%");
+
+    for (int i = 0; i < 9; ++i)
+        frame->Action(ZoomIn)->trigger();
+    EXPECT_EQ(view.ZoomStep(), 9);
+    EXPECT_FALSE(Enabled(ZoomIn));
+    frame->OnCommand(ZoomIn);
+    EXPECT_EQ(view.ZoomStep(), 9);
+    EXPECT_EQ(Pane(StatusPaneId::Zoom), "Zoom: 800%");
+
+    // A fresh tab starts at 100 %, and the actions follow it, then follow the old tab back.
+    CChildFrame* other = frame->NewDocument();
+    EXPECT_TRUE(Enabled(ZoomIn));
+    EXPECT_FALSE(Enabled(ZoomActual));
+    Activate(child);
+    EXPECT_FALSE(Enabled(ZoomIn));
+    frame->Action(ZoomActual)->trigger();
+    EXPECT_EQ(view.ZoomStep(), 4);
+    EXPECT_FALSE(Enabled(ZoomActual));
+    EXPECT_EQ(other->View().ZoomStep(), 4);
+}
+
+TEST_F(FrameViewTest, InvertRunsOnTheActiveDocumentAndUndoRedoFollowItsHistory)
+{
+    CChildFrame* child = frame->NewDocument();
+    EXPECT_FALSE(Enabled(EditUndo));
+    EXPECT_FALSE(Enabled(EditRedo));
+    ASSERT_TRUE(Enabled(20020));
+
+    frame->Action(20020)->trigger();
+    // Inverting white gives black, on screen as in the document.
+    EXPECT_EQ(Shown(*child).pixel(100, 100), kBlack);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(Enabled(EditUndo));
+    EXPECT_FALSE(Enabled(EditRedo));
+
+    // Another tab has its own history.
+    CChildFrame* other = frame->NewDocument();
+    EXPECT_FALSE(Enabled(EditUndo));
+    EXPECT_EQ(Shown(*other).pixel(100, 100), kWhite);
+    Activate(child);
+    EXPECT_TRUE(Enabled(EditUndo));
+
+    frame->Action(EditUndo)->trigger();
+    EXPECT_EQ(Shown(*child).pixel(100, 100), kWhite);
+    EXPECT_FALSE(Enabled(EditUndo));
+    EXPECT_TRUE(Enabled(EditRedo));
+    frame->OnCommand(EditUndo); // nothing left: no effect
+    EXPECT_TRUE(child->Document().CanRedo());
+
+    frame->Action(EditRedo)->trigger();
+    EXPECT_EQ(Shown(*child).pixel(100, 100), kBlack);
+    EXPECT_TRUE(Enabled(EditUndo));
+    EXPECT_FALSE(Enabled(EditRedo));
+    EXPECT_EQ(Shown(*other).pixel(100, 100), kWhite);
+}
+
+TEST_F(FrameViewTest, OnlyDirectImageCommandsAreEnabledAndRun)
+{
+    std::vector<int> direct, others;
+    for (int id = kFirstImageCommand; id <= kLastImageCommand; ++id) {
+        if (!frame->Action(id))
+            continue;
+        const ImageCommand* command = FindImageCommand(id);
+        (command && command->kind == ImageCommandKind::Direct ? direct : others).push_back(id);
+    }
+    ASSERT_FALSE(direct.empty());
+    ASSERT_FALSE(others.empty());
+    for (int id : direct)
+        EXPECT_FALSE(Enabled(id)) << "no document: " << id;
+
+    CChildFrame* child = frame->NewDocument();
+    for (int id : direct)
+        EXPECT_TRUE(Enabled(id)) << id;
+    for (int id : others) {
+        EXPECT_FALSE(Enabled(id)) << id;
+        // Reached without the menu, a dialog command still changes nothing.
+        frame->OnCommand(id);
+    }
+    EXPECT_FALSE(child->Document().CanUndo());
+    EXPECT_EQ(Shown(*child).pixel(100, 100), kWhite);
+}
+
+TEST_F(FrameViewTest, PrintPreviewDrawsTheActivePicture)
+{
+    EXPECT_FALSE(Enabled(FilePrint));
+    EXPECT_FALSE(Enabled(FilePrintPreview));
+    frame->NewDocument();
+    EXPECT_TRUE(Enabled(FilePrint));
+    EXPECT_TRUE(Enabled(FilePrintPreview));
+
+    int pages = -1;
+    // The dialog runs modally: a timer inside its loop reads the preview and closes it.
+    QTimer closer;
+    closer.setInterval(50);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(top);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            // The preview has pages only when the view drew into it.
+            if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
+                pages = preview->pageCount();
+            closer.stop();
+            dialog->reject();
+        }
+    });
+    closer.start();
+    frame->OnCommand(FilePrintPreview);
+    EXPECT_EQ(pages, 1);
+}
+
+TEST_F(FrameViewTest, ScreenshotWithADocument)
+{
+    CChildFrame* child = frame->NewDocument();
+    frame->OnCommand(20020);
+    frame->OnCommand(ZoomOut);
+    QApplication::processEvents();
+    EXPECT_EQ(Shown(*child).pixel(50, 50), kBlack);
+    const QPixmap shot = frame->grab();
+    ASSERT_FALSE(shot.isNull());
+    const QString path = OutputFolder() + "/main_window_document.png";
+    ASSERT_TRUE(shot.save(path, "PNG")) << path.toStdString();
+}
