@@ -8,12 +8,15 @@
 #include "ImageCommands.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -262,6 +265,33 @@ TEST_F(FrameViewTest, PrintPreviewDrawsTheActivePicture)
     closer.start();
     frame->OnCommand(FilePrintPreview);
     EXPECT_EQ(pages, 1);
+}
+
+TEST_F(FrameViewTest, PrintSendsThePictureToThePrinterChosenInTheDialog)
+{
+    frame->NewDocument();
+    const QString pdf = dir.path() + "/printed.pdf";
+    bool asked = false;
+    QTimer closer;
+    closer.setInterval(50);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QPrintDialog*>(top);
+            if (!dialog || !dialog->isVisible())
+                continue;
+            asked = true;
+            // No printer is needed: the dialog's printer is turned into a file before it is accepted.
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(pdf);
+            closer.stop();
+            dialog->done(QDialog::Accepted);
+        }
+    });
+    closer.start();
+    frame->OnCommand(FilePrint);
+    EXPECT_TRUE(asked);
+    // The file exists only when the view painted on the printer; its picture page is over a kilobyte.
+    EXPECT_GT(QFileInfo(pdf).size(), 1000) << QFileInfo(pdf).size();
 }
 
 TEST_F(FrameViewTest, ScreenshotWithADocument)
