@@ -8,6 +8,7 @@
 #include "ImageCommands.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -184,7 +185,14 @@ TEST_F(FrameViewTest, InvertRunsOnTheActiveDocumentAndUndoRedoFollowItsHistory)
     EXPECT_FALSE(Enabled(EditRedo));
     ASSERT_TRUE(Enabled(20020));
 
+    // The document announces the new picture while the command still runs: the wait cursor is up then.
+    Qt::CursorShape whileRunning = Qt::ArrowCursor;
+    QObject::connect(&child->Document(), &CKestrelDoc::Updated, frame.get(), [&] {
+        if (const QCursor* cursor = QApplication::overrideCursor())
+            whileRunning = cursor->shape();
+    });
     frame->Action(20020)->trigger();
+    EXPECT_EQ(whileRunning, Qt::WaitCursor);
     // Inverting white gives black, on screen as in the document.
     EXPECT_EQ(Shown(*child).pixel(100, 100), kBlack);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
