@@ -37,12 +37,15 @@ inline bool WaitFor(const std::function<bool()>& condition, int limitMs = 5000, 
 {
     QElapsedTimer timer;
     timer.start();
-    while (!condition() && timer.elapsed() < limitMs) {
+    // Asked once per round: a condition may act (send a request) and must not run again once met.
+    bool met = condition();
+    while (!met && timer.elapsed() < limitMs) {
         QEventLoop loop;
         QTimer::singleShot(pollMs, &loop, &QEventLoop::quit);
         loop.exec();
+        met = condition();
     }
-    return condition();
+    return met;
 }
 
 // Where tests leave pictures for a reviewer: app_output in the test's working folder (the build's
