@@ -225,6 +225,9 @@ protected:
             EXPECT_EQ(after.pixel(*origin - QPoint(i, 0)), kViewGrey) << "left margin at " << i;
             EXPECT_EQ(after.pixel(*origin - QPoint(0, i)), kViewGrey) << "top margin at " << i;
         }
+        // and no wider: the view's edge lies just beyond the margin.
+        EXPECT_NE(after.pixel(*origin - QPoint(kViewMargin + 1, 0)), kViewGrey) << "left margin too wide";
+        EXPECT_NE(after.pixel(*origin - QPoint(0, kViewMargin + 1)), kViewGrey) << "top margin too high";
     }
 
     Display* display_ = nullptr;
