@@ -39,10 +39,10 @@ void FrameCapture::RequestCapture(int commandId)
     busy_ = false;
 }
 
-void FrameCapture::HighlightWindow(uint64_t)
+void FrameCapture::HighlightWindow(uint64_t window)
 {
-    // The window layer cannot draw into another program's window yet; the request is accepted and
-    // changes nothing.
+    if (pipeline_ && !busy_)
+        pipeline_->HighlightWindow(WindowId(window));
 }
 
 void FrameCapture::CaptureWindow(bool capture, uint64_t window)

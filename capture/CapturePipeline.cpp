@@ -187,8 +187,23 @@ int CapturePipeline::CaptureByMessageType(int type)
     }
 }
 
+void CapturePipeline::EraseHighlight()
+{
+    if (highlighted_ != 0)
+        services_.windows.EraseHighlight(highlighted_);
+}
+
+void CapturePipeline::HighlightWindow(WindowId window)
+{
+    EraseHighlight();
+    highlighted_ = window;
+    services_.windows.DrawHighlight(window);
+}
+
 int CapturePipeline::CaptureGivenWindow(WindowId window)
 {
+    EraseHighlight();
+    highlighted_ = window;
     const std::optional<ImageRect> rect = services_.windows.WindowRect(window);
     if (!rect)
         return 0;

@@ -35,6 +35,8 @@ public:
     int CaptureByMessageType(int type);
     // Another program asked for this window: no delay, no hiding, no cursor.
     int CaptureGivenWindow(WindowId window);
+    // Another program points at a window: the previous mark is taken away and this one marked.
+    void HighlightWindow(WindowId window);
 
     // Clipboard, editor, auto-saved file, in this order. The window restore is the routine's own.
     void DeliverCapture(const ImageBuffer& image);
@@ -56,6 +58,7 @@ public:
     const std::optional<AutoSaveOutcome>& LastAutoSave() const { return lastAutoSave_; }
 
 private:
+    void EraseHighlight();
     int Delay(int configured) const { return delayOverride_.value_or(configured); }
     void Wait(int milliseconds);
     // Grabs the rectangle, with the pointer drawn in when cursor is set.
@@ -68,4 +71,5 @@ private:
     CaptureServices services_;
     std::optional<int> delayOverride_;
     std::optional<AutoSaveOutcome> lastAutoSave_;
+    WindowId highlighted_ = 0;
 };

@@ -21,4 +21,8 @@ public:
     virtual void BringToTop(WindowId window) = 0;
     // The visible top-level windows, bottom to top.
     virtual std::vector<WindowId> StackingOrder() = 0;
+    // Marks another program's window with a 3-pixel black frame drawn into the window itself, and takes
+    // the mark away again by having the window and its children repaint.
+    virtual void DrawHighlight(WindowId window) = 0;
+    virtual void EraseHighlight(WindowId window) = 0;
 };

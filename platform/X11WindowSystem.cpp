@@ -158,3 +158,60 @@ void X11WindowSystem::BringToTop(WindowId window)
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     trap.Failed();
 }
+
+void X11WindowSystem::DrawHighlight(WindowId window)
+{
+    if (window == 0)
+        return;
+    Display* display = display_.Get();
+    const X11Display::ErrorTrap trap(display_);
+    XWindowAttributes attributes {};
+    if (!XGetWindowAttributes(display, window, &attributes) || trap.Failed())
+        return;
+    constexpr int kPen = 3;
+    XGCValues values {};
+    values.foreground = BlackPixel(display, DefaultScreen(display));
+    values.line_width = kPen;
+    values.line_style = LineSolid;
+    values.cap_style = CapProjecting;
+    values.join_style = JoinMiter;
+    values.subwindow_mode = IncludeInferiors; // the frame lies over the window's children too
+    GC gc = XCreateGC(display, window,
+        GCForeground | GCLineWidth | GCLineStyle | GCCapStyle | GCJoinStyle | GCSubwindowMode, &values);
+    // A wide line is centred on its path: a path one pixel in covers the outer three pixels.
+    XDrawRectangle(display, window, gc, 1, 1, unsigned(std::max(attributes.width - 3, 0)),
+        unsigned(std::max(attributes.height - 3, 0)));
+    XFreeGC(display, gc);
+    XFlush(display);
+    trap.Failed();
+}
+
+void X11WindowSystem::EraseHighlight(WindowId window)
+{
+    if (window == 0)
+        return;
+    const X11Display::ErrorTrap trap(display_);
+    ClearWithChildren(window, 0);
+    XFlush(display_.Get());
+    trap.Failed();
+}
+
+// Clears each window to its background and asks its owner to repaint it, children included, since the
+// frame was drawn across them.
+void X11WindowSystem::ClearWithChildren(unsigned long window, int depth) const
+{
+    constexpr int kMaxDepth = 8;
+    Display* display = display_.Get();
+    XClearArea(display, window, 0, 0, 0, 0, True);
+    if (depth >= kMaxDepth)
+        return;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count))
+        return;
+    for (unsigned i = 0; i < count; ++i)
+        ClearWithChildren(children[i], depth + 1);
+    if (children)
+        XFree(children);
+}

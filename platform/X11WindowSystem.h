@@ -18,12 +18,15 @@ public:
     WindowId WindowBelow(WindowId window) override;
     void BringToTop(WindowId window) override;
     std::vector<WindowId> StackingOrder() override;
+    void DrawHighlight(WindowId window) override;
+    void EraseHighlight(WindowId window) override;
 
 private:
     std::vector<unsigned long> ReadProperty(WindowId window, const char* name, unsigned long type) const;
     WindowId TopLevelAncestor(WindowId window) const;
     std::vector<WindowId> RootChildren() const;
     bool IsShown(WindowId window) const;
+    void ClearWithChildren(unsigned long window, int depth) const;
 
     X11Display& display_;
 };

@@ -43,6 +43,8 @@ public:
     }
     void BringToTop(WindowId window) override { log_.push_back("top " + std::to_string(window)); }
     std::vector<WindowId> StackingOrder() override { return stacking; }
+    void DrawHighlight(WindowId window) override { log_.push_back("mark " + std::to_string(window)); }
+    void EraseHighlight(WindowId window) override { log_.push_back("unmark " + std::to_string(window)); }
 
     WindowId foreground = 0;
     WindowId below = 0;

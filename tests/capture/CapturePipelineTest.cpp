@@ -335,6 +335,16 @@ TEST_F(CapturePipelineTest, GivenWindow_CapturesWithoutDelayOrHiding)
     EXPECT_TRUE(rig.log.empty());
 }
 
+TEST_F(CapturePipelineTest, HighlightMarksOneWindowAtATime)
+{
+    auto pipeline = rig.Pipeline();
+    pipeline.HighlightWindow(7);
+    pipeline.HighlightWindow(8);
+    EXPECT_EQ(pipeline.CaptureGivenWindow(99), 0) << "a window without a rectangle is not captured";
+    EXPECT_EQ(rig.log, (fakes::Log { "mark 7", "unmark 7", "mark 8", "unmark 8" }))
+        << "a capture request takes the last mark away first";
+}
+
 TEST_F(CapturePipelineTest, CaptureDispatchesEveryCommandId)
 {
     rig.windows.foreground = 5;

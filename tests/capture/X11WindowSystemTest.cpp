@@ -70,3 +70,31 @@ TEST_F(X11WindowSystemTest, WindowRectCountsTheBorderAndRefusesVanishedWindows)
 }
 
 } // namespace
+
+TEST_F(X11WindowSystemTest, HighlightFramesTheWindowAndErasingRepaintsIt)
+{
+    const Window window = MakeWindow(100, 100, 60, 40, 0xFFFFFF);
+    windowSystem->DrawHighlight(window);
+    XSync(dpy, False);
+    auto pixelAt = [&](int x, int y) {
+        XImage* image = XGetImage(dpy, window, x, y, 1, 1, AllPlanes, ZPixmap);
+        const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
+        XDestroyImage(image);
+        return pixel;
+    };
+    // A 3-pixel frame on every edge, the inside untouched.
+    for (auto [x, y] : { std::pair { 0, 0 }, { 2, 2 }, { 59, 39 }, { 57, 20 }, { 30, 37 } })
+        EXPECT_EQ(pixelAt(x, y), 0u) << x << "," << y;
+    for (auto [x, y] : { std::pair { 3, 3 }, { 56, 36 }, { 30, 20 } })
+        EXPECT_EQ(pixelAt(x, y), 0xFFFFFFu) << x << "," << y;
+
+    windowSystem->EraseHighlight(window);
+    XSync(dpy, False);
+    EXPECT_EQ(pixelAt(0, 0), 0xFFFFFFu) << "erasing clears the window to its background";
+    EXPECT_EQ(pixelAt(58, 38), 0xFFFFFFu);
+    // A window that has gone is ignored.
+    XDestroyWindow(dpy, window);
+    XSync(dpy, False);
+    windowSystem->DrawHighlight(window);
+    windowSystem->EraseHighlight(window);
+}
