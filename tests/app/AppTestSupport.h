@@ -4,11 +4,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
+#include <string>
 
 // One QApplication per test process, with the user's configuration folder redirected to a fresh
 // temporary one so that no test reads or writes the real desktop settings.
@@ -24,6 +26,16 @@ inline void EnsureApp()
         return new QApplication(argc, argv);
     }();
     (void)app;
+}
+
+// Why a test that presses real keys on the X server cannot run here, or an empty string when it can.
+inline std::string MissingKeyboardTestNeeds()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return "no X display (DISPLAY unset)";
+    if (QStandardPaths::findExecutable("xdotool").isEmpty())
+        return "xdotool is not installed";
+    return {};
 }
 
 inline QString ConfigHome()

@@ -51,10 +51,8 @@ class GlobalHotKeysTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            GTEST_SKIP() << "no X display (DISPLAY unset)";
-        if (QStandardPaths::findExecutable("xdotool").isEmpty())
-            GTEST_SKIP() << "xdotool is not installed";
+        if (const std::string why = MissingKeyboardTestNeeds(); !why.empty())
+            GTEST_SKIP() << why;
         EnsureApp();
     }
 

@@ -15,10 +15,8 @@ class ProgramStartTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            GTEST_SKIP() << "no X display (DISPLAY unset)";
-        if (QStandardPaths::findExecutable("xdotool").isEmpty())
-            GTEST_SKIP() << "xdotool is not installed";
+        if (const std::string why = MissingKeyboardTestNeeds(); !why.empty())
+            GTEST_SKIP() << why;
         EnsureApp();
         // A copy of its own, so that the config.ini it writes beside itself is this test's.
         executable_ = programDir_.path() + "/lumora";
