@@ -6,27 +6,32 @@
 #include <QPainter>
 #include <QPixmap>
 
+QPixmap AppIcons::ApplicationPixmap(int size)
+{
+    // A lens on a rounded body.
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(40, 90, 160));
+    painter.drawRoundedRect(QRectF(s * 0.06, s * 0.22, s * 0.88, s * 0.66), s * 0.12, s * 0.12);
+    painter.drawRect(QRectF(s * 0.34, s * 0.12, s * 0.32, s * 0.14));
+    painter.setBrush(QColor(235, 240, 250));
+    painter.drawEllipse(QPointF(s * 0.5, s * 0.55), s * 0.24, s * 0.24);
+    painter.setBrush(QColor(250, 190, 40));
+    painter.drawEllipse(QPointF(s * 0.5, s * 0.55), s * 0.13, s * 0.13);
+    painter.end();
+    return pixmap;
+}
+
 QIcon AppIcons::Application()
 {
-    // A lens on a rounded body: drawn at the sizes tray hosts and window managers ask for.
+    // Drawn at the sizes tray hosts and window managers ask for.
     QIcon icon;
-    for (int size : { 16, 22, 24, 32, 48, 64 }) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const qreal s = size;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(40, 90, 160));
-        painter.drawRoundedRect(QRectF(s * 0.06, s * 0.22, s * 0.88, s * 0.66), s * 0.12, s * 0.12);
-        painter.drawRect(QRectF(s * 0.34, s * 0.12, s * 0.32, s * 0.14));
-        painter.setBrush(QColor(235, 240, 250));
-        painter.drawEllipse(QPointF(s * 0.5, s * 0.55), s * 0.24, s * 0.24);
-        painter.setBrush(QColor(250, 190, 40));
-        painter.drawEllipse(QPointF(s * 0.5, s * 0.55), s * 0.13, s * 0.13);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
+    for (int size : { 16, 22, 24, 32, 48, 64 })
+        icon.addPixmap(ApplicationPixmap(size));
     return icon;
 }
 

@@ -10,6 +10,7 @@
 #include "FreeRotateEffect.h"
 #include "GridEffect.h"
 #include "HueSaturationEffect.h"
+#include "ImageBuffer.h"
 #include "ImageCommands.h"
 #include "MonoNoiseEffect.h"
 #include "MosaicEffect.h"
@@ -110,14 +111,23 @@ int Usage(const std::string& problem)
     return 2;
 }
 
+// The document keeps 32 bits per pixel, so this is the largest picture it can hold.
+bool FitsAnImage(int width, int height)
+{
+    return width > 0 && height > 0 && ImageBuffer::StrideFor(width, 32) * height < ImageBuffer::kMaxPixelBytes;
+}
+
 // Resize takes a word for its quality, so it is read apart from the all-number operations.
-std::unique_ptr<HistoryEntry> ParseResize(const std::vector<std::string>& values)
+std::unique_ptr<HistoryEntry> ParseResize(const std::vector<std::string>& values, bool& tooLarge)
 {
     if (values.size() != 3)
         return nullptr;
     const auto width = ParseInt(values[0]);
     const auto height = ParseInt(values[1]);
     if (!width || !height || (values[2] != "good" && values[2] != "better"))
+        return nullptr;
+    tooLarge = !FitsAnImage(*width, *height);
+    if (tooLarge)
         return nullptr;
     return std::make_unique<ResizeCommand>(
         *width, *height, values[2] == "good" ? ResizeCommand::Good : ResizeCommand::Better);
@@ -138,7 +148,13 @@ int RunApplyVerb(const std::vector<std::string>& args)
     std::unique_ptr<ImageEffect> effect;
     int commandId = 0;
     if (name == "resize") {
-        resize = ParseResize(words);
+        bool tooLarge = false;
+        resize = ParseResize(words, tooLarge);
+        if (tooLarge) {
+            std::cerr << "lumora: an image of " << words[0] << " x " << words[1]
+                      << " pixels cannot be held (at most 2 GiB at 4 bytes a pixel, sides above 0)\n";
+            return 2;
+        }
         if (!resize)
             return Usage("resize needs WIDTH HEIGHT good|better");
     } else {

@@ -13,6 +13,7 @@
 #include "ImageCommands.h"
 #include "QtFileFilters.h"
 #include "StatusProgress.h"
+#include "TrayMinimise.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -204,7 +205,7 @@ void CMainFrame::BuildStatusBar()
     const std::pair<int, const char*> panes[] = {
         { StatusPaneId::ImageSize, "  Size: 0 x 0          " },
         { StatusPaneId::Zoom, "Zoom: 100%    " },
-        { StatusPaneId::Stretch, "" },
+        { StatusPaneId::Stretch, "  " },
     };
     for (const auto& [id, text] : panes) {
         auto* label = new QLabel(text, this);
@@ -604,6 +605,17 @@ void CMainFrame::OnCommand(int id)
     case FilePrintPreview:
         PrintPreview();
         break;
+    case FilePrintDirect:
+        // The default printer, or the one Print Setup chose, without asking.
+        if (view)
+            view->Print(&Printer());
+        break;
+    case NextPane:
+        mdiArea_->activateNextSubWindow();
+        break;
+    case PrevPane:
+        mdiArea_->activatePreviousSubWindow();
+        break;
     // Reached by keys and calls too, so the ends of the zoom table and empty histories are checked here.
     case ZoomIn:
         if (view && view->CanZoomIn())
@@ -776,7 +788,7 @@ void CMainFrame::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     // In tray mode a minimised window leaves the task bar and lives on in the tray.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && settings_.trayMode)
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && HidesIntoTray(*this, settings_.trayMode))
         QTimer::singleShot(0, this, [this] {
             if (isMinimized())
                 hide();

@@ -4,10 +4,12 @@
 #include "CapturePipeline.h"
 #include "DetachedSoundPlayer.h"
 #include "ImageBuffer.h"
-#include "SaveImageFile.h"
 #include "MainWindowControl.h"
 #include "ModulePath.h"
+#include "SaveImageFile.h"
+#include "ScreenChoice.h"
 #include "SettingsStore.h"
+#include "WaylandSession.h"
 #include "X11ClipboardOwner.h"
 #include "X11Display.h"
 #include "X11ScreenSource.h"
@@ -26,6 +28,7 @@ struct CaptureOptions {
     std::optional<std::string> output;
     bool clipboard = false;
     bool cursor = false;
+    std::optional<std::string> screen;
 };
 
 // Holds the one capture the command line makes, in place of the editor's documents.
@@ -70,6 +73,8 @@ std::optional<CaptureOptions> Parse(const std::vector<std::string>& args, std::s
             options.output = args[++i];
         } else if (option == "--clipboard") {
             options.clipboard = true;
+        } else if (option == "--screen" && hasValue && options.kind == "full") {
+            options.screen = args[++i];
         } else if (option == "--cursor") {
             options.cursor = true;
         } else {
@@ -127,6 +132,7 @@ int RunCaptureCommand(const std::vector<std::string>& args)
         return Fail(
             "'capture " + options->kind + "' needs the selection overlay, which this build does not have yet", 2);
 
+    WaylandSession::WarnOnStderr();
     const std::unique_ptr<X11Display> display = X11Display::Open();
     if (!display) {
         const char* name = std::getenv("DISPLAY");
@@ -147,9 +153,15 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     KeptCapture kept;
     // The interim writer gives way to the editor's SaveImageFile once the codecs are linked in.
     CaptureServices services { screen, windows, mainWindow, clipboard, sound, &kept, nullptr, SaveImageFile, {},
-        configPath, ModulePath() };
+        configPath, DataFolderFor("capture.wav") };
     CapturePipeline pipeline(settings, std::move(services));
     pipeline.SetDelayOverride(options->delay);
+    if (options->screen) {
+        const std::optional<ImageRect> area = ResolveScreenChoice(*options->screen, screen, error);
+        if (!area)
+            return Fail(error, 2);
+        pipeline.SetFullScreenArea(area);
+    }
 
     if (!pipeline.Capture(*mode))
         return Fail("the active window lies partly off the screen or cannot be found; nothing was captured");

@@ -11,6 +11,7 @@ constexpr int FileSave = 57603;
 constexpr int FileSaveAs = 57604;
 constexpr int FilePrintSetup = 57606;
 constexpr int FilePrint = 57607;
+constexpr int FilePrintDirect = 57608;
 constexpr int FilePrintPreview = 57609;
 constexpr int FileMruFirst = 57616;
 constexpr int FileMruLast = 57619;

@@ -6,7 +6,6 @@
 #include "InfoVerb.h"
 #include "SendCommand.h"
 
-#include <filesystem>
 #include <iostream>
 
 std::string CommandLineUsage()
@@ -14,7 +13,7 @@ std::string CommandLineUsage()
     return "usage: lumora [VERB ARGS...]\n"
            "  lumora                                   start the window program\n"
            "  lumora capture full|active|region|window|fixed|scroll [--delay MS] [--output FILE]\n"
-           "                 [--clipboard] [--cursor]\n"
+           "                 [--clipboard] [--cursor] [--screen all|N (full only)]\n"
            "  lumora convert IN OUT                    convert an image file\n"
            "  lumora apply IN OUT EFFECT [VALUES...]   run an image command on a file\n"
            "  lumora info FILE                         print width, height, bits per pixel and tag\n"
@@ -42,10 +41,7 @@ int RunCommandLine(const std::vector<std::string>& args)
         return RunCaptureCommand(rest);
     if (verb == "send")
         return RunSendCommand(rest);
-    // A file name alone starts the window program, which opens nothing at start.
-    std::error_code error;
-    if (std::filesystem::exists(verb, error))
-        return -1;
-    std::cerr << "lumora: unknown command '" << verb << "'\n" << CommandLineUsage();
-    return 2;
+    // Only the verbs are ours: a file name starts the window program, which opens nothing, and options
+    // such as -platform xcb are Qt's.
+    return -1;
 }

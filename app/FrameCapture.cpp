@@ -47,9 +47,9 @@ void FrameCapture::HighlightWindow(uint64_t window)
 
 void FrameCapture::CaptureWindow(bool capture, uint64_t window)
 {
-    if (!pipeline_ || busy_ || !capture)
+    if (!pipeline_ || busy_)
         return;
     busy_ = true;
-    pipeline_->CaptureGivenWindow(WindowId(window));
+    pipeline_->CaptureWindowRequest(capture, WindowId(window));
     busy_ = false;
 }

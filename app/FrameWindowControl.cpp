@@ -1,5 +1,7 @@
 #include "FrameWindowControl.h"
 
+#include "TrayMinimise.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWidget>
@@ -14,7 +16,7 @@ void FrameWindowControl::ShowWindow(ShowCommand command)
         window_.show();
         break;
     case ShowCommand::ShowMinimized:
-        window_.showMinimized();
+        MinimisePlainly(window_);
         break;
     case ShowCommand::ShowNoActivate: {
         const bool was = window_.testAttribute(Qt::WA_ShowWithoutActivating);

@@ -6,6 +6,7 @@
 #include "IniSettingsStore.h"
 #include "LumoraDBusService.h"
 #include "ModulePath.h"
+#include "WaylandSession.h"
 
 LumoraApp::LumoraApp(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -31,12 +32,15 @@ bool LumoraApp::InitInstance()
     store_ = std::make_unique<IniSettingsStore>(ConfigFilePath(), settings_);
     FrameServices services;
     services.settings = store_.get();
+    services.helpFolder = QString::fromStdString(DataFolderFor("help") + "help");
     frame_ = std::make_unique<CMainFrame>(services);
     documents_ = std::make_unique<FrameDocuments>(*frame_);
-    capture_ = std::make_unique<FrameCapture>(settings_, *frame_, documents_.get(), ConfigFilePath(), ModulePath());
+    capture_ = std::make_unique<FrameCapture>(
+        settings_, *frame_, documents_.get(), ConfigFilePath(), DataFolderFor("capture.wav"));
     frame_->SetCaptureSink(capture_.get());
     connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     frame_->show();
+    WaylandSession::ShowNotice(frame_.get());
     // Without a session bus, or with another instance holding the name, only the bus requests are lost.
     bus_ = std::make_unique<LumoraDBusService>(*frame_);
     bus_->Register();

@@ -7,8 +7,8 @@
 #include "ImageScreenSource.h"
 #include "MainWindowControl.h"
 #include "SelectionOverlay.h"
-#include "SettingsStore.h"
 #include "SoundPlayer.h"
+#include "StartNumLock.h"
 #include "WindowMap.h"
 #include "WindowSystem.h"
 
@@ -54,9 +54,10 @@ int CapturePipeline::CaptureFullScreen()
     if (settings_.HideWndBeforCap)
         services_.mainWindow.ShowWindow(ShowCommand::Hide);
     Wait(Delay(settings_.CapDelayTime));
-    const ScreenSize size = services_.screen.PrimaryScreenSize();
+    // The primary monitor sits anywhere in the desktop, not necessarily at its top-left corner.
+    const ImageRect area = fullScreenArea_.value_or(services_.screen.PrimaryScreenRect());
     const std::optional<CursorImage> cursor = CursorIfWanted();
-    const ImageBuffer image = Grab(services_.screen, { 0, 0, size.width, size.height }, cursor);
+    const ImageBuffer image = Grab(services_.screen, area, cursor);
     DeliverCapture(image);
     RestoreAfterDelivery();
     return 1;
@@ -200,6 +201,15 @@ void CapturePipeline::HighlightWindow(WindowId window)
     services_.windows.DrawHighlight(window);
 }
 
+int CapturePipeline::CaptureWindowRequest(bool capture, WindowId window)
+{
+    if (capture)
+        return CaptureGivenWindow(window);
+    EraseHighlight();
+    highlighted_ = 0;
+    return 0;
+}
+
 int CapturePipeline::CaptureGivenWindow(WindowId window)
 {
     EraseHighlight();
@@ -270,11 +280,12 @@ std::optional<std::string> CapturePipeline::AutoSaveCapture(const ImageBuffer& i
     lastAutoSave_.reset();
     if (!settings_.IsAudoSave)
         return std::nullopt;
+    // The number comes from config.ini under its lock, and the next one is there before any other
+    // process can look: neither a crash nor a second process hands this number out again.
+    if (!services_.configPath.empty())
+        settings_.StartNum = StartNumLock::Take(services_.configPath, settings_.StartNum);
     const std::string fileName = AutoSaveFileName(settings_);
     settings_.StartNum = int32_t(uint32_t(settings_.StartNum) + 1u);
-    // Kept on disk at once, so that a crash never hands out this number again.
-    if (!services_.configPath.empty())
-        SaveStartNum(services_.configPath, settings_.StartNum);
     const bool written = services_.writeImage && services_.writeImage(image, fileName);
     lastAutoSave_ = AutoSaveOutcome { fileName, written };
     // A document is named only after a file that was really written and that holds its image: an

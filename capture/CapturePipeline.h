@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BitmapTypes.h"
 #include "CaptureMode.h"
 #include "CaptureServices.h"
 #include "CaptureSettings.h"
@@ -10,7 +11,6 @@
 #include <string>
 
 class ImageBuffer;
-struct ImageRect;
 
 // The capture routines of the main frame and the output sequence they share. Each routine returns 1 when
 // an image was delivered and 0 otherwise; the settings record is the main frame's and is read at every
@@ -35,6 +35,9 @@ public:
     int CaptureByMessageType(int type);
     // Another program asked for this window: no delay, no hiding, no cursor.
     int CaptureGivenWindow(WindowId window);
+    // The request as it arrives, with its flag: the previous mark goes in every case, and only a flag
+    // that asks for it captures.
+    int CaptureWindowRequest(bool capture, WindowId window);
     // Another program points at a window: the previous mark is taken away and this one marked.
     void HighlightWindow(WindowId window);
 
@@ -50,6 +53,8 @@ public:
 
     // The command line's --delay replaces the configured wait of every kind.
     void SetDelayOverride(std::optional<int> milliseconds) { delayOverride_ = milliseconds; }
+    // The command line's --screen: the desktop part "full screen" takes instead of the primary monitor.
+    void SetFullScreenArea(std::optional<ImageRect> area) { fullScreenArea_ = area; }
     struct AutoSaveOutcome {
         std::string path;
         bool written = false;
@@ -70,6 +75,7 @@ private:
     CaptureSettings& settings_;
     CaptureServices services_;
     std::optional<int> delayOverride_;
+    std::optional<ImageRect> fullScreenArea_;
     std::optional<AutoSaveOutcome> lastAutoSave_;
     WindowId highlighted_ = 0;
 };

@@ -103,7 +103,8 @@ bool ImageBuffer::Allocate(const BitmapInfoHeader& header, const uint32_t* masks
 {
     const int64_t stride = StrideFor(header.biWidth, header.biBitCount);
     const int64_t bytes = stride * header.biHeight;
-    if (bytes <= 0 || bytes > kMaxPixelBytes)
+    // From 2^31 bytes on, the stride or a row offset would no longer fit an int.
+    if (bytes <= 0 || bytes >= kMaxPixelBytes)
         return false;
 
     PixelBlock block;

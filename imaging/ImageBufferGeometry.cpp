@@ -30,6 +30,19 @@ struct ChannelExpander {
     int shift = 0;
 };
 
+// An empty image of the given size with model's depth; a 16-bit one keeps its bit-field masks, without
+// which 5-6-5 colours would be read as 5-5-5.
+bool CreateShaped(ImageBuffer& image, const ImageBuffer& model, int width, int height)
+{
+    BitmapInfoHeader header {};
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = model.Header().biBitCount;
+    header.biCompression = model.Header().biCompression;
+    const uint32_t masks[3] = { model.RedMask(), model.GreenMask(), model.BlueMask() };
+    return image.CreateFromInfo(header, header.biCompression == kBiBitfields ? masks : nullptr);
+}
+
 } // namespace
 
 bool ImageBuffer::ConvertTo(int bpp)
@@ -110,7 +123,7 @@ bool ImageBuffer::Expand(bool replicate, int left, int top, int right, int botto
     ImageBuffer snapshot(std::move(*this));
     originX_ = snapshot.originX_ - left;
     originY_ = snapshot.originY_ - top;
-    if (newWidth > INT32_MAX || newHeight > INT32_MAX || !Create(int(newWidth), int(newHeight), snapshot.BitCount()))
+    if (newWidth > INT32_MAX || newHeight > INT32_MAX || !CreateShaped(*this, snapshot, int(newWidth), int(newHeight)))
         return false;
     Paste(snapshot, left, top);
     if (replicate)
@@ -158,7 +171,7 @@ bool ImageBuffer::ResizeNearest(int width, int height)
     ImageBuffer snapshot(std::move(*this));
     originX_ = snapshot.originX_;
     originY_ = snapshot.originY_;
-    if (!Create(width, height, snapshot.BitCount()))
+    if (!CreateShaped(*this, snapshot, width, height))
         return false;
     if (palette_)
         CopyPaletteFrom(snapshot);

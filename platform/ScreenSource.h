@@ -4,6 +4,7 @@
 #include "CursorImage.h"
 
 #include <optional>
+#include <vector>
 
 class ImageBuffer;
 
@@ -22,6 +23,16 @@ public:
     virtual int BitsPerPixel() const = 0;
     // Size of the primary screen, whose top-left corner is (0, 0).
     virtual ScreenSize PrimaryScreenSize() const = 0;
+    // The primary monitor at its own place in the desktop, which need not be the top-left corner.
+    virtual ImageRect PrimaryScreenRect() const
+    {
+        const ScreenSize size = PrimaryScreenSize();
+        return { 0, 0, size.width, size.height };
+    }
+    // Every monitor, in the order `xrandr --listmonitors` lists them.
+    virtual std::vector<ImageRect> Monitors() const { return { PrimaryScreenRect() }; }
+    // The whole desktop: every monitor and whatever lies between them.
+    virtual ImageRect DesktopRect() const { return PrimaryScreenRect(); }
     // Fills image (already created at 24 bpp with the rectangle's size) with the rectangle's pixels.
     // Parts of the rectangle that lie off the screen stay black.
     virtual bool ReadPixels(const ImageRect& rect, ImageBuffer& image) = 0;

@@ -2,6 +2,7 @@
 
 #include "ImageBuffer.h"
 #include "X11Display.h"
+#include "X11Monitors.h"
 #include "X11SharedImage.h"
 
 #include <X11/Xlib.h>
@@ -101,11 +102,10 @@ ScreenSize X11ScreenSource::PrimaryScreenSize() const
 
 bool X11ScreenSource::ReadPixels(const ImageRect& rect, ImageBuffer& image)
 {
-    Display* display = display_.Get();
-    const int screen = DefaultScreen(display);
     // The server refuses reads beyond the root window, so only the visible part is read.
-    const ImageRect visible { std::max(rect.left, 0), std::max(rect.top, 0),
-        std::min(rect.right, DisplayWidth(display, screen)), std::min(rect.bottom, DisplayHeight(display, screen)) };
+    const ImageRect desktop = DesktopRect();
+    const ImageRect visible { std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, desktop.right),
+        std::min(rect.bottom, desktop.bottom) };
     if (visible.IsEmpty())
         return true;
     return ReadVisible(visible, rect, image);
@@ -164,4 +164,38 @@ std::optional<CursorImage> X11ScreenSource::Cursor()
         cursor.pixels[i] = uint32_t(image->pixels[i]);
     XFree(image);
     return cursor;
+}
+
+ImageRect X11ScreenSource::DesktopRect() const
+{
+    // Asked of the server each time: the size Xlib keeps goes stale when monitors are added or moved.
+    Display* display = display_.Get();
+    ::Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, display_.Root(), &root, &x, &y, &width, &height, &border, &depth)) {
+        const int screen = DefaultScreen(display);
+        return { 0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen) };
+    }
+    return { 0, 0, int(width), int(height) };
+}
+
+ImageRect X11ScreenSource::PrimaryScreenRect() const
+{
+    const std::vector<MonitorArea> monitors = ListX11Monitors(display_);
+    if (monitors.empty()) {
+        const ScreenSize size = PrimaryScreenSize();
+        return { 0, 0, size.width, size.height };
+    }
+    return PrimaryMonitorRect(monitors, DesktopRect());
+}
+
+std::vector<ImageRect> X11ScreenSource::Monitors() const
+{
+    std::vector<ImageRect> rects;
+    for (const MonitorArea& monitor : ListX11Monitors(display_))
+        rects.push_back(monitor.rect);
+    if (rects.empty())
+        rects.push_back(PrimaryScreenRect());
+    return rects;
 }

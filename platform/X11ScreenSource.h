@@ -20,6 +20,9 @@ public:
 
     int BitsPerPixel() const override;
     ScreenSize PrimaryScreenSize() const override;
+    ImageRect PrimaryScreenRect() const override;
+    std::vector<ImageRect> Monitors() const override;
+    ImageRect DesktopRect() const override;
     bool ReadPixels(const ImageRect& rect, ImageBuffer& image) override;
     std::optional<CursorImage> Cursor() override;
 

@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "IniFile.h"
+#include "StartNumLock.h"
 
 #include <QDir>
 
@@ -53,7 +54,7 @@ const SettingKey kKeys[] = {
     { "CaptureSet", "FixRectWidth", KeyType::Int, 100, OnDialog, FIELD(FixRectWidth) },
     { "CaptureSet", "FixRectHeight", KeyType::Int, 100, OnDialog, FIELD(FixRectHeight) },
     { "AudoSaveSet", "IsAudoSave", KeyType::Bool, 0, OnDialog, FIELD(IsAudoSave) },
-    { "AudoSaveSet", "StartNum", KeyType::Int, 1, OnDialog | OnClose, FIELD(StartNum) },
+    { "AudoSaveSet", "StartNum", KeyType::Int, 1, OnDialog, FIELD(StartNum) },
     { "AudoSaveSet", "ImageFormat", KeyType::Int, 0, OnDialog, FIELD(ImageFormat) },
     { "AppSet", "IsTrayMode", KeyType::Bool, 0, OnClose, FIELD(IsTrayMode) },
     { "AppSet", "IsEnableHotkey", KeyType::Bool, 0, OnClose, FIELD(IsEnableHotkey) },
@@ -147,6 +148,8 @@ void SaveHotkeySettings(const std::string& iniPath, const CaptureSettings& setti
 
 void SaveSettingsOnClose(const std::string& iniPath, const CaptureSettings& settings)
 {
+    // Other processes may have handed out numbers since this record was loaded.
+    StartNumLock::KeepHigher(iniPath, settings.StartNum);
     WriteKeys(iniPath, settings, OnClose);
 }
 

@@ -1,5 +1,6 @@
 #include "FreeImageCodec.h"
 
+#include "FreeImageHeaderCheck.h"
 #include "FreeImageLibrary.h"
 
 #include <algorithm>
@@ -72,6 +73,24 @@ std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap)
     return image;
 }
 
+// 16-bit grey as 8-bit grey from the high byte of each value, as viewers show it (stretching the page
+// to its own range would change every grey level). A 16-bit page would otherwise pass for 5-5-5 colour.
+std::unique_ptr<ImageBuffer> FromGrey16(FIBITMAP* bitmap)
+{
+    auto image = std::make_unique<ImageBuffer>();
+    const int width = int(FreeImage_GetWidth(bitmap));
+    const int height = int(FreeImage_GetHeight(bitmap));
+    if (!image->Create(width, height, 8))
+        return nullptr;
+    for (int y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const uint16_t*>(FreeImage_GetScanLine(bitmap, height - 1 - y));
+        uint8_t* out = image->Row(y);
+        for (int x = 0; x < width; ++x)
+            out[x] = uint8_t(in[x] >> 8);
+    }
+    return image;
+}
+
 } // namespace
 
 FreeImageCodec::FreeImageCodec()
@@ -86,13 +105,8 @@ std::unique_ptr<ImageBuffer> FreeImageCodec::ConvertBitmap(FIBITMAP* bitmap)
     switch (FreeImage_GetImageType(bitmap)) {
     case FIT_BITMAP:
         return FromStandardBitmap(bitmap);
-    case FIT_UINT16: {
-        // 16-bit grey would otherwise pass for 5-5-5 colour; it is scaled to 8-bit grey instead.
-        FreeImageBitmap grey(FreeImage_ConvertToStandardType(bitmap, TRUE));
-        if (!grey)
-            return nullptr;
-        return FromStandardBitmap(grey.get());
-    }
+    case FIT_UINT16:
+        return FromGrey16(bitmap);
     default:
         return nullptr;
     }
@@ -104,23 +118,36 @@ void FreeImageCodec::AppendConverted(FIBITMAP* bitmap)
         AppendDecoded(std::move(image));
 }
 
-bool FreeImageCodec::LoadFile(const std::string& path)
+bool FreeImageCodec::Decode(const uint8_t* bytes, size_t length)
 {
-    const FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(path.c_str(), 0);
-    if (fif == FIF_UNKNOWN)
+    if (!bytes || length == 0 || length > size_t(kMaxFileBytes))
         return false;
-    if (fif == FIF_TIFF || fif == FIF_GIF)
-        return LoadPages(fif, path);
-    FreeImageBitmap bitmap(FreeImage_Load(fif, path.c_str(), 0));
-    if (!bitmap)
+    FIMEMORY* memory = FreeImage_OpenMemory(const_cast<BYTE*>(bytes), DWORD(length));
+    if (!memory)
         return false;
-    AppendConverted(bitmap.get());
-    return true;
+    const FREE_IMAGE_FORMAT fif = FreeImage_GetFileTypeFromMemory(memory, 0);
+    bool loaded = false;
+    ResetShortDataReport();
+    if (fif != FIF_UNKNOWN && FreeImageHeaderCheck::Accepts(fif, bytes, length)) {
+        if (fif == FIF_TIFF || fif == FIF_GIF) {
+            loaded = LoadPages(fif, memory);
+        } else if (FreeImageBitmap bitmap { FreeImage_LoadFromMemory(fif, memory, 0) }) {
+            AppendConverted(bitmap.get());
+            loaded = true;
+        }
+    }
+    FreeImage_CloseMemory(memory);
+    // A file cut short is refused rather than opened with the rest of its picture made up.
+    if (loaded && DataEndedEarly()) {
+        TakeImages();
+        return false;
+    }
+    return loaded;
 }
 
-bool FreeImageCodec::LoadPages(FREE_IMAGE_FORMAT fif, const std::string& path)
+bool FreeImageCodec::LoadPages(FREE_IMAGE_FORMAT fif, FIMEMORY* memory)
 {
-    FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(fif, path.c_str(), FALSE, TRUE, FALSE, 0);
+    FIMULTIBITMAP* pages = FreeImage_LoadMultiBitmapFromMemory(fif, memory, 0);
     if (!pages)
         return false;
     const int count = FreeImage_GetPageCount(pages);
@@ -132,5 +159,6 @@ bool FreeImageCodec::LoadPages(FREE_IMAGE_FORMAT fif, const std::string& path)
         FreeImage_UnlockPage(pages, page, FALSE);
     }
     FreeImage_CloseMultiBitmap(pages, 0);
-    return true;
+    // A file whose directory cannot be read opens with no pages at all: that is no picture.
+    return !DecodedImages().empty();
 }

@@ -5,6 +5,8 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -29,7 +31,33 @@ long DLL_CALLCONV TellStream(fi_handle handle)
     return std::ftell(static_cast<std::FILE*>(handle));
 }
 
+thread_local bool shortData = false;
+
+void DLL_CALLCONV RecordMessage(FREE_IMAGE_FORMAT, const char* message)
+{
+    if (message && std::strstr(message, "Premature end"))
+        shortData = true;
+}
+
+void RecordTiffError(const char*, const char* format, va_list arguments)
+{
+    char message[256];
+    std::vsnprintf(message, sizeof message, format, arguments);
+    if (std::strstr(message, "Read error") || std::strstr(message, "Seek error"))
+        shortData = true;
+}
+
 } // namespace
+
+void ResetShortDataReport()
+{
+    shortData = false;
+}
+
+bool DataEndedEarly()
+{
+    return shortData;
+}
 
 void EnsureFreeImage()
 {
@@ -38,9 +66,11 @@ void EnsureFreeImage()
     static const bool initialised = [] {
         FreeImage_Initialise(FALSE);
         // FreeImage reads TIFF through the system libtiff, whose default handlers print every warning
-        // (including one per EXIF tag it does not know) on stderr. Failures reach us as results.
-        TIFFSetErrorHandler(nullptr);
+        // (including one per EXIF tag it does not know) on stderr. Failures reach us as results, and
+        // data that runs out as a short-data report.
+        TIFFSetErrorHandler(RecordTiffError);
         TIFFSetWarningHandler(nullptr);
+        FreeImage_SetOutputMessage(RecordMessage);
         return true;
     }();
     (void)initialised;

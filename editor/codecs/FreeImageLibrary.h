@@ -10,6 +10,11 @@ class ImageBuffer;
 // FreeImage is set up once per process, on first use from any thread.
 void EnsureFreeImage();
 
+// Whether a decoder said, since the last reset on this thread, that the data ended before the picture
+// did (libjpeg's premature end, libtiff's read errors): such a file would open as a picture of padding.
+void ResetShortDataReport();
+bool DataEndedEarly();
+
 struct FreeImageBitmapDeleter {
     void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
 };

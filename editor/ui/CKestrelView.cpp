@@ -106,8 +106,8 @@ QSize CKestrelView::ScrollExtent() const
 
 void CKestrelView::UpdateScrollExtent()
 {
-    // The scroll position is left where the scroll bars clamp it; no point is kept fixed. A page is the
-    // client area, a line a hundredth of the extent.
+    // The scroll position is left where the scroll bars clamp it; no point is kept fixed. A page is a
+    // tenth of the extent, a line a hundredth.
     const QSize extent = ScrollExtent();
     const QSize page = viewport()->size();
     QScrollBar* bars[2] = { horizontalScrollBar(), verticalScrollBar() };
@@ -115,7 +115,7 @@ void CKestrelView::UpdateScrollExtent()
     const int pages[2] = { page.width(), page.height() };
     for (int i = 0; i < 2; ++i) {
         bars[i]->setRange(0, std::max(0, extents[i] - pages[i]));
-        bars[i]->setPageStep(pages[i]);
+        bars[i]->setPageStep(std::max(1, extents[i] / 10));
         bars[i]->setSingleStep(std::max(1, extents[i] / 100));
     }
 }

@@ -9,6 +9,7 @@
 #include "CommandTable.h"
 #include "FrameCapture.h"
 #include "FrameDocuments.h"
+#include "FrameWindowControl.h"
 #include "GlobalHotKeys.h"
 #include "TrayIcon.h"
 
@@ -25,6 +26,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -238,6 +240,7 @@ TEST_F(MainFrameTest, BarsStatusPanesAndParamSetting)
     EXPECT_EQ(frame->StatusPane(13000)->text(), "  Size: 0 x 0          ");
     EXPECT_EQ(frame->StatusPane(13001)->text(), "Zoom: 100%    ");
     ASSERT_NE(frame->StatusPane(13002), nullptr);
+    EXPECT_EQ(frame->StatusPane(13002)->text(), "  ");
     // The third pane stretches: it is wider than the other two together.
     EXPECT_GT(frame->StatusPane(13002)->width(), frame->StatusPane(13000)->width() + frame->StatusPane(13001)->width());
 
@@ -307,6 +310,23 @@ TEST_F(MainFrameTest, LoadedSettingsAreAppliedAtCreationAndSavedAtClose)
     EXPECT_TRUE(store.saved.autoStartup);
 }
 
+TEST_F(MainFrameTest, TrayModeNeverHidesTheWindowWhereNoTrayCouldBringItBack)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        GTEST_SKIP() << "a tray is available here";
+    store.loaded.trayMode = true;
+    auto frame = MakeFrame();
+    frame->showMinimized();
+    QTest::qWait(20);
+    EXPECT_TRUE(frame->isVisible()) << "hidden with no tray to show it again";
+    frame->showNormal();
+    // The minimise after a capture is the program's own, plain one.
+    FrameWindowControl(*frame).ShowWindow(ShowCommand::ShowMinimized);
+    QTest::qWait(20);
+    EXPECT_TRUE(frame->isMinimized());
+    EXPECT_TRUE(frame->isVisible());
+}
+
 TEST_F(MainFrameTest, TrayMenuItemsReachTheirCommands)
 {
     auto frame = MakeFrame();
@@ -355,18 +375,32 @@ TEST_F(MainFrameTest, CaptureCommandsGoToTheCaptureRoutines)
     EXPECT_EQ(capture.requests, (std::vector<int> { 32835, 32792, 32793, 32794, 32921, 32929 }));
 }
 
-TEST_F(MainFrameTest, MinimisingInTrayModeHidesAndTrayClickBringsBack)
+TEST_F(MainFrameTest, TrayClicksSendTheWindowToTheTrayAndBringItBack)
 {
     store.loaded.trayMode = true;
     auto frame = MakeFrame();
-    frame->showMinimized();
-    ASSERT_TRUE(WaitFor([&] { return !frame->isVisible(); }));
+    frame->Tray()->HandleActivation(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(frame->isVisible());
     frame->Tray()->HandleActivation(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(frame->isVisible());
     EXPECT_FALSE(frame->isMinimized());
-    // A left click on a visible window sends it back to the tray.
-    frame->Tray()->HandleActivation(QSystemTrayIcon::Trigger);
-    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(MainFrameTest, FunctionKeySixMovesBetweenTabs)
+{
+    auto frame = MakeFrame();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    for (int i = 0; i < 3; ++i)
+        frame->NewDocument();
+    const std::vector<CChildFrame*> tabs = frame->Documents();
+    ASSERT_EQ(frame->ActiveDocument(), tabs[2]);
+    QTest::keyClick(frame.get(), Qt::Key_F6);
+    EXPECT_EQ(frame->ActiveDocument(), tabs[0]) << "after the last tab comes the first";
+    QTest::keyClick(frame.get(), Qt::Key_F6);
+    EXPECT_EQ(frame->ActiveDocument(), tabs[1]);
+    QTest::keyClick(frame.get(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(frame->ActiveDocument(), tabs[0]);
 }
 
 TEST_F(MainFrameTest, MinimisingWithoutTrayModeKeepsTheWindow)

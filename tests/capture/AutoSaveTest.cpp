@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "SettingsStore.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
@@ -107,6 +108,67 @@ TEST_F(AutoSaveTest, NumberingSurvivesACrash)
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("Snap3.bmp")));
     EXPECT_EQ(QFileInfo(dir.filePath("Snap1.bmp")).size(), firstSize);
     EXPECT_EQ(StoredStartNum(), 4);
+}
+
+// A capture from another process (the command line, a second window program): it loads config.ini,
+// auto-saves once and ends.
+void AutoSaveInChildProcess(const std::string& configPath, int captures)
+{
+    fakes::Rig other(testutil::MakeImage(4, 4, 24));
+    other.settings = LoadCaptureSettings(configPath);
+    other.configPath = configPath;
+    CapturePipeline pipeline = other.Pipeline();
+    for (int i = 0; i < captures; ++i)
+        pipeline.AutoSaveCapture(other.screen.Image());
+    _exit(0);
+}
+
+TEST_F(AutoSaveTest, ProcessesCapturingAlternatelyNeverShareANumber)
+{
+    IniFile(rig.configPath.c_str()).WriteString("AudoSaveSet", "ImageSavePath", Folder().c_str());
+    IniFile(rig.configPath.c_str()).WriteInt("AudoSaveSet", "IsAudoSave", 1);
+    rig.settings = LoadCaptureSettings(rig.configPath);
+    CapturePipeline window = rig.Pipeline();
+    std::vector<std::string> names;
+    for (int round = 0; round < 3; ++round) {
+        names.push_back(window.AutoSaveCapture(testutil::MakeImage(4, 4, 24)).value_or(""));
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            AutoSaveInChildProcess(rig.configPath, 1);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(names,
+        (std::vector<std::string> { Folder() + "/Snap1.bmp", Folder() + "/Snap3.bmp", Folder() + "/Snap5.bmp" }));
+    for (int n = 1; n <= 6; ++n)
+        EXPECT_TRUE(QFileInfo::exists(dir.filePath(QString("Snap%1.bmp").arg(n)))) << n;
+    EXPECT_EQ(StoredStartNum(), 7);
+    // Closing the window program keeps the higher number the other process left.
+    SaveSettingsOnClose(rig.configPath, rig.settings);
+    EXPECT_EQ(StoredStartNum(), 7);
+}
+
+TEST_F(AutoSaveTest, ProcessesCapturingAtOnceEachGetTheirOwnNumbers)
+{
+    IniFile(rig.configPath.c_str()).WriteString("AudoSaveSet", "ImageSavePath", Folder().c_str());
+    IniFile(rig.configPath.c_str()).WriteInt("AudoSaveSet", "IsAudoSave", 1);
+    constexpr int kProcesses = 6;
+    constexpr int kCaptures = 5;
+    std::vector<pid_t> children;
+    for (int i = 0; i < kProcesses; ++i) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            AutoSaveInChildProcess(rig.configPath, kCaptures);
+        children.push_back(child);
+    }
+    for (pid_t child : children)
+        waitpid(child, nullptr, 0);
+    const QStringList files = QDir(dir.path()).entryList({ "Snap*.bmp" }, QDir::Files);
+    EXPECT_EQ(files.size(), kProcesses * kCaptures) << files.join(' ').toStdString();
+    EXPECT_EQ(StoredStartNum(), kProcesses * kCaptures + 1);
 }
 
 TEST_F(AutoSaveTest, AFailedWriteStillUsesTheNumberButNamesNoDocument)

@@ -345,6 +345,18 @@ TEST_F(CapturePipelineTest, HighlightMarksOneWindowAtATime)
         << "a capture request takes the last mark away first";
 }
 
+TEST_F(CapturePipelineTest, CaptureRequestWithoutItsFlagStillTakesTheMarkAway)
+{
+    rig.windows.rects[40] = { 1, 2, 11, 12 };
+    auto pipeline = rig.Pipeline();
+    pipeline.HighlightWindow(7);
+    EXPECT_EQ(pipeline.CaptureWindowRequest(false, 40), 0);
+    EXPECT_EQ(pipeline.CaptureWindowRequest(false, 40), 0);
+    EXPECT_EQ(rig.log, (fakes::Log { "mark 7", "unmark 7" })) << "nothing captured, the mark erased once";
+    EXPECT_EQ(pipeline.CaptureWindowRequest(true, 40), 1);
+    EXPECT_TRUE(rig.documents.documents.size() == 1);
+}
+
 TEST_F(CapturePipelineTest, CaptureDispatchesEveryCommandId)
 {
     rig.windows.foreground = 5;

@@ -102,6 +102,28 @@ TEST_F(CommandLineCaptureTest, WithoutOptionsFollowsConfigAndKeepsCounting)
     EXPECT_EQ(ini.ReadInt("CaptureSet", "CapDelayTime", 0), 100);
 }
 
+TEST_F(CommandLineCaptureTest, AWaylandSessionIsNamedInOneLineAndTheCaptureStillRuns)
+{
+    MakePatternWindow(Stripes);
+    const std::string output = dir.filePath("w.png").toStdString();
+    const std::string capture = Quoted(kLumora) + " capture full --delay 0 --output " + Quoted(output);
+    struct Case {
+        const char* environment;
+        bool named;
+    };
+    for (const Case c : { Case { "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=", true },
+             Case { "XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=wayland-0", true },
+             Case { "XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=", false } }) {
+        // Only the error stream comes back.
+        const ProcessOutput run
+            = ProcessOutput::Run("env " + std::string(c.environment) + " " + capture + " 2>&1 >/dev/null");
+        EXPECT_EQ(run.exitCode, 0) << c.environment;
+        EXPECT_EQ(run.out.find("Wayland") != std::string::npos, c.named) << c.environment << ": " << run.out;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), c.named ? 1 : 0) << run.out;
+        ExpectStripes(QImage(QString::fromStdString(output)));
+    }
+}
+
 TEST_F(CommandLineCaptureTest, UnwritableOutputFails)
 {
     const ProcessOutput run = ProcessOutput::Run(Quoted(kLumora) + " capture full --delay 0 --output "

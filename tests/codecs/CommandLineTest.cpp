@@ -156,6 +156,10 @@ TEST_F(CommandLine, ApplyRefusesUnknownEffectsAndWrongValueCountsWithoutWriting)
         { "level", "1", "2", "x" },
         { "resize", "3", "3", "best" },
         { "tone", "0", "256", "0" },
+        // Sizes no image can hold: exactly 2^31 bytes at 32 bpp, more, and none at all.
+        { "resize", "536870912", "1", "good" },
+        { "resize", "65536", "65536", "better" },
+        { "resize", "0", "5", "good" },
     };
     for (const auto& words : bad) {
         std::vector<std::string> args { "apply", folder / "in.bmp", folder / "out.bmp" };

@@ -119,7 +119,7 @@ TEST(FreeImageCodecLoad, TransparencyTableBecomesAlpha)
     EXPECT_EQ(PixelAt(image, 2, 1), (Bgra { 5, 250, 2, 255 })) << "indices past the table stay opaque";
 }
 
-TEST(FreeImageCodecLoad, DeepColourIsDroppedAndSixteenBitGreyScaled)
+TEST(FreeImageCodecLoad, DeepColourIsDroppedAndSixteenBitGreyKeepsItsHighByte)
 {
     TempFolder folder;
     FIBITMAP* deep = FreeImage_AllocateT(FIT_RGB16, 2, 2);
@@ -128,13 +128,17 @@ TEST(FreeImageCodecLoad, DeepColourIsDroppedAndSixteenBitGreyScaled)
     ImageBuffer image;
     EXPECT_FALSE(image.Load(folder / "deep.png"));
 
-    FIBITMAP* grey = FreeImage_AllocateT(FIT_UINT16, 2, 1);
+    // A page that uses only part of the range is shown as it is, not stretched to black and white.
+    FIBITMAP* grey = FreeImage_AllocateT(FIT_UINT16, 4, 1);
     auto* row = reinterpret_cast<uint16_t*>(FreeImage_GetScanLine(grey, 0));
-    row[0] = 0;
-    row[1] = 0xFFFF;
+    row[0] = 1000;
+    row[1] = 1500;
+    row[2] = 2000;
+    row[3] = 0xFFFF;
     ASSERT_TRUE(FreeImage_Save(FIF_PNG, grey, (folder / "grey16.png").c_str(), 0));
     FreeImage_Unload(grey);
     ASSERT_TRUE(image.Load(folder / "grey16.png"));
     EXPECT_EQ(image.BitCount(), 8) << "not mistaken for 5-5-5 colour";
-    EXPECT_EQ(codectest::Colours(image), (std::vector<Bgra> { { 0, 0, 0, 0 }, { 255, 255, 255, 0 } }));
+    EXPECT_EQ(codectest::Colours(image),
+        (std::vector<Bgra> { { 3, 3, 3, 0 }, { 5, 5, 5, 0 }, { 7, 7, 7, 0 }, { 255, 255, 255, 0 } }));
 }

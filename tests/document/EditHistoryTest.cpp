@@ -139,3 +139,25 @@ TEST_F(EditHistoryTest, SetLimitTrimsFarRedoFirstThenOldestUndo)
     doc.ApplyImageEffect(&effect);
     EXPECT_FALSE(doc.CanUndo()) << "a zero limit records nothing";
 }
+
+TEST_F(EditHistoryTest, SnapshotRoundTripKeepsPixelsAndObjectsTogether)
+{
+    auto first = std::make_unique<HighlightObject>();
+    first->SetRect({ 0, 0, 2, 2 });
+    doc.Objects().AppendObject(std::move(first));
+    doc.RecordUndoSnapshot(doc.Image());
+    doc.Image().PixelAddress(0, 0)[0] = 99;
+    auto second = std::make_unique<HighlightObject>();
+    second->SetRect({ 1, 1, 4, 3 });
+    doc.Objects().AppendObject(std::move(second));
+
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(Blue(), 0);
+    ASSERT_EQ(doc.Objects().Size(), 1u);
+    EXPECT_EQ(static_cast<const RectObject*>(doc.Objects().Front())->Rect(), (ImageRect { 0, 0, 2, 2 }));
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(Blue(), 99);
+    EXPECT_EQ(doc.Objects().Size(), 2u);
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(Blue(), 0) << "the snapshot's pixels were not changed by the redo";
+}

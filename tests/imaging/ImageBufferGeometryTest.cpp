@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using testutil::Bgra;
 using testutil::Distinct;
@@ -225,4 +226,63 @@ TEST(ImageBufferResize, BilinearReportsRowProgressAndSkipsNoOps)
     ImageBuffer indexed;
     indexed.Create(4, 4, 8);
     EXPECT_FALSE(indexed.ResizeBilinear(2, 2));
+}
+
+TEST(ImageBufferResize, BilinearInterpolatesDownColumnsToo)
+{
+    // 2 x 2 to 2 x 4. Rows: j = 1 has fy = 2/4; j = 2 and 3 clamp to sy = 0, fy = 3/4. Column 1 clamps to
+    // fx = 1/2. Left column 0 over 100: 50 at fy 1/2, 75 at 3/4. Right column blends 0|40 over 100|200:
+    // top 20, bottom 150, so 20 at fy 0, 85 at 1/2 and trunc(117.5) = 117 at 3/4.
+    ImageBuffer image = MakeImage(2, 2, 24, [](int x, int y) {
+        const uint8_t v = uint8_t(y == 0 ? x * 40 : 100 + x * 100);
+        return Bgra { v, v, v, 0 };
+    });
+    ASSERT_TRUE(image.ResizeBilinear(2, 4));
+    const uint8_t expected[4][2] = { { 0, 20 }, { 50, 85 }, { 75, 117 }, { 75, 117 } };
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 2; ++x) {
+            const uint8_t v = expected[y][x];
+            EXPECT_EQ(PixelAt(image, x, y), (Bgra { v, v, v, 0 })) << x << ", " << y;
+        }
+}
+
+TEST(ImageBufferResize, BilinearFromOnePixelFillsTheWholeImage)
+{
+    ImageBuffer image = MakeImage(1, 1, 32, [](int, int) { return Bgra { 10, 20, 30, 255 }; });
+    ASSERT_TRUE(image.ResizeBilinear(3, 2));
+    ASSERT_EQ(image.Width(), 3);
+    ASSERT_EQ(image.Height(), 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(PixelAt(image, x, y), (Bgra { 10, 20, 30, 255 })) << x << ", " << y;
+}
+
+TEST(ImageBufferResize, SixteenBitImagesKeepTheirMasksThroughResizeAndExpand)
+{
+    BitmapInfoHeader h;
+    h.biWidth = 2;
+    h.biHeight = 1;
+    h.biPlanes = 1;
+    h.biBitCount = 16;
+    h.biCompression = kBiBitfields;
+    const uint32_t masks[3] = { 0xF800, 0x07E0, 0x001F };
+    const std::function<bool(ImageBuffer&)> operations[] = {
+        [](ImageBuffer& image) { return image.ResizeNearest(4, 3); },
+        [](ImageBuffer& image) { return image.Expand(true, 1, 1, 1, 1); },
+        [](ImageBuffer& image) { return image.Expand(false, 0, 2, 0, 0); },
+    };
+    for (const auto& operation : operations) {
+        ImageBuffer word565;
+        ASSERT_TRUE(word565.CreateFromInfo(h, masks));
+        word565.Row(0)[0] = 0x34; // 0x1234 in 5-6-5: red 0x10, green 0x44, blue 0xA0
+        word565.Row(0)[1] = 0x12;
+        word565.Row(0)[2] = 0x34;
+        word565.Row(0)[3] = 0x12;
+        ASSERT_TRUE(operation(word565));
+        EXPECT_EQ(word565.RedMask(), 0xF800u);
+        EXPECT_EQ(word565.GreenMask(), 0x07E0u);
+        EXPECT_EQ(word565.BlueMask(), 0x001Fu);
+        ASSERT_TRUE(word565.ConvertTo(24));
+        EXPECT_EQ(PixelAt(word565, word565.Width() - 1, word565.Height() - 1), (Bgra { 0xA0, 0x44, 0x10, 0 }));
+    }
 }

@@ -79,6 +79,27 @@ TEST(ImageBufferCreate, OversizedOrOverflowingBlocksFailAndLeaveTheImageEmpty)
     EXPECT_EQ(image.Width(), 0);
 }
 
+TEST(ImageBufferCreate, PixelBlocksStopJustBelowTwoGibibytes)
+{
+    // At 2^31 bytes the stride or the offset of the last row no longer fits an int.
+    struct Case {
+        int width, height, bpp;
+        bool accepted;
+    };
+    for (const Case c : { Case { 536870912, 1, 32, false }, Case { 536870911, 1, 32, true },
+             Case { 65536, 8192, 32, false }, Case { 65536, 8191, 32, true }, Case { 1, 536870912, 24, false } }) {
+        ImageBuffer image;
+        ASSERT_EQ(image.Create(c.width, c.height, c.bpp), c.accepted) << c.width << " x " << c.height;
+        if (!c.accepted)
+            continue;
+        EXPECT_GT(image.Stride(), 0);
+        // The top row is the last one in the block; writing its last byte stays inside it.
+        const size_t top = size_t(image.Row(0) - image.Pixels());
+        EXPECT_EQ(top + size_t(image.Stride()), image.PixelBytes());
+        image.Row(0)[image.Stride() - 1] = 1;
+    }
+}
+
 TEST(ImageBufferCreate, SixteenBitMasksDefaultOrComeFromTheHeader)
 {
     ImageBuffer plain;

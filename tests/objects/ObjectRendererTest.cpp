@@ -307,3 +307,51 @@ TEST(ObjectRendererTest, FarAwayObjectsCostNothing)
     ObjectRenderer::RenderObject(*highlight, target);
     EXPECT_EQ(objtest::CountChanged(target, kRed), 0);
 }
+
+// A shadowed line, box or text is the plain object moved 5 pixels right and down, over a grey shadow.
+// The reference is the plain object drawn at the moved place: every pixel inside it (away from its
+// antialiased edge) must match, and every pixel it leaves white may only be darkened to a grey.
+TEST(ObjectRendererTest, ShadowsOfLinesBoxesAndTextLieUnderTheMovedObject)
+{
+    auto text = std::make_unique<TextObject>();
+    text->SetRect({ 20, 20, 90, 60 });
+    text->text = QStringLiteral("Shadow");
+    text->backColour = 0x00FFFF;
+    std::vector<std::unique_ptr<AnnotationObject>> objects;
+    objects.push_back(Line(20, 20, 90, 70, kRedRef, 5));
+    objects.push_back(Box({ 20, 20, 90, 70 }, ShapeObject::kFilledRectangle, 3));
+    objects.push_back(std::move(text));
+    for (const auto& object : objects) {
+        auto moved = ObjectList::CloneObject(*object);
+        if (auto* line = dynamic_cast<LineObject*>(moved.get())) {
+            line->startX += 5, line->startY += 5, line->endX += 5, line->endY += 5;
+        } else if (auto* rect = dynamic_cast<RectObject*>(moved.get())) {
+            const ImageRect r = rect->Rect();
+            rect->SetRect({ r.left + 5, r.top + 5, r.right + 5, r.bottom + 5 });
+        }
+        const ImageBuffer reference = Render(*moved, objtest::SolidImage(120, 110, kWhite));
+        object->shadow = true;
+        const ImageBuffer shadowed = Render(*object, objtest::SolidImage(120, 110, kWhite));
+        int inside = 0, darkened = 0, wrong = 0;
+        for (int y = 1; y < 109; ++y)
+            for (int x = 1; x < 119; ++x) {
+                const Bgra want = PixelAt(reference, x, y);
+                const Bgra got = PixelAt(shadowed, x, y);
+                bool interior = true;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        interior = interior && PixelAt(reference, x + dx, y + dy) == want;
+                if (want == kWhite && interior) {
+                    const bool grey = got.b == got.g && got.g == got.r && got.a == 255;
+                    wrong += !grey;
+                    darkened += grey && got.b < 255;
+                } else if (interior) {
+                    ++inside;
+                    wrong += !(got == want);
+                }
+            }
+        EXPECT_EQ(wrong, 0) << "kind " << int(object->Kind());
+        EXPECT_GT(inside, 50) << "kind " << int(object->Kind());
+        EXPECT_GT(darkened, 50) << "kind " << int(object->Kind()) << ": no shadow";
+    }
+}

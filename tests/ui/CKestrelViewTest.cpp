@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -105,6 +106,10 @@ TEST_F(CKestrelViewTest, ScrollExtent_Should_BeTheZoomedImagePlusTen_AtEveryStep
         // The client area is 200 x 150; the bars scroll over the rest.
         EXPECT_EQ(view->horizontalScrollBar()->maximum(), std::max(0, expected[step].width() - 200)) << step;
         EXPECT_EQ(view->verticalScrollBar()->maximum(), std::max(0, expected[step].height() - 150)) << step;
+        // A click in the trough moves a tenth of the extent, an arrow a hundredth (at least one pixel).
+        EXPECT_EQ(view->horizontalScrollBar()->pageStep(), expected[step].width() / 10) << step;
+        EXPECT_EQ(view->verticalScrollBar()->pageStep(), std::max(1, expected[step].height() / 10)) << step;
+        EXPECT_EQ(view->horizontalScrollBar()->singleStep(), std::max(1, expected[step].width() / 100)) << step;
     }
 }
 
@@ -261,4 +266,19 @@ TEST_F(CKestrelViewTest, NoDocument_Should_PaintOnlyTheGrey)
     const QImage picture = Grab(*view);
     for (QPoint point : { QPoint(0, 0), QPoint(5, 5), QPoint(30, 20), QPoint(59, 39) })
         EXPECT_EQ(picture.pixel(point), kGrey);
+}
+
+TEST_F(CKestrelViewTest, UndoAndRedo_Should_ClearTheSelection)
+{
+    SetPicture(40, 30);
+    auto view = MakeView();
+    document_.RecordUndoSnapshot(document_.Image());
+    for (const auto& step : { std::function<bool()>([&] { return document_.Undo(); }),
+             std::function<bool()>([&] { return document_.Redo(); }) }) {
+        view->SetImageSelection({ 10, 10, 21, 21 });
+        ASSERT_FALSE(view->ImageSelection().IsEmpty());
+        ASSERT_TRUE(step());
+        EXPECT_TRUE(view->ImageSelection().IsEmpty());
+        EXPECT_TRUE(view->CanvasSelection().IsEmpty());
+    }
 }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "X11Display.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+
+// An Xorg server of its own, on a free display number, driving Debian's dummy video driver: unlike Xvfb
+// it can show several monitors (RandR outputs DUMMY0, DUMMY1, ...). Stopped when destroyed.
+class DummyXorg {
+public:
+    DummyXorg();
+    ~DummyXorg();
+    DummyXorg(const DummyXorg&) = delete;
+    DummyXorg& operator=(const DummyXorg&) = delete;
+
+    // Empty when the server started; otherwise why it did not.
+    const std::string& Failure() const { return failure_; }
+    const std::string& Name() const { return name_; }
+    X11Display& Display() { return *display_; }
+    // Runs xrandr with arguments against this server; true when it succeeds.
+    bool Xrandr(const std::string& arguments) const;
+
+private:
+    QTemporaryDir dir_;
+    std::string name_;
+    std::string failure_;
+    int pid_ = -1;
+    std::unique_ptr<X11Display> display_;
+};
