@@ -10,11 +10,23 @@
 #include "TextObject.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QVBoxLayout>
+
+namespace {
+// Beside the executable first, then the installed data folder.
+std::string StampsParent()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + "/";
+    const QString installed = beside + "../share/lumora/";
+    const bool useInstalled = !QDir(beside + "stamps").exists() && QDir(installed + "stamps").exists();
+    return (useInstalled ? QDir::cleanPath(installed) + "/" : beside).toStdString();
+}
+} // namespace
 
 CParamBar::CParamBar(QWidget* parent, std::string moduleFolder)
     : QDockWidget("Param Setting", parent)
-    , moduleFolder_(moduleFolder.empty() ? QCoreApplication::applicationDirPath().toStdString() + "/" : moduleFolder)
+    , moduleFolder_(moduleFolder.empty() ? StampsParent() : moduleFolder)
     , placeholder_(new QWidget(this))
 {
     setObjectName("bar226");

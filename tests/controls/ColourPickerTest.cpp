@@ -118,12 +118,6 @@ TEST_F(ColourPickerTest, EndingsNotifyTheParentInOrder)
             { 2027, 2028 }, kTeal },
         { "click Red", [](CColourPopup& p) { QTest::mouseClick(&p, Qt::LeftButton, {}, p.CellRect(0, 2).center()); },
             { 2027, 2028, 2025 }, kRed },
-        { "keys then Escape",
-            [](CColourPopup& p) {
-                QTest::keyClick(&p, Qt::Key_Up);
-                QTest::keyClick(&p, Qt::Key_Escape);
-            },
-            { 2027, 2029 }, kTeal },
         { "keys then Enter",
             [](CColourPopup& p) {
                 // From Teal (2, 5) up to Yellow, then left to Gold.

@@ -1,6 +1,5 @@
 #include "CEditTxtDlg.h"
 #include "CXColourPicker.h"
-#include "FontListCombo.h"
 #include "ReviewPictures.h"
 #include "TextObject.h"
 
@@ -65,20 +64,6 @@ TEST_F(EditTxtDlgTest, NewObjectShowsItsDefaults)
     EXPECT_EQ(Find<CXColourPicker>(dialog, 1061)->GetColour(), 0u);
     EXPECT_TRUE(Find<QPlainTextEdit>(dialog, 1023)->toPlainText().isEmpty());
     KeepPicture(dialog, "edit_text_dialog");
-}
-
-TEST_F(EditTxtDlgTest, FontListDrawsEachFaceTwentyPixelsHigh)
-{
-    TextObject object;
-    CEditTxtDlg dialog(object);
-    auto* fonts = Find<FontListCombo>(dialog, 1035);
-    ASSERT_GT(fonts->count(), 0);
-    EXPECT_EQ(fonts->count(), QFontDatabase::families().size());
-    const QString first = fonts->itemText(0);
-    EXPECT_EQ(fonts->itemData(0, Qt::FontRole).value<QFont>().family(), first);
-    EXPECT_EQ(fonts->PreviewFonts().value(first).pixelSize(), 16);
-    QStyleOptionViewItem option;
-    EXPECT_EQ(fonts->itemDelegate()->sizeHint(option, fonts->model()->index(0, 0)).height(), 20);
 }
 
 struct EditCase {
