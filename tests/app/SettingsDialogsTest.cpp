@@ -2,11 +2,14 @@
 #include "CCapSettingDlg.h"
 #include "CDefHotKeyDlg.h"
 #include "CDlgInputHotKey.h"
+#include "CMainFrame.h"
 #include "CPageBasic.h"
 #include "CPageSave.h"
+#include "CommandIds.h"
 #include "HotKeyNames.h"
 #include "SettingsStore.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -192,6 +195,28 @@ TEST_F(SettingsFileTest, CaptureSettingCancelWritesNothing)
     dialog.BasicPage()->findChild<QLineEdit*>("control1005")->setText("5000");
     dialog.reject();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Ini())));
+}
+
+TEST_F(SettingsFileTest, FrameRunsCaptureSettingAndKeepsTheDelayFloorInMemoryOnly)
+{
+    CaptureSettings record;
+    FrameServices services;
+    services.record = &record;
+    services.configPath = Ini();
+    services.autostartPath = dir.path() + "/autostart/Lumora.desktop";
+    CMainFrame frame(services);
+    ASSERT_TRUE(frame.Action(CommandId::CaptureSetting)->isEnabled());
+    WhenModal<CCapSettingDlg>([](CCapSettingDlg& dialog) {
+        dialog.Pages()->setCurrentIndex(1);
+        dialog.BasicPage()->findChild<QLineEdit*>("control1005")->setText("100");
+        dialog.BasicPage()->findChild<QLineEdit*>("control1006")->setText("321");
+        dialog.accept();
+    });
+    frame.Action(CommandId::CaptureSetting)->trigger();
+    EXPECT_EQ(record.CapDelayTime, 800);
+    EXPECT_EQ(record.FixRectWidth, 321);
+    EXPECT_EQ(LoadCaptureSettings(Ini()).FixRectWidth, 321);
+    EXPECT_TRUE(FileText().contains("CapDelayTime=100"));
 }
 
 } // namespace
