@@ -58,6 +58,32 @@ constexpr NamedKey kKeypad[] = {
     { 0x6F, Qt::Key_Slash },
 };
 
+// With Shift held Qt reports the shifted symbol of a key (US layout) where the file keeps the key itself.
+constexpr NamedKey kShifted[] = {
+    { '1', Qt::Key_Exclam },
+    { '2', Qt::Key_At },
+    { '3', Qt::Key_NumberSign },
+    { '4', Qt::Key_Dollar },
+    { '5', Qt::Key_Percent },
+    { '6', Qt::Key_AsciiCircum },
+    { '7', Qt::Key_Ampersand },
+    { '8', Qt::Key_Asterisk },
+    { '9', Qt::Key_ParenLeft },
+    { '0', Qt::Key_ParenRight },
+    { 0x09, Qt::Key_Backtab },
+    { 0xBA, Qt::Key_Colon },
+    { 0xBB, Qt::Key_Plus },
+    { 0xBC, Qt::Key_Less },
+    { 0xBD, Qt::Key_Underscore },
+    { 0xBE, Qt::Key_Greater },
+    { 0xBF, Qt::Key_Question },
+    { 0xC0, Qt::Key_AsciiTilde },
+    { 0xDB, Qt::Key_BraceLeft },
+    { 0xDC, Qt::Key_Bar },
+    { 0xDD, Qt::Key_BraceRight },
+    { 0xDE, Qt::Key_QuoteDbl },
+};
+
 bool IsPrintable(int vk)
 {
     return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z');
@@ -103,6 +129,11 @@ int HotKeyNames::VirtualKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
     for (const NamedKey& named : kNamed)
         if (named.key == key)
             return named.vk;
+    if (modifiers & Qt::ShiftModifier) {
+        for (const NamedKey& named : kShifted)
+            if (named.key == key)
+                return named.vk;
+    }
     return 0;
 }
 

@@ -58,7 +58,9 @@ TEST(HotKeyNames, CombinationsConvertToStoredPairsAndBack)
     }
     EXPECT_EQ(
         HotKeyNames::ToCombination({ 'F', 6 }), QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F));
-    EXPECT_EQ(HotKeyNames::VirtualKey(Qt::Key_Exclam), 0); // no virtual key of its own
+    // Shift turns 1 into "!" on the way in; the file keeps the key.
+    EXPECT_EQ(HotKeyNames::VirtualKey(Qt::Key_Exclam, Qt::ShiftModifier), '1');
+    EXPECT_EQ(HotKeyNames::VirtualKey(Qt::Key_Exclam), 0);
 }
 
 TEST(CDlgInputHotKey, PressedCombinationBecomesThePair)
