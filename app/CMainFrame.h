@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureRequestSink.h"
+#include "CaptureSettings.h"
 #include "DesktopIntegration.h"
 #include "RecentFileList.h"
 #include "ShellSettings.h"
@@ -18,6 +19,7 @@ class CKestrelDoc;
 class CKestrelView;
 class CParamBar;
 class CloseSequencePrompts;
+class FrameSettingsCommands;
 class GlobalHotKeys;
 class QLabel;
 class QMdiArea;
@@ -36,6 +38,8 @@ struct FrameServices {
     QString autostartPath; // empty: the desktop's autostart folder
     QString executablePath; // empty: this process's executable
     QString helpFolder; // empty: "help" beside the executable
+    CaptureSettings* record = nullptr; // none: a record of the frame's own
+    std::string configPath; // empty: the settings dialogs write no file
 };
 
 // The top-level window: tabbed documents, menus, bars, status panes, tray icon, global hot keys,
@@ -123,11 +127,14 @@ private:
     void Print();
     void PrintPreview();
     void RunImageCommand(int id);
+    void RunDialogImageCommand(int id);
     void UpdateStatusPanes();
     void UpdateViewCommandStates(CChildFrame& child);
 
     FrameServices services_;
     std::unique_ptr<CloseSequencePrompts> ownPrompts_;
+    CaptureSettings ownRecord_;
+    std::unique_ptr<FrameSettingsCommands> settingsCommands_;
     CloseSequencePrompts* prompts_;
     ShellSettings settings_;
     RecentFileList recentFiles_;
