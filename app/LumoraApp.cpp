@@ -33,6 +33,8 @@ bool LumoraApp::InitInstance()
     FrameServices services;
     services.settings = store_.get();
     services.helpFolder = QString::fromStdString(DataFolderFor("help") + "help");
+    services.record = &settings_;
+    services.configPath = ConfigFilePath();
     frame_ = std::make_unique<CMainFrame>(services);
     documents_ = std::make_unique<FrameDocuments>(*frame_);
     capture_ = std::make_unique<FrameCapture>(
