@@ -507,7 +507,8 @@ void CMainFrame::UpdateCommandStates()
         = { FileNew, FileOpen, FilePrintSetup, AppExit, AppAbout, ViewToolbar, ViewStatusBar, CaptureFullScreen,
               CaptureRegion, CaptureWindowObject, CaptureActiveWindow, CaptureScrollingWindow, CaptureFixedRect,
               EnableHotkey, TrayMode, AutoStartup, Help, VisitHomepage, CommandId::ShowHideMainWindow };
-    static const int withDocument[] = { FileClose, FileSave, FileSaveAs, WindowCascade, WindowTile, WindowArrange };
+    static const int withDocument[]
+        = { FileClose, FileSave, FileSaveAs, WindowCascade, WindowTile, WindowArrange, NextPane, PrevPane };
     for (QAction* action : actions_)
         action->setEnabled(false);
     for (int id : alwaysEnabled)
