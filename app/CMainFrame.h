@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureRequestSink.h"
+#include "CaptureSettings.h"
 #include "DesktopIntegration.h"
 #include "RecentFileList.h"
 #include "ShellSettings.h"
@@ -17,6 +18,7 @@ class CChildFrame;
 class CKestrelDoc;
 class CKestrelView;
 class CloseSequencePrompts;
+class FrameSettingsCommands;
 class GlobalHotKeys;
 class QLabel;
 class QMdiArea;
@@ -35,6 +37,8 @@ struct FrameServices {
     QString autostartPath; // empty: the desktop's autostart folder
     QString executablePath; // empty: this process's executable
     QString helpFolder; // empty: "help" beside the executable
+    CaptureSettings* record = nullptr; // none: a record of the frame's own
+    std::string configPath; // empty: the settings dialogs write no file
 };
 
 // The top-level window: tabbed documents, menus, bars, status panes, tray icon, global hot keys,
@@ -121,11 +125,14 @@ private:
     void Print();
     void PrintPreview();
     void RunImageCommand(int id);
+    void RunDialogImageCommand(int id);
     void UpdateStatusPanes();
     void UpdateViewCommandStates(CChildFrame& child);
 
     FrameServices services_;
     std::unique_ptr<CloseSequencePrompts> ownPrompts_;
+    CaptureSettings ownRecord_;
+    std::unique_ptr<FrameSettingsCommands> settingsCommands_;
     CloseSequencePrompts* prompts_;
     ShellSettings settings_;
     RecentFileList recentFiles_;
