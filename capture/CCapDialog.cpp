@@ -21,7 +21,7 @@
 namespace {
 
 constexpr int kMapLimitMs = 2000;
-constexpr int kGrabLimitMs = 1000;
+constexpr int kGrabLimitMs = 3000;
 
 QImage FrozenPicture(ScreenSource& frozen, ScreenSize size)
 {
@@ -105,6 +105,7 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
     lastLookedUp_ = 0;
     accepted_ = false;
     ended_ = false;
+    ready_ = false;
     open_ = true;
 }
 
@@ -126,6 +127,7 @@ void CCapDialog::Open()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(5);
     }
+    ready_ = true;
     // The pointer is somewhere already: the panel and the magnifier show it without waiting for a move.
     const QPoint pointer = QCursor::pos();
     OnMouseMove(pointer.x(), pointer.y());
@@ -286,5 +288,7 @@ void CCapDialog::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     for (const QRect& rect : event->region())
         painter.drawImage(rect.topLeft(), picture_, rect);
-    painter_.Paint(painter, view_);
+    // The panel appears once the overlay holds the input, so that what the user sees answers at once.
+    if (ready_)
+        painter_.Paint(painter, view_);
 }

@@ -51,6 +51,7 @@ private:
     QEventLoop loop_;
     bool accepted_ = false;
     bool ended_ = false;
+    bool ready_ = false;
     bool open_ = false;
 
     OverlayRequest request_;

@@ -52,14 +52,17 @@ protected:
         XTestScreen::TearDown();
     }
 
-    // Runs `lumora capture ARGS` and waits until its overlay holds the pointer.
+    // Runs `lumora capture ARGS` and waits until its overlay shows its panel in one corner.
     void Start(const std::string& args)
     {
         output = dir.filePath("shot.png").toStdString();
         const std::string command = "XDG_CONFIG_HOME=" + Quoted(dir.path().toStdString()) + " " + Quoted(kLumora)
             + " capture " + args + " --delay 0 --output " + Quoted(output) + " 2>&1";
         run = std::async(std::launch::async, [command] { return ProcessOutput::Run(command); });
-        ASSERT_TRUE(WaitLong([&] { return OverlayHoldsPointer(); })) << "the overlay never took the pointer";
+        ASSERT_TRUE(WaitLong([&] {
+            const QImage screen = Screen();
+            return PanelTopLeft(screen) || PanelBottomRight(screen);
+        })) << "the overlay never showed";
     }
 
     ProcessOutput Finish()
@@ -67,17 +70,6 @@ protected:
         if (run.wait_for(std::chrono::seconds(20)) != std::future_status::ready)
             return {};
         return run.get();
-    }
-
-    // Another client's grab makes ours fail; a grab we get is given back at once.
-    bool OverlayHoldsPointer()
-    {
-        const int status = XGrabPointer(
-            dpy, DefaultRootWindow(dpy), False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-        if (status == GrabSuccess)
-            XUngrabPointer(dpy, CurrentTime);
-        XSync(dpy, False);
-        return status == AlreadyGrabbed;
     }
 
     static bool WaitLong(const std::function<bool()>& condition)
