@@ -182,7 +182,7 @@ std::optional<std::string> PrepareOverlay(const CaptureOptions& options, Capture
         // The overlay is a window on the very server whose screen it shows. The toolkit's own notes
         // (a missing runtime folder...) would break the one-line answer scripts read.
         qputenv("QT_QPA_PLATFORM", "xcb");
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) { });
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         static int argc = 1;
         static char name[] = "lumora";
         static char* argv[] = { name, nullptr };
