@@ -106,7 +106,7 @@ protected:
 
     static void Keep(const QImage& screen, const QString& name)
     {
-        const QString folder = QDir::currentPath() + "/capture_output";
+        const QString folder = QDir::currentPath() + "/app_output";
         QDir().mkpath(folder);
         screen.save(folder + "/" + name);
     }
