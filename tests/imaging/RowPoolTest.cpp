@@ -14,6 +14,7 @@
 #include "HueSaturationEffect.h"
 #include "InvertEffect.h"
 #include "MonoNoiseEffect.h"
+#include "OilPaintEffect.h"
 #include "PosterizeEffect.h"
 #include "ProgressSink.h"
 #include "RgbValueEffect.h"
@@ -93,6 +94,8 @@ TEST_F(RowPoolTest, EffectsGiveTheSameBytesOnEveryThreadCount)
         { "colour noise", Make<ColorNoiseEffect>(100, 99u) },
         { "mono noise", Make<MonoNoiseEffect>(50, 99u) },
         { "splash", Make<SplashEffect>(7, 99u) },
+        { "oil paint, small window", Make<OilPaintEffect>(2) },
+        { "oil paint, sliding window", Make<OilPaintEffect>(5) },
     };
     std::mt19937 random(5);
     // Odd sizes: blocks and bands that end short, quarter-turn tiles with leftovers.
