@@ -295,7 +295,6 @@ bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
         return false;
 
     const int64_t oldW = snapshot.Width();
-    const int64_t oldH = snapshot.Height();
     const int bytesPerPixel = BitCount() / 8;
     std::vector<BilinearColumn> columns(static_cast<size_t>(width));
     for (int i = 0; i < width; ++i) {
