@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins libgl-dev libxkbcommon-dev
   libfreeimage-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
   libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrandr-dev libxcb1-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libdeflate-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   libopencv-dev # benchmarks only (bench/opencv_bench): never linked into Lumora
   xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer
   dbus dbus-x11 libdbus-1-dev

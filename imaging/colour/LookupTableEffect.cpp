@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 void FillBytes(std::array<uint8_t, 256>& bytes, const std::array<int32_t, 256>& table, bool mapped)
@@ -43,7 +47,15 @@ int XorConstant(const std::array<uint8_t, 256>& bytes)
 
 void XorRow32(uint8_t* row, int width, uint32_t mask)
 {
-    for (int x = 0; x < width; ++x, row += 4) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i masks = _mm_set1_epi32(int(mask));
+    for (; x + 4 <= width; x += 4, row += 16) {
+        auto* p = reinterpret_cast<__m128i*>(row);
+        _mm_storeu_si128(p, _mm_xor_si128(_mm_loadu_si128(p), masks));
+    }
+#endif
+    for (; x < width; ++x, row += 4) {
         uint32_t v;
         std::memcpy(&v, row, 4);
         v ^= mask;
