@@ -5,12 +5,16 @@
 #include "CChildFrame.h"
 #include "CKestrelDoc.h"
 #include "CKestrelView.h"
+#include "CParamBar.h"
 #include "CaptureRequestSink.h"
 #include "CloseSequence.h"
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "DialogClosePrompts.h"
+#include "DialogCommands.h"
+#include "FrameSettingsCommands.h"
 #include "ImageCommands.h"
+#include "PropertyChangeTarget.h"
 #include "QtFileFilters.h"
 #include "StatusProgress.h"
 
@@ -19,7 +23,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QDockWidget>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -84,6 +87,8 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     connect(desktop_, &DesktopIntegration::CommandRequested, this, &CMainFrame::OnCommand);
     connect(desktop_, &DesktopIntegration::TrayToggleRequested, this, &CMainFrame::ToggleFromTray);
     desktop_->ApplySettings();
+    settingsCommands_ = std::make_unique<FrameSettingsCommands>(*this, settings_,
+        services_.record ? *services_.record : ownRecord_, services_.configPath, [this] { return desktop_; });
     UpdateCommandStates();
 }
 
@@ -220,14 +225,10 @@ void CMainFrame::BuildStatusBar()
 
 void CMainFrame::BuildParamBar()
 {
-    auto* dock = new QDockWidget("Param Setting", this);
-    dock->setObjectName("bar226");
-    dock->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
-    auto* panel = new QWidget(dock);
-    panel->setObjectName("paramPanel");
-    panel->setMinimumHeight(36);
-    dock->setWidget(panel);
-    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    paramBar_ = new CParamBar(this);
+    // A view that takes property changes implements PropertyChangeTarget; the others hear nothing.
+    paramBar_->SetTargetResolver([this] { return dynamic_cast<PropertyChangeTarget*>(ActiveView()); });
+    addDockWidget(Qt::BottomDockWidgetArea, paramBar_);
 }
 
 void CMainFrame::SetUpTabs()
@@ -499,8 +500,8 @@ void CMainFrame::UpdateTitle()
 void CMainFrame::UpdateCommandStates()
 {
     const bool hasDocument = !Documents().empty();
-    // Commands whose handlers belong to the document, the view or the settings dialogs stay disabled
-    // until those are present; "Crop Selection" has no handler at all.
+    // Commands whose handlers belong to the document or the view stay disabled
+    // until one is present; "Crop Selection" has no handler at all.
     static const int alwaysEnabled[]
         = { FileNew, FileOpen, FilePrintSetup, AppExit, AppAbout, ViewToolbar, ViewStatusBar, CaptureFullScreen,
               CaptureRegion, CaptureWindowObject, CaptureActiveWindow, CaptureScrollingWindow, CaptureFixedRect,
@@ -510,6 +511,8 @@ void CMainFrame::UpdateCommandStates()
         action->setEnabled(false);
     for (int id : alwaysEnabled)
         actions_[id]->setEnabled(true);
+    actions_[CaptureSetting]->setEnabled(true);
+    actions_[DefineHotkey]->setEnabled(true);
     for (int id : withDocument)
         actions_[id]->setEnabled(hasDocument);
     recentAnchor_->setEnabled(false);
@@ -539,9 +542,8 @@ void CMainFrame::UpdateViewCommandStates(CChildFrame& child)
     actions_[EditRedo]->setEnabled(child.Document().CanRedo());
     actions_[FilePrint]->setEnabled(true);
     actions_[FilePrintPreview]->setEnabled(true);
-    // The commands with an adjustment dialog of their own wait for it.
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
-        if (IsDirectImageCommand(it.key()))
+        if (IsDirectImageCommand(it.key()) || DialogCommands::IsDialogCommand(it.key()))
             it.value()->setEnabled(true);
     }
 }
@@ -564,6 +566,12 @@ void CMainFrame::RunImageCommand(int id)
     QApplication::restoreOverrideCursor();
 }
 
+void CMainFrame::RunDialogImageCommand(int id)
+{
+    if (CChildFrame* child = ActiveDocument())
+        DialogCommands::Run(child->Document(), id, this);
+}
+
 void CMainFrame::OnCommand(int id)
 {
     if (IsCaptureCommand(id)) {
@@ -576,14 +584,21 @@ void CMainFrame::OnCommand(int id)
         UpdateCommandStates();
         return;
     }
+    if (DialogCommands::IsDialogCommand(id)) {
+        RunDialogImageCommand(id);
+        UpdateCommandStates();
+        return;
+    }
     CChildFrame* child = ActiveDocument();
     CKestrelView* view = child ? &child->View() : nullptr;
     switch (id) {
     case FileNew:
         NewDocument();
+        paramBar_->ShowKind(PanelKind::kNoParameter);
         break;
     case FileOpen:
         OpenFileDialog();
+        paramBar_->ShowKind(PanelKind::kNoParameter);
         break;
     case FileClose:
         if (CChildFrame* child = ActiveDocument())
@@ -645,6 +660,12 @@ void CMainFrame::OnCommand(int id)
         break;
     case AutoStartup:
         desktop_->ToggleAutostart();
+        break;
+    case CaptureSetting:
+        settingsCommands_->RunCaptureSetting();
+        break;
+    case DefineHotkey:
+        settingsCommands_->RunDefineHotkey();
         break;
     case WindowCascade:
         mdiArea_->cascadeSubWindows();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureRequestSink.h"
+#include "CaptureSettings.h"
 #include "DesktopIntegration.h"
 #include "RecentFileList.h"
 #include "ShellSettings.h"
@@ -16,7 +17,9 @@
 class CChildFrame;
 class CKestrelDoc;
 class CKestrelView;
+class CParamBar;
 class CloseSequencePrompts;
+class FrameSettingsCommands;
 class GlobalHotKeys;
 class QLabel;
 class QMdiArea;
@@ -35,6 +38,8 @@ struct FrameServices {
     QString autostartPath; // empty: the desktop's autostart folder
     QString executablePath; // empty: this process's executable
     QString helpFolder; // empty: "help" beside the executable
+    CaptureSettings* record = nullptr; // none: a record of the frame's own
+    std::string configPath; // empty: the settings dialogs write no file
 };
 
 // The top-level window: tabbed documents, menus, bars, status panes, tray icon, global hot keys,
@@ -56,6 +61,7 @@ public:
     QAction* Action(int id) const { return actions_.value(id); }
     QMdiArea* MdiArea() const { return mdiArea_; }
     QMenu* TabMenu() const { return tabMenu_; }
+    CParamBar* ParamBar() const { return paramBar_; }
     QTabBar* TabBar() const;
     QLabel* StatusPane(int paneId) const;
     TrayIcon* Tray() const { return desktop_->Tray(); }
@@ -121,11 +127,14 @@ private:
     void Print();
     void PrintPreview();
     void RunImageCommand(int id);
+    void RunDialogImageCommand(int id);
     void UpdateStatusPanes();
     void UpdateViewCommandStates(CChildFrame& child);
 
     FrameServices services_;
     std::unique_ptr<CloseSequencePrompts> ownPrompts_;
+    CaptureSettings ownRecord_;
+    std::unique_ptr<FrameSettingsCommands> settingsCommands_;
     CloseSequencePrompts* prompts_;
     ShellSettings settings_;
     RecentFileList recentFiles_;
@@ -139,6 +148,7 @@ private:
     QList<QAction*> recentActions_;
     QToolBar* mainToolbar_ = nullptr;
     QToolBar* toolsToolbar_ = nullptr;
+    CParamBar* paramBar_ = nullptr;
     QHash<int, QLabel*> statusPanes_;
     DesktopIntegration* desktop_ = nullptr;
     int stopScrolling_ = 0;
