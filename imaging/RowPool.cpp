@@ -1,6 +1,7 @@
 #include "RowPool.h"
 
 #include <algorithm>
+#include <exception>
 
 RowPool& RowPool::Shared()
 {
@@ -78,11 +79,30 @@ void RowPool::Run(int rows, int blockRows, const Work& work, const Progress& pro
     }
     if (!workers_.empty())
         wake_.notify_all();
-    TakeBlocks(0, progress ? &progress : nullptr);
+    try {
+        TakeBlocks(0, progress ? &progress : nullptr);
+    } catch (...) {
+        // A progress sink may end a run by throwing (a cancelled preview): the blocks the workers hold
+        // still use the caller's image and work, so they are waited for first.
+        Finish();
+        throw;
+    }
+    Finish();
+}
+
+void RowPool::Finish()
+{
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [this] { return blocksDone_ == blocks_; });
     work_ = nullptr;
     busy_ = false;
+}
+
+void RowPool::CancelLocked()
+{
+    blocks_ = nextBlock_;
+    if (blocksDone_ == blocks_)
+        finished_.notify_all();
 }
 
 void RowPool::TakeBlocks(int worker, const Progress* progress)
@@ -94,15 +114,30 @@ void RowPool::TakeBlocks(int worker, const Progress* progress)
         const int first = block * blockRows_;
         const int end = std::min(first + blockRows_, rows_);
         lock.unlock();
-        work(first, end, worker);
+        std::exception_ptr failure;
+        try {
+            work(first, end, worker);
+        } catch (...) {
+            failure = std::current_exception();
+        }
         lock.lock();
         rowsDone_ += end - first;
         const int rowsDone = rowsDone_;
         if (++blocksDone_ == blocks_)
             finished_.notify_all();
+        if (failure) {
+            CancelLocked();
+            std::rethrow_exception(failure);
+        }
         if (progress) {
             lock.unlock();
-            (*progress)(rowsDone);
+            try {
+                (*progress)(rowsDone);
+            } catch (...) {
+                lock.lock();
+                CancelLocked();
+                throw;
+            }
             lock.lock();
         }
     }
@@ -119,6 +154,10 @@ void RowPool::WorkerLoop(int worker)
                 return;
             seen = generation_;
         }
-        TakeBlocks(worker, nullptr);
+        try {
+            TakeBlocks(worker, nullptr);
+        } catch (...) {
+            // Row work does not throw; should it, the run has been cancelled and must not end the program.
+        }
     }
 }

@@ -29,7 +29,8 @@ public:
     void SetThreads(int threads);
 
     // Runs work over [0, rows) in blocks of blockRows rows (the last may be shorter), each block on one
-    // thread, and returns when all are done.
+    // thread, and returns when all are done. When work on the caller or progress throws, no further block
+    // starts, the blocks already running are waited for, and the exception goes on to the caller.
     void Run(int rows, int blockRows, const Work& work, const Progress& progress = nullptr);
 
 private:
@@ -37,6 +38,10 @@ private:
     // Takes blocks of the current run until none is left.
     void TakeBlocks(int worker, const Progress* progress);
     void StopWorkers();
+    // Waits for every block handed out, then ends the run.
+    void Finish();
+    // Hands out no further block of the current run; mutex_ held.
+    void CancelLocked();
 
     int threads_ = 1;
     std::vector<std::thread> workers_;

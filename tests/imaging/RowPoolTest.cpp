@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -171,4 +172,31 @@ TEST_F(RowPoolTest, SharedRunReportsProgressUpToOneHundred)
     ASSERT_FALSE(progress.seen.empty());
     EXPECT_TRUE(std::is_sorted(progress.seen.begin(), progress.seen.end()));
     EXPECT_EQ(progress.seen.back(), 100);
+}
+
+TEST_F(RowPoolTest, AThrowingProgressEndsTheRunAfterTheBlocksUnderWay)
+{
+    // A cancelled preview throws from its progress sink; blocks already running use the caller's image.
+    RowPool& pool = RowPool::Shared();
+    pool.SetThreads(3);
+    std::atomic<int> running = 0, started = 0, finished = 0;
+    struct Cancelled { };
+    EXPECT_THROW(pool.Run(
+                     10000, 8,
+                     [&](int, int, int) {
+                         ++started;
+                         ++running;
+                         std::this_thread::sleep_for(std::chrono::microseconds(200));
+                         --running;
+                         ++finished;
+                     },
+                     [](int) { throw Cancelled {}; }),
+        Cancelled);
+    EXPECT_EQ(running, 0) << "no block outlives the run";
+    EXPECT_EQ(started, finished);
+    EXPECT_LT(started, 10000 / 8) << "no block starts after the cancel";
+
+    std::atomic<int> rows = 0;
+    pool.Run(100, 8, [&](int first, int end, int) { rows += end - first; });
+    EXPECT_EQ(rows, 100) << "the pool runs again afterwards";
 }
