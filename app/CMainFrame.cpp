@@ -10,6 +10,7 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "DialogClosePrompts.h"
+#include "FrameClipboard.h"
 #include "ImageCommands.h"
 #include "QtFileFilters.h"
 #include "StatusProgress.h"
@@ -537,6 +538,8 @@ void CMainFrame::UpdateViewCommandStates(CChildFrame& child)
     actions_[ZoomActual]->setEnabled(view.CanActualSize());
     actions_[EditUndo]->setEnabled(child.Document().CanUndo());
     actions_[EditRedo]->setEnabled(child.Document().CanRedo());
+    for (int id : { EditCopy, EditCut, EditPaste })
+        actions_[id]->setEnabled(true);
     actions_[FilePrint]->setEnabled(true);
     actions_[FilePrintPreview]->setEnabled(true);
     // The commands with an adjustment dialog of their own wait for it.
@@ -624,6 +627,15 @@ void CMainFrame::OnCommand(int id)
     case EditRedo:
         if (child && child->Document().CanRedo())
             child->Document().Redo();
+        break;
+    case EditCopy:
+    case EditCut:
+    case EditPaste:
+        if (view) {
+            if (!clipboard_)
+                clipboard_ = std::make_unique<FrameClipboard>(services_.askExpand);
+            clipboard_->Run(id, *view);
+        }
         break;
     case AppExit:
         close();

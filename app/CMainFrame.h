@@ -2,6 +2,7 @@
 
 #include "CaptureRequestSink.h"
 #include "DesktopIntegration.h"
+#include "ImageClipboard.h"
 #include "RecentFileList.h"
 #include "ShellSettings.h"
 
@@ -17,6 +18,7 @@ class CChildFrame;
 class CKestrelDoc;
 class CKestrelView;
 class CloseSequencePrompts;
+class FrameClipboard;
 class GlobalHotKeys;
 class QLabel;
 class QMdiArea;
@@ -35,6 +37,7 @@ struct FrameServices {
     QString autostartPath; // empty: the desktop's autostart folder
     QString executablePath; // empty: this process's executable
     QString helpFolder; // empty: "help" beside the executable
+    ImageClipboard::AskExpand askExpand; // empty: a message box asks before a paste expands the picture
 };
 
 // The top-level window: tabbed documents, menus, bars, status panes, tray icon, global hot keys,
@@ -130,6 +133,7 @@ private:
     ShellSettings settings_;
     RecentFileList recentFiles_;
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<FrameClipboard> clipboard_;
     QHash<int, QAction*> actions_;
     QMdiArea* mdiArea_ = nullptr;
     QMenu* fileMenu_ = nullptr;

@@ -4,9 +4,10 @@
 #include "CapturePipeline.h"
 #include "DetachedSoundPlayer.h"
 #include "ImageBuffer.h"
-#include "SaveImageFile.h"
+#include "ImageBytes.h"
 #include "MainWindowControl.h"
 #include "ModulePath.h"
+#include "SaveImageFile.h"
 #include "SettingsStore.h"
 #include "X11ClipboardOwner.h"
 #include "X11Display.h"
@@ -142,7 +143,7 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     X11ScreenSource screen(*display);
     X11WindowSystem windows(*display);
     NoMainWindow mainWindow;
-    X11ClipboardOwner clipboard(display->Name());
+    X11ClipboardOwner clipboard(&EncodeImageBytes, display->Name());
     DetachedSoundPlayer sound;
     KeptCapture kept;
     // The interim writer gives way to the editor's SaveImageFile once the codecs are linked in.

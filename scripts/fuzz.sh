@@ -5,12 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-CC=clang CXX=clang++ bash scripts/build.sh build-fuzz fuzz_bmp fuzz_tga -- -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ bash scripts/build.sh build-fuzz fuzz_bmp fuzz_tga fuzz_dib -- -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMORA_FUZZ=ON -DLUMORA_HEADLESS_ONLY=ON \
   -DLUMORA_BUILD_TESTS=OFF -DLUMORA_BUILD_BENCH=OFF
 
 status=0
-for kind in bmp tga; do
+for kind in bmp tga dib; do
   mkdir -p "build-fuzz/corpus/$kind" build-fuzz/crashes
   echo "== fuzz_$kind for ${seconds}s =="
   "build-fuzz/fuzz/fuzz_$kind" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 \

@@ -1,5 +1,6 @@
 #include "BmpCodec.h"
 #include "CodecTestUtil.h"
+#include "DibCodec.h"
 #include "TgaCodec.h"
 
 #include <gtest/gtest.h>
@@ -70,4 +71,9 @@ TEST(DecoderCorpus, BmpFiles)
 TEST(DecoderCorpus, TgaFiles)
 {
     RunCorpus<TgaCodec>("tga");
+}
+
+TEST(DecoderCorpus, ClipboardDibBlocks)
+{
+    RunCorpus<DibCodec>("dib");
 }
