@@ -10,7 +10,9 @@
 #include "CommandIds.h"
 #include "CommandTable.h"
 #include "DialogClosePrompts.h"
+#include "DialogCommands.h"
 #include "FrameClipboard.h"
+#include "FrameSettingsCommands.h"
 #include "ImageCommands.h"
 #include "QtFileFilters.h"
 #include "StatusProgress.h"
@@ -85,6 +87,8 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     connect(desktop_, &DesktopIntegration::CommandRequested, this, &CMainFrame::OnCommand);
     connect(desktop_, &DesktopIntegration::TrayToggleRequested, this, &CMainFrame::ToggleFromTray);
     desktop_->ApplySettings();
+    settingsCommands_ = std::make_unique<FrameSettingsCommands>(*this, settings_,
+        services_.record ? *services_.record : ownRecord_, services_.configPath, [this] { return desktop_; });
     UpdateCommandStates();
 }
 
@@ -500,8 +504,8 @@ void CMainFrame::UpdateTitle()
 void CMainFrame::UpdateCommandStates()
 {
     const bool hasDocument = !Documents().empty();
-    // Commands whose handlers belong to the document, the view or the settings dialogs stay disabled
-    // until those are present; "Crop Selection" has no handler at all.
+    // Commands whose handlers belong to the document or the view stay disabled
+    // until one is present; "Crop Selection" has no handler at all.
     static const int alwaysEnabled[]
         = { FileNew, FileOpen, FilePrintSetup, AppExit, AppAbout, ViewToolbar, ViewStatusBar, CaptureFullScreen,
               CaptureRegion, CaptureWindowObject, CaptureActiveWindow, CaptureScrollingWindow, CaptureFixedRect,
@@ -511,6 +515,8 @@ void CMainFrame::UpdateCommandStates()
         action->setEnabled(false);
     for (int id : alwaysEnabled)
         actions_[id]->setEnabled(true);
+    actions_[CaptureSetting]->setEnabled(true);
+    actions_[DefineHotkey]->setEnabled(true);
     for (int id : withDocument)
         actions_[id]->setEnabled(hasDocument);
     recentAnchor_->setEnabled(false);
@@ -542,9 +548,8 @@ void CMainFrame::UpdateViewCommandStates(CChildFrame& child)
         actions_[id]->setEnabled(true);
     actions_[FilePrint]->setEnabled(true);
     actions_[FilePrintPreview]->setEnabled(true);
-    // The commands with an adjustment dialog of their own wait for it.
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
-        if (IsDirectImageCommand(it.key()))
+        if (IsDirectImageCommand(it.key()) || DialogCommands::IsDialogCommand(it.key()))
             it.value()->setEnabled(true);
     }
 }
@@ -567,6 +572,12 @@ void CMainFrame::RunImageCommand(int id)
     QApplication::restoreOverrideCursor();
 }
 
+void CMainFrame::RunDialogImageCommand(int id)
+{
+    if (CChildFrame* child = ActiveDocument())
+        DialogCommands::Run(child->Document(), id, this);
+}
+
 void CMainFrame::OnCommand(int id)
 {
     if (IsCaptureCommand(id)) {
@@ -576,6 +587,11 @@ void CMainFrame::OnCommand(int id)
     }
     if (IsDirectImageCommand(id)) {
         RunImageCommand(id);
+        UpdateCommandStates();
+        return;
+    }
+    if (DialogCommands::IsDialogCommand(id)) {
+        RunDialogImageCommand(id);
         UpdateCommandStates();
         return;
     }
@@ -657,6 +673,12 @@ void CMainFrame::OnCommand(int id)
         break;
     case AutoStartup:
         desktop_->ToggleAutostart();
+        break;
+    case CaptureSetting:
+        settingsCommands_->RunCaptureSetting();
+        break;
+    case DefineHotkey:
+        settingsCommands_->RunDefineHotkey();
         break;
     case WindowCascade:
         mdiArea_->cascadeSubWindows();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureRequestSink.h"
+#include "CaptureSettings.h"
 #include "DesktopIntegration.h"
 #include "ImageClipboard.h"
 #include "RecentFileList.h"
@@ -19,6 +20,7 @@ class CKestrelDoc;
 class CKestrelView;
 class CloseSequencePrompts;
 class FrameClipboard;
+class FrameSettingsCommands;
 class GlobalHotKeys;
 class QLabel;
 class QMdiArea;
@@ -38,6 +40,8 @@ struct FrameServices {
     QString executablePath; // empty: this process's executable
     QString helpFolder; // empty: "help" beside the executable
     ImageClipboard::AskExpand askExpand; // empty: a message box asks before a paste expands the picture
+    CaptureSettings* record = nullptr; // none: a record of the frame's own
+    std::string configPath; // empty: the settings dialogs write no file
 };
 
 // The top-level window: tabbed documents, menus, bars, status panes, tray icon, global hot keys,
@@ -124,11 +128,14 @@ private:
     void Print();
     void PrintPreview();
     void RunImageCommand(int id);
+    void RunDialogImageCommand(int id);
     void UpdateStatusPanes();
     void UpdateViewCommandStates(CChildFrame& child);
 
     FrameServices services_;
     std::unique_ptr<CloseSequencePrompts> ownPrompts_;
+    CaptureSettings ownRecord_;
+    std::unique_ptr<FrameSettingsCommands> settingsCommands_;
     CloseSequencePrompts* prompts_;
     ShellSettings settings_;
     RecentFileList recentFiles_;

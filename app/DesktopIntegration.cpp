@@ -43,6 +43,16 @@ void DesktopIntegration::RegisterHotKeys()
         hotKeys_->Register(kHotKeyCommands[i], settings_.hotKeys[i].key, settings_.hotKeys[i].mask);
 }
 
+void DesktopIntegration::UnregisterHotKeys()
+{
+    hotKeys_->UnregisterAll();
+}
+
+bool DesktopIntegration::IsHotKeyHeldElsewhere(HotKeyPair pair) const
+{
+    return hotKeys_->IsHeldElsewhere(pair.key, pair.mask);
+}
+
 void DesktopIntegration::ApplyAutostart(bool on)
 {
     if (on)

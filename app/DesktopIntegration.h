@@ -26,6 +26,10 @@ public:
     void ToggleTrayMode();
     void ToggleHotkeys();
     void ToggleAutostart();
+    // Around the Define hot key dialog: ours are given back so the dialog sees only other programs'.
+    void RegisterHotKeys();
+    void UnregisterHotKeys();
+    bool IsHotKeyHeldElsewhere(HotKeyPair pair) const;
     // The program is closing: the tray icon goes and the hot keys are given back.
     void Shutdown();
 
@@ -39,7 +43,6 @@ signals:
     void HotKeyPressed(int id);
 
 private:
-    void RegisterHotKeys();
     void ApplyAutostart(bool on);
 
     ShellSettings& settings_;

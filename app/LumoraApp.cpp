@@ -31,6 +31,8 @@ bool LumoraApp::InitInstance()
     store_ = std::make_unique<IniSettingsStore>(ConfigFilePath(), settings_);
     FrameServices services;
     services.settings = store_.get();
+    services.record = &settings_;
+    services.configPath = ConfigFilePath();
     frame_ = std::make_unique<CMainFrame>(services);
     documents_ = std::make_unique<FrameDocuments>(*frame_);
     capture_ = std::make_unique<FrameCapture>(settings_, *frame_, documents_.get(), ConfigFilePath(), ModulePath());

@@ -81,12 +81,20 @@ bool GlobalHotKeys::Register(int id, int virtualKey, int modBits)
     if (taken)
         return false;
 
+    if (!TryGrab(grab))
+        return false;
+    grabs_.push_back(grab);
+    return true;
+}
+
+bool GlobalHotKeys::TryGrab(const Grab& grab)
+{
     // Another client's grab is reported asynchronously as BadAccess; sync to learn about it here.
     const Window root = DefaultRootWindow(display_);
     XErrorHandler previous = XSetErrorHandler(CountGrabError);
     g_grabErrors = 0;
     for (unsigned int lock : LockVariants())
-        XGrabKey(display_, keycode, grab.modifiers | lock, root, False, GrabModeAsync, GrabModeAsync);
+        XGrabKey(display_, grab.keycode, grab.modifiers | lock, root, False, GrabModeAsync, GrabModeAsync);
     XSync(display_, False);
     const bool failed = g_grabErrors != 0;
     if (failed) {
@@ -97,10 +105,27 @@ bool GlobalHotKeys::Register(int id, int virtualKey, int modBits)
     // XSync may have queued events that the socket will not announce again.
     QMetaObject::invokeMethod(
         this, [this] { ReadEvents(); }, Qt::QueuedConnection);
-    if (failed)
+    return !failed;
+}
+
+bool GlobalHotKeys::IsHeldElsewhere(int virtualKey, int modBits)
+{
+    if (!display_)
         return false;
-    grabs_.push_back(grab);
-    return true;
+    const KeySym keysym = VirtualKeyMap::KeysymFor(virtualKey);
+    const KeyCode keycode = keysym == NoSymbol ? 0 : XKeysymToKeycode(display_, keysym);
+    if (!keycode)
+        return false;
+    const Grab grab { -1, keycode, VirtualKeyMap::ModifierMaskFor(modBits) };
+    // Our own grab of it is not another program's.
+    for (const Grab& own : grabs_)
+        if (own.keycode == grab.keycode && own.modifiers == grab.modifiers)
+            return false;
+    if (!TryGrab(grab))
+        return true;
+    Ungrab(grab);
+    XSync(display_, False);
+    return false;
 }
 
 void GlobalHotKeys::Ungrab(const Grab& grab)

@@ -24,6 +24,9 @@ public:
     // False when the key has no X counterpart, another program holds the combination, or an earlier
     // registration of ours already uses it (the first one keeps it).
     bool Register(int id, int virtualKey, int modBits);
+    // True when another program holds the combination (X11 refuses the grab); a key without an X
+    // counterpart is held by nobody.
+    bool IsHeldElsewhere(int virtualKey, int modBits);
     void Unregister(int id);
     void UnregisterAll();
     std::vector<int> RegisteredIds() const;
@@ -38,6 +41,8 @@ private:
     };
 
     std::vector<unsigned int> LockVariants() const;
+    // Grabs every lock variant; on refusal nothing stays grabbed.
+    bool TryGrab(const Grab& grab);
     void Ungrab(const Grab& grab);
     void ReadEvents();
     void Dispatch(unsigned int keycode, unsigned int state);

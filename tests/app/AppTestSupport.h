@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWidget>
 
 #include <functional>
 #include <string>
@@ -67,4 +68,24 @@ inline QString OutputFolder()
     const QString folder = QDir::currentPath() + "/app_output";
     QDir().mkpath(folder);
     return folder;
+}
+
+// A picture of widget in the output folder.
+inline void SaveScreenshot(QWidget& widget, const QString& name)
+{
+    widget.grab().save(OutputFolder() + "/" + name + ".png", "PNG");
+}
+
+// Acts on the next modal dialog of type T once it is up, from inside its own event loop.
+template <class T> void WhenModal(std::function<void(T&)> act)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(*dialog);
+        }
+    });
+    poll->start(5);
 }

@@ -18,6 +18,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -220,30 +221,38 @@ TEST_F(FrameViewTest, InvertRunsOnTheActiveDocumentAndUndoRedoFollowItsHistory)
     EXPECT_EQ(Shown(*other).pixel(100, 100), kWhite);
 }
 
-TEST_F(FrameViewTest, OnlyDirectImageCommandsAreEnabledAndRun)
+TEST_F(FrameViewTest, ImageCommandsNeedADocumentAndDialogCommandsOpenTheirDialogOverIt)
 {
-    std::vector<int> direct, others;
+    std::vector<int> commands;
     for (int id = kFirstImageCommand; id <= kLastImageCommand; ++id) {
-        if (!frame->Action(id))
-            continue;
-        const ImageCommand* command = FindImageCommand(id);
-        (command && command->kind == ImageCommandKind::Direct ? direct : others).push_back(id);
+        if (frame->Action(id))
+            commands.push_back(id);
     }
-    ASSERT_FALSE(direct.empty());
-    ASSERT_FALSE(others.empty());
-    for (int id : direct)
+    ASSERT_FALSE(commands.empty());
+    for (int id : commands)
         EXPECT_FALSE(Enabled(id)) << "no document: " << id;
 
     CChildFrame* child = frame->NewDocument();
-    for (int id : direct)
+    for (int id : commands)
         EXPECT_TRUE(Enabled(id)) << id;
-    for (int id : others) {
-        EXPECT_FALSE(Enabled(id)) << id;
-        // Reached without the menu, a dialog command still changes nothing.
-        frame->OnCommand(id);
-    }
-    EXPECT_FALSE(child->Document().CanUndo());
-    EXPECT_EQ(Shown(*child).pixel(100, 100), kWhite);
+
+    // "Posterize" from the menu: one undo step.
+    WhenModal<QDialog>([](QDialog& dialog) {
+        auto* bar = dialog.findChild<QSlider*>("control1014");
+        bar->setValue(2);
+        dialog.accept();
+    });
+    frame->Action(20038)->trigger();
+    EXPECT_TRUE(Enabled(EditUndo));
+    EXPECT_EQ(child->Document().History().UndoCount(), 1u);
+    // "RGB Value": red down by 128 shows on the view once OK is pressed.
+    WhenModal<QDialog>([](QDialog& dialog) {
+        dialog.findChild<QSlider*>("control1014")->setValue(-128);
+        dialog.accept();
+    });
+    frame->Action(20016)->trigger();
+    EXPECT_EQ(qRed(Shown(*child).pixel(100, 100)), 127);
+    EXPECT_EQ(child->Document().History().UndoCount(), 2u);
 }
 
 TEST_F(FrameViewTest, PrintPreviewDrawsTheActivePicture)

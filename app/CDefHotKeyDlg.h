@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ShellSettings.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QPushButton;
+
+// "Define hot key": the six capture hot keys as config.ini holds them, one button each to set a new
+// combination, "Default" for the factory set; OK writes all twelve values, Cancel nothing. A combination
+// another program holds shows as taken, since X11 will not give it to us.
+class CDefHotKeyDlg : public QDialog {
+    Q_OBJECT
+public:
+    using Pairs = std::array<HotKeyPair, 6>;
+    // True when another program holds the combination.
+    using TakenCheck = std::function<bool(HotKeyPair)>;
+
+    // Order of the pairs: full screen, window / object, active window, region, scrolling window,
+    // fixed rectangle.
+    static const Pairs kDefaults;
+
+    CDefHotKeyDlg(std::string iniPath, TakenCheck taken, QWidget* parent = nullptr);
+
+    const Pairs& Values() const { return pairs_; }
+    QPushButton* Button(int index) const { return buttons_[size_t(index)]; }
+    // Runs "Set hot key" for one pair; the dialog's own buttons call it.
+    void EditPair(int index);
+    void SetDefaults();
+
+    void accept() override;
+
+private:
+    void ShowTexts();
+
+    std::string iniPath_;
+    TakenCheck taken_;
+    Pairs pairs_ {};
+    std::array<QPushButton*, 6> buttons_ {};
+};
