@@ -5,6 +5,7 @@
 #include "CChildFrame.h"
 #include "CKestrelDoc.h"
 #include "CKestrelView.h"
+#include "CParamBar.h"
 #include "CaptureRequestSink.h"
 #include "CloseSequence.h"
 #include "CommandIds.h"
@@ -14,6 +15,7 @@
 #include "FrameClipboard.h"
 #include "FrameSettingsCommands.h"
 #include "ImageCommands.h"
+#include "PropertyChangeTarget.h"
 #include "QtFileFilters.h"
 #include "StatusProgress.h"
 
@@ -22,7 +24,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QDockWidget>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -225,14 +226,10 @@ void CMainFrame::BuildStatusBar()
 
 void CMainFrame::BuildParamBar()
 {
-    auto* dock = new QDockWidget("Param Setting", this);
-    dock->setObjectName("bar226");
-    dock->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
-    auto* panel = new QWidget(dock);
-    panel->setObjectName("paramPanel");
-    panel->setMinimumHeight(36);
-    dock->setWidget(panel);
-    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    paramBar_ = new CParamBar(this);
+    // A view that takes property changes implements PropertyChangeTarget; the others hear nothing.
+    paramBar_->SetTargetResolver([this] { return dynamic_cast<PropertyChangeTarget*>(ActiveView()); });
+    addDockWidget(Qt::BottomDockWidgetArea, paramBar_);
 }
 
 void CMainFrame::SetUpTabs()
@@ -600,9 +597,11 @@ void CMainFrame::OnCommand(int id)
     switch (id) {
     case FileNew:
         NewDocument();
+        paramBar_->ShowKind(PanelKind::kNoParameter);
         break;
     case FileOpen:
         OpenFileDialog();
+        paramBar_->ShowKind(PanelKind::kNoParameter);
         break;
     case FileClose:
         if (CChildFrame* child = ActiveDocument())

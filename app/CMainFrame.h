@@ -18,6 +18,7 @@
 class CChildFrame;
 class CKestrelDoc;
 class CKestrelView;
+class CParamBar;
 class CloseSequencePrompts;
 class FrameClipboard;
 class FrameSettingsCommands;
@@ -63,6 +64,7 @@ public:
     QAction* Action(int id) const { return actions_.value(id); }
     QMdiArea* MdiArea() const { return mdiArea_; }
     QMenu* TabMenu() const { return tabMenu_; }
+    CParamBar* ParamBar() const { return paramBar_; }
     QTabBar* TabBar() const;
     QLabel* StatusPane(int paneId) const;
     TrayIcon* Tray() const { return desktop_->Tray(); }
@@ -150,6 +152,7 @@ private:
     QList<QAction*> recentActions_;
     QToolBar* mainToolbar_ = nullptr;
     QToolBar* toolsToolbar_ = nullptr;
+    CParamBar* paramBar_ = nullptr;
     QHash<int, QLabel*> statusPanes_;
     DesktopIntegration* desktop_ = nullptr;
     int stopScrolling_ = 0;

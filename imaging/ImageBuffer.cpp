@@ -2,6 +2,7 @@
 
 #include "ImageEffect.h"
 #include "ProgressSink.h"
+#include "RowPool.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +14,18 @@ namespace {
 bool IsSupportedDepth(int bpp)
 {
     return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
+}
+
+// Below this many pixels waking the other threads costs more than it saves.
+constexpr int64_t kParallelPixels = 1 << 16;
+// Rows per block handed to a thread: a multiple of the quarter turns' band, and small enough to share
+// a 1080p image's rows out evenly.
+constexpr int kBlockRows = 64;
+
+bool RunsInParallel(const ImageEffect& effect, const ImageBuffer& image)
+{
+    return effect.RowsInAnyOrder() && RowPool::Shared().Threads() > 1
+        && int64_t(image.Width()) * image.Height() >= kParallelPixels && image.Height() > kBlockRows;
 }
 
 } // namespace
@@ -343,6 +356,16 @@ void ImageBuffer::ApplyEffect(ImageEffect& effect, ProgressSink* progress)
         progress->Reset();
     if (effect.Mode() == 0) {
         effect.ProcessImage(*this, progress);
+    } else if (effect.Mode() == 1 && !IsEmpty() && RunsInParallel(effect, *this)) {
+        const int height = Height();
+        RowPool::Shared().Run(
+            height, kBlockRows, [&](int first, int end, int worker) { effect.ProcessRows(*this, first, end, worker); },
+            [&](int rowsDone) {
+                if (progress)
+                    progress->SetPosition(int(100 * int64_t(rowsDone) / height));
+            });
+        if (progress)
+            progress->SetPosition(100);
     } else if (effect.Mode() == 1 && !IsEmpty()) {
         const int height = Height();
         for (int y = 0; y < height; ++y) {

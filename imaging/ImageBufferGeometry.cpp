@@ -2,6 +2,7 @@
 #include "ImageBuffer.h"
 
 #include "ProgressSink.h"
+#include "RowPool.h"
 
 #include <bit>
 #include <cstring>
@@ -29,6 +30,50 @@ struct ChannelExpander {
     uint32_t mask;
     int shift = 0;
 };
+
+// The bilinear resize's source column for one destination column.
+struct BilinearColumn {
+    size_t offset; // of the left source pixel in its row
+    bool whole; // no horizontal fraction
+    double fx;
+};
+
+// Rows large enough to be worth sharing between threads.
+constexpr int64_t kParallelPixels = 1 << 16;
+constexpr int kBlockRows = 32;
+
+// Destination rows [first, end) of a bilinear resize from `source`. Where both fractions are 0 the source
+// pixel is copied; elsewhere BilinearSample gives the pixel.
+template <int Bytes>
+void BilinearRows(const ImageBuffer& source, ImageBuffer& out, const BilinearColumn* columns, int first, int end)
+{
+    const int64_t oldH = source.Height();
+    const int64_t height = out.Height();
+    const int width = out.Width();
+    for (int j = first; j < end; ++j) {
+        int64_t sy = j * oldH / height;
+        int64_t ry = j * oldH % height;
+        if (sy >= oldH - 1) {
+            sy = oldH - 2;
+            ry = height - 1;
+        }
+        const uint8_t* top = source.Row(int(sy));
+        const uint8_t* bottom = source.Row(int(sy + 1));
+        const double fy = double(ry) / double(height);
+        uint8_t* pixel = out.Row(j);
+        for (int i = 0; i < width; ++i, pixel += Bytes) {
+            const BilinearColumn& c = columns[size_t(i)];
+            const uint8_t* p00 = top + c.offset;
+            if (c.whole && ry == 0) {
+                std::memcpy(pixel, p00, Bytes);
+                continue;
+            }
+            const uint32_t v = ImageBuffer::BilinearSample(
+                c.fx, fy, Bytes == 4, p00, p00 + Bytes, bottom + c.offset, bottom + c.offset + Bytes);
+            std::memcpy(pixel, &v, Bytes);
+        }
+    }
+}
 
 } // namespace
 
@@ -250,15 +295,8 @@ bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
         return false;
 
     const int64_t oldW = snapshot.Width();
-    const int64_t oldH = snapshot.Height();
     const int bytesPerPixel = BitCount() / 8;
-    const bool is32 = BitCount() == 32;
-
-    struct Column {
-        size_t offset;
-        int64_t remainder;
-    };
-    std::vector<Column> columns(static_cast<size_t>(width));
+    std::vector<BilinearColumn> columns(static_cast<size_t>(width));
     for (int i = 0; i < width; ++i) {
         int64_t sx = i * oldW / width;
         int64_t rx = i * oldW % width;
@@ -266,33 +304,26 @@ bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
             sx = oldW - 2;
             rx = width - 1;
         }
-        columns[size_t(i)] = { size_t(sx) * bytesPerPixel, rx };
+        columns[size_t(i)] = { size_t(sx) * bytesPerPixel, rx == 0, double(rx) / width };
     }
 
     if (progress)
         progress->Reset();
+    auto rows = [&](int first, int end, int) {
+        if (bytesPerPixel == 4)
+            BilinearRows<4>(snapshot, *this, columns.data(), first, end);
+        else
+            BilinearRows<3>(snapshot, *this, columns.data(), first, end);
+    };
+    if (int64_t(width) * height >= kParallelPixels && RowPool::Shared().Threads() > 1) {
+        RowPool::Shared().Run(height, kBlockRows, rows, [&](int rowsDone) {
+            if (progress)
+                progress->SetPosition(int(100 * int64_t(rowsDone - 1) / height));
+        });
+        return true;
+    }
     for (int j = 0; j < height; ++j) {
-        int64_t sy = j * oldH / height;
-        int64_t ry = j * oldH % height;
-        if (sy >= oldH - 1) {
-            sy = oldH - 2;
-            ry = height - 1;
-        }
-        const uint8_t* top = snapshot.rows_[sy];
-        const uint8_t* bottom = snapshot.rows_[sy + 1];
-        const double fy = double(ry) / height;
-        uint8_t* out = rows_[j];
-        for (int i = 0; i < width; ++i, out += bytesPerPixel) {
-            const Column& c = columns[size_t(i)];
-            const uint8_t* p00 = top + c.offset;
-            if (c.remainder == 0 && ry == 0) {
-                std::memcpy(out, p00, size_t(bytesPerPixel));
-                continue;
-            }
-            const uint32_t v = BilinearSample(double(c.remainder) / width, fy, is32, p00, p00 + bytesPerPixel,
-                bottom + c.offset, bottom + c.offset + bytesPerPixel);
-            std::memcpy(out, &v, size_t(bytesPerPixel));
-        }
+        rows(j, j + 1, 0);
         if (progress)
             progress->SetPosition(int(100 * int64_t(j) / height));
     }

@@ -24,3 +24,9 @@ void ImageEffect::ProcessRow(ImageBuffer& image, int y)
     for (int x = 0; x < width; ++x)
         ProcessPixel(image, x, y, image.PixelAddress(x, y));
 }
+
+void ImageEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
+{
+    for (int y = first; y < end; ++y)
+        ProcessRow(image, y);
+}

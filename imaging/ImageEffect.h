@@ -10,6 +10,10 @@ class ProgressSink;
 // Mode 1 effects get ProcessPixel for every pixel, row by row, left to right; effects may rely on that
 // order. ProcessRow is the loop over one row: the default calls ProcessPixel through the vtable, and
 // PixelEffectImpl replaces it with a loop the compiler can inline for a concrete effect.
+//
+// An effect whose rows do not depend on one another (no row reads what another row wrote, and any scratch
+// state is per worker) says so with RowsInAnyOrder; ApplyEffect then hands blocks of rows to ProcessRows
+// on every core. Each row is still visited left to right by one thread, and the bytes are the same.
 class ImageEffect {
 public:
     virtual ~ImageEffect() = default;
@@ -21,4 +25,9 @@ public:
     virtual void End(ImageBuffer& image);
 
     virtual void ProcessRow(ImageBuffer& image, int y);
+
+    virtual bool RowsInAnyOrder() const { return false; }
+    // Rows [first, end) on worker `worker` (0 to the row pool's thread count - 1), possibly at the same
+    // time as other blocks on other workers. The default calls ProcessRow for each.
+    virtual void ProcessRows(ImageBuffer& image, int first, int end, int worker);
 };

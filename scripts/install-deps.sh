@@ -9,6 +9,7 @@ PACKAGES=(
   libfreeimage-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
   libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrandr-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libopencv-dev # benchmarks only (bench/opencv_bench): never linked into Lumora
   xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer
   dbus dbus-x11 libdbus-1-dev
   fonts-dejavu-core fonts-liberation2

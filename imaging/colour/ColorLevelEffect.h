@@ -16,6 +16,7 @@ public:
     static ColorLevelEffect Automatic();
 
     void Begin(ImageBuffer& image) override;
+    bool RowsInAnyOrder() const override { return true; }
     void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
     {
         pixel[0] = tables_[Blue][pixel[0]];

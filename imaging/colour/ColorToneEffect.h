@@ -11,6 +11,7 @@ class ColorToneEffect final : public PixelEffectImpl<ColorToneEffect> {
 public:
     ColorToneEffect(uint8_t red, uint8_t green, uint8_t blue);
 
+    bool RowsInAnyOrder() const override { return true; }
     void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
     {
         const auto grey = size_t(GreyValue(pixel[2], pixel[1], pixel[0]));

@@ -1,6 +1,7 @@
 #include "HueSaturationEffect.h"
 
 #include "ColourModel.h"
+#include "RowPool.h"
 
 #include <algorithm>
 
@@ -28,7 +29,7 @@ inline uint8_t ChannelByte(double p, double q, double t)
 HueSaturationEffect::HueSaturationEffect(int huePercent, int saturationPercent)
     : hue_(std::max(huePercent, 0))
     , saturation_(std::max(saturationPercent, 0))
-    , recent_(size_t(1) << kRecentBits, 0)
+    , memories_(1)
 {
     for (int v = 0; v < 256; ++v)
         unit_[size_t(v)] = double(v) / 255;
@@ -84,21 +85,35 @@ uint32_t HueSaturationEffect::Adjust(uint32_t colour) const
 
 void HueSaturationEffect::Begin(ImageBuffer&)
 {
-    rowsWithoutMemory_ = 0;
+    memories_.resize(size_t(std::max(RowPool::Shared().Threads(), 1)));
+    for (Memory& memory : memories_)
+        memory.rowsWithoutMemory = 0;
 }
 
 void HueSaturationEffect::ProcessRow(ImageBuffer& image, int y)
 {
-    if (image.BitCount() == 32)
-        ProcessRowOf<4>(image.Row(y), image.Width());
-    else if (image.BitCount() == 24)
-        ProcessRowOf<3>(image.Row(y), image.Width());
+    ProcessRowOn(image, y, memories_[0]);
 }
 
-template <int Bytes> void HueSaturationEffect::ProcessRowOf(uint8_t* pixel, int width)
+void HueSaturationEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
 {
-    if (rowsWithoutMemory_ > 0) {
-        --rowsWithoutMemory_;
+    Memory& memory = memories_[size_t(worker) < memories_.size() ? size_t(worker) : 0];
+    for (int y = first; y < end; ++y)
+        ProcessRowOn(image, y, memory);
+}
+
+void HueSaturationEffect::ProcessRowOn(ImageBuffer& image, int y, Memory& memory) const
+{
+    if (image.BitCount() == 32)
+        ProcessRowOf<4>(image.Row(y), image.Width(), memory);
+    else if (image.BitCount() == 24)
+        ProcessRowOf<3>(image.Row(y), image.Width(), memory);
+}
+
+template <int Bytes> void HueSaturationEffect::ProcessRowOf(uint8_t* pixel, int width, Memory& memory) const
+{
+    if (memory.rowsWithoutMemory > 0) {
+        --memory.rowsWithoutMemory;
         for (int x = 0; x < width; ++x, pixel += Bytes)
             Store(Adjust(Load(pixel)), pixel);
         return;
@@ -107,7 +122,7 @@ template <int Bytes> void HueSaturationEffect::ProcessRowOf(uint8_t* pixel, int 
     // than it saves, so the next rows are computed directly until the next look.
     int hits = 0;
     for (int x = 0; x < width; ++x, pixel += Bytes)
-        Store(Recall(Load(pixel), hits), pixel);
+        Store(Recall(Load(pixel), hits, memory), pixel);
     if (hits < width / 4)
-        rowsWithoutMemory_ = kRowsWithoutMemory;
+        memory.rowsWithoutMemory = kRowsWithoutMemory;
 }

@@ -17,10 +17,13 @@ public:
     void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel) override
     {
         int hits = 0;
-        Store(Recall(Load(pixel), hits), pixel);
+        Store(Recall(Load(pixel), hits, memories_[0]), pixel);
     }
     // The same per pixel, but rows where remembered colours rarely come back skip the memory for a while.
     void ProcessRow(ImageBuffer& image, int y) override;
+    // Each worker remembers colours on its own.
+    bool RowsInAnyOrder() const override { return true; }
+    void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
 
     // The adjusted colour of blue | green << 8 | red << 16, packed the same way.
     uint32_t Adjust(uint32_t colour) const;
@@ -46,16 +49,22 @@ private:
 
     // Screen images repeat few colours, so results are remembered by colour: a slot holds the colour
     // with a presence bit in its upper half and the result in its lower half.
-    uint32_t Recall(uint32_t colour, int& hits)
+    struct Memory {
+        std::vector<uint64_t> recent = std::vector<uint64_t>(size_t(1) << kRecentBits, 0);
+        int rowsWithoutMemory = 0;
+    };
+
+    uint32_t Recall(uint32_t colour, int& hits, Memory& memory) const
     {
-        uint64_t& slot = recent_[(colour * 0x9E3779B1u) >> (32 - kRecentBits)];
+        uint64_t& slot = memory.recent[(colour * 0x9E3779B1u) >> (32 - kRecentBits)];
         const bool known = slot >> 32 == (colour | kPresent);
         hits += known;
         if (!known)
             slot = uint64_t(colour | kPresent) << 32 | Adjust(colour);
         return uint32_t(slot);
     }
-    template <int Bytes> void ProcessRowOf(uint8_t* pixel, int width);
+    void ProcessRowOn(ImageBuffer& image, int y, Memory& memory) const;
+    template <int Bytes> void ProcessRowOf(uint8_t* pixel, int width, Memory& memory) const;
 
     int32_t hue_;
     int32_t saturation_;
@@ -64,6 +73,5 @@ private:
     std::array<double, 511> difference_ {}; // (v - 255) / 255
     std::array<double, 511> lightness_ {}; // (max + min) / 510
     std::array<uint8_t, 511> grey_ {}; // the result for max == min
-    std::vector<uint64_t> recent_;
-    int rowsWithoutMemory_ = 0;
+    std::vector<Memory> memories_; // one per worker
 };

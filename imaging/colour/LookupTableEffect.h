@@ -15,6 +15,7 @@ public:
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     // The same replacements as ProcessPixel for a whole row, without a call per pixel.
     void ProcessRow(ImageBuffer& image, int y) override;
+    bool RowsInAnyOrder() const override { return true; }
 
     virtual int MapValue(int value) const = 0;
 
@@ -29,6 +30,10 @@ private:
     std::array<uint8_t, 256> blueBytes_ {};
     std::array<uint8_t, 256> greenBytes_ {};
     std::array<uint8_t, 256> redBytes_ {};
+    // When every channel's table is v ^ k (invert is 255 - v = v ^ 255), the pixel's bytes are XORed with
+    // these in whole words instead of being looked up one by one.
+    bool xorOnly_ = false;
+    uint8_t xorBytes_[3] = {};
     int32_t red_ = 0;
     int32_t green_ = 0;
     int32_t blue_ = 0;

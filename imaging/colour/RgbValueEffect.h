@@ -10,6 +10,7 @@ public:
     RgbValueEffect(int redOffset, int greenOffset, int blueOffset);
 
     void Begin(ImageBuffer& image) override;
+    bool RowsInAnyOrder() const override { return true; }
     void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
     {
         pixel[0] = blue_[pixel[0]];

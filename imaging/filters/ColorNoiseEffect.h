@@ -22,12 +22,19 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
+    // A block of rows starts its own copy of the sequence where a row-by-row run would stand.
+    bool RowsInAnyOrder() const override { return true; }
+    void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
+    void End(ImageBuffer& image) override;
 
 private:
-    template <int Step> void ProcessRowOf(uint8_t* row, int width);
+    static constexpr int kDrawsPerPixel = 3;
+
+    template <int Step> void ProcessRowOf(uint8_t* row, int width, RandSequence& random, uint16_t* draws) const;
 
     int amount_;
     RandSequence random_;
+    RandSequence start_; // where this run's first row begins
     // Delta per random number, clamped to +-255 (a channel cannot move further).
     std::vector<int16_t> deltas_;
     std::vector<uint16_t> draws_;

@@ -8,6 +8,10 @@
 #include <cstring>
 #include <numeric>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // A 16-bit sum may not exceed this many times 255.
@@ -206,11 +210,63 @@ void StoreResults(const int16_t* sums, uint8_t* results, size_t bytes, int shift
     }
 }
 
+#if defined(__SSE2__)
+// The three-row vertical pass, the shift, the offset, the clamp and (at 32 bpp) keeping alpha, 16 bytes at
+// a time in one pass: the same 16-bit sums as the plain loops, and saturation where they clamp. Returns
+// the number of bytes done.
+template <int Step>
+size_t CombineThreeRows(
+    const int16_t* const h[3], const int16_t a[3], int shift, int offset, uint8_t* row, size_t bytes)
+{
+    const __m128i a0 = _mm_set1_epi16(a[0]), a1 = _mm_set1_epi16(a[1]), a2 = _mm_set1_epi16(a[2]);
+    const __m128i count = _mm_cvtsi32_si128(shift);
+    // Past the 16-bit range the clamped result is the same.
+    const __m128i add = _mm_set1_epi16(int16_t(std::clamp(offset, -32768, 32767)));
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    auto sums = [&](size_t b) {
+        const __m128i s = _mm_add_epi16(
+            _mm_add_epi16(_mm_mullo_epi16(a0, _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[0] + b))),
+                _mm_mullo_epi16(a1, _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[1] + b)))),
+            _mm_mullo_epi16(a2, _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[2] + b))));
+        return _mm_adds_epi16(_mm_srl_epi16(s, count), add);
+    };
+    size_t b = 0;
+    for (; b + 16 <= bytes; b += 16) {
+        __m128i result = _mm_packus_epi16(sums(b), sums(b + 8));
+        auto* out = reinterpret_cast<__m128i*>(row + b);
+        if (Step == 4)
+            result = _mm_or_si128(_mm_and_si128(result, colour), _mm_andnot_si128(colour, _mm_loadu_si128(out)));
+        _mm_storeu_si128(out, result);
+    }
+    return b;
+}
+#endif
+
 } // namespace
 
 template <int Step> void ConvolutionEffect::ProcessRowSeparable(ImageBuffer& image, int y)
 {
     LoadRows(image, y);
+#if defined(__SSE2__)
+    if (size_ == 3 && shift_ >= 0) {
+        const int16_t* h[3] = { horizontal_[size_t(y % 3)].data(), horizontal_[size_t((y + 1) % 3)].data(),
+            horizontal_[size_t((y + 2) % 3)].data() };
+        const size_t bytes = size_t(image.Width()) * Step;
+        uint8_t* row = image.Row(y);
+        const int offset = std::clamp(offset_, -(1 << 20), 1 << 20);
+        const size_t done = CombineThreeRows<Step>(h, columnFactors_.data(), shift_, offset, row, bytes);
+        // The last bytes, short of 16.
+        for (size_t b = done; b < bytes; ++b) {
+            if (Step == 4 && b % 4 == 3)
+                continue;
+            const int sum
+                = int16_t(columnFactors_[0] * h[0][b] + columnFactors_[1] * h[1][b] + columnFactors_[2] * h[2][b]);
+            const int value = (sum >> shift_) + offset;
+            row[b] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
+        }
+        return;
+    }
+#endif
     uint8_t* row = image.Row(y);
     const int width = image.Width();
     const int k = size_;

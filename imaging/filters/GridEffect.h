@@ -19,6 +19,7 @@ public:
     int64_t Delta(int x, int y) const;
 
     void Begin(ImageBuffer& image) override;
+    bool RowsInAnyOrder() const override { return true; }
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
 

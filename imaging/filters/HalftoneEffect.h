@@ -9,6 +9,7 @@ class HalftoneEffect final : public PixelEffectImpl<HalftoneEffect> {
 public:
     static const uint8_t kMatrix[8][8];
 
+    bool RowsInAnyOrder() const override { return true; }
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
 

@@ -25,8 +25,15 @@ int MonoNoiseEffect::Delta(int sumOfFour, int amount)
 
 void MonoNoiseEffect::Begin(ImageBuffer& image)
 {
-    draws_.resize(size_t(image.Width()) * 4);
+    draws_.resize(size_t(image.Width()) * kDrawsPerPixel);
     deltas_.resize(size_t(image.Width()));
+    start_ = random_;
+}
+
+void MonoNoiseEffect::End(ImageBuffer& image)
+{
+    random_ = start_;
+    random_.Discard(uint64_t(image.Width()) * uint64_t(image.Height()) * kDrawsPerPixel);
 }
 
 void MonoNoiseEffect::ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
@@ -43,15 +50,30 @@ void MonoNoiseEffect::ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
 void MonoNoiseEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (!WithPixelSize(bpp, [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width()); }))
+    if (!WithPixelSize(bpp, [&](auto size) {
+            ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random_, draws_.data(), deltas_.data());
+        }))
         PixelEffectImpl::ProcessRow(image, y);
 }
 
-template <int Step> void MonoNoiseEffect::ProcessRowOf(uint8_t* row, int width)
+void MonoNoiseEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
 {
-    random_.FillShort(draws_.data(), size_t(width) * 4);
-    const uint16_t* draw = draws_.data();
-    int32_t* deltas = deltas_.data();
+    RandSequence random = start_;
+    random.Discard(uint64_t(first) * uint64_t(image.Width()) * kDrawsPerPixel);
+    std::vector<uint16_t> draws(size_t(image.Width()) * kDrawsPerPixel);
+    std::vector<int32_t> deltas(size_t(image.Width()));
+    for (int y = first; y < end; ++y)
+        WithPixelSize(image.BitCount(), [&](auto size) {
+            ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random, draws.data(), deltas.data());
+        });
+}
+
+template <int Step>
+void MonoNoiseEffect::ProcessRowOf(
+    uint8_t* row, int width, RandSequence& random, uint16_t* draws, int32_t* deltas) const
+{
+    random.FillShort(draws, size_t(width) * kDrawsPerPixel);
+    const uint16_t* draw = draws;
     const int amount = amount_;
     for (int x = 0; x < width; ++x) {
         const int sum = draw[4 * x] + draw[4 * x + 1] + draw[4 * x + 2] + draw[4 * x + 3];

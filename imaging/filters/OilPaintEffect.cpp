@@ -2,6 +2,7 @@
 
 #include "EdgePadding.h"
 #include "IntensityMapEffect.h"
+#include "RowPool.h"
 #include "WindowMode.h"
 
 #include <algorithm>
@@ -35,9 +36,9 @@ void OilPaintEffect::Begin(ImageBuffer& image)
     rowOf_.resize(size_t(window_) * size_t(window_));
     for (size_t p = 0; p < rowOf_.size(); ++p)
         rowOf_[p] = int(p) / window_;
-    seen_.assign(256, 0);
-    search_ = 0;
-    greyRows_.resize(size_t(window_));
+    scans_.assign(size_t(std::max(RowPool::Shared().Threads(), 1)), Scan {});
+    for (Scan& scan : scans_)
+        scan.greyRows.resize(size_t(window_));
 }
 
 void OilPaintEffect::End(ImageBuffer&)
@@ -76,10 +77,28 @@ void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pix
 void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (intensity_.IsEmpty() || (bpp != 24 && bpp != 32)) {
+    if (intensity_.IsEmpty() || scans_.empty() || (bpp != 24 && bpp != 32)) {
         PixelEffectImpl::ProcessRow(image, y);
         return;
     }
+    ProcessRowOn(image, y, scans_[0]);
+}
+
+void OilPaintEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
+{
+    const int bpp = image.BitCount();
+    if (intensity_.IsEmpty() || scans_.empty() || (bpp != 24 && bpp != 32)) {
+        ImageEffect::ProcessRows(image, first, end, worker);
+        return;
+    }
+    Scan& scan = scans_[size_t(worker) < scans_.size() ? size_t(worker) : 0];
+    for (int y = first; y < end; ++y)
+        ProcessRowOn(image, y, scan);
+}
+
+void OilPaintEffect::ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const
+{
+    const int bpp = image.BitCount();
     uint8_t* row = image.Row(y);
     const int width = image.Width();
     // Comparing every pair of positions beats the sliding histogram's dependent updates up to 7 x 7.
@@ -87,14 +106,14 @@ void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
     if (bpp == 32 && pairwise)
         ProcessRowPairwise<4>(row, width, y);
     else if (bpp == 32)
-        ProcessRowSliding<4>(row, width, y);
+        ProcessRowSliding<4>(row, width, y, scan);
     else if (pairwise)
         ProcessRowPairwise<3>(row, width, y);
     else
-        ProcessRowSliding<3>(row, width, y);
+        ProcessRowSliding<3>(row, width, y, scan);
 }
 
-template <int Step> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int width, int y)
+template <int Step> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int width, int y) const
 {
     const uint8_t* greyRows[windowmode::kMaxWindow];
     for (int i = 0; i < window_; ++i)
@@ -112,24 +131,26 @@ template <int Step> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int wi
     }
 }
 
-int OilPaintEffect::FirstToTopCount(const uint8_t* const* greyRows, int x)
+int OilPaintEffect::FirstToTopCount(const uint8_t* const* greyRows, int x, Scan& scan) const
 {
+    const Histogram& histogram = scan.histogram;
+    std::vector<uint32_t>& seen = scan.seen;
     // The scan first reaches the top count at the last occurrence of some grey value that has the top
     // count; the earliest such last occurrence wins. Scanning backwards meets every such value's last
     // occurrence first, so the position where the last of them turns up is the answer.
-    const int top = histogram_.top;
+    const int top = histogram.top;
     if (top == 1)
         return 0;
-    const int wanted = histogram_.valuesWithCount[size_t(top)];
-    const uint32_t search = ++search_;
+    const int wanted = histogram.valuesWithCount[size_t(top)];
+    const uint32_t search = ++scan.search;
     int found = 0;
     const int w = window_;
     for (int i = w - 1; i >= 0; --i) {
         const uint8_t* greys = greyRows[i] + x;
         for (int j = w - 1; j >= 0; --j) {
             const uint8_t value = greys[j];
-            const bool first = int(histogram_.counts[value] == top) & int(seen_[value] != search);
-            seen_[value] = first ? search : seen_[value];
+            const bool first = int(histogram.counts[value] == top) & int(seen[value] != search);
+            seen[value] = first ? search : seen[value];
             found += first;
             if (found == wanted)
                 return i * w + j;
@@ -138,29 +159,30 @@ int OilPaintEffect::FirstToTopCount(const uint8_t* const* greyRows, int x)
     return 0;
 }
 
-template <int Step> void OilPaintEffect::ProcessRowSliding(uint8_t* row, int width, int y)
+template <int Step> void OilPaintEffect::ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const
 {
     const int w = window_;
-    const uint8_t** greyRows = greyRows_.data();
+    const uint8_t** greyRows = scan.greyRows.data();
     for (int i = 0; i < w; ++i)
         greyRows[i] = intensity_.Row(y + i);
-    if (search_ > 0xF0000000u) {
-        std::fill(seen_.begin(), seen_.end(), 0u);
-        search_ = 0;
+    if (scan.search > 0xF0000000u) {
+        std::fill(scan.seen.begin(), scan.seen.end(), 0u);
+        scan.search = 0;
     }
 
-    histogram_.Reset(w);
+    Histogram& histogram = scan.histogram;
+    histogram.Reset(w);
     for (int i = 0; i < w; ++i)
         for (int j = 0; j < w; ++j)
-            histogram_.Add(greyRows[i][j]);
+            histogram.Add(greyRows[i][j]);
 
     for (int x = 0; x < width; ++x, row += Step) {
         if (x > 0) {
             for (int i = 0; i < w; ++i) {
-                histogram_.Remove(greyRows[i][x - 1]);
-                histogram_.Add(greyRows[i][x + w - 1]);
+                histogram.Remove(greyRows[i][x - 1]);
+                histogram.Add(greyRows[i][x + w - 1]);
             }
         }
-        CopyChosen<Step>(row, x, y, FirstToTopCount(greyRows, x));
+        CopyChosen<Step>(row, x, y, FirstToTopCount(greyRows, x, scan));
     }
 }

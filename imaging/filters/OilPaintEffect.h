@@ -21,6 +21,9 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
+    // Every row reads only the padded copy; each worker slides its own histogram.
+    bool RowsInAnyOrder() const override { return true; }
+    void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
     void End(ImageBuffer& image) override;
 
 private:
@@ -49,9 +52,18 @@ private:
         }
     };
 
-    template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y);
+    // One worker's sliding state.
+    struct Scan {
+        Histogram histogram;
+        std::vector<uint32_t> seen = std::vector<uint32_t>(256, 0); // per grey value: the last search that met it
+        uint32_t search = 0;
+        std::vector<const uint8_t*> greyRows;
+    };
+
+    void ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const;
+    template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const;
     // Small windows: runs of pixels at a time (see WindowMode.h).
-    template <int Step> void ProcessRowPairwise(uint8_t* row, int width, int y);
+    template <int Step> void ProcessRowPairwise(uint8_t* row, int width, int y) const;
     template <int Step> void CopyChosen(uint8_t* pixel, int x, int y, int position) const
     {
         const int i = rowOf_[size_t(position)];
@@ -62,17 +74,14 @@ private:
         pixel[2] = from[2];
     }
     // The window position (row * window + column) where the scan first reaches the top count.
-    int FirstToTopCount(const uint8_t* const* greyRows, int x);
+    int FirstToTopCount(const uint8_t* const* greyRows, int x, Scan& scan) const;
 
     int radius_;
     int window_;
     ImageBuffer padded_; // the input grown by the radius with replicated edges
     ImageBuffer intensity_; // grey values of padded_, 8 bpp
 
-    Histogram histogram_;
-    std::vector<uint32_t> seen_; // per grey value: the last search that met it
-    uint32_t search_ = 0;
-    std::vector<const uint8_t*> greyRows_;
+    std::vector<Scan> scans_; // one per worker
     std::array<int32_t, 256> scratchCounts_ {};
     std::vector<int> rowOf_; // window row of each window position
 };

@@ -1,9 +1,42 @@
 #include "RandSequence.h"
 
+#include <array>
+#include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
-#include <cstring>
+namespace {
+
+// Polynomials in x of degree below 31, reduced by x^31 = x^28 + 1: the recurrence s[i + 31] = s[i + 28] + s[i].
+using Poly = std::array<uint32_t, 31>;
+
+Poly MultiplyMod(const Poly& a, const Poly& b)
+{
+    uint32_t product[61] = {};
+    for (size_t i = 0; i < 31; ++i)
+        for (size_t j = 0; j < 31; ++j)
+            product[i + j] += a[i] * b[j];
+    for (size_t d = 60; d >= 31; --d) {
+        product[d - 31] += product[d];
+        product[d - 3] += product[d];
+    }
+    Poly out;
+    std::memcpy(out.data(), product, sizeof out);
+    return out;
+}
+
+Poly TimesX(const Poly& a)
+{
+    Poly out;
+    out[0] = a[30];
+    for (size_t i = 1; i < 31; ++i)
+        out[i] = a[i - 1];
+    out[28] += a[30];
+    return out;
+}
+
+} // namespace
 
 void RandSequence::Seed(unsigned seed)
 {
@@ -58,4 +91,33 @@ unsigned RandSequence::SeedFromClock()
     const auto seed = unsigned(std::time(nullptr));
     std::srand(seed);
     return seed;
+}
+
+void RandSequence::Discard(uint64_t count)
+{
+    if (count < 4 * kLag) {
+        for (uint64_t i = 0; i < count; ++i)
+            Next();
+        return;
+    }
+    // Value i + count is the combination of values i .. i + 30 given by the coefficients of x^count.
+    Poly power {};
+    power[0] = 1;
+    for (int bit = 63 - std::countl_zero(count); bit >= 0; --bit) {
+        power = MultiplyMod(power, power);
+        if ((count >> bit) & 1)
+            power = TimesX(power);
+    }
+    uint32_t values[2 * kLag - 1];
+    for (int k = 0; k < kLag; ++k)
+        values[k] = ring_[(pos_ + k) % kLag];
+    for (int k = kLag; k < 2 * kLag - 1; ++k)
+        values[k] = values[k - kLag] + values[k - 3];
+    for (int i = 0; i < kLag; ++i) {
+        uint32_t sum = 0;
+        for (int j = 0; j < kLag; ++j)
+            sum += power[size_t(j)] * values[i + j];
+        ring_[i] = sum;
+    }
+    pos_ = 0;
 }

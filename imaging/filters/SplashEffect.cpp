@@ -22,12 +22,15 @@ void SplashEffect::Begin(ImageBuffer& image)
     offsets_.resize(RandSequence::kShortMax + 1);
     for (int r = 0; r <= RandSequence::kShortMax; ++r)
         offsets_[size_t(r)] = r % size_ - size_ / 2;
-    draws_.resize(size_t(image.Width()) * 2);
+    draws_.resize(size_t(image.Width()) * kDrawsPerPixel);
+    start_ = random_;
 }
 
-void SplashEffect::End(ImageBuffer&)
+void SplashEffect::End(ImageBuffer& image)
 {
     ReleaseSourceSnapshot();
+    random_ = start_;
+    random_.Discard(uint64_t(image.Width()) * uint64_t(image.Height()) * kDrawsPerPixel);
 }
 
 void SplashEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
@@ -47,18 +50,33 @@ void SplashEffect::ProcessRow(ImageBuffer& image, int y)
     const int bpp = image.BitCount();
     const ImageBuffer* source = SourceSnapshot();
     if (source && !source->IsEmpty() && bpp == 32)
-        ProcessRowOf<4>(image.Row(y), image.Width(), image.Height(), y);
+        ProcessRowOf<4>(image.Row(y), image.Width(), image.Height(), y, random_, draws_.data());
     else if (source && !source->IsEmpty() && bpp == 24)
-        ProcessRowOf<3>(image.Row(y), image.Width(), image.Height(), y);
+        ProcessRowOf<3>(image.Row(y), image.Width(), image.Height(), y, random_, draws_.data());
     else
         PixelEffectImpl::ProcessRow(image, y);
 }
 
-template <int Step> void SplashEffect::ProcessRowOf(uint8_t* row, int width, int height, int y)
+void SplashEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
+{
+    const ImageBuffer* source = SourceSnapshot();
+    if (!source || source->IsEmpty())
+        return;
+    RandSequence random = start_;
+    random.Discard(uint64_t(first) * uint64_t(image.Width()) * kDrawsPerPixel);
+    std::vector<uint16_t> draws(size_t(image.Width()) * kDrawsPerPixel);
+    for (int y = first; y < end; ++y)
+        WithPixelSize(image.BitCount(), [&](auto size) {
+            ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), image.Height(), y, random, draws.data());
+        });
+}
+
+template <int Step>
+void SplashEffect::ProcessRowOf(uint8_t* row, int width, int height, int y, RandSequence& random, uint16_t* draws) const
 {
     const ImageBuffer& source = *SourceSnapshot();
-    random_.FillShort(draws_.data(), size_t(width) * 2);
-    const uint16_t* draw = draws_.data();
+    random.FillShort(draws, size_t(width) * kDrawsPerPixel);
+    const uint16_t* draw = draws;
     const int32_t* offsets = offsets_.data();
     const int64_t lastX = width - 1;
     const int64_t lastY = height - 1;

@@ -20,13 +20,20 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
+    // A block of rows starts its own copy of the sequence where a row-by-row run would stand.
+    bool RowsInAnyOrder() const override { return true; }
+    void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
     void End(ImageBuffer& image) override;
 
 private:
-    template <int Step> void ProcessRowOf(uint8_t* row, int width, int height, int y);
+    static constexpr int kDrawsPerPixel = 2;
+
+    template <int Step>
+    void ProcessRowOf(uint8_t* row, int width, int height, int y, RandSequence& random, uint16_t* draws) const;
 
     int size_;
     RandSequence random_;
+    RandSequence start_; // where this run's first row begins
     std::vector<int32_t> offsets_; // (r mod size) - size / 2 for every random number r
     std::vector<uint16_t> draws_;
 };

@@ -10,4 +10,5 @@ public:
     // Exchanges a pixel of the left half with its mirror; the right half was exchanged on the way.
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
+    bool RowsInAnyOrder() const override { return true; }
 };

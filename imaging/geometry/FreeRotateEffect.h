@@ -20,6 +20,7 @@ public:
     // Needs two columns and two rows to interpolate between.
     bool CanApply(const ImageBuffer& image) const override;
     void Begin(ImageBuffer& image) override;
+    bool RowsInAnyOrder() const override { return true; }
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
 

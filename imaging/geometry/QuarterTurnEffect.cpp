@@ -3,6 +3,41 @@
 #include <algorithm>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+#if defined(__SSE2__)
+// Four source pixels that follow one another along `step` (+4 or -4 bytes), in that order.
+inline __m128i LoadRun(const uint8_t* p, ptrdiff_t step)
+{
+    if (step > 0)
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 12)), 0x1B);
+}
+
+// Destination tile at (x, i) of the band: column j of the tile is the run at first + j * alongRow.
+inline void TurnTile(const uint8_t* first, ptrdiff_t alongRow, ptrdiff_t downBand, uint8_t* const* rows, size_t offset)
+{
+    const __m128i v0 = LoadRun(first, downBand);
+    const __m128i v1 = LoadRun(first + alongRow, downBand);
+    const __m128i v2 = LoadRun(first + 2 * alongRow, downBand);
+    const __m128i v3 = LoadRun(first + 3 * alongRow, downBand);
+    const __m128i t0 = _mm_unpacklo_epi32(v0, v1);
+    const __m128i t1 = _mm_unpacklo_epi32(v2, v3);
+    const __m128i t2 = _mm_unpackhi_epi32(v0, v1);
+    const __m128i t3 = _mm_unpackhi_epi32(v2, v3);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[0] + offset), _mm_unpacklo_epi64(t0, t1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[1] + offset), _mm_unpackhi_epi64(t0, t1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[2] + offset), _mm_unpacklo_epi64(t2, t3));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[3] + offset), _mm_unpackhi_epi64(t2, t3));
+}
+#endif
+
+} // namespace
+
 bool QuarterTurnEffect::CanApply(const ImageBuffer& image) const
 {
     return !image.IsEmpty() && image.BitCount() >= 8;
@@ -29,7 +64,7 @@ void QuarterTurnEffect::Begin(ImageBuffer& image)
     }
     if (source.BitCount() <= 8)
         image.CopyPaletteFrom(source);
-    bandDone_.assign(size_t((image.Height() + kBandRows - 1) / kBandRows), false);
+    bandDone_.assign(size_t((image.Height() + kBandRows - 1) / kBandRows), 0);
 }
 
 void QuarterTurnEffect::CopyFromSource(int x, int y, uint8_t* pixel) const
@@ -47,7 +82,7 @@ void QuarterTurnEffect::ProcessRow(ImageBuffer& image, int y)
     const size_t band = size_t(y / kBandRows);
     if (!SourceSnapshot() || band >= bandDone_.size() || bandDone_[band])
         return;
-    bandDone_[band] = true;
+    bandDone_[band] = 1;
     const int firstRow = int(band) * kBandRows;
     const int endRow = std::min(firstRow + kBandRows, image.Height());
     switch (bytesPerPixel_) {
@@ -83,9 +118,20 @@ template <int Bytes> void QuarterTurnEffect::CopyBand(ImageBuffer& image, int fi
     const int bandRows = endRow - firstRow;
     for (int i = 0; i < bandRows; ++i)
         rows[i] = image.Row(firstRow + i);
-    for (int x = 0; x < width; ++x, first += alongRow) {
-        const uint8_t* in = first;
-        for (int i = 0; i < bandRows; ++i, in += downBand)
-            std::memcpy(rows[i] + size_t(x) * Bytes, in, Bytes);
+    int tiledWidth = 0, tiledRows = 0;
+#if defined(__SSE2__)
+    if (Bytes == 4 && (downBand == 4 || downBand == -4)) {
+        tiledWidth = width & ~3;
+        tiledRows = bandRows & ~3;
+        for (int x = 0; x < tiledWidth; x += 4)
+            for (int i = 0; i < tiledRows; i += 4)
+                TurnTile(first + x * alongRow + i * downBand, alongRow, downBand, rows + i, size_t(x) * 4);
+    }
+#endif
+    // What the tiles left: the last rows of the band under them, then the last columns.
+    for (int x = 0; x < width; ++x) {
+        const uint8_t* in = first + x * alongRow;
+        for (int i = x < tiledWidth ? tiledRows : 0; i < bandRows; ++i)
+            std::memcpy(rows[i] + size_t(x) * Bytes, in + i * downBand, Bytes);
     }
 }

@@ -84,6 +84,38 @@ TEST(EncoderCodecPng, PaletteAndSixteenBitDepths)
     EXPECT_EQ(codectest::Colours(loaded), (std::vector<Bgra> { { 248, 0, 0, 0 }, { 0, 0, 248, 0 } }));
 }
 
+TEST(EncoderCodecPng, LargeImageKeepsEveryByteAndItsResolution)
+{
+    TempFolder folder;
+    BitmapInfoHeader header {};
+    header.biWidth = 301;
+    header.biHeight = 203;
+    header.biBitCount = 24;
+    header.biXPelsPerMeter = 3780;
+    header.biYPelsPerMeter = 2835;
+    ImageBuffer image;
+    ASSERT_TRUE(image.CreateFromInfo(header));
+    std::srand(3);
+    for (int y = 0; y < image.Height(); ++y)
+        for (int i = 0; i < image.Width() * 3; ++i)
+            image.Row(y)[i] = uint8_t(y % 7 == 0 ? std::rand() : i / 9 + y);
+    ASSERT_TRUE(SaveImageFile(image, folder / "big.png"));
+    ImageBuffer loaded;
+    ASSERT_TRUE(loaded.Load(folder / "big.png"));
+    EXPECT_TRUE(codectest::SamePixelBytes(loaded, image));
+
+    const auto bytes = ReadBytes(folder / "big.png");
+    const std::string text(bytes.begin(), bytes.end());
+    const size_t at = text.find("pHYs");
+    ASSERT_NE(at, std::string::npos);
+    auto bigEndian = [&](size_t i) {
+        return uint32_t(bytes[i]) << 24 | uint32_t(bytes[i + 1]) << 16 | uint32_t(bytes[i + 2]) << 8 | bytes[i + 3];
+    };
+    EXPECT_EQ(bigEndian(at + 4), 3780u);
+    EXPECT_EQ(bigEndian(at + 8), 2835u);
+    EXPECT_EQ(bytes[at + 12], 1) << "unit: metre";
+}
+
 TEST(EncoderCodecJpeg, WritesAJpegCloseToTheImage)
 {
     TempFolder folder;

@@ -25,6 +25,25 @@ TEST(RandSequence, GivesExactlyWhatRandGivesAfterSrand)
     }
 }
 
+TEST(RandSequence, DiscardLandsWhereSingleDrawsWould)
+{
+    // Short skips step; long ones jump through the recurrence, also from a state mid-ring.
+    for (uint64_t count : { 0ull, 1ull, 30ull, 123ull, 124ull, 125ull, 1000ull, 65537ull, 1000003ull }) {
+        for (int already : { 0, 5 }) {
+            RandSequence stepped(4242), jumped(4242);
+            for (int i = 0; i < already; ++i) {
+                stepped.Next();
+                jumped.Next();
+            }
+            for (uint64_t i = 0; i < count; ++i)
+                stepped.Next();
+            jumped.Discard(count);
+            for (int i = 0; i < 40; ++i)
+                ASSERT_EQ(jumped.Next(), stepped.Next()) << "after " << count << ", draw " << i;
+        }
+    }
+}
+
 TEST(RandSequence, BlocksContinueTheSameSequence)
 {
     // Mixed single draws and blocks of awkward lengths give what single draws alone give.

@@ -1,0 +1,202 @@
+// Effects whose rows may run on several threads give the same bytes as the plain row-by-row run.
+#include "FilterReference.h"
+
+#include "BrightnessEffect.h"
+#include "ColorLevelEffect.h"
+#include "ColorNoiseEffect.h"
+#include "ColorToneEffect.h"
+#include "FlipHorizontalEffect.h"
+#include "FlipVerticalEffect.h"
+#include "FreeRotateEffect.h"
+#include "GrayScaleEffect.h"
+#include "GridEffect.h"
+#include "HalftoneEffect.h"
+#include "HueSaturationEffect.h"
+#include "InvertEffect.h"
+#include "MonoNoiseEffect.h"
+#include "OilPaintEffect.h"
+#include "PosterizeEffect.h"
+#include "ProgressSink.h"
+#include "RgbValueEffect.h"
+#include "Rotate270Effect.h"
+#include "Rotate90Effect.h"
+#include "RowPool.h"
+#include "SplashEffect.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Factory = std::function<std::unique_ptr<ImageEffect>()>;
+
+template <class Effect, class... Args> Factory Make(Args... args)
+{
+    return [=] { return std::make_unique<Effect>(args...); };
+}
+
+// Restores one thread per core when a test ends.
+class RowPoolTest : public ::testing::Test {
+protected:
+    void TearDown() override { RowPool::Shared().SetThreads(0); }
+};
+
+bool SameBytes(const ImageBuffer& a, const ImageBuffer& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitCount() != b.BitCount())
+        return false;
+    for (int y = 0; y < a.Height(); ++y)
+        if (std::memcmp(a.Row(y), b.Row(y), size_t(a.Width()) * size_t(a.BitCount() / 8)) != 0)
+            return false;
+    return true;
+}
+
+// Runs the same effect object twice, as the adjustment dialogs do (thumbnail, then document), so that an
+// effect that draws random numbers must also leave its sequence where the plain run leaves it.
+std::vector<ImageBuffer> RunTwice(const Factory& make, const ImageBuffer& image, int threads)
+{
+    RowPool::Shared().SetThreads(threads);
+    auto effect = make();
+    std::vector<ImageBuffer> out { image, image };
+    for (ImageBuffer& copy : out)
+        copy.ApplyEffect(*effect);
+    return out;
+}
+
+} // namespace
+
+TEST_F(RowPoolTest, EffectsGiveTheSameBytesOnEveryThreadCount)
+{
+    const std::vector<std::pair<const char*, Factory>> effects = {
+        { "invert", Make<InvertEffect>(7) },
+        { "invert red", Make<InvertEffect>(1) },
+        { "brightness", Make<BrightnessEffect>(150) },
+        { "posterize", Make<PosterizeEffect>(3) },
+        { "levels", Make<ColorLevelEffect>(30, 220, 7) },
+        { "grey", Make<GrayScaleEffect>() },
+        { "rgb value", Make<RgbValueEffect>(20, -30, 40) },
+        { "tone", Make<ColorToneEffect>(uint8_t(254), uint8_t(168), uint8_t(33)) },
+        { "hue/saturation", Make<HueSaturationEffect>(150, 80) },
+        { "flip horizontal", Make<FlipHorizontalEffect>() },
+        { "flip vertical", Make<FlipVerticalEffect>() },
+        { "rotate 90", Make<Rotate90Effect>() },
+        { "rotate 270", Make<Rotate270Effect>() },
+        { "free rotation", Make<FreeRotateEffect>(33) },
+        { "halftone", Make<HalftoneEffect>() },
+        { "grid", Make<GridEffect>(20, 40) },
+        { "colour noise", Make<ColorNoiseEffect>(100, 99u) },
+        { "mono noise", Make<MonoNoiseEffect>(50, 99u) },
+        { "splash", Make<SplashEffect>(7, 99u) },
+        { "oil paint, small window", Make<OilPaintEffect>(2) },
+        { "oil paint, sliding window", Make<OilPaintEffect>(5) },
+    };
+    std::mt19937 random(5);
+    // Odd sizes: blocks and bands that end short, quarter-turn tiles with leftovers.
+    for (int bpp : { 32, 24 }) {
+        const ImageBuffer image = filterref::RandomImage(403, 301, bpp, random, 8, bpp == 32);
+        for (const auto& [name, make] : effects) {
+            const std::vector<ImageBuffer> plain = RunTwice(make, image, 1);
+            const std::vector<ImageBuffer> shared = RunTwice(make, image, 3);
+            EXPECT_TRUE(SameBytes(plain[0], shared[0])) << name << " at " << bpp << " bpp";
+            EXPECT_TRUE(SameBytes(plain[1], shared[1])) << name << " at " << bpp << " bpp, second run";
+        }
+    }
+}
+
+TEST_F(RowPoolTest, BilinearResizeGivesTheSameBytesOnEveryThreadCount)
+{
+    std::mt19937 random(8);
+    for (int bpp : { 32, 24 }) {
+        const ImageBuffer image = filterref::RandomImage(517, 389, bpp, random, 256, bpp == 32);
+        for (auto [width, height] : { std::pair { 700, 450 }, std::pair { 258, 194 }, std::pair { 1000, 120 } }) {
+            ImageBuffer plain(image), shared(image);
+            RowPool::Shared().SetThreads(1);
+            plain.ResizeBilinear(width, height);
+            RowPool::Shared().SetThreads(2);
+            shared.ResizeBilinear(width, height);
+            EXPECT_TRUE(SameBytes(plain, shared)) << width << "x" << height << " at " << bpp << " bpp";
+        }
+    }
+}
+
+TEST_F(RowPoolTest, RunsEveryRowOnceAndReportsProgressOnTheCaller)
+{
+    RowPool& pool = RowPool::Shared();
+    pool.SetThreads(4);
+    std::vector<std::atomic<int>> visits(1000);
+    std::vector<int> progress;
+    const auto caller = std::this_thread::get_id();
+    bool progressOnCaller = true;
+    pool.Run(
+        1000, 64,
+        [&](int first, int end, int worker) {
+            EXPECT_GE(worker, 0);
+            EXPECT_LT(worker, pool.Threads());
+            for (int y = first; y < end; ++y)
+                ++visits[size_t(y)];
+        },
+        [&](int rowsDone) {
+            progressOnCaller = progressOnCaller && std::this_thread::get_id() == caller;
+            progress.push_back(rowsDone);
+        });
+    for (int y = 0; y < 1000; ++y)
+        ASSERT_EQ(visits[size_t(y)], 1) << "row " << y;
+    EXPECT_TRUE(progressOnCaller);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+TEST_F(RowPoolTest, SharedRunReportsProgressUpToOneHundred)
+{
+    class Recorder : public ProgressSink {
+    public:
+        void SetPosition(int percent) override
+        {
+            seen.push_back(percent);
+            ProgressSink::SetPosition(percent);
+        }
+        std::vector<int> seen;
+    } progress;
+    RowPool::Shared().SetThreads(2);
+    std::mt19937 random(3);
+    ImageBuffer image = filterref::RandomImage(400, 400, 32, random);
+    InvertEffect invert;
+    image.ApplyEffect(invert, &progress);
+    ASSERT_FALSE(progress.seen.empty());
+    EXPECT_TRUE(std::is_sorted(progress.seen.begin(), progress.seen.end()));
+    EXPECT_EQ(progress.seen.back(), 100);
+}
+
+TEST_F(RowPoolTest, AThrowingProgressEndsTheRunAfterTheBlocksUnderWay)
+{
+    // A cancelled preview throws from its progress sink; blocks already running use the caller's image.
+    RowPool& pool = RowPool::Shared();
+    pool.SetThreads(3);
+    std::atomic<int> running = 0, started = 0, finished = 0;
+    struct Cancelled { };
+    EXPECT_THROW(pool.Run(
+                     10000, 8,
+                     [&](int, int, int) {
+                         ++started;
+                         ++running;
+                         std::this_thread::sleep_for(std::chrono::microseconds(200));
+                         --running;
+                         ++finished;
+                     },
+                     [](int) { throw Cancelled {}; }),
+        Cancelled);
+    EXPECT_EQ(running, 0) << "no block outlives the run";
+    EXPECT_EQ(started, finished);
+    EXPECT_LT(started, 10000 / 8) << "no block starts after the cancel";
+
+    std::atomic<int> rows = 0;
+    pool.Run(100, 8, [&](int first, int end, int) { rows += end - first; });
+    EXPECT_EQ(rows, 100) << "the pool runs again afterwards";
+}
