@@ -12,6 +12,7 @@
 #include "CommandTable.h"
 #include "DialogClosePrompts.h"
 #include "DialogCommands.h"
+#include "FrameClipboard.h"
 #include "FrameSettingsCommands.h"
 #include "ImageCommands.h"
 #include "PropertyChangeTarget.h"
@@ -542,6 +543,8 @@ void CMainFrame::UpdateViewCommandStates(CChildFrame& child)
     actions_[ZoomActual]->setEnabled(view.CanActualSize());
     actions_[EditUndo]->setEnabled(child.Document().CanUndo());
     actions_[EditRedo]->setEnabled(child.Document().CanRedo());
+    for (int id : { EditCopy, EditCut, EditPaste })
+        actions_[id]->setEnabled(true);
     actions_[FilePrint]->setEnabled(true);
     actions_[FilePrintPreview]->setEnabled(true);
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
@@ -652,6 +655,15 @@ void CMainFrame::OnCommand(int id)
     case EditRedo:
         if (child && child->Document().CanRedo())
             child->Document().Redo();
+        break;
+    case EditCopy:
+    case EditCut:
+    case EditPaste:
+        if (view) {
+            if (!clipboard_)
+                clipboard_ = std::make_unique<FrameClipboard>(services_.askExpand);
+            clipboard_->Run(id, *view);
+        }
         break;
     case AppExit:
         close();

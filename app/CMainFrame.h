@@ -3,6 +3,7 @@
 #include "CaptureRequestSink.h"
 #include "CaptureSettings.h"
 #include "DesktopIntegration.h"
+#include "ImageClipboard.h"
 #include "RecentFileList.h"
 #include "ShellSettings.h"
 
@@ -19,6 +20,7 @@ class CKestrelDoc;
 class CKestrelView;
 class CParamBar;
 class CloseSequencePrompts;
+class FrameClipboard;
 class FrameSettingsCommands;
 class GlobalHotKeys;
 class QLabel;
@@ -38,6 +40,7 @@ struct FrameServices {
     QString autostartPath; // empty: the desktop's autostart folder
     QString executablePath; // empty: this process's executable
     QString helpFolder; // empty: "help" beside the executable
+    ImageClipboard::AskExpand askExpand; // empty: a message box asks before a paste expands the picture
     CaptureSettings* record = nullptr; // none: a record of the frame's own
     std::string configPath; // empty: the settings dialogs write no file
 };
@@ -139,6 +142,7 @@ private:
     ShellSettings settings_;
     RecentFileList recentFiles_;
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<FrameClipboard> clipboard_;
     QHash<int, QAction*> actions_;
     QMdiArea* mdiArea_ = nullptr;
     QMenu* fileMenu_ = nullptr;

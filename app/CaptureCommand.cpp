@@ -6,6 +6,7 @@
 #include "CapturePipeline.h"
 #include "DetachedSoundPlayer.h"
 #include "ImageBuffer.h"
+#include "ImageBytes.h"
 #include "MainWindowControl.h"
 #include "ModulePath.h"
 #include "PresetSelection.h"
@@ -228,7 +229,7 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     X11ScreenSource screen(*display);
     X11WindowSystem windows(*display);
     NoMainWindow mainWindow;
-    X11ClipboardOwner clipboard(display->Name());
+    X11ClipboardOwner clipboard(&EncodeImageBytes, display->Name());
     DetachedSoundPlayer sound;
     KeptCapture kept;
     CommandLineOverlay overlay;

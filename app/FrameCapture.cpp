@@ -4,6 +4,7 @@
 #include "CapturePipeline.h"
 #include "DetachedSoundPlayer.h"
 #include "FrameWindowControl.h"
+#include "ImageBytes.h"
 #include "PopupDismissal.h"
 #include "SaveImageFile.h"
 #include "X11ClipboardOwner.h"
@@ -23,7 +24,7 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
         return;
     screen_ = std::make_unique<X11ScreenSource>(*display_);
     windows_ = std::make_unique<X11WindowSystem>(*display_);
-    clipboard_ = std::make_unique<X11ClipboardOwner>(display_->Name());
+    clipboard_ = std::make_unique<X11ClipboardOwner>(&EncodeImageBytes, display_->Name());
     sound_ = std::make_unique<DetachedSoundPlayer>();
     mainWindow_ = std::make_unique<FrameWindowControl>(mainWindow);
     popups_ = std::make_unique<PopupDismissal>(*screen_);

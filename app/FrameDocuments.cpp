@@ -4,6 +4,8 @@
 #include "CKestrelDoc.h"
 #include "CMainFrame.h"
 
+#include <utility>
+
 bool FrameDocuments::HasActiveDocument() const
 {
     return frame_.ActiveDocument() != nullptr;
@@ -17,7 +19,7 @@ void FrameDocuments::CreateNewCaptureDocument()
 void FrameDocuments::RecordUndoSnapshot()
 {
     if (CChildFrame* child = frame_.ActiveDocument())
-        child->Document().RecordUndoSnapshot(child->Document().Image());
+        child->Document().RecordUndoSnapshot(std::as_const(child->Document()).Image());
 }
 
 void FrameDocuments::ReplaceActiveImage(const ImageBuffer& capture)
@@ -28,8 +30,9 @@ void FrameDocuments::ReplaceActiveImage(const ImageBuffer& capture)
     CKestrelDoc& document = child->Document();
     // An image without pixels (the screen could not be read) leaves the document's image as it was.
     if (!capture.IsEmpty()) {
-        document.Image().CopyFrom(capture);
-        document.Image().ConvertTo(32);
+        ImageBuffer image(capture);
+        image.ConvertTo(32);
+        document.SetImage(std::move(image));
     }
     document.SetModifiedFlag(true);
     document.UpdateAllViews();

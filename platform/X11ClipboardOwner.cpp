@@ -1,7 +1,6 @@
 #include "X11ClipboardOwner.h"
 
 #include "ImageBuffer.h"
-#include "ImageEncoding.h"
 #include "SelectionServer.h"
 
 #include <fcntl.h>
@@ -61,21 +60,21 @@ bool ReadReady(int fd, ReadyMessage& message)
 
 } // namespace
 
-X11ClipboardOwner::X11ClipboardOwner(std::string displayName)
-    : displayName_(std::move(displayName))
+X11ClipboardOwner::X11ClipboardOwner(Encoder encoder, std::string displayName)
+    : encoder_(std::move(encoder))
+    , displayName_(std::move(displayName))
 {
 }
 
 bool X11ClipboardOwner::SetImage(const ImageBuffer& image)
 {
-    if (image.IsEmpty() || image.BitCount() < 24)
+    if (image.IsEmpty() || image.BitCount() < 24 || !encoder_)
         return false;
-    const QByteArray png = EncodePng(image);
-    const QByteArray bmp = EncodeBmp(image);
-    if (png.isEmpty() || bmp.isEmpty())
-        return false;
-    std::vector<SelectionServer::Offer> offers { { "image/png", { png.begin(), png.end() } },
-        { "image/bmp", { bmp.begin(), bmp.end() } } };
+    std::vector<SelectionServer::Offer> offers { { "image/png", encoder_(image, "image/png") },
+        { "image/bmp", encoder_(image, "image/bmp") } };
+    for (const SelectionServer::Offer& offer : offers)
+        if (offer.data.empty())
+            return false;
 
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0)

@@ -60,25 +60,24 @@ size_t BmpCodec::InfoBytesFor(const ImageBuffer& image)
     return sizeof(BitmapInfoHeader);
 }
 
+bool BmpCodec::Write(const ImageBuffer& image, std::FILE* out)
+{
+    const std::vector<uint8_t> info = image.MakeBitmapInfo();
+    const size_t infoBytes = InfoBytesFor(image);
+    const size_t pixelBytes = image.PixelBytes();
+    uint8_t header[kFileHeaderBytes] = { 'B', 'M' };
+    PutU32(header + 2, uint32_t(kFileHeaderBytes + infoBytes + pixelBytes));
+    PutU32(header + 10, uint32_t(kFileHeaderBytes + infoBytes));
+    return byteio::Write(out, header, sizeof header)
+        && byteio::Write(out, info.data(), std::min(infoBytes, info.size()))
+        && byteio::Write(out, image.Pixels(), pixelBytes);
+}
+
 bool BmpCodec::SaveFile(const std::string& path, int)
 {
     const ImageBuffer* image = ImageToSave();
     if (!image)
         return false;
     AtomicFile file(path);
-    if (!file.Open())
-        return false;
-
-    const std::vector<uint8_t> info = image->MakeBitmapInfo();
-    const size_t infoBytes = InfoBytesFor(*image);
-    const size_t pixelBytes = image->PixelBytes();
-    uint8_t header[kFileHeaderBytes] = { 'B', 'M' };
-    PutU32(header + 2, uint32_t(kFileHeaderBytes + infoBytes + pixelBytes));
-    PutU32(header + 10, uint32_t(kFileHeaderBytes + infoBytes));
-
-    std::FILE* out = file.Stream();
-    if (!Write(out, header, sizeof header) || !Write(out, info.data(), std::min(infoBytes, info.size()))
-        || !Write(out, image->Pixels(), pixelBytes))
-        return false;
-    return file.Commit();
+    return file.Open() && Write(*image, file.Stream()) && file.Commit();
 }

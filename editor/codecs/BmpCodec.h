@@ -2,6 +2,8 @@
 
 #include "ImageCodec.h"
 
+#include <cstdio>
+
 // Our own BMP reader and writer: the file is the 14-byte file header, the bitmap header with its palette
 // or masks, and the pixel block exactly as the image holds it.
 class BmpCodec final : public ImageCodec {
@@ -16,4 +18,6 @@ public:
     // The bytes of the bitmap header block written to a file: 40, plus the palette at 8 bpp and below,
     // or plus the three masks for a bit-field 16-bpp image.
     static size_t InfoBytesFor(const ImageBuffer& image);
+    // The whole file into an open stream.
+    static bool Write(const ImageBuffer& image, std::FILE* out);
 };

@@ -13,6 +13,18 @@
 namespace {
 // Untitled documents are numbered across the whole run, as tabs are opened.
 int g_untitledCount = 0;
+
+bool IsOpaque(const ImageBuffer& image)
+{
+    const int width = image.Width();
+    for (int y = 0; y < image.Height(); ++y) {
+        const uint8_t* alpha = image.Row(y) + 3;
+        for (int x = 0; x < width; ++x, alpha += 4)
+            if (*alpha != 255)
+                return false;
+    }
+    return true;
+}
 } // namespace
 
 CKestrelDoc::CKestrelDoc(QObject* parent)
@@ -36,15 +48,17 @@ bool CKestrelDoc::OnOpenDocument(const std::string& path)
     if (!std::ifstream(path, std::ios::binary).is_open())
         return false;
     // A file that opens but does not decode still gives a document, with an empty image.
-    image_.Load(path);
-    image_.ConvertTo(32);
+    ImageBuffer image;
+    image.Load(path);
+    image.ConvertTo(32);
+    SetImage(std::move(image));
     SetPathName(path);
     return true;
 }
 
 bool CKestrelDoc::OnSaveDocument(const std::string& path)
 {
-    ImageBuffer composite(image_);
+    ImageBuffer composite(*image_);
     ObjectRenderer::RenderObjects(objects_, composite);
     const bool ok = SaveImageFile(composite, path);
     if (ok)
@@ -65,9 +79,22 @@ void CKestrelDoc::MakeNewImage()
     ImageBuffer white;
     if (white.Create(kNewWidth, kNewHeight, 32))
         std::fill(white.Pixels(), white.Pixels() + white.PixelBytes(), uint8_t(255));
-    image_ = std::move(white);
+    SetImage(std::move(white));
     modified_ = true;
     UpdateAllViews();
+}
+
+ImageBuffer& CKestrelDoc::Image()
+{
+    if (image_.use_count() > 1)
+        image_ = std::make_shared<ImageBuffer>(*image_);
+    return *image_;
+}
+
+void CKestrelDoc::AdoptImage(std::shared_ptr<const ImageBuffer> image)
+{
+    // Safe to hold as mutable: Image() copies it before any write while an entry still holds it.
+    image_ = image ? std::const_pointer_cast<ImageBuffer>(std::move(image)) : std::make_shared<ImageBuffer>();
 }
 
 void CKestrelDoc::SetTitle(const QString& title)
@@ -139,15 +166,18 @@ bool CKestrelDoc::Redo()
 
 void CKestrelDoc::FinishImageCommand()
 {
-    if (image_.BitCount() == 32)
-        image_.SetAlpha(255);
-    else
-        image_.ConvertTo(32);
+    // Reading is cheaper than copying a picture that a history entry shares.
+    if (image_->BitCount() == 32) {
+        if (image_.use_count() == 1 || !IsOpaque(*image_))
+            Image().SetAlpha(255);
+    } else
+        Image().ConvertTo(32);
 }
 
 void CKestrelDoc::RunImageEffect(ImageEffect* effect)
 {
-    image_.ConvertTo(32);
+    if (image_->BitCount() != 32)
+        Image().ConvertTo(32);
     ApplyImageEffect(effect);
     FinishImageCommand();
     UpdateAllViews();

@@ -39,8 +39,15 @@ public:
     // File New's picture: 640 x 480 opaque white, marked modified.
     void MakeNewImage();
 
-    ImageBuffer& Image() { return image_; }
-    const ImageBuffer& Image() const { return image_; }
+    // The picture is shared with the history entries that recorded it until one side changes it. Readers
+    // take the const form; the mutable one first gives the document a picture of its own, so a writer
+    // takes it after recording its snapshot and does not keep it across a later one.
+    ImageBuffer& Image();
+    const ImageBuffer& Image() const { return *image_; }
+    // Replaces the picture without copying it.
+    void SetImage(ImageBuffer image) { image_ = std::make_shared<ImageBuffer>(std::move(image)); }
+    std::shared_ptr<const ImageBuffer> ShareImage() const { return image_; }
+    void AdoptImage(std::shared_ptr<const ImageBuffer> image);
     ObjectList& Objects() { return objects_; }
     const ObjectList& Objects() const { return objects_; }
 
@@ -100,7 +107,7 @@ private:
     void FinishImageCommand();
 
     DocumentHistory history_;
-    ImageBuffer image_;
+    std::shared_ptr<ImageBuffer> image_ = std::make_shared<ImageBuffer>();
     bool modified_ = false;
     ObjectList objects_;
     QString title_;

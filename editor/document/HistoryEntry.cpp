@@ -2,9 +2,11 @@
 
 #include "CKestrelDoc.h"
 
+#include <utility>
+
 void HistoryEntry::RecordBefore(const CKestrelDoc& document, const ImageBuffer& image)
 {
-    beforeImage_ = image;
+    beforeImage_ = &image == &document.Image() ? document.ShareImage() : std::make_shared<const ImageBuffer>(image);
     beforeObjects_ = document.Objects();
 }
 
@@ -12,24 +14,24 @@ void HistoryEntry::Apply(CKestrelDoc& document, ImageEffect* effect, ProgressSin
 {
     if (!effect)
         return;
-    RecordBefore(document, document.Image());
+    RecordBefore(document, std::as_const(document).Image());
     document.Image().ApplyEffect(*effect, progress);
 }
 
 void HistoryEntry::Undo(CKestrelDoc& document)
 {
-    afterImage_ = document.Image();
+    afterImage_ = document.ShareImage();
     afterObjects_ = document.Objects();
-    document.Image() = beforeImage_;
+    document.AdoptImage(beforeImage_);
     document.Objects() = beforeObjects_;
     document.UpdateAllViews();
 }
 
 void HistoryEntry::Redo(CKestrelDoc& document)
 {
-    beforeImage_ = document.Image();
+    beforeImage_ = document.ShareImage();
     beforeObjects_ = document.Objects();
-    document.Image() = afterImage_;
+    document.AdoptImage(afterImage_);
     document.Objects() = afterObjects_;
     document.UpdateAllViews();
 }

@@ -3,12 +3,15 @@
 #include "ImageBuffer.h"
 #include "ObjectList.h"
 
+#include <memory>
+
 class CKestrelDoc;
 class ImageEffect;
 class ProgressSink;
 
-// One undoable step: full copies of the image and the objects on either side of it. Undo and redo each
-// refresh the copy of the state they leave, so an undone entry holds two full images.
+// One undoable step: the image and the objects on either side of it. The images are shared with the
+// document (and with other entries) until the document changes its own, so a step that only edits
+// objects holds no picture of its own. Undo and redo each refresh the state they leave.
 class HistoryEntry {
 public:
     HistoryEntry() = default;
@@ -24,14 +27,16 @@ public:
     // Takes the before state from the document's objects and the given image.
     void RecordBefore(const CKestrelDoc& document, const ImageBuffer& image);
 
-    const ImageBuffer& BeforeImage() const { return beforeImage_; }
-    const ImageBuffer& AfterImage() const { return afterImage_; }
+    const ImageBuffer& BeforeImage() const { return beforeImage_ ? *beforeImage_ : kNoImage; }
+    const ImageBuffer& AfterImage() const { return afterImage_ ? *afterImage_ : kNoImage; }
     const ObjectList& BeforeObjects() const { return beforeObjects_; }
     const ObjectList& AfterObjects() const { return afterObjects_; }
 
 private:
-    ImageBuffer beforeImage_;
-    ImageBuffer afterImage_;
+    static inline const ImageBuffer kNoImage {};
+
+    std::shared_ptr<const ImageBuffer> beforeImage_;
+    std::shared_ptr<const ImageBuffer> afterImage_;
     ObjectList beforeObjects_;
     ObjectList afterObjects_;
 };

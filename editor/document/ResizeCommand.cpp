@@ -2,6 +2,8 @@
 
 #include "CKestrelDoc.h"
 
+#include <utility>
+
 ResizeCommand::ResizeCommand(int width, int height, int quality)
     : width_(width)
     , height_(height)
@@ -11,7 +13,7 @@ ResizeCommand::ResizeCommand(int width, int height, int quality)
 
 void ResizeCommand::Apply(CKestrelDoc& document, ImageEffect*, ProgressSink* progress)
 {
-    RecordBefore(document, document.Image());
+    RecordBefore(document, std::as_const(document).Image());
     if (quality_ == Good)
         document.Image().ResizeNearest(width_, height_);
     else

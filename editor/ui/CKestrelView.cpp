@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 CKestrelView::CKestrelView(CKestrelDoc* document, QWidget* parent)
     : QAbstractScrollArea(parent)
@@ -181,7 +182,7 @@ void CKestrelView::SetViewCursor(const QCursor& cursor)
 void CKestrelView::MakeDarkenedImage()
 {
     darkened_.Destroy();
-    if (!document_ || !darkened_.CopyFrom(document_->Image()))
+    if (!document_ || !darkened_.CopyFrom(std::as_const(*document_).Image()))
         return;
     if (darkened_.BitCount() != 32 && !darkened_.ConvertTo(32)) {
         darkened_.Destroy();
@@ -203,7 +204,7 @@ void CKestrelView::InvalidateComposite()
 
 void CKestrelView::OnUpdate()
 {
-    const ImageBuffer* image = document_ ? &document_->Image() : nullptr;
+    const ImageBuffer* image = document_ ? &std::as_const(*document_).Image() : nullptr;
     imageWidth_ = image && !image->IsEmpty() ? image->Width() : 0;
     imageHeight_ = image && !image->IsEmpty() ? image->Height() : 0;
     compositeDirty_ = true;
@@ -242,7 +243,7 @@ void CKestrelView::CheckSelection()
 
 const ImageBuffer& CKestrelView::Composite()
 {
-    const ImageBuffer& image = document_->Image();
+    const ImageBuffer& image = std::as_const(*document_).Image();
     if (compositeDirty_) {
         compositeDirty_ = false;
         compositeIsDocument_ = image.BitCount() == 32 && document_->Objects().IsEmpty();
@@ -259,7 +260,7 @@ bool CKestrelView::ShowsCropPreview() const
     if (currentTool_ != ToolCrop || !selectionValid_ || !document_)
         return false;
     // A dimmed copy of another picture than the current one would show the wrong pixels.
-    const ImageBuffer& image = document_->Image();
+    const ImageBuffer& image = std::as_const(*document_).Image();
     return image.BitCount() == 32 && darkened_.BitCount() == 32 && darkened_.Width() == image.Width()
         && darkened_.Height() == image.Height();
 }
@@ -270,8 +271,8 @@ QImage CKestrelView::PicturePart(const QRect& part)
         return BufferPicture::Part(Composite(), part);
     QImage picture = BufferPicture::Part(darkened_, part);
     const ImageRect& inside = imageSelection_;
-    BufferPicture::CopyInto(
-        picture, part.topLeft(), document_->Image(), QRect(inside.left, inside.top, inside.Width(), inside.Height()));
+    BufferPicture::CopyInto(picture, part.topLeft(), std::as_const(*document_).Image(),
+        QRect(inside.left, inside.top, inside.Width(), inside.Height()));
     return picture;
 }
 

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 // Trackbars 1014 to 1016 with their value labels.
@@ -39,7 +40,7 @@ AdjustDlg::AdjustDlg(CKestrelDoc& document, int templateId, QWidget* parent)
     : QDialog(parent)
     , document_(document)
     , template_(*FindAdjustTemplate(templateId))
-    , backup_(document.Image())
+    , backup_(std::as_const(document).Image())
 {
     setObjectName(QString("dialog%1").arg(templateId));
     setWindowTitle(template_.caption);
@@ -191,7 +192,7 @@ void AdjustDlg::paintEvent(QPaintEvent*)
 void AdjustDlg::RestoreBackup()
 {
     live_->Stop();
-    document_.Image() = backup_;
+    document_.SetImage(backup_);
 }
 
 void AdjustDlg::accept()

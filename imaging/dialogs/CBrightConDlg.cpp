@@ -16,11 +16,12 @@
 #include <QSlider>
 
 #include <tuple>
+#include <utility>
 
 CBrightConDlg::CBrightConDlg(CKestrelDoc& document, QWidget* parent)
     : QDialog(parent)
     , document_(document)
-    , backup_(document.Image())
+    , backup_(std::as_const(document).Image())
 {
     setObjectName("dialog171");
     setWindowTitle("Brightness/Contrast");
@@ -113,7 +114,7 @@ void CBrightConDlg::paintEvent(QPaintEvent*)
 void CBrightConDlg::accept()
 {
     live_->Stop();
-    document_.Image() = backup_;
+    document_.SetImage(backup_);
     BrightnessEffect brightness(brightness_);
     ContrastEffect contrast(contrast_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -127,7 +128,7 @@ void CBrightConDlg::accept()
 void CBrightConDlg::reject()
 {
     live_->Stop();
-    document_.Image() = backup_;
+    document_.SetImage(backup_);
     document_.UpdateAllViews();
     QDialog::reject();
 }

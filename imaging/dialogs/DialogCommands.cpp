@@ -9,6 +9,8 @@
 
 #include <QMessageBox>
 
+#include <utility>
+
 namespace {
 constexpr int kResize = 20009;
 constexpr int kBrightnessContrast = 20010;
@@ -31,25 +33,25 @@ bool CanHold(const ImageBuffer& image, int width, int height)
 
 void RunResize(CKestrelDoc& document, QWidget* parent)
 {
-    CResizeDlg dialog(document.Image().Width(), document.Image().Height(), parent);
+    CResizeDlg dialog(std::as_const(document).Image().Width(), std::as_const(document).Image().Height(), parent);
     if (dialog.exec() != QDialog::Accepted) {
         document.RunImageEffect(nullptr);
         return;
     }
     const int width = dialog.NewWidth();
     const int height = dialog.NewHeight();
-    if (!CanHold(document.Image(), width, height)) {
+    if (!CanHold(std::as_const(document).Image(), width, height)) {
         SayNoMemory(parent, width, height);
         return;
     }
     auto entry = std::make_unique<ResizeCommand>(width, height, dialog.Quality());
     // The history keeps the entry (its limit is never 0), so the pointer outlives the call.
     const ResizeCommand* command = entry.get();
-    const bool hadPicture = !document.Image().IsEmpty();
+    const bool hadPicture = !std::as_const(document).Image().IsEmpty();
     document.ApplyHistoryEntry(std::move(entry));
     // Memory taken by others since the probe: the picture comes back rather than an empty image.
-    if (hadPicture && document.Image().IsEmpty()) {
-        document.Image() = command->BeforeImage();
+    if (hadPicture && std::as_const(document).Image().IsEmpty()) {
+        document.SetImage(command->BeforeImage());
         document.UpdateAllViews();
         SayNoMemory(parent, width, height);
     }

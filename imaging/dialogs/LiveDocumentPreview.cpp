@@ -89,7 +89,7 @@ void LiveDocumentPreview::Finished(const std::shared_ptr<Job>& job)
     job->thread->deleteLater();
     current_.reset();
     if (job->done) {
-        document_.Image() = std::move(job->result);
+        document_.SetImage(std::move(job->result));
         document_.UpdateAllViews();
         emit Applied();
     }

@@ -1,7 +1,10 @@
-#include "ImageEncoding.h"
+#include "CKestrelDoc.h"
+#include "ImageBytes.h"
+#include "ImageClipboard.h"
 #include "ImageTestUtil.h"
 #include "ProcessOutput.h"
 #include "X11ClipboardOwner.h"
+#include "X11ClipboardReader.h"
 
 #include <QImage>
 #include <QStandardPaths>
@@ -9,6 +12,10 @@
 #include "XTestScreen.h"
 
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -78,7 +85,7 @@ TEST_F(ClipboardTest, ImageOutlivesTheProcessThatCopiedIt)
     const pid_t copier = fork();
     ASSERT_GE(copier, 0);
     if (copier == 0) {
-        X11ClipboardOwner owner;
+        X11ClipboardOwner owner(&EncodeImageBytes);
         const bool copied = owner.SetImage(image);
         const pid_t server = owner.ServerPid();
         const bool sent = write(channel[1], &server, sizeof server) == ssize_t(sizeof server);
@@ -113,7 +120,7 @@ TEST_F(ClipboardTest, ImageOutlivesTheProcessThatCopiedIt)
 TEST_F(ClipboardTest, SmallImagesAreServedWhole)
 {
     const ImageBuffer image = NoiseImage(9, 7);
-    X11ClipboardOwner owner;
+    X11ClipboardOwner owner(&EncodeImageBytes);
     ASSERT_TRUE(owner.SetImage(image));
     ExpectSamePixels(Paste("image/png").out, "PNG", image);
     ExpectSamePixels(Paste("image/bmp").out, "BMP", image);
@@ -123,25 +130,123 @@ TEST_F(ClipboardTest, SmallImagesAreServedWhole)
 
 TEST_F(ClipboardTest, NothingIsOfferedForImagesWithoutPixels)
 {
-    X11ClipboardOwner owner;
+    X11ClipboardOwner owner(&EncodeImageBytes);
     EXPECT_FALSE(owner.SetImage(ImageBuffer()));
     EXPECT_FALSE(owner.SetImage(PaletteImage(4, 4)));
     EXPECT_EQ(owner.ServerPid(), 0);
 }
 
-TEST(ImageEncodingTest, BmpHoldsTheRowsBottomUpBehindBothHeaders)
+// Offers a file's bytes as another program would, with xclip serving them from the background.
+bool OfferWithXclip(const std::string& type, const std::vector<char>& bytes)
 {
-    const ImageBuffer image = testutil::MakeImage(3, 2, 24);
-    const QByteArray bmp = EncodeBmp(image);
-    // 14 + 40 header bytes, then two rows of 3 * 3 bytes padded to 12.
-    ASSERT_EQ(bmp.size(), 14 + 40 + 2 * 12);
-    EXPECT_EQ(bmp.left(2), "BM");
-    EXPECT_EQ(uint8_t(bmp[10]), 54);
-    // The first stored row is the bottom one.
-    const uint8_t* bottomLeft = image.PixelAddress(0, 1);
-    EXPECT_EQ(uint8_t(bmp[54]), bottomLeft[0]);
-    EXPECT_EQ(uint8_t(bmp[56]), bottomLeft[2]);
-    EXPECT_TRUE(EncodeBmp(PaletteImage(3, 2)).isEmpty());
+    const std::string path = testing::TempDir() + "lumora-offer-" + std::to_string(getpid());
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+    const int code
+        = ProcessOutput::Run("xclip -selection clipboard -t " + type + " -i " + path + " >/dev/null 2>&1").exitCode;
+    std::remove(path.c_str());
+    return code == 0;
+}
+
+ImageClipboard XClipboard(X11ClipboardOwner& owner, X11ClipboardReader& reader, ImageClipboard::ExpandAnswer answer)
+{
+    return ImageClipboard([&owner](const ImageBuffer& image) { return owner.SetImage(image); },
+        [&reader](std::string& type, std::vector<char>& bytes) { return reader.ReadImage(type, bytes); },
+        [answer] { return answer; });
+}
+
+TEST_F(ClipboardTest, ACopiedSelectionIsReadByAnotherProgramAfterWeExit)
+{
+    const ImageBuffer picture = NoiseImage(300, 200);
+    const ImageRect selection { 10, 20, 110, 70 };
+    int channel[2];
+    ASSERT_EQ(pipe(channel), 0);
+    const pid_t copier = fork();
+    ASSERT_GE(copier, 0);
+    if (copier == 0) {
+        CKestrelDoc doc;
+        doc.SetImage(picture);
+        X11ClipboardOwner owner(&EncodeImageBytes);
+        X11ClipboardReader reader;
+        const bool copied = XClipboard(owner, reader, ImageClipboard::ExpandAnswer::Cancel).Copy(doc, selection);
+        const pid_t server = owner.ServerPid();
+        const bool sent = write(channel[1], &server, sizeof server) == ssize_t(sizeof server);
+        _exit(copied && sent ? 0 : 1);
+    }
+    close(channel[1]);
+    int status = 0;
+    waitpid(copier, &status, 0);
+    pid_t server = 0;
+    ASSERT_EQ(read(channel[0], &server, sizeof server), ssize_t(sizeof server));
+    close(channel[0]);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the copy failed";
+
+    ImageBuffer part;
+    ASSERT_TRUE(picture.CopyRegion(&part, selection));
+    ExpectSamePixels(Paste("image/png").out, "PNG", part);
+    ExpectSamePixels(Paste("image/bmp").out, "BMP", part);
+    TakeClipboard();
+    EXPECT_TRUE(WaitFor([&] { return ProcessEnded(server); }));
+}
+
+TEST_F(ClipboardTest, APictureOfferedByAnotherProgramIsPasted)
+{
+    const ImageBuffer offered = NoiseImage(200, 100);
+    ASSERT_TRUE(OfferWithXclip("image/png", EncodeImageBytes(offered, "image/png")));
+    X11ClipboardOwner owner(&EncodeImageBytes);
+    X11ClipboardReader reader;
+    ASSERT_TRUE(WaitFor([&] { return !reader.Targets().empty(); })) << "xclip offers nothing";
+    CKestrelDoc doc;
+    doc.SetImage(testutil::MakeImage(150, 150, 32));
+    EXPECT_EQ(
+        XClipboard(owner, reader, ImageClipboard::ExpandAnswer::Yes).Paste(doc), ImageClipboard::PasteResult::Expanded);
+    const ImageBuffer& result = std::as_const(doc).Image();
+    ASSERT_EQ(result.Width(), 200);
+    ASSERT_EQ(result.Height(), 150);
+    for (int y : { 0, 99 })
+        for (int x : { 0, 199 })
+            EXPECT_EQ(testutil::PixelAt(result, x, y).r, testutil::PixelAt(offered, x, y).r) << x << "," << y;
+    TakeClipboard();
+}
+
+TEST_F(ClipboardTest, ABitmapWhoseHeaderLiesIsRefused)
+{
+    const ImageBuffer small = NoiseImage(4, 4);
+    std::vector<char> bmp = EncodeImageBytes(small, "image/bmp");
+    // The header now claims 4000 x 4000 pixels behind a 48-byte block.
+    const int32_t side = 4000;
+    std::memcpy(bmp.data() + 18, &side, 4);
+    std::memcpy(bmp.data() + 22, &side, 4);
+    ASSERT_TRUE(OfferWithXclip("image/bmp", bmp));
+    X11ClipboardOwner owner(&EncodeImageBytes);
+    X11ClipboardReader reader;
+    ASSERT_TRUE(WaitFor([&] { return !reader.Targets().empty(); }));
+    CKestrelDoc doc;
+    doc.SetImage(testutil::MakeImage(150, 150, 32));
+    const ImageBuffer before(std::as_const(doc).Image());
+    EXPECT_EQ(
+        XClipboard(owner, reader, ImageClipboard::ExpandAnswer::Yes).Paste(doc), ImageClipboard::PasteResult::Nothing);
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_EQ(testutil::PixelAt(std::as_const(doc).Image(), 3, 3), testutil::PixelAt(before, 3, 3));
+    TakeClipboard();
+}
+
+TEST_F(ClipboardTest, LargePicturesArriveInIncrements)
+{
+    const ImageBuffer image = NoiseImage(700, 500);
+    X11ClipboardOwner owner(&EncodeImageBytes);
+    ASSERT_TRUE(owner.SetImage(image));
+    X11ClipboardReader reader;
+    std::string type;
+    std::vector<char> bytes;
+    ASSERT_TRUE(reader.ReadImage(type, bytes));
+    EXPECT_EQ(type, "image/bmp") << "a bitmap goes straight to the DIB reader";
+    EXPECT_EQ(bytes, EncodeImageBytes(image, "image/bmp"));
+    TakeClipboard();
+    EXPECT_TRUE(WaitFor([&] { return ProcessEnded(owner.ServerPid()); }));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "BmpCodec.h"
 #include "CodecTestUtil.h"
 #include "FreeImageCodec.h"
+#include "DibCodec.h"
 #include "TgaCodec.h"
 
 #include <gtest/gtest.h>
@@ -76,4 +77,9 @@ TEST(DecoderCorpus, TgaFiles)
 TEST(DecoderCorpus, FilesReadThroughFreeImage)
 {
     RunCorpus<FreeImageCodec>("freeimage");
+}
+
+TEST(DecoderCorpus, ClipboardDibBlocks)
+{
+    RunCorpus<DibCodec>("dib");
 }

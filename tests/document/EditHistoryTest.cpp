@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 using testutil::Bgra;
 using testutil::PixelAt;
 
@@ -160,4 +164,72 @@ TEST_F(EditHistoryTest, SnapshotRoundTripKeepsPixelsAndObjectsTogether)
     EXPECT_EQ(doc.Objects().Size(), 2u);
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(Blue(), 0) << "the snapshot's pixels were not changed by the redo";
+}
+
+namespace {
+
+bool SamePixels(const ImageBuffer& a, const ImageBuffer& b)
+{
+    return a.Width() == b.Width() && a.Height() == b.Height() && a.BitCount() == b.BitCount()
+        && std::equal(a.Pixels(), a.Pixels() + a.PixelBytes(), b.Pixels());
+}
+
+void AddHighlight(CKestrelDoc& doc, int left)
+{
+    auto highlight = std::make_unique<HighlightObject>();
+    highlight->SetRect({ left, 0, left + 1, 1 });
+    doc.Objects().AppendObject(std::move(highlight));
+}
+
+} // namespace
+
+TEST_F(EditHistoryTest, ObjectEditsShareThePictureWithTheirSnapshots)
+{
+    const uint8_t* block = std::as_const(doc).Image().Pixels();
+    for (int i = 0; i < CKestrelDoc::kHistoryLimit; ++i) {
+        doc.RecordUndoSnapshot(std::as_const(doc).Image());
+        AddHighlight(doc, i % 4);
+    }
+    while (doc.Undo()) { }
+    EXPECT_EQ(doc.Objects().Size(), 0u);
+    while (doc.Redo()) { }
+    EXPECT_EQ(doc.Objects().Size(), size_t(CKestrelDoc::kHistoryLimit));
+    EXPECT_EQ(std::as_const(doc).Image().Pixels(), block) << "no step copied the picture";
+}
+
+// Each row writes to the picture after a snapshot through a different path; undo and redo must bring
+// back exactly the pixels on either side, and the write must not reach the entry that shared them.
+TEST_F(EditHistoryTest, AWriteAfterASnapshotLeavesTheSnapshotExact)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CKestrelDoc&)> write;
+    };
+    const Case cases[] = {
+        { "pixel through Image()",
+            [](CKestrelDoc& d) {
+                testutil::SetPixel(d.Image(), 1, 1, Bgra { 9, 8, 7, 255 });
+            } },
+        { "effect",
+            [](CKestrelDoc& d) {
+                AddBlueEffect e(3);
+                d.ApplyImageEffect(&e);
+            } },
+        { "replaced picture", [](CKestrelDoc& d) { d.SetImage(testutil::MakeImage(5, 2, 32)); } },
+    };
+    for (const Case& c : cases) {
+        doc.History().Clear();
+        doc.Image() = testutil::MakeImage(4, 3, 32);
+        const ImageBuffer original(std::as_const(doc).Image());
+        doc.RecordUndoSnapshot(std::as_const(doc).Image());
+        AddHighlight(doc, 0);
+        doc.RecordUndoSnapshot(std::as_const(doc).Image());
+        c.write(doc);
+        const ImageBuffer changed(std::as_const(doc).Image());
+        ASSERT_FALSE(SamePixels(changed, original)) << c.name;
+        while (doc.Undo()) { }
+        EXPECT_TRUE(SamePixels(std::as_const(doc).Image(), original)) << c.name;
+        while (doc.Redo()) { }
+        EXPECT_TRUE(SamePixels(std::as_const(doc).Image(), changed)) << c.name;
+    }
 }

@@ -1,0 +1,67 @@
+#include "FrameClipboard.h"
+
+#include "CKestrelView.h"
+#include "CommandIds.h"
+#include "ImageBytes.h"
+#include "X11ClipboardOwner.h"
+#include "X11ClipboardReader.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace {
+
+ImageClipboard::ExpandAnswer AskWithMessageBox()
+{
+    const auto answer = QMessageBox::question(
+        nullptr, "Lumora", ImageClipboard::kExpandQuestion, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return ImageClipboard::ExpandAnswer::Yes;
+    return answer == QMessageBox::No ? ImageClipboard::ExpandAnswer::No : ImageClipboard::ExpandAnswer::Cancel;
+}
+
+} // namespace
+
+FrameClipboard::FrameClipboard(ImageClipboard::AskExpand ask)
+    : owner_(std::make_unique<X11ClipboardOwner>(&EncodeImageBytes))
+    , reader_(std::make_unique<X11ClipboardReader>())
+{
+    clipboard_ = std::make_unique<ImageClipboard>([this](const ImageBuffer& image) { return owner_->SetImage(image); },
+        [this](std::string& mimeType, std::vector<char>& bytes) { return ReadOffer(mimeType, bytes); },
+        ask ? std::move(ask) : ImageClipboard::AskExpand(&AskWithMessageBox));
+}
+
+FrameClipboard::~FrameClipboard() = default;
+
+bool FrameClipboard::ReadOffer(std::string& mimeType, std::vector<char>& bytes)
+{
+    // Our own windows answer requests only from the event loop that this call would block; what they
+    // hold is text anyway.
+    if (QGuiApplication::clipboard()->ownsClipboard())
+        return false;
+    return reader_->ReadImage(mimeType, bytes);
+}
+
+void FrameClipboard::Run(int commandId, CKestrelView& view)
+{
+    CKestrelDoc* document = view.Document();
+    if (!document)
+        return;
+    switch (commandId) {
+    case CommandId::EditCopy:
+        view.SetSelectedObject(nullptr);
+        clipboard_->Copy(*document, view.ImageSelection());
+        view.InvalidateComposite();
+        break;
+    case CommandId::EditCut:
+        clipboard_->Cut(*document, view.ImageSelection());
+        break;
+    case CommandId::EditPaste:
+        if (clipboard_->Paste(*document) == ImageClipboard::PasteResult::Expanded)
+            view.SetCanvasSelection({});
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,7 @@
+#include "DibCodec.h"
+#include "FuzzDecoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return FuzzDecoder<DibCodec>(data, size);
+}
