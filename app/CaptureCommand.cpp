@@ -1,18 +1,25 @@
 #include "CaptureCommand.h"
 
+#include "CCapDialog.h"
+#include "CaptureArguments.h"
 #include "CaptureDocumentSink.h"
 #include "CapturePipeline.h"
 #include "DetachedSoundPlayer.h"
 #include "ImageBuffer.h"
-#include "SaveImageFile.h"
 #include "MainWindowControl.h"
 #include "ModulePath.h"
+#include "PresetSelection.h"
+#include "SaveImageFile.h"
 #include "SettingsStore.h"
 #include "X11ClipboardOwner.h"
 #include "X11Display.h"
+#include "X11ScreenInput.h"
 #include "X11ScreenSource.h"
 #include "X11WindowSystem.h"
 
+#include <QApplication>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
@@ -26,6 +33,9 @@ struct CaptureOptions {
     std::optional<std::string> output;
     bool clipboard = false;
     bool cursor = false;
+    std::optional<ImageRect> geometry;
+    std::optional<WindowId> window;
+    std::optional<CaptureArguments::Size> size;
 };
 
 // Holds the one capture the command line makes, in place of the editor's documents.
@@ -42,8 +52,22 @@ public:
 
 int Fail(const std::string& message, int code = 1)
 {
-    std::cerr << "lumora: " << message << "\n";
+    // A usage line stands on its own.
+    std::cerr << (message.starts_with("usage:") ? "" : "lumora: ") << message << "\n";
     return code;
+}
+
+std::nullopt_t BadValue(std::string& error, const std::string& usage, const std::string& value)
+{
+    error = "usage: lumora capture " + usage + " (not '" + value + "')";
+    return std::nullopt;
+}
+
+// Each scripting option belongs to one kind.
+bool OptionsFitKind(const CaptureOptions& options, CaptureMode mode)
+{
+    return (!options.geometry || mode == CaptureMode::Region) && (!options.window || mode == CaptureMode::WindowObject)
+        && (!options.size || mode == CaptureMode::FixedRect);
 }
 
 std::optional<CaptureOptions> Parse(const std::vector<std::string>& args, std::string& error)
@@ -72,6 +96,15 @@ std::optional<CaptureOptions> Parse(const std::vector<std::string>& args, std::s
             options.clipboard = true;
         } else if (option == "--cursor") {
             options.cursor = true;
+        } else if (option == "--geometry" && hasValue) {
+            if (!(options.geometry = CaptureArguments::ParseGeometry(args[++i])))
+                return BadValue(error, "region --geometry WxH+X+Y", args[i]);
+        } else if (option == "--window" && hasValue) {
+            if (!(options.window = CaptureArguments::ParseWindowId(args[++i])))
+                return BadValue(error, "window --window ID (decimal or 0x hex)", args[i]);
+        } else if (option == "--size" && hasValue) {
+            if (!(options.size = CaptureArguments::ParseSize(args[++i])))
+                return BadValue(error, "fixed --size WxH", args[i]);
         } else {
             error = "unknown or incomplete capture option '" + option + "'";
             return std::nullopt;
@@ -108,8 +141,56 @@ void ApplyOptions(const CaptureOptions& options, CaptureSettings& settings)
     }
     if (options.cursor)
         settings.IncludeCursor = 1;
+    if (options.size) {
+        settings.FixRectWidth = options.size->width;
+        settings.FixRectHeight = options.size->height;
+    }
     settings.HideWndBeforCap = 0;
     settings.CapAppViewMode = int(ViewMode::NewWindow);
+}
+
+bool IsOverlayKind(CaptureMode mode)
+{
+    return mode == CaptureMode::Region || mode == CaptureMode::WindowObject || mode == CaptureMode::FixedRect;
+}
+
+// What answers the overlay kinds: the rectangle or window given on the command line, else the overlay
+// itself on the X server (which needs the toolkit there).
+struct CommandLineOverlay {
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<X11ScreenInput> input;
+    std::unique_ptr<SelectionOverlay> overlay;
+};
+
+// Returns why nothing can be captured, or nothing when the overlay is ready.
+std::optional<std::string> PrepareOverlay(const CaptureOptions& options, CaptureMode mode, X11Display& display,
+    ScreenSource& screen, X11WindowSystem& windows, CommandLineOverlay& chosen)
+{
+    if (options.geometry) {
+        const ScreenSize size = screen.PrimaryScreenSize();
+        const ImageRect& given = *options.geometry;
+        const ImageRect visible { std::max(given.left, 0), std::max(given.top, 0), std::min(given.right, size.width),
+            std::min(given.bottom, size.height) };
+        if (visible.IsEmpty())
+            return "the geometry lies outside the screen; nothing was captured";
+        chosen.overlay = std::make_unique<PresetSelection>(visible);
+    } else if (options.window) {
+        if (!windows.WindowRect(*options.window))
+            return "there is no window " + std::to_string(*options.window) + "; nothing was captured";
+        chosen.overlay = std::make_unique<PresetSelection>(windows, *options.window);
+    } else if (IsOverlayKind(mode)) {
+        // The overlay is a window on the very server whose screen it shows. The toolkit's own notes
+        // (a missing runtime folder...) would break the one-line answer scripts read.
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        static int argc = 1;
+        static char name[] = "lumora";
+        static char* argv[] = { name, nullptr };
+        chosen.app = std::make_unique<QApplication>(argc, argv);
+        chosen.input = std::make_unique<X11ScreenInput>(display);
+        chosen.overlay = std::make_unique<CCapDialog>(windows, *chosen.input);
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -123,9 +204,8 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     const std::optional<CaptureMode> mode = ModeOf(options->kind);
     if (!mode)
         return Fail("unknown capture kind '" + options->kind + "'", 2);
-    if (*mode != CaptureMode::FullScreen && *mode != CaptureMode::ActiveWindow)
-        return Fail(
-            "'capture " + options->kind + "' needs the selection overlay, which this build does not have yet", 2);
+    if (!OptionsFitKind(*options, *mode))
+        return Fail("usage: lumora capture region --geometry WxH+X+Y | window --window ID | fixed --size WxH", 2);
 
     const std::unique_ptr<X11Display> display = X11Display::Open();
     if (!display) {
@@ -145,14 +225,19 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     X11ClipboardOwner clipboard(display->Name());
     DetachedSoundPlayer sound;
     KeptCapture kept;
-    // The interim writer gives way to the editor's SaveImageFile once the codecs are linked in.
-    CaptureServices services { screen, windows, mainWindow, clipboard, sound, &kept, nullptr, SaveImageFile, {},
-        configPath, ModulePath() };
+    CommandLineOverlay overlay;
+    if (const std::optional<std::string> why = PrepareOverlay(*options, *mode, *display, screen, windows, overlay))
+        return Fail(*why);
+    CaptureServices services { screen, windows, mainWindow, clipboard, sound, &kept, overlay.overlay.get(),
+        SaveImageFile, {}, configPath, ModulePath() };
     CapturePipeline pipeline(settings, std::move(services));
     pipeline.SetDelayOverride(options->delay);
 
-    if (!pipeline.Capture(*mode))
+    if (!pipeline.Capture(*mode)) {
+        if (IsOverlayKind(*mode))
+            return Fail("capture cancelled");
         return Fail("the active window lies partly off the screen or cannot be found; nothing was captured");
+    }
     if (kept.image.IsEmpty())
         return Fail("the screen could not be read");
     if (settings.CopyToClipboard && clipboard.ServerPid() == 0)

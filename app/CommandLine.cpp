@@ -14,7 +14,7 @@ std::string CommandLineUsage()
     return "usage: lumora [VERB ARGS...]\n"
            "  lumora                                   start the window program\n"
            "  lumora capture full|active|region|window|fixed|scroll [--delay MS] [--output FILE]\n"
-           "                 [--clipboard] [--cursor]\n"
+           "                 [--clipboard] [--cursor] [--geometry WxH+X+Y] [--window ID] [--size WxH]\n"
            "  lumora convert IN OUT                    convert an image file\n"
            "  lumora apply IN OUT EFFECT [VALUES...]   run an image command on a file\n"
            "  lumora info FILE                         print width, height, bits per pixel and tag\n"

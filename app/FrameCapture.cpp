@@ -1,14 +1,18 @@
 #include "FrameCapture.h"
 
+#include "CCapDialog.h"
 #include "CapturePipeline.h"
 #include "DetachedSoundPlayer.h"
 #include "FrameWindowControl.h"
+#include "PopupDismissal.h"
 #include "SaveImageFile.h"
 #include "X11ClipboardOwner.h"
 #include "X11Display.h"
+#include "X11ScreenInput.h"
 #include "X11ScreenSource.h"
 #include "X11WindowSystem.h"
 
+#include <QGuiApplication>
 #include <QThread>
 
 FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, CaptureDocumentSink* documents,
@@ -22,7 +26,13 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
     clipboard_ = std::make_unique<X11ClipboardOwner>(display_->Name());
     sound_ = std::make_unique<DetachedSoundPlayer>();
     mainWindow_ = std::make_unique<FrameWindowControl>(mainWindow);
-    CaptureServices services { *screen_, *windows_, *mainWindow_, *clipboard_, *sound_, documents, nullptr,
+    popups_ = std::make_unique<PopupDismissal>(*screen_);
+    // The overlay must be a window on the same X server as the screen it covers.
+    if (QGuiApplication::platformName() == "xcb") {
+        input_ = std::make_unique<X11ScreenInput>(*display_);
+        overlay_ = std::make_unique<CCapDialog>(*windows_, *input_);
+    }
+    CaptureServices services { *screen_, *windows_, *mainWindow_, *clipboard_, *sound_, documents, overlay_.get(),
         SaveImageFile, [](int milliseconds) { QThread::msleep(milliseconds); }, std::move(configPath),
         std::move(soundFolder) };
     pipeline_ = std::make_unique<CapturePipeline>(settings, std::move(services));
@@ -35,6 +45,7 @@ void FrameCapture::RequestCapture(int commandId)
     if (!pipeline_ || busy_)
         return;
     busy_ = true;
+    popups_->Dismiss();
     pipeline_->Capture(CaptureMode(commandId));
     busy_ = false;
 }
@@ -50,6 +61,7 @@ void FrameCapture::CaptureWindow(bool capture, uint64_t window)
     if (!pipeline_ || busy_ || !capture)
         return;
     busy_ = true;
+    popups_->Dismiss();
     pipeline_->CaptureGivenWindow(WindowId(window));
     busy_ = false;
 }

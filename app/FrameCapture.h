@@ -6,12 +6,15 @@
 #include <memory>
 
 class CaptureDocumentSink;
+class CCapDialog;
 class CapturePipeline;
 class ClipboardSink;
 class DetachedSoundPlayer;
 class FrameWindowControl;
+class PopupDismissal;
 class QWidget;
 class X11Display;
+class X11ScreenInput;
 class X11ScreenSource;
 class X11WindowSystem;
 
@@ -37,6 +40,9 @@ private:
     std::unique_ptr<ClipboardSink> clipboard_;
     std::unique_ptr<DetachedSoundPlayer> sound_;
     std::unique_ptr<FrameWindowControl> mainWindow_;
+    std::unique_ptr<X11ScreenInput> input_;
+    std::unique_ptr<CCapDialog> overlay_;
+    std::unique_ptr<PopupDismissal> popups_;
     std::unique_ptr<CapturePipeline> pipeline_;
     // A request arriving while a capture runs (a hot key during the wait) is ignored.
     bool busy_ = false;

@@ -25,4 +25,6 @@ public:
     virtual ~SelectionOverlay() = default;
     // The chosen rectangle in screen coordinates, or nothing when the user cancelled.
     virtual std::optional<ImageRect> Select(const OverlayRequest& request, ScreenSource& frozenScreen) = 0;
+    // The window picked in the last window/object selection that ended with a rectangle, or 0.
+    virtual WindowId PickedWindow() const { return 0; }
 };

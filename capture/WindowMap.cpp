@@ -30,11 +30,11 @@ WindowMap WindowMap::Build(WindowSystem& windows, ScreenSize screen)
     return map;
 }
 
-WindowId WindowMap::At(int x, int y) const
+WindowId WindowMap::Lookup(const std::vector<WindowId>& entries, int width, int x, int y)
 {
     // A point right of the last sample column has no entry of its own; it must not run into the next row.
-    if (x < 0 || y < 0 || x / kStep >= width_)
+    if (x < 0 || y < 0 || x / kStep >= width)
         return 0;
-    const size_t index = size_t(y / kStep) * size_t(width_) + size_t(x / kStep);
-    return index < entries_.size() ? entries_[index] : 0;
+    const size_t index = size_t(y / kStep) * size_t(width) + size_t(x / kStep);
+    return index < entries.size() ? entries[index] : 0;
 }

@@ -18,7 +18,9 @@ public:
 
     // The window at a point, looked up at index (y / 3) x width + x / 3; no window at or beyond the end,
     // nor right of the last column.
-    WindowId At(int x, int y) const;
+    WindowId At(int x, int y) const { return Lookup(entries_, width_, x, y); }
+    // The same look-up in a map handed over as its entries and width.
+    static WindowId Lookup(const std::vector<WindowId>& entries, int width, int x, int y);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

@@ -32,8 +32,20 @@ TEST(CommandLineTest, WithoutADisplayFailsWithOneLine)
 TEST(CommandLineTest, RejectsBadArguments)
 {
     for (const char* arguments : { "capture", "capture everything", "capture full --delay soon",
-             "capture full --delay -5", "capture full --output", "capture full --frobnicate", "capture region" })
+             "capture full --delay -5", "capture full --output", "capture full --frobnicate" })
         EXPECT_EQ(ProcessOutput::Run(Quoted(kLumora) + " " + arguments + " 2>/dev/null").exitCode, 2) << arguments;
+}
+
+TEST(CommandLineTest, BadScriptingValuesGiveOneUsageLine)
+{
+    for (const char* arguments : { "capture region --geometry 200x80", "capture region --geometry 0x8+1+1",
+             "capture window --window 0", "capture window --window zz", "capture fixed --size 100",
+             "capture full --geometry 10x10+0+0", "capture region --size 10x10", "capture fixed --window 12" }) {
+        const ProcessOutput run = ProcessOutput::Run(Quoted(kLumora) + " " + arguments + " 2>&1");
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_EQ(run.out.rfind("usage: lumora capture ", 0), 0u) << arguments << ": " << run.out;
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+    }
 }
 
 class CommandLineCaptureTest : public XTestScreen {

@@ -1,0 +1,243 @@
+#include "OverlayPainter.h"
+
+#include "ImageBuffer.h"
+#include "OverlayLayout.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const QColor kPanelGrey(150, 150, 150);
+const QColor kMouseTextYellow(255, 255, 123);
+
+QRect ToQRect(const ImageRect& rect)
+{
+    return QRect(rect.left, rect.top, rect.Width(), rect.Height());
+}
+
+// The frame of the given thickness just inside the rectangle, as bands that never overlap (an inverting
+// pen must touch each pixel once).
+std::array<QRect, 4> FrameBands(const ImageRect& rect, int width)
+{
+    const int w = rect.Width();
+    const int h = rect.Height();
+    const int topHeight = std::min(width, h);
+    const int bottomHeight = std::min(width, h - topHeight);
+    const int innerHeight = h - topHeight - bottomHeight;
+    const int leftWidth = std::min(width, w);
+    const int rightWidth = std::min(width, w - leftWidth);
+    return { QRect(rect.left, rect.top, w, topHeight), QRect(rect.left, rect.bottom - bottomHeight, w, bottomHeight),
+        QRect(rect.left, rect.top + topHeight, leftWidth, innerHeight),
+        QRect(rect.right - rightWidth, rect.top + topHeight, rightWidth, innerHeight) };
+}
+
+// Every other pixel of the rectangle's edge, in a checkerboard as a focus rectangle has it.
+QPolygon FocusDots(const ImageRect& rect)
+{
+    QPolygon dots;
+    for (const QRect& band : FrameBands(rect, 1)) {
+        if (!band.isValid())
+            continue;
+        for (int y = band.top(); y <= band.bottom(); ++y)
+            for (int x = band.left() + ((band.left() + y) & 1); x <= band.right(); x += 2)
+                dots << QPoint(x, y);
+    }
+    return dots;
+}
+
+void FrameRect(QPainter& painter, const ImageRect& rect, const QColor& colour, int width = 1)
+{
+    if (rect.IsEmpty())
+        return;
+    for (const QRect& band : FrameBands(rect, width))
+        if (band.isValid())
+            painter.fillRect(band, colour);
+}
+
+void AddFrame(QRegion& region, const ImageRect& rect, int width)
+{
+    if (rect.IsEmpty())
+        return;
+    for (const QRect& band : FrameBands(rect, width))
+        if (band.isValid())
+            region += band;
+}
+
+// Text in a rectangle of the panel: horizontally inset by 15, vertically from top to bottom below it.
+QRect PanelText(const ImageRect& panel, int top, int bottom)
+{
+    constexpr int kInset = 15;
+    return QRect(
+        QPoint(panel.left + kInset, panel.top + top), QPoint(panel.right - kInset - 1, panel.top + bottom - 1));
+}
+
+QString MouseText(const OverlayView& view)
+{
+    return QString("Mouse: x = %1; y = %2").arg(view.currentX).arg(view.currentY);
+}
+
+} // namespace
+
+OverlayPainter::OverlayPainter(const QFont& labelFont)
+    : labelFont_(labelFont)
+    , panelFont_("Arial")
+{
+    panelFont_.setPixelSize(14);
+    panelFont_.setWeight(QFont::Bold);
+    panelFont_.setStyleHint(QFont::SansSerif);
+}
+
+QImage OverlayPainter::ScreenPicture(const ImageBuffer& screen)
+{
+    QImage picture(screen.Width(), screen.Height(), QImage::Format_RGB32);
+    if (picture.isNull() || screen.BitCount() != 24)
+        return picture;
+    const int width = screen.Width();
+    for (int y = 0; y < screen.Height(); ++y) {
+        const uint8_t* from = screen.Row(y);
+        QRgb* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < width; ++x, from += 3)
+            to[x] = qRgb(from[2], from[1], from[0]);
+    }
+    return picture;
+}
+
+QImage OverlayPainter::Magnify(ImageBuffer& around)
+{
+    using namespace OverlayLayout;
+    if (around.Width() != kMagnifierSource || around.Height() != kMagnifierSource || around.BitCount() != 24)
+        return {};
+    // The cross-hair: the middle row and column inverted, the centre pixel kept.
+    constexpr int kMiddle = kMagnifierRadius;
+    auto invert = [](uint8_t* pixel) {
+        pixel[0] = uint8_t(~pixel[0]);
+        pixel[1] = uint8_t(~pixel[1]);
+        pixel[2] = uint8_t(~pixel[2]);
+    };
+    uint8_t* middleRow = around.Row(kMiddle);
+    for (int x = 0; x < kMagnifierSource; ++x)
+        if (x != kMiddle)
+            invert(middleRow + x * 3);
+    for (int y = 0; y < kMagnifierSource; ++y)
+        if (y != kMiddle)
+            invert(around.Row(y) + kMiddle * 3);
+    // Nearest source pixel, as a colour-on-colour stretch picks it.
+    std::array<int, kMagnifierSize> sourceOf {};
+    for (int i = 0; i < kMagnifierSize; ++i)
+        sourceOf[size_t(i)] = i * kMagnifierSource / kMagnifierSize;
+    QImage picture(kMagnifierSize, kMagnifierSize, QImage::Format_RGB32);
+    for (int y = 0; y < kMagnifierSize; ++y) {
+        const uint8_t* from = around.Row(sourceOf[size_t(y)]);
+        QRgb* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < kMagnifierSize; ++x) {
+            const uint8_t* pixel = from + sourceOf[size_t(x)] * 3;
+            to[x] = qRgb(pixel[2], pixel[1], pixel[0]);
+        }
+    }
+    return picture;
+}
+
+void OverlayPainter::Paint(QPainter& painter, const OverlayView& view) const
+{
+    if (view.mode == OverlayMode::WindowObject)
+        PaintPickPanel(painter, view);
+    else
+        PaintRegionPanel(painter, view);
+}
+
+void OverlayPainter::PaintRegionPanel(QPainter& painter, const OverlayView& view) const
+{
+    using namespace OverlayLayout;
+    const ImageRect panel = PanelRect(view.mode, view.panelBottomRight, view.screenWidth, view.screenHeight);
+    const ImageRect magnifier = MagnifierRect(view.panelBottomRight, view.screenWidth, view.screenHeight);
+    painter.fillRect(ToQRect(panel), kPanelGrey);
+    if (!view.magnifier.isNull())
+        painter.drawImage(QPoint(magnifier.left, magnifier.top), view.magnifier);
+    FrameRect(painter, magnifier, Qt::green);
+    FrameRect(painter, panel, Qt::blue);
+    PaintSizeLabel(painter, view.selection);
+
+    painter.setFont(panelFont_);
+    painter.setPen(Qt::white);
+    painter.drawText(PanelText(panel, 185, 230), Qt::TextWordWrap,
+        "- Click and hold the left mouse button as you drag to select a region.");
+    painter.drawText(PanelText(panel, 230, 260), Qt::TextWordWrap, "- Release the button to capture.");
+    painter.drawText(PanelText(panel, 260, 290), Qt::TextWordWrap, "- Right click or press [Esc] to cancel.");
+    painter.setPen(kMouseTextYellow);
+    painter.drawText(PanelText(panel, 290, 305), Qt::TextWordWrap, MouseText(view));
+
+    FrameRect(painter, view.selection, Qt::black);
+    if (view.mode == OverlayMode::FixedRect) {
+        // A focus rectangle: every other pixel of its edge inverted.
+        const ImageRect focus = CentredRect(view.currentX, view.currentY, view.fixedWidth, view.fixedHeight);
+        if (!focus.IsEmpty()) {
+            painter.save();
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            painter.setPen(QPen(Qt::white, 0));
+            painter.drawPoints(FocusDots(focus));
+            painter.restore();
+        }
+    }
+}
+
+void OverlayPainter::PaintPickPanel(QPainter& painter, const OverlayView& view) const
+{
+    using namespace OverlayLayout;
+    if (!view.windowRect.IsEmpty()) {
+        // Red combined with what lies below as NOT(pen XOR screen): red kept, green and blue inverted, so
+        // the outline shows on every background.
+        painter.save();
+        painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        FrameRect(painter, view.windowRect, Qt::red, 4);
+        painter.restore();
+    }
+    const ImageRect panel = PanelRect(view.mode, view.panelBottomRight, view.screenWidth, view.screenHeight);
+    painter.fillRect(ToQRect(panel), kPanelGrey);
+    FrameRect(painter, panel, Qt::blue);
+    painter.setFont(panelFont_);
+    painter.setPen(Qt::white);
+    painter.drawText(PanelText(panel, 30, 45), Qt::TextSingleLine, "- Left click to capture");
+    painter.drawText(PanelText(panel, 50, 80), Qt::TextWordWrap, "- Right click or press [Esc] to cancel");
+    painter.setPen(kMouseTextYellow);
+    painter.drawText(PanelText(panel, 85, 100), Qt::TextWordWrap, MouseText(view));
+}
+
+ImageRect OverlayPainter::LabelRect(const ImageRect& selection) const
+{
+    const QFontMetrics metrics(labelFont_);
+    const QString text = QString("%1X%2").arg(selection.Width()).arg(selection.Height());
+    const int width = metrics.horizontalAdvance(text);
+    const int height = metrics.height();
+    const OverlayLayout::LabelPlace place = OverlayLayout::SizeLabelPlace(selection, width, height);
+    return { place.x, place.y, place.x + width, place.y + height };
+}
+
+void OverlayPainter::PaintSizeLabel(QPainter& painter, const ImageRect& selection) const
+{
+    const ImageRect rect = LabelRect(selection);
+    painter.fillRect(ToQRect(rect), Qt::black);
+    painter.setFont(labelFont_);
+    painter.setPen(Qt::white);
+    painter.drawText(QPoint(rect.left, rect.top + QFontMetrics(labelFont_).ascent()),
+        QString("%1X%2").arg(selection.Width()).arg(selection.Height()));
+}
+
+QRegion OverlayPainter::Touched(const OverlayView& view) const
+{
+    using namespace OverlayLayout;
+    QRegion region(ToQRect(PanelRect(view.mode, view.panelBottomRight, view.screenWidth, view.screenHeight)));
+    if (view.mode == OverlayMode::WindowObject) {
+        AddFrame(region, view.windowRect, 4);
+    } else {
+        region += ToQRect(LabelRect(view.selection));
+        AddFrame(region, view.selection, 1);
+        if (view.mode == OverlayMode::FixedRect)
+            AddFrame(region, CentredRect(view.currentX, view.currentY, view.fixedWidth, view.fixedHeight), 1);
+    }
+    return region & QRect(0, 0, view.screenWidth, view.screenHeight);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "BitmapTypes.h"
+#include "CaptureMode.h"
+
+#include <QFont>
+#include <QImage>
+#include <QRegion>
+
+class ImageBuffer;
+class QPainter;
+
+// What the overlay shows over its frozen copy of the screen at one moment.
+struct OverlayView {
+    OverlayMode mode = OverlayMode::Region;
+    int screenWidth = 0;
+    int screenHeight = 0;
+    bool panelBottomRight = false;
+    // The magnifier as drawn (160 x 160, cross-hair in); null when the screen could not be read.
+    QImage magnifier;
+    ImageRect selection;
+    int currentX = 0;
+    int currentY = 0;
+    int fixedWidth = 0;
+    int fixedHeight = 0;
+    ImageRect windowRect;
+};
+
+// Draws the overlay's panel, magnifier, texts and frames over the frozen screen, and tells which pixels
+// they touch, so that a mouse move repaints only those and still shows the whole composition.
+class OverlayPainter {
+public:
+    // labelFont: the one the size label uses (the overlay's own font).
+    explicit OverlayPainter(const QFont& labelFont);
+
+    void Paint(QPainter& painter, const OverlayView& view) const;
+    // Every pixel that Paint may change, within the screen.
+    QRegion Touched(const OverlayView& view) const;
+
+    // The screen copy as a 32-bit picture for painting.
+    static QImage ScreenPicture(const ImageBuffer& screen);
+    // The 31 x 31 pixels around the pointer with the middle row and column inverted (the centre kept),
+    // stretched to 160 x 160 without smoothing.
+    static QImage Magnify(ImageBuffer& around);
+
+private:
+    void PaintRegionPanel(QPainter& painter, const OverlayView& view) const;
+    void PaintPickPanel(QPainter& painter, const OverlayView& view) const;
+    void PaintSizeLabel(QPainter& painter, const ImageRect& selection) const;
+    ImageRect LabelRect(const ImageRect& selection) const;
+
+    QFont labelFont_;
+    QFont panelFont_;
+};

@@ -1,0 +1,92 @@
+#include "OverlayLayout.h"
+#include "ImageBuffer.h"
+#include "OverlayPainter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace OverlayLayout;
+
+constexpr int kW = 1920;
+constexpr int kH = 1080;
+
+TEST(OverlayLayoutTest, PanelFlipsAtItsThresholds)
+{
+    struct Case {
+        OverlayMode mode;
+        bool before;
+        int x, y;
+        bool after;
+    };
+    const Case cases[] = {
+        { OverlayMode::Region, false, 191, 321, false }, // clear of both corners
+        { OverlayMode::Region, false, 190, 500, true }, // the left 191 columns
+        { OverlayMode::Region, false, 500, 320, true }, // the top 321 rows
+        { OverlayMode::Region, true, 1729, 500, true }, // 191 from the right edge: stays
+        { OverlayMode::Region, true, 1730, 500, false }, // the right 191 columns
+        { OverlayMode::Region, true, 500, 759, true },
+        { OverlayMode::Region, true, 500, 760, false }, // the bottom 320 rows
+        { OverlayMode::Region, false, 100, 900, false }, // both at once: the bottom-right test wins
+        { OverlayMode::FixedRect, false, 500, 320, true },
+        { OverlayMode::WindowObject, false, 500, 130, true }, // window picking's shorter panel
+        { OverlayMode::WindowObject, false, 500, 131, false },
+        { OverlayMode::WindowObject, true, 500, 949, true },
+        { OverlayMode::WindowObject, true, 500, 950, false },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PanelAtBottomRight(c.before, c.mode, c.x, c.y, kW, kH), c.after)
+            << "mode " << int(c.mode) << " at " << c.x << "," << c.y;
+}
+
+TEST(OverlayLayoutTest, PanelAndMagnifierSitInTheirCorner)
+{
+    EXPECT_EQ(PanelRect(OverlayMode::Region, false, kW, kH), (ImageRect { 0, 0, 190, 320 }));
+    EXPECT_EQ(PanelRect(OverlayMode::Region, true, kW, kH), (ImageRect { kW - 190, kH - 320, kW, kH }));
+    EXPECT_EQ(PanelRect(OverlayMode::WindowObject, true, kW, kH), (ImageRect { kW - 190, kH - 130, kW, kH }));
+    EXPECT_EQ(MagnifierRect(false, kW, kH), (ImageRect { 15, 15, 175, 175 }));
+    EXPECT_EQ(MagnifierRect(true, kW, kH), (ImageRect { kW - 175, kH - 305, kW - 15, kH - 145 }));
+}
+
+TEST(OverlayLayoutTest, FixedRectangleShrinksAtTheEdgesWhileTheFocusRectangleKeepsItsSize)
+{
+    EXPECT_EQ(ClampedFixedRect(10, 500, 100, 80, kW, kH), (ImageRect { 0, 460, 60, 540 }));
+    EXPECT_EQ(CentredRect(10, 500, 100, 80), (ImageRect { -40, 460, 60, 540 }));
+    EXPECT_EQ(ClampedFixedRect(kW - 1, kH - 1, 100, 80, kW, kH), (ImageRect { kW - 51, kH - 41, kW, kH }));
+    // Integer halves: an odd size loses a pixel.
+    EXPECT_EQ(ClampedFixedRect(500, 500, 81, 81, kW, kH), (ImageRect { 460, 460, 540, 540 }));
+}
+
+TEST(OverlayLayoutTest, SizeLabelIsCentredOrGoesAboveLeftWhenItDoesNotFit)
+{
+    EXPECT_EQ(SizeLabelPlace({ 400, 400, 420, 410 }, 37, 16).x, 363);
+    EXPECT_EQ(SizeLabelPlace({ 400, 400, 420, 410 }, 37, 16).y, 384);
+    EXPECT_EQ(SizeLabelPlace({ 100, 100, 300, 200 }, 40, 16).x, 180);
+    EXPECT_EQ(SizeLabelPlace({ 100, 100, 300, 200 }, 40, 16).y, 142);
+    // Wide enough but too low: above-left all the same.
+    EXPECT_EQ(SizeLabelPlace({ 100, 100, 300, 110 }, 40, 16).x, 60);
+    EXPECT_EQ(Normalised(300, 200, 100, 120), (ImageRect { 100, 120, 300, 200 }));
+}
+
+TEST(OverlayLayoutTest, MagnifierInvertsTheCrossHairButTheCentreAndStretchesWithoutSmoothing)
+{
+    ImageBuffer around;
+    ASSERT_TRUE(around.Create(kMagnifierSource, kMagnifierSource, 24));
+    for (int y = 0; y < kMagnifierSource; ++y)
+        for (int x = 0; x < kMagnifierSource; ++x) {
+            uint8_t* p = around.PixelAddress(x, y);
+            p[0] = uint8_t(x * 8);
+            p[1] = uint8_t(y * 8);
+            p[2] = 0x40;
+        }
+    const QImage picture = OverlayPainter::Magnify(around);
+    ASSERT_EQ(picture.size(), QSize(160, 160));
+    // Source pixel s covers the targets t with t * 31 / 160 == s: the centre (15) covers 78..82.
+    EXPECT_EQ(picture.pixel(80, 80), qRgb(0x40, 15 * 8, 15 * 8));
+    EXPECT_EQ(picture.pixel(78, 82), qRgb(0x40, 15 * 8, 15 * 8));
+    EXPECT_EQ(picture.pixel(20, 80), qRgb(0xBF, 255 - 15 * 8, 255 - 3 * 8)); // middle row, inverted
+    EXPECT_EQ(picture.pixel(80, 159), qRgb(0xBF, 255 - 30 * 8, 255 - 15 * 8)); // middle column
+    EXPECT_EQ(picture.pixel(83, 77), qRgb(0x40, 14 * 8, 16 * 8)); // beside the cross: untouched
+}
+
+} // namespace
