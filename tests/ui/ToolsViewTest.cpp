@@ -312,3 +312,20 @@ TEST_F(ToolsViewTest, EveryKindDrawn_Should_ShowItsHandlesWhereItIsDrawn)
         EXPECT_EQ(shown.pixel(handle) & 0xFFFFFF, 0xFFFFFFu);
     }
 }
+
+TEST_F(ToolsViewTest, Flatten_Should_BakeEveryObjectIn_AndUndoBringsThemBack)
+{
+    AddBox({ 20, 20, 60, 60 })->shape = ShapeObject::kFilledRectangle;
+    AddLine({ 100, 100 }, { 150, 100 });
+    EXPECT_FALSE(view_->Commands().Run(ViewObjectCommands::kFlatten)); // nothing selected
+    view_->SelectTool(CKestrelView::ToolSelect);
+    Drag({ 30, 30 }, { 30, 30 });
+    const uint32_t before = reinterpret_cast<const uint32_t*>(document_.Image().Row(30))[30];
+    ASSERT_TRUE(view_->Commands().Run(ViewObjectCommands::kFlatten));
+    EXPECT_TRUE(document_.Objects().IsEmpty());
+    EXPECT_EQ(view_->SelectedObject(), nullptr);
+    EXPECT_NE(reinterpret_cast<const uint32_t*>(document_.Image().Row(30))[30], before);
+    document_.Undo();
+    EXPECT_EQ(document_.Objects().Size(), 2u);
+    EXPECT_EQ(reinterpret_cast<const uint32_t*>(document_.Image().Row(30))[30], before);
+}
