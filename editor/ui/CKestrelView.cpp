@@ -9,7 +9,6 @@
 #include "ObjectList.h"
 #include "ObjectRenderer.h"
 #include "SelectionFrame.h"
-#include "StampObject.h"
 #include "ToolCursors.h"
 #include "ViewObjectCommands.h"
 #include "ViewToolInput.h"
@@ -409,11 +408,6 @@ void CKestrelView::scrollContentsBy(int, int)
     viewport()->update();
 }
 
-void CKestrelView::SetParamBar(CParamBar* bar)
-{
-    paramBar_ = bar;
-}
-
 AnnotationObject* CKestrelView::LiveSelectedObject() const
 {
     return selectedObject_ && document_ && document_->Objects().Contains(selectedObject_) ? selectedObject_ : nullptr;
@@ -458,17 +452,7 @@ void CKestrelView::RecordEdit()
 
 void CKestrelView::OnPropertyChange()
 {
-    AnnotationObject* object = LiveSelectedObject();
-    if (!object || !paramBar_)
-        return;
-    paramBar_->ReadValues().ApplyTo(*object);
-    document_->SetModifiedFlag(true);
-    if (object->Kind() == ObjectKind::Stamp) {
-        ImageBuffer picture = paramBar_->FetchStampImage();
-        if (!picture.IsEmpty())
-            static_cast<StampObject*>(object)->image = std::move(picture);
-    }
-    InvalidateComposite();
+    commands_->ApplyBar();
 }
 
 void CKestrelView::mousePressEvent(QMouseEvent* event)
@@ -501,22 +485,7 @@ void CKestrelView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CKestrelView::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (currentTool_ == ToolCrop && SelectionFrame::IsValid(canvasSelection_))
-            commands_->Crop();
-        break;
-    case Qt::Key_Escape:
-        commands_->ClearBand();
-        break;
-    case Qt::Key_Delete:
-        if (event->modifiers() == Qt::NoModifier)
-            commands_->DeleteSelected();
-        break;
-    default:
-        break;
-    }
+    commands_->HandleKey(event->key(), event->modifiers());
     QAbstractScrollArea::keyPressEvent(event);
 }
 

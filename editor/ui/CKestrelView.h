@@ -120,7 +120,7 @@ public:
     void RecordEdit();
 
     // The property bar that styles new objects and edits the selected one; may be null.
-    void SetParamBar(CParamBar* bar);
+    void SetParamBar(CParamBar* bar) { paramBar_ = bar; }
     CParamBar* ParamBar() const { return paramBar_; }
     void OnPropertyChange() override;
     DragState& Drag() { return drag_; }

@@ -3,6 +3,9 @@
 #include "CEditTxtDlg.h"
 #include "CKestrelDoc.h"
 #include "CKestrelView.h"
+#include "CParamBar.h"
+#include "SelectionFrame.h"
+#include "StampObject.h"
 #include "TextObject.h"
 
 #include <QMenu>
@@ -129,4 +132,41 @@ QMenu* ViewObjectCommands::MakeContextMenu()
     add(layer, "Send to Back", kSendToBack);
     add(menu, "Delete", kDelete);
     return menu;
+}
+
+void ViewObjectCommands::HandleKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (view_.CurrentTool() == CKestrelView::ToolCrop && SelectionFrame::IsValid(view_.CanvasSelection()))
+            Crop();
+        break;
+    case Qt::Key_Escape:
+        ClearBand();
+        break;
+    case Qt::Key_Delete:
+        // Shift+Delete is Cut.
+        if (modifiers == Qt::NoModifier)
+            DeleteSelected();
+        break;
+    default:
+        break;
+    }
+}
+
+void ViewObjectCommands::ApplyBar()
+{
+    AnnotationObject* object = view_.LiveSelectedObject();
+    CParamBar* bar = view_.ParamBar();
+    if (!object || !bar)
+        return;
+    bar->ReadValues().ApplyTo(*object);
+    if (object->Kind() == ObjectKind::Stamp) {
+        ImageBuffer picture = bar->FetchStampImage();
+        if (!picture.IsEmpty())
+            static_cast<StampObject*>(object)->image = std::move(picture);
+    }
+    view_.Document()->SetModifiedFlag(true);
+    view_.InvalidateComposite();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QPoint>
+#include <Qt>
 
 class CKestrelView;
 class QMenu;
@@ -34,6 +34,10 @@ public:
     void Crop();
     // Escape: the rubber band goes, in any tool.
     void ClearBand();
+    // Enter crops with the Crop tool, Escape clears the band, Delete deletes the selected object.
+    void HandleKey(int key, Qt::KeyboardModifiers modifiers);
+    // The property bar's values copied into the selected object (no undo entry, as a setting).
+    void ApplyBar();
     // Menu 234's first submenu, with its actions' data the command ids; the caller owns it.
     QMenu* MakeContextMenu();
 
