@@ -19,6 +19,7 @@
 #include "QtFileFilters.h"
 #include "StatusProgress.h"
 #include "TrayMinimise.h"
+#include "ViewObjectCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -337,6 +338,11 @@ CChildFrame* CMainFrame::AddDocument(CChildFrame* child)
     connect(child, &CChildFrame::TitleChanged, this, &CMainFrame::UpdateTitle);
     // Every tab's view reports; only the active one reaches the panes and the commands.
     CKestrelView* view = &child->View();
+    view->SetParamBar(paramBar_);
+    connect(view, &CKestrelView::EditStateChanged, this, [this, view] {
+        if (view == ActiveView())
+            UpdateCommandStates();
+    });
     connect(view, &CKestrelView::SizeTextChanged, this, [this, view](const QString& text) {
         if (view == ActiveView())
             StatusPane(StatusPaneId::ImageSize)->setText(text);
@@ -546,6 +552,13 @@ void CMainFrame::UpdateViewCommandStates(CChildFrame& child)
     for (int id : { EditCopy, EditCut, EditPaste })
         actions_[id]->setEnabled(true);
     actions_[FilePrint]->setEnabled(true);
+    for (const ToolbarEntry& entry : CommandTable::ToolsToolbar()) {
+        if (const int tool = CommandTable::ToolNumber(entry.id); tool >= 0) {
+            actions_[entry.id]->setEnabled(true);
+            actions_[entry.id]->setChecked(view.CurrentTool() == tool);
+        }
+    }
+    actions_[DeleteObject]->setEnabled(view.LiveSelectedObject() != nullptr);
     actions_[FilePrintPreview]->setEnabled(true);
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
         if (IsDirectImageCommand(it.key()) || DialogCommands::IsDialogCommand(it.key()))
@@ -596,6 +609,12 @@ void CMainFrame::OnCommand(int id)
     }
     CChildFrame* child = ActiveDocument();
     CKestrelView* view = child ? &child->View() : nullptr;
+    if (const int tool = CommandTable::ToolNumber(id); tool >= 0) {
+        if (view)
+            view->SelectTool(tool);
+        UpdateCommandStates();
+        return;
+    }
     switch (id) {
     case FileNew:
         NewDocument();
@@ -664,6 +683,10 @@ void CMainFrame::OnCommand(int id)
                 clipboard_ = std::make_unique<FrameClipboard>(services_.askExpand);
             clipboard_->Run(id, *view);
         }
+        break;
+    case DeleteObject:
+        if (view)
+            view->Commands().DeleteSelected();
         break;
     case AppExit:
         close();

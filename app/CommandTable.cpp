@@ -1,5 +1,7 @@
 #include "CommandTable.h"
 
+#include <utility>
+
 #include "CommandIds.h"
 
 using namespace CommandId;
@@ -120,6 +122,18 @@ const std::vector<ToolbarEntry>& CommandTable::ToolsToolbar()
         { DeleteObject, "Delete object", "edit-delete", "delete" },
     };
     return bar;
+}
+
+int CommandTable::ToolNumber(int id)
+{
+    static const std::pair<int, int> tools[]
+        = { { ToolSelect, 0 }, { ToolMove, 1 }, { ToolCrop, 2 }, { ToolText, 3 }, { ToolZoom, 4 }, { ToolLine, 5 },
+              { ToolArrow, 6 }, { ToolRectangle, 7 }, { ToolHighlight, 8 }, { ToolStamp, 9 } };
+    for (const auto& [command, number] : tools) {
+        if (command == id)
+            return number;
+    }
+    return -1;
 }
 
 QList<QKeySequence> CommandTable::Accelerators(int id)

@@ -35,6 +35,8 @@ public:
     static const std::vector<MenuEntry>& TabMenu();
     static const std::vector<ToolbarEntry>& MainToolbar();
     static const std::vector<ToolbarEntry>& ToolsToolbar();
+    // The view's tool number for a tool command; -1 for any other id.
+    static int ToolNumber(int id);
 
     // Every key combination bound to a command; empty for commands without one.
     static QList<QKeySequence> Accelerators(int id);

@@ -2,12 +2,22 @@
 
 #include "BufferPicture.h"
 #include "CKestrelDoc.h"
+#include "CParamBar.h"
 #include "ImageDarkener.h"
 #include "ObjectHandles.h"
+#include "ObjectHitTest.h"
 #include "ObjectList.h"
 #include "ObjectRenderer.h"
 #include "SelectionFrame.h"
+#include "ToolCursors.h"
+#include "ViewObjectCommands.h"
+#include "ViewToolInput.h"
 #include "ViewZoom.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -21,7 +31,11 @@
 CKestrelView::CKestrelView(CKestrelDoc* document, QWidget* parent)
     : QAbstractScrollArea(parent)
     , document_(document)
+    , input_(std::make_unique<ViewToolInput>(*this))
+    , commands_(std::make_unique<ViewObjectCommands>(*this))
 {
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
     // The whole exposed area is painted each time: the grey first, then the picture over it.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setCursor(cursor_);
@@ -200,6 +214,7 @@ void CKestrelView::InvalidateComposite()
 {
     compositeDirty_ = true;
     viewport()->update();
+    emit EditStateChanged();
 }
 
 void CKestrelView::OnUpdate()
@@ -392,4 +407,94 @@ void CKestrelView::resizeEvent(QResizeEvent* event)
 void CKestrelView::scrollContentsBy(int, int)
 {
     viewport()->update();
+}
+
+AnnotationObject* CKestrelView::LiveSelectedObject() const
+{
+    return selectedObject_ && document_ && document_->Objects().Contains(selectedObject_) ? selectedObject_ : nullptr;
+}
+
+void CKestrelView::SelectTool(int tool)
+{
+    if (tool == currentTool_)
+        return;
+    currentTool_ = tool;
+    if (tool != ToolSelect)
+        selectedObject_ = nullptr;
+    canvasSelection_ = {};
+    drag_.savedRect = {};
+    imageSelection_ = {};
+    drag_.dragMode = DragNew;
+    SetViewCursor(ToolCursors::ForTool(tool));
+    if (paramBar_)
+        paramBar_->ShowKind(tool);
+    InvalidateComposite();
+}
+
+void CKestrelView::PickObject(QPoint image)
+{
+    selectedObject_ = document_ ? ObjectHitTest::Pick(document_->Objects(), image) : nullptr;
+    if (selectedObject_) {
+        if (paramBar_)
+            paramBar_->LoadFromObject(*selectedObject_);
+        setFocus(Qt::MouseFocusReason);
+    }
+    viewport()->update();
+    emit EditStateChanged();
+}
+
+void CKestrelView::RecordEdit()
+{
+    if (!document_)
+        return;
+    document_->RecordUndoSnapshot(document_->Image());
+    document_->SetModifiedFlag(true);
+}
+
+void CKestrelView::OnPropertyChange()
+{
+    commands_->ApplyBar();
+}
+
+void CKestrelView::mousePressEvent(QMouseEvent* event)
+{
+    if (!document_ || imageWidth_ <= 0)
+        return;
+    if (event->button() == Qt::LeftButton)
+        input_->Press(event->position().toPoint());
+    else if (event->button() == Qt::RightButton && currentTool_ == ToolZoom)
+        OnZoomOut();
+}
+
+void CKestrelView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (document_ && imageWidth_ > 0)
+        input_->Move(event->position().toPoint(), event->buttons().testFlag(Qt::LeftButton));
+}
+
+void CKestrelView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (document_ && imageWidth_ > 0 && event->button() == Qt::LeftButton)
+        input_->Release(event->position().toPoint());
+}
+
+void CKestrelView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && LiveSelectedObject())
+        commands_->EditText();
+}
+
+void CKestrelView::keyPressEvent(QKeyEvent* event)
+{
+    commands_->HandleKey(event->key(), event->modifiers());
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CKestrelView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!LiveSelectedObject())
+        return;
+    std::unique_ptr<QMenu> menu(commands_->MakeContextMenu());
+    if (QAction* chosen = menu->exec(event->globalPos()))
+        commands_->Run(chosen->data().toInt());
 }

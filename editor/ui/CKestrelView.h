@@ -2,7 +2,9 @@
 
 #include "BitmapTypes.h"
 #include "CKestrelDoc.h"
+#include "CParamBar.h"
 #include "ImageBuffer.h"
+#include "PropertyChangeTarget.h"
 
 #include <QAbstractScrollArea>
 #include <QCursor>
@@ -11,8 +13,12 @@
 #include <QSize>
 #include <QString>
 
+#include <memory>
+
 class AnnotationObject;
 class ObjectList;
+class ViewObjectCommands;
+class ViewToolInput;
 class QPainter;
 class QPrinter;
 
@@ -23,7 +29,7 @@ class QPrinter;
 // Qt paints widgets into a back buffer and shows it in one go, so the view draws straight into the
 // widget's painter; the picture is never seen half drawn. The composite (image plus objects) is built
 // once per document update, and each paint converts and stretches only the part that is exposed.
-class CKestrelView : public QAbstractScrollArea {
+class CKestrelView : public QAbstractScrollArea, public PropertyChangeTarget {
     Q_OBJECT
 public:
     // Tool numbers shared with the tool bar and the property bar.
@@ -93,6 +99,9 @@ public:
     // Tool state.
     int CurrentTool() const { return currentTool_; }
     void SetCurrentTool(int tool) { currentTool_ = tool; }
+    // The tool commands: a new tool forgets the selected object (Select keeps it) and the rubber band,
+    // takes its cursor and shows its panel.
+    void SelectTool(int tool);
     const ImageRect& CanvasSelection() const { return canvasSelection_; }
     const ImageRect& ImageSelection() const { return imageSelection_; }
     // Set one form of the selection rectangle; the other follows at the current zoom.
@@ -101,6 +110,19 @@ public:
     bool IsSelectionValid() const { return selectionValid_; }
     AnnotationObject* SelectedObject() const { return selectedObject_; }
     void SetSelectedObject(AnnotationObject* object) { selectedObject_ = object; }
+    // The selected object while the document still lists it; undo replaces the objects.
+    AnnotationObject* LiveSelectedObject() const;
+    // Selects the bottom-most object at the image point, or none, and shows its panel.
+    void PickObject(QPoint image);
+    ViewObjectCommands& Commands() { return *commands_; }
+    // Before every change a tool makes: an undo snapshot, and the document marked modified so that
+    // closing asks before annotations are lost.
+    void RecordEdit();
+
+    // The property bar that styles new objects and edits the selected one; may be null.
+    void SetParamBar(CParamBar* bar) { paramBar_ = bar; }
+    CParamBar* ParamBar() const { return paramBar_; }
+    void OnPropertyChange() override;
     DragState& Drag() { return drag_; }
     const QCursor& ViewCursor() const { return cursor_; }
     void SetViewCursor(const QCursor& cursor);
@@ -139,11 +161,19 @@ signals:
     void SizeTextChanged(const QString& text);
     void ZoomTextChanged(const QString& text);
     void ZoomChanged(int step);
+    // The tool, the selected object or the objects changed: the frame refreshes its commands.
+    void EditStateChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void ApplyZoom();
@@ -159,6 +189,9 @@ private:
     bool ShowsFocusFrame() const;
 
     QPointer<CKestrelDoc> document_;
+    QPointer<CParamBar> paramBar_;
+    std::unique_ptr<ViewToolInput> input_;
+    std::unique_ptr<ViewObjectCommands> commands_;
     ImageBuffer darkened_;
     int imageWidth_ = 0;
     int imageHeight_ = 0;

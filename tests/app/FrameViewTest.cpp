@@ -3,6 +3,7 @@
 #include "CKestrelDoc.h"
 #include "CKestrelView.h"
 #include "CMainFrame.h"
+#include "CParamBar.h"
 #include "CloseSequencePrompts.h"
 #include "CommandIds.h"
 #include "ImageCommands.h"
@@ -14,12 +15,14 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
@@ -322,4 +325,42 @@ TEST_F(FrameViewTest, ScreenshotWithADocument)
     ASSERT_FALSE(shot.isNull());
     const QString path = OutputFolder() + "/main_window_document.png";
     ASSERT_TRUE(shot.save(path, "PNG")) << path.toStdString();
+}
+
+TEST_F(FrameViewTest, ToolCommandsCheckTheActiveViewsTool_AndDeleteObjectNeedsASelection)
+{
+    const int tools[] = { ToolMove, ToolSelect, ToolCrop, ToolZoom, ToolText, ToolLine, ToolRectangle, ToolHighlight,
+        ToolArrow, ToolStamp };
+    CChildFrame* first = frame->NewDocument();
+    for (int chosen : tools) {
+        frame->OnCommand(chosen);
+        for (int tool : tools)
+            EXPECT_EQ(frame->Action(tool)->isChecked(), tool == chosen) << chosen << " " << tool;
+    }
+    EXPECT_EQ(first->View().CurrentTool(), CKestrelView::ToolStamp);
+    EXPECT_EQ(frame->ParamBar()->CurrentKind(), CKestrelView::ToolStamp);
+    EXPECT_FALSE(Enabled(DeleteObject));
+
+    // A rectangle drawn with the mouse is selected; the toolbar's Delete object removes it.
+    frame->OnCommand(ToolRectangle);
+    QWidget* port = first->View().viewport();
+    QTest::mousePress(port, Qt::LeftButton, {}, { 20, 20 });
+    QMouseEvent move(
+        QEvent::MouseMove, QPointF(80, 60), port->mapToGlobal(QPointF(80, 60)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(port, &move);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, { 80, 60 });
+    ASSERT_EQ(first->Document().Objects().Size(), 1u);
+    EXPECT_TRUE(frame->Action(ToolSelect)->isChecked());
+    EXPECT_TRUE(Enabled(DeleteObject));
+    frame->OnCommand(DeleteObject);
+    EXPECT_TRUE(first->Document().Objects().IsEmpty());
+    EXPECT_FALSE(Enabled(DeleteObject));
+    EXPECT_TRUE(Enabled(EditUndo));
+
+    // Each tab keeps its own tool.
+    CChildFrame* second = frame->NewDocument();
+    EXPECT_TRUE(frame->Action(ToolMove)->isChecked());
+    Activate(first);
+    EXPECT_TRUE(frame->Action(ToolSelect)->isChecked());
+    EXPECT_NE(second, first);
 }

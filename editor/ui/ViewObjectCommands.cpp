@@ -1,0 +1,172 @@
+#include "ViewObjectCommands.h"
+
+#include "CEditTxtDlg.h"
+#include "CKestrelDoc.h"
+#include "CKestrelView.h"
+#include "CParamBar.h"
+#include "SelectionFrame.h"
+#include "StampObject.h"
+#include "TextObject.h"
+
+#include <QMenu>
+
+bool ViewObjectCommands::Run(int id)
+{
+    if (!view_.LiveSelectedObject())
+        return false;
+    switch (id) {
+    case kEditText:
+        EditText();
+        return true;
+    case kFlatten:
+        Flatten();
+        return true;
+    case kBringToFront:
+        BringToFront();
+        return true;
+    case kSendToBack:
+        SendToBack();
+        return true;
+    case kDelete:
+        DeleteSelected();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ViewObjectCommands::EditText()
+{
+    AnnotationObject* object = view_.LiveSelectedObject();
+    if (!object || object->Kind() != ObjectKind::Text)
+        return false;
+    CEditTxtDlg dialog(static_cast<TextObject&>(*object), &view_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    view_.Document()->SetModifiedFlag(true);
+    view_.InvalidateComposite();
+    return true;
+}
+
+void ViewObjectCommands::Flatten()
+{
+    CKestrelDoc* document = view_.Document();
+    view_.RecordEdit();
+    if (document->Image().BitCount() == 32 || document->Image().ConvertTo(32))
+        CKestrelView::FlattenObjects(document->Objects(), document->Image());
+    document->Objects().ClearObjects();
+    view_.SetSelectedObject(nullptr);
+    document->SetModifiedFlag(true);
+    document->UpdateAllViews();
+}
+
+void ViewObjectCommands::BringToFront()
+{
+    if (AnnotationObject* object = view_.LiveSelectedObject()) {
+        view_.RecordEdit();
+        view_.Document()->Objects().BringToFront(object);
+        view_.InvalidateComposite();
+    }
+}
+
+void ViewObjectCommands::SendToBack()
+{
+    if (AnnotationObject* object = view_.LiveSelectedObject()) {
+        view_.RecordEdit();
+        view_.Document()->Objects().SendToBack(object);
+        view_.InvalidateComposite();
+    }
+}
+
+void ViewObjectCommands::DeleteSelected()
+{
+    AnnotationObject* object = view_.LiveSelectedObject();
+    if (!object)
+        return;
+    view_.RecordEdit();
+    view_.SetSelectedObject(nullptr);
+    view_.Document()->Objects().RemoveObject(object);
+    view_.SetCanvasSelection({});
+    view_.InvalidateComposite();
+}
+
+void ViewObjectCommands::Crop()
+{
+    CKestrelDoc* document = view_.Document();
+    const ImageRect& wanted = view_.ImageSelection();
+    if (wanted.Width() <= 0 || wanted.Height() <= 0)
+        return;
+    ImageBuffer part;
+    if (!document->Image().CopyRegion(&part, wanted))
+        return;
+    part.SetOrigin(0, 0);
+    view_.RecordEdit();
+    document->Image() = std::move(part);
+    view_.SetCanvasSelection({});
+    view_.Drag().savedRect = {};
+    view_.FreeDarkenedImage();
+    document->SetModifiedFlag(true);
+    document->UpdateAllViews();
+}
+
+void ViewObjectCommands::ClearBand()
+{
+    view_.SetCanvasSelection({});
+    view_.viewport()->update();
+}
+
+QMenu* ViewObjectCommands::MakeContextMenu()
+{
+    auto* menu = new QMenu(&view_);
+    menu->setObjectName("menu234");
+    auto add = [](QMenu* to, const char* text, int id) {
+        QAction* action = to->addAction(text);
+        action->setData(id);
+        return action;
+    };
+    AnnotationObject* object = view_.LiveSelectedObject();
+    add(menu, "Edit Text", kEditText)->setEnabled(object && object->Kind() == ObjectKind::Text);
+    add(menu, "Flatten", kFlatten);
+    QMenu* layer = menu->addMenu("Layer");
+    add(layer, "Bring to Front", kBringToFront);
+    add(layer, "Send to Back", kSendToBack);
+    add(menu, "Delete", kDelete);
+    return menu;
+}
+
+void ViewObjectCommands::HandleKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (view_.CurrentTool() == CKestrelView::ToolCrop && SelectionFrame::IsValid(view_.CanvasSelection()))
+            Crop();
+        break;
+    case Qt::Key_Escape:
+        ClearBand();
+        break;
+    case Qt::Key_Delete:
+        // Shift+Delete is Cut.
+        if (modifiers == Qt::NoModifier)
+            DeleteSelected();
+        break;
+    default:
+        break;
+    }
+}
+
+void ViewObjectCommands::ApplyBar()
+{
+    AnnotationObject* object = view_.LiveSelectedObject();
+    CParamBar* bar = view_.ParamBar();
+    if (!object || !bar)
+        return;
+    bar->ReadValues().ApplyTo(*object);
+    if (object->Kind() == ObjectKind::Stamp) {
+        ImageBuffer picture = bar->FetchStampImage();
+        if (!picture.IsEmpty())
+            static_cast<StampObject*>(object)->image = std::move(picture);
+    }
+    view_.Document()->SetModifiedFlag(true);
+    view_.InvalidateComposite();
+}

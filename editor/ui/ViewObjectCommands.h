@@ -1,0 +1,46 @@
+#pragma once
+
+#include <Qt>
+
+class CKestrelView;
+class QMenu;
+
+// The view's commands on the selected object and the crop rectangle: the context menu's entries, the
+// Delete, Enter and Escape keys, and the toolbar's Delete object. Every change of the document is
+// undoable.
+class ViewObjectCommands {
+public:
+    // The context menu's command ids.
+    static constexpr int kEditText = 32939;
+    static constexpr int kFlatten = 32940;
+    static constexpr int kBringToFront = 32934;
+    static constexpr int kSendToBack = 32935;
+    static constexpr int kDelete = 32938;
+
+    explicit ViewObjectCommands(CKestrelView& view)
+        : view_(view)
+    {
+    }
+
+    // False when id is none of the commands above or nothing is selected.
+    bool Run(int id);
+    // Opens the text dialog on a selected text object; true when it was accepted.
+    bool EditText();
+    void Flatten();
+    void BringToFront();
+    void SendToBack();
+    void DeleteSelected();
+    // Enter with the Crop tool: the image cut down to the selection rectangle.
+    void Crop();
+    // Escape: the rubber band goes, in any tool.
+    void ClearBand();
+    // Enter crops with the Crop tool, Escape clears the band, Delete deletes the selected object.
+    void HandleKey(int key, Qt::KeyboardModifiers modifiers);
+    // The property bar's values copied into the selected object (no undo entry, as a setting).
+    void ApplyBar();
+    // Menu 234's first submenu, with its actions' data the command ids; the caller owns it.
+    QMenu* MakeContextMenu();
+
+private:
+    CKestrelView& view_;
+};

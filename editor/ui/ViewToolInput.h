@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ObjectDrag.h"
+
+#include <QPoint>
+#include <QSize>
+
+class AnnotationObject;
+class CKestrelView;
+struct PanelValues;
+
+// The editing tools' handling of the mouse in a view: presses, drags and releases that pan, zoom,
+// place the rubber band, create objects and move their handles. The view forwards its mouse events
+// in client coordinates; the state between them lives in the view's drag state.
+class ViewToolInput {
+public:
+    explicit ViewToolInput(CKestrelView& view)
+        : view_(view)
+    {
+    }
+
+    void Press(QPoint client);
+    void Move(QPoint client, bool buttonDown);
+    void Release(QPoint client);
+
+private:
+    QSize CanvasSize() const;
+    QPoint PressCanvas() const;
+    bool UsesBand() const;
+    PanelValues BarValues() const;
+    void PressSelect(QPoint image);
+    void PressCrop();
+    void PressBand(QPoint canvas);
+    void CreateLine(QPoint image);
+    void CreateText(QPoint pressImage);
+    void CreateRectObject();
+    void DragBand(QPoint client);
+    void DragObject(QPoint client);
+    void HoverBand(QPoint client);
+    AnnotationObject* Place(AnnotationObject* object);
+
+    CKestrelView& view_;
+    ObjectDrag::Base base_;
+    QPoint pressImage_;
+    bool dragRecorded_ = false;
+};

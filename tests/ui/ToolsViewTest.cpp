@@ -1,0 +1,332 @@
+#include "CParamBar.h"
+#include "HighlightObject.h"
+#include "LineObject.h"
+#include "ObjectHandles.h"
+#include "ParamPanel.h"
+#include "ReviewPictures.h"
+#include "ShapeObject.h"
+#include "TextObject.h"
+#include "ViewObjectCommands.h"
+#include "ViewTestSupport.h"
+
+#include <QDialog>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+
+namespace {
+
+// A 180 x 130 picture at 100 %, so an image point is the client point less the 5-pixel margin.
+class ToolsViewTest : public ViewTestBase {
+protected:
+    void SetUp() override
+    {
+        SetPicture(180, 130);
+        view_ = MakeView();
+        view_->SetParamBar(&bar_);
+        bar_.SetTargetResolver([this] { return view_.get(); });
+    }
+
+    static QPoint At(QPoint image) { return image + QPoint(5, 5); }
+    QWidget* Port() const { return view_->viewport(); }
+    void Press(QPoint image) { QTest::mousePress(Port(), Qt::LeftButton, {}, At(image)); }
+    void Release(QPoint image) { QTest::mouseRelease(Port(), Qt::LeftButton, {}, At(image)); }
+    void MoveTo(QPoint image, Qt::MouseButtons buttons = Qt::LeftButton)
+    {
+        QMouseEvent move(QEvent::MouseMove, At(image), Port()->mapToGlobal(At(image)), Qt::NoButton, buttons, {});
+        QApplication::sendEvent(Port(), &move);
+    }
+    void Drag(QPoint from, QPoint to)
+    {
+        Press(from);
+        MoveTo((from + to) / 2);
+        MoveTo(to);
+        Release(to);
+    }
+    void Key(int key) { QTest::keyClick(view_.get(), Qt::Key(key)); }
+    AnnotationObject* Object(int index) const
+    {
+        auto it = document_.Objects().begin();
+        std::advance(it, index);
+        return it->get();
+    }
+    LineObject* AddLine(QPoint from, QPoint to)
+    {
+        auto line = std::make_unique<LineObject>();
+        line->startX = from.x(), line->startY = from.y(), line->endX = to.x(), line->endY = to.y();
+        return static_cast<LineObject*>(document_.Objects().AppendObject(std::move(line)));
+    }
+    ShapeObject* AddBox(const ImageRect& rect)
+    {
+        auto box = std::make_unique<ShapeObject>();
+        box->SetRect(rect);
+        return static_cast<ShapeObject*>(document_.Objects().AppendObject(std::move(box)));
+    }
+    // Answers the text dialog the Text tool opens.
+    static void AnswerDialog(bool accept)
+    {
+        QTimer::singleShot(0, [accept] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                accept ? dialog->accept() : dialog->reject();
+        });
+    }
+
+    CParamBar bar_;
+    std::unique_ptr<CKestrelView> view_;
+};
+
+} // namespace
+
+TEST_F(ToolsViewTest, DrawingTools_Should_TakeTheBarsStyle_AndHandOverToSelect)
+{
+    struct Case {
+        const char* name;
+        int tool;
+        QPoint from;
+        QPoint to;
+        bool creates;
+    };
+    const Case cases[] = {
+        { "line", CKestrelView::ToolLine, { 10, 10 }, { 60, 40 }, true },
+        { "arrow", CKestrelView::ToolArrow, { 60, 40 }, { 10, 10 }, true },
+        { "rectangle", CKestrelView::ToolRectangle, { 80, 60 }, { 20, 20 }, true },
+        { "highlight", CKestrelView::ToolHighlight, { 20, 20 }, { 80, 60 }, true },
+        { "stamp", CKestrelView::ToolStamp, { 20, 20 }, { 80, 60 }, true },
+        { "rectangle from a click", CKestrelView::ToolRectangle, { 30, 30 }, { 30, 30 }, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        document_.Objects().ClearObjects();
+        document_.SetModifiedFlag(false);
+        view_->SelectTool(CKestrelView::ToolMove);
+        view_->SelectTool(c.tool);
+        EXPECT_EQ(bar_.CurrentKind(), c.tool);
+        Drag(c.from, c.to);
+        ASSERT_EQ(document_.Objects().Size(), c.creates ? 1u : 0u);
+        EXPECT_EQ(view_->CurrentTool(), c.creates ? int(CKestrelView::ToolSelect) : c.tool);
+        EXPECT_EQ(document_.IsModified(), c.creates); // closing must ask before an annotation is lost
+        if (!c.creates)
+            continue;
+        EXPECT_EQ(view_->SelectedObject(), Object(0));
+        EXPECT_EQ(bar_.CurrentKind(), int(CKestrelView::ToolSelect));
+        EXPECT_TRUE(view_->ImageSelection().IsEmpty());
+        if (auto* line = dynamic_cast<LineObject*>(Object(0))) {
+            EXPECT_EQ(QPoint(line->startX, line->startY), c.from);
+            EXPECT_EQ(QPoint(line->endX, line->endY), c.to);
+            if (c.tool == CKestrelView::ToolArrow) {
+                EXPECT_EQ(line->width, 1);
+            }
+        } else {
+            EXPECT_EQ(static_cast<RectObject*>(Object(0))->Rect(), (ImageRect { 20, 20, 80, 60 }));
+        }
+    }
+    // The highlight panel's defaults: navy at 50 % with a shadow.
+    view_->SelectTool(CKestrelView::ToolHighlight);
+    Drag({ 5, 5 }, { 50, 50 });
+    auto* highlight = dynamic_cast<HighlightObject*>(document_.Objects().Back());
+    ASSERT_NE(highlight, nullptr);
+    EXPECT_EQ(highlight->colour, 0x800000u);
+    EXPECT_EQ(highlight->transparency, 50);
+    EXPECT_TRUE(highlight->shadow);
+}
+
+TEST_F(ToolsViewTest, TextTool_Should_OpenTheDialog_AndKeepTheObjectOnlyOnOk)
+{
+    struct Case {
+        const char* name;
+        QPoint click;
+        bool accept;
+        size_t objects;
+        ImageRect rect;
+    };
+    const Case cases[] = {
+        { "ok", { 20, 30 }, true, 1, { 20, 30, 120, 80 } },
+        { "near the corner, clipped", { 150, 100 }, true, 1, { 150, 100, 180, 130 } },
+        { "cancel", { 20, 30 }, false, 0, {} },
+        { "on the edge, nothing", { 180, 130 }, true, 0, {} },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        document_.Objects().ClearObjects();
+        view_->SelectTool(CKestrelView::ToolText);
+        AnswerDialog(c.accept);
+        Press(c.click);
+        Release(c.click);
+        QApplication::processEvents();
+        ASSERT_EQ(document_.Objects().Size(), c.objects);
+        if (c.objects) {
+            EXPECT_EQ(static_cast<TextObject*>(Object(0))->Rect(), c.rect);
+        }
+    }
+}
+
+TEST_F(ToolsViewTest, Select_Should_PickTheLowestObject_AndMoveOnlyOnTheSecondPress)
+{
+    ShapeObject* lower = AddBox({ 20, 20, 80, 80 });
+    ShapeObject* upper = AddBox({ 50, 50, 120, 110 });
+    AddLine({ 150, 20 }, { 150, 20 });
+    view_->SelectTool(CKestrelView::ToolSelect);
+
+    Drag({ 60, 60 }, { 70, 70 });
+    EXPECT_EQ(view_->SelectedObject(), lower);
+    EXPECT_EQ(lower->Rect(), (ImageRect { 20, 20, 80, 80 }));
+    EXPECT_EQ(bar_.CurrentKind(), PanelKind::kRectangle);
+
+    Drag({ 60, 60 }, { 70, 65 });
+    EXPECT_EQ(lower->Rect(), (ImageRect { 30, 25, 90, 85 }));
+    EXPECT_EQ(upper->Rect(), (ImageRect { 50, 50, 120, 110 }));
+    ASSERT_TRUE(document_.CanUndo());
+    document_.Undo();
+    EXPECT_EQ(static_cast<ShapeObject*>(Object(0))->Rect(), (ImageRect { 20, 20, 80, 80 }));
+
+    // Empty space forgets the object but keeps the panel; a zero-length line is never picked.
+    Drag({ 150, 20 }, { 150, 20 });
+    EXPECT_EQ(view_->SelectedObject(), nullptr);
+    EXPECT_EQ(bar_.CurrentKind(), PanelKind::kRectangle);
+}
+
+TEST_F(ToolsViewTest, LeftEdgeDraggedRight_Should_StopTwentyPixelsWide)
+{
+    ShapeObject* box = AddBox({ 20, 20, 100, 80 });
+    view_->SelectTool(CKestrelView::ToolSelect);
+    Drag({ 50, 50 }, { 50, 50 });
+    ASSERT_EQ(view_->SelectedObject(), box);
+    Drag({ 20, 50 }, { 170, 50 });
+    EXPECT_EQ(box->Rect(), (ImageRect { 80, 20, 100, 80 }));
+}
+
+TEST_F(ToolsViewTest, CropEnter_Should_BakeTheObjectsIn_AndUndoRestores)
+{
+    AddBox({ 0, 0, 40, 40 })->shape = ShapeObject::kFilledRectangle;
+    const ImageBuffer before = MakePicture(180, 130);
+    view_->SelectTool(CKestrelView::ToolCrop);
+    Drag({ 10, 20 }, { 110, 70 });
+    EXPECT_TRUE(document_.Objects().IsEmpty());
+    EXPECT_EQ(view_->ImageSelection(), (ImageRect { 10, 20, 110, 70 }));
+    Key(Qt::Key_Return);
+    ASSERT_EQ(document_.Image().Width(), 100);
+    ASSERT_EQ(document_.Image().Height(), 50);
+    EXPECT_TRUE(view_->ImageSelection().IsEmpty());
+    // The filled box covers image pixel (30, 30), now at (20, 10).
+    const auto pixel = [](const ImageBuffer& image, int x, int y) {
+        return reinterpret_cast<const uint32_t*>(image.Row(y))[x] & 0xFFFFFF;
+    };
+    EXPECT_NE(pixel(document_.Image(), 20, 10), pixel(before, 30, 30));
+
+    document_.Undo();
+    EXPECT_EQ(document_.Image().Width(), 180);
+    document_.Undo();
+    EXPECT_EQ(document_.Objects().Size(), 1u);
+    EXPECT_EQ(pixel(document_.Image(), 30, 30), pixel(before, 30, 30));
+}
+
+TEST_F(ToolsViewTest, Keys_Should_ClearTheBand_AndDeleteUndoably)
+{
+    view_->SelectTool(CKestrelView::ToolCrop);
+    Drag({ 10, 10 }, { 60, 60 });
+    EXPECT_FALSE(document_.CanUndo()); // nothing to flatten, so no entry to push a real one out
+    Key(Qt::Key_Escape);
+    EXPECT_TRUE(view_->CanvasSelection().IsEmpty());
+    Key(Qt::Key_Return);
+    EXPECT_EQ(document_.Image().Width(), 180);
+
+    ShapeObject* box = AddBox({ 20, 20, 80, 80 });
+    AddBox({ 30, 30, 90, 90 });
+    view_->SelectTool(CKestrelView::ToolSelect);
+    Drag({ 25, 25 }, { 25, 25 });
+    ASSERT_EQ(view_->SelectedObject(), box);
+    view_->Commands().Run(ViewObjectCommands::kBringToFront);
+    EXPECT_EQ(document_.Objects().Back(), box);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(document_.Objects().Size(), 1u);
+    document_.Undo();
+    EXPECT_EQ(document_.Objects().Size(), 2u);
+    document_.Undo();
+    EXPECT_EQ(static_cast<ShapeObject*>(document_.Objects().Back())->Rect(), (ImageRect { 30, 30, 90, 90 }));
+}
+
+TEST_F(ToolsViewTest, ZoomAndMoveTools_Should_StepAndPan)
+{
+    view_->SelectTool(CKestrelView::ToolZoom);
+    QTest::mouseClick(Port(), Qt::LeftButton, {}, At({ 10, 10 }));
+    EXPECT_EQ(view_->ZoomStep(), 5);
+    QTest::mouseClick(Port(), Qt::RightButton, {}, At({ 10, 10 }));
+    QTest::mouseClick(Port(), Qt::RightButton, {}, At({ 10, 10 }));
+    EXPECT_EQ(view_->ZoomStep(), 3);
+
+    view_->SetZoomStep(6); // 200 %: 360 x 260 in a 200 x 150 view
+    view_->SelectTool(CKestrelView::ToolMove);
+    Drag({ 100, 100 }, { 60, 70 });
+    EXPECT_EQ(view_->ScrollPosition(), QPoint(40, 30));
+    Drag({ 60, 70 }, { 150, 140 });
+    EXPECT_EQ(view_->ScrollPosition(), QPoint(0, 0));
+}
+
+TEST_F(ToolsViewTest, PropertyChange_Should_ReachTheSelectedObjectOnly)
+{
+    LineObject* line = AddLine({ 10, 10 }, { 100, 10 });
+    auto slider = [this] { return bar_.Panel()->findChild<QSlider*>(); };
+    view_->SelectTool(CKestrelView::ToolSelect);
+    Drag({ 50, 10 }, { 50, 10 });
+    ASSERT_EQ(view_->SelectedObject(), line);
+    ASSERT_NE(slider(), nullptr);
+    QTest::keyClick(slider(), Qt::Key_End);
+    EXPECT_EQ(line->transparency, 100);
+
+    AddBox({ 20, 40, 80, 90 });
+    Drag({ 50, 60 }, { 50, 60 });
+    EXPECT_EQ(bar_.CurrentKind(), PanelKind::kRectangle);
+    Drag({ 170, 120 }, { 170, 120 });
+    QTest::keyClick(slider(), Qt::Key_Home);
+    EXPECT_EQ(line->transparency, 100);
+}
+
+TEST_F(ToolsViewTest, EveryKindDrawn_Should_ShowItsHandlesWhereItIsDrawn)
+{
+    struct Case {
+        const char* name;
+        int tool;
+    };
+    const Case cases[] = { { "line", CKestrelView::ToolLine }, { "arrow", CKestrelView::ToolArrow },
+        { "rectangle", CKestrelView::ToolRectangle }, { "highlight", CKestrelView::ToolHighlight },
+        { "stamp", CKestrelView::ToolStamp }, { "text", CKestrelView::ToolText } };
+    int row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view_->SelectTool(c.tool);
+        const QPoint from(12 + row * 25, 15 + row * 15);
+        if (c.tool == CKestrelView::ToolText)
+            AnswerDialog(true);
+        Drag(from, from + QPoint(40, 25));
+        ++row;
+        AnnotationObject* object = view_->SelectedObject();
+        ASSERT_NE(object, nullptr);
+        const QImage shown = KeepPicture(*Port(), QString("tools_selected_") + c.name);
+        // The first handle's white centre, moved with the object's shadow (the highlight's default).
+        const QPoint handle = At(ObjectHandles::Points(*object).front());
+        EXPECT_EQ(shown.pixel(handle) & 0xFFFFFF, 0xFFFFFFu);
+    }
+}
+
+TEST_F(ToolsViewTest, Flatten_Should_BakeEveryObjectIn_AndUndoBringsThemBack)
+{
+    AddBox({ 20, 20, 60, 60 })->shape = ShapeObject::kFilledRectangle;
+    AddLine({ 100, 100 }, { 150, 100 });
+    EXPECT_FALSE(view_->Commands().Run(ViewObjectCommands::kFlatten)); // nothing selected
+    view_->SelectTool(CKestrelView::ToolSelect);
+    Drag({ 30, 30 }, { 30, 30 });
+    const uint32_t before = reinterpret_cast<const uint32_t*>(document_.Image().Row(30))[30];
+    ASSERT_TRUE(view_->Commands().Run(ViewObjectCommands::kFlatten));
+    EXPECT_TRUE(document_.Objects().IsEmpty());
+    EXPECT_EQ(view_->SelectedObject(), nullptr);
+    EXPECT_NE(reinterpret_cast<const uint32_t*>(document_.Image().Row(30))[30], before);
+    document_.Undo();
+    EXPECT_EQ(document_.Objects().Size(), 2u);
+    EXPECT_EQ(reinterpret_cast<const uint32_t*>(document_.Image().Row(30))[30], before);
+}
