@@ -4,14 +4,18 @@
 #include "CapturePipeline.h"
 #include "DetachedSoundPlayer.h"
 #include "ImageBuffer.h"
-#include "SaveImageFile.h"
 #include "MainWindowControl.h"
 #include "ModulePath.h"
+#include "SaveImageFile.h"
+#include "ScrollBarWidth.h"
 #include "SettingsStore.h"
 #include "X11ClipboardOwner.h"
 #include "X11Display.h"
 #include "X11ScreenSource.h"
+#include "X11ScrollInput.h"
 #include "X11WindowSystem.h"
+
+#include <unistd.h>
 
 #include <charconv>
 #include <cstdlib>
@@ -26,6 +30,7 @@ struct CaptureOptions {
     std::optional<std::string> output;
     bool clipboard = false;
     bool cursor = false;
+    std::optional<WindowId> window;
 };
 
 // Holds the one capture the command line makes, in place of the editor's documents.
@@ -44,6 +49,18 @@ int Fail(const std::string& message, int code = 1)
 {
     std::cerr << "lumora: " << message << "\n";
     return code;
+}
+
+std::optional<WindowId> ParseWindowId(const std::string& text)
+{
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* begin = text.data() + (hex ? 2 : 0);
+    const char* end = text.data() + text.size();
+    WindowId value = 0;
+    const auto [stop, status] = std::from_chars(begin, end, value, hex ? 16 : 10);
+    if (status != std::errc() || stop != end || begin == end || value == 0)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<CaptureOptions> Parse(const std::vector<std::string>& args, std::string& error)
@@ -66,6 +83,12 @@ std::optional<CaptureOptions> Parse(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             options.delay = value;
+        } else if (option == "--window" && hasValue) {
+            options.window = ParseWindowId(args[++i]);
+            if (!options.window) {
+                error = "--window needs an X window id (decimal or 0x hex), not '" + args[i] + "'";
+                return std::nullopt;
+            }
         } else if (option == "--output" && hasValue) {
             options.output = args[++i];
         } else if (option == "--clipboard") {
@@ -112,6 +135,13 @@ void ApplyOptions(const CaptureOptions& options, CaptureSettings& settings)
     settings.CapAppViewMode = int(ViewMode::NewWindow);
 }
 
+// A long page takes many seconds; a terminal is told how far the capture got.
+void ShowStepsOnTerminal(int steps)
+{
+    if (isatty(STDERR_FILENO))
+        std::cerr << "lumora: scrolling capture, step " << steps << "\n";
+}
+
 } // namespace
 
 int RunCaptureCommand(const std::vector<std::string>& args)
@@ -123,7 +153,9 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     const std::optional<CaptureMode> mode = ModeOf(options->kind);
     if (!mode)
         return Fail("unknown capture kind '" + options->kind + "'", 2);
-    if (*mode != CaptureMode::FullScreen && *mode != CaptureMode::ActiveWindow)
+    if (*mode == CaptureMode::ScrollingWindow && !options->window)
+        return Fail("'capture scroll' needs --window ID until this build has the selection overlay", 2);
+    if (*mode != CaptureMode::FullScreen && *mode != CaptureMode::ActiveWindow && *mode != CaptureMode::ScrollingWindow)
         return Fail(
             "'capture " + options->kind + "' needs the selection overlay, which this build does not have yet", 2);
 
@@ -150,8 +182,18 @@ int RunCaptureCommand(const std::vector<std::string>& args)
         configPath, ModulePath() };
     CapturePipeline pipeline(settings, std::move(services));
     pipeline.SetDelayOverride(options->delay);
+    X11ScrollInput scrollInput(*display);
+    CapturePipeline::ScrollingServices scrolling;
+    scrolling.input = &scrollInput;
+    scrolling.scrollBarWidth = ScrollBarWidth();
+    scrolling.progress = ShowStepsOnTerminal;
+    pipeline.SetScrolling(std::move(scrolling));
 
-    if (!pipeline.Capture(*mode))
+    const int captured = *mode == CaptureMode::ScrollingWindow ? pipeline.CaptureScrollingWindow(*options->window)
+                                                               : pipeline.Capture(*mode);
+    if (*mode == CaptureMode::ScrollingWindow && !captured)
+        return Fail("the window cannot be found or read; nothing was captured");
+    if (!captured)
         return Fail("the active window lies partly off the screen or cannot be found; nothing was captured");
     if (kept.image.IsEmpty())
         return Fail("the screen could not be read");

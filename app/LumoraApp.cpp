@@ -37,6 +37,9 @@ bool LumoraApp::InitInstance()
     documents_ = std::make_unique<FrameDocuments>(*frame_);
     capture_ = std::make_unique<FrameCapture>(settings_, *frame_, documents_.get(), ConfigFilePath(), ModulePath());
     frame_->SetCaptureSink(capture_.get());
+    CMainFrame* frame = frame_.get();
+    capture_->SetScrollingHooks([frame] { return frame->StopScrolling() != 0; },
+        [frame] { frame->SetStopScrolling(0); }, [frame](int steps) { frame->ShowScrollingSteps(steps); });
     connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     frame_->show();
     // Without a session bus, or with another instance holding the name, only the bus requests are lost.
