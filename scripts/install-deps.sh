@@ -9,7 +9,7 @@ PACKAGES=(
   libfreeimage-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
   libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrandr-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer
+  xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer chromium xterm
   dbus dbus-x11 libdbus-1-dev
   fonts-dejavu-core fonts-liberation2
 )
