@@ -1,6 +1,7 @@
 #include "CAboutDlg.h"
 
 #include "AppIcons.h"
+#include "CHyperLink.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -8,14 +9,10 @@
 #include <QVBoxLayout>
 
 namespace {
-QLabel* LinkLabel(const QString& text, const QUrl& url, int id, QWidget* parent)
+CHyperLink* LinkLabel(const QString& text, const QUrl& url, int id, QWidget* parent)
 {
-    auto* label = new QLabel(
-        QString("<a href=\"%1\">%2</a>").arg(url.toString(QUrl::FullyEncoded), text.toHtmlEscaped()), parent);
+    auto* label = new CHyperLink(text, url.toString(), parent);
     label->setObjectName(QString("link%1").arg(id));
-    label->setTextFormat(Qt::RichText);
-    label->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    label->setOpenExternalLinks(true);
     return label;
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include "CChildFrame.h"
 #include "CKestrelDoc.h"
 #include "CKestrelView.h"
+#include "CParamBar.h"
 #include "CaptureRequestSink.h"
 #include "CloseSequence.h"
 #include "CommandIds.h"
@@ -13,6 +14,7 @@
 #include "DialogCommands.h"
 #include "FrameSettingsCommands.h"
 #include "ImageCommands.h"
+#include "PropertyChangeTarget.h"
 #include "QtFileFilters.h"
 #include "StatusProgress.h"
 
@@ -21,7 +23,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QDockWidget>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -224,14 +225,10 @@ void CMainFrame::BuildStatusBar()
 
 void CMainFrame::BuildParamBar()
 {
-    auto* dock = new QDockWidget("Param Setting", this);
-    dock->setObjectName("bar226");
-    dock->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
-    auto* panel = new QWidget(dock);
-    panel->setObjectName("paramPanel");
-    panel->setMinimumHeight(36);
-    dock->setWidget(panel);
-    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    paramBar_ = new CParamBar(this);
+    // A view that takes property changes implements PropertyChangeTarget; the others hear nothing.
+    paramBar_->SetTargetResolver([this] { return dynamic_cast<PropertyChangeTarget*>(ActiveView()); });
+    addDockWidget(Qt::BottomDockWidgetArea, paramBar_);
 }
 
 void CMainFrame::SetUpTabs()
@@ -597,9 +594,11 @@ void CMainFrame::OnCommand(int id)
     switch (id) {
     case FileNew:
         NewDocument();
+        paramBar_->ShowKind(PanelKind::kNoParameter);
         break;
     case FileOpen:
         OpenFileDialog();
+        paramBar_->ShowKind(PanelKind::kNoParameter);
         break;
     case FileClose:
         if (CChildFrame* child = ActiveDocument())

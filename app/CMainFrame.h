@@ -17,6 +17,7 @@
 class CChildFrame;
 class CKestrelDoc;
 class CKestrelView;
+class CParamBar;
 class CloseSequencePrompts;
 class FrameSettingsCommands;
 class GlobalHotKeys;
@@ -60,6 +61,7 @@ public:
     QAction* Action(int id) const { return actions_.value(id); }
     QMdiArea* MdiArea() const { return mdiArea_; }
     QMenu* TabMenu() const { return tabMenu_; }
+    CParamBar* ParamBar() const { return paramBar_; }
     QTabBar* TabBar() const;
     QLabel* StatusPane(int paneId) const;
     TrayIcon* Tray() const { return desktop_->Tray(); }
@@ -148,6 +150,7 @@ private:
     QList<QAction*> recentActions_;
     QToolBar* mainToolbar_ = nullptr;
     QToolBar* toolsToolbar_ = nullptr;
+    CParamBar* paramBar_ = nullptr;
     QHash<int, QLabel*> statusPanes_;
     DesktopIntegration* desktop_ = nullptr;
     int stopScrolling_ = 0;

@@ -1,8 +1,10 @@
 #include "AppTestSupport.h"
 #include "CAboutDlg.h"
 #include "CChildFrame.h"
+#include "CHyperLink.h"
 #include "CKestrelDoc.h"
 #include "CMainFrame.h"
+#include "CParamBar.h"
 #include "CaptureRequestSink.h"
 #include "CloseSequencePrompts.h"
 #include "CommandIds.h"
@@ -10,10 +12,15 @@
 #include "FrameCapture.h"
 #include "FrameDocuments.h"
 #include "GlobalHotKeys.h"
+#include "ParamPanel.h"
+#include "StampLibrary.h"
 #include "TrayIcon.h"
 
 #include <QDesktopServices>
 #include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -538,26 +545,61 @@ TEST_F(MainFrameTest, HelpOpensOurHelpPage)
     EXPECT_EQ(catcher.urls[1], catcher.urls[0]);
 }
 
-TEST_F(MainFrameTest, AboutShowsTwoLinks)
+TEST_F(MainFrameTest, AboutShowsTwoLinksThatOpenTheHelpPages)
 {
+    QDir().mkpath(services.helpFolder);
+    for (const char* page : { "/index.html", "/support.html" }) {
+        QFile file(services.helpFolder + page);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "Open");
     auto frame = MakeFrame();
     QString title;
-    QStringList links;
+    QStringList targets;
+    bool visited = true;
     QTimer::singleShot(0, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(qobject_cast<CAboutDlg*>(dialog), nullptr);
         title = dialog->windowTitle();
         for (const char* name : { "link1042", "link1043" }) {
-            if (auto* label = dialog->findChild<QLabel*>(name))
-                links << label->text();
+            if (auto* link = dialog->findChild<CHyperLink*>(name)) {
+                targets << link->URL();
+                QTest::mouseClick(link, Qt::LeftButton);
+                visited = visited && link->IsVisited();
+            }
         }
         qobject_cast<QDialog*>(dialog)->accept();
     });
     frame->OnCommand(CommandId::AppAbout);
+    QDesktopServices::unsetUrlHandler("file");
     EXPECT_EQ(title, "About Lumora!");
-    ASSERT_EQ(links.size(), 2);
-    EXPECT_TRUE(links[0].contains(QUrl::fromLocalFile(services.helpFolder + "/index.html").toString()));
-    EXPECT_TRUE(links[1].contains(QUrl::fromLocalFile(services.helpFolder + "/support.html").toString()));
+    const QUrl home = QUrl::fromLocalFile(services.helpFolder + "/index.html");
+    const QUrl support = QUrl::fromLocalFile(services.helpFolder + "/support.html");
+    EXPECT_EQ(targets, QStringList({ home.toString(), support.toString() }));
+    EXPECT_EQ(catcher.urls, QList<QUrl>({ home, support }));
+    EXPECT_TRUE(visited);
+}
+
+TEST_F(MainFrameTest, NewShowsTheNoParameterPanel)
+{
+    auto frame = MakeFrame();
+    ASSERT_NE(frame->ParamBar(), nullptr);
+    EXPECT_EQ(frame->ParamBar()->Panel(), nullptr);
+    frame->ParamBar()->ShowKind(PanelKind::kLine);
+    frame->OnCommand(CommandId::FileNew);
+    EXPECT_EQ(frame->ParamBar()->CurrentKind(), PanelKind::kNoParameter);
+    auto* group = frame->ParamBar()->Panel()->findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->title(), "no parameter");
+}
+
+TEST(ShippedStamps, LieBesideTheProgramAndAllLoad)
+{
+    const StampLibrary stamps = LoadStampLibrary(QFileInfo(LUMORA_EXECUTABLE).absolutePath().toStdString() + "/");
+    ASSERT_EQ(stamps.paths.size(), 16u);
+    for (size_t i = 0; i < stamps.paths.size(); ++i)
+        EXPECT_FALSE(LoadStampImage(stamps, int(i)).IsEmpty()) << stamps.paths[i];
 }
 
 TEST_F(MainFrameTest, PrintSetupOpensThePageSetupDialog)

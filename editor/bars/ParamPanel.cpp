@@ -1,0 +1,190 @@
+#include "ParamPanel.h"
+
+#include "CXColourPicker.h"
+#include "StampListView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+
+ParamPanel::ParamPanel(int kind, QWidget* parent)
+    : QWidget(parent)
+    , kind_(kind)
+    , row_(new QHBoxLayout(this))
+{
+    setObjectName(QString("panel%1").arg(kind));
+    row_->setContentsMargins(4, 2, 4, 2);
+    row_->addStretch(1);
+}
+
+void ParamPanel::AddLabelled(int id, const QString& label, QWidget* control)
+{
+    control->setObjectName(QString("ctl%1").arg(id));
+    controls_.insert(id, control);
+    // Everything goes before the stretch that keeps the row at the left.
+    const int at = row_->count() - 1;
+    if (!label.isEmpty()) {
+        auto* text = new QLabel(label, this);
+        text->setBuddy(control);
+        row_->insertWidget(at, text);
+    }
+    row_->insertWidget(row_->count() - 1, control);
+}
+
+QComboBox* ParamPanel::AddCombo(int id, const QString& label, const QStringList& items)
+{
+    auto* combo = new QComboBox(this);
+    combo->addItems(items);
+    AddLabelled(id, label, combo);
+    // activated comes from the user only, as a list's selection-change notification does.
+    connect(combo, &QComboBox::activated, this, &ParamPanel::PropertyChanged);
+    return combo;
+}
+
+CXColourPicker* ParamPanel::AddColour(int id, const QString& label)
+{
+    auto* picker = new CXColourPicker(id, this);
+    picker->setFixedSize(48, 22);
+    AddLabelled(id, label, picker);
+    connect(picker, &CXColourPicker::ColourChanged, this, &ParamPanel::PropertyChanged);
+    return picker;
+}
+
+QSlider* ParamPanel::AddOpacity()
+{
+    auto* slider = new QSlider(Qt::Horizontal, this);
+    slider->setRange(0, 100);
+    slider->setFixedWidth(100);
+    AddLabelled(PanelControl::kOpacity, "Opacity:", slider);
+    connect(slider, &QSlider::valueChanged, this, [this](int value) {
+        opacity_ = value;
+        emit PropertyChanged();
+    });
+    return slider;
+}
+
+QCheckBox* ParamPanel::AddShadow()
+{
+    auto* box = new QCheckBox("Shadow", this);
+    AddLabelled(PanelControl::kShadow, QString(), box);
+    connect(box, &QCheckBox::clicked, this, &ParamPanel::PropertyChanged);
+    return box;
+}
+
+StampListView* ParamPanel::AddStampList(const std::string& moduleFolder)
+{
+    auto* list = new StampListView(this);
+    list->setFixedSize(360, 2 * StampListView::kSpacingY + 8);
+    AddLabelled(PanelControl::kStampList, QString(), list);
+    list->Fill(moduleFolder);
+    stampChoice_ = list->SelectedIndex() + 1;
+    connect(list, &StampListView::Clicked, this, &ParamPanel::OnStampClicked);
+    return list;
+}
+
+void ParamPanel::OnStampClicked()
+{
+    stampChoice_ = static_cast<StampListView*>(Control(PanelControl::kStampList))->SelectedIndex() + 1;
+    emit PropertyChanged();
+}
+
+void ParamPanel::AddHiddenSpin()
+{
+    auto* edit = new QLineEdit(this);
+    auto* spin = new QSpinBox(this);
+    spin->setRange(0, 100);
+    AddLabelled(PanelControl::kSpinEdit, QString(), edit);
+    AddLabelled(PanelControl::kSpin, QString(), spin);
+    edit->hide();
+    spin->hide();
+    connect(spin, &QSpinBox::valueChanged, this, &ParamPanel::PropertyChanged);
+}
+
+void ParamPanel::AddNoParameter()
+{
+    auto* group = new QGroupBox("no parameter", this);
+    group->setMinimumWidth(200);
+    AddLabelled(0, QString(), group);
+}
+
+int ParamPanel::ComboSelection(int id) const
+{
+    auto* combo = qobject_cast<QComboBox*>(Control(id));
+    return combo ? combo->currentIndex() : 0;
+}
+
+void ParamPanel::SetComboSelection(int id, int index)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(Control(id)))
+        combo->setCurrentIndex(index);
+}
+
+uint32_t ParamPanel::Colour(int id) const
+{
+    auto* picker = qobject_cast<CXColourPicker*>(Control(id));
+    return picker ? picker->GetColour() : 0;
+}
+
+void ParamPanel::SetColour(int id, uint32_t colour)
+{
+    if (auto* picker = qobject_cast<CXColourPicker*>(Control(id)))
+        picker->SetColour(colour);
+}
+
+void ParamPanel::SetOpacity(int value)
+{
+    auto* slider = qobject_cast<QSlider*>(Control(PanelControl::kOpacity));
+    if (!slider)
+        return;
+    const QSignalBlocker silent(slider);
+    slider->setValue(value);
+    opacity_ = slider->value();
+}
+
+bool ParamPanel::Shadow() const
+{
+    auto* box = qobject_cast<QCheckBox*>(Control(PanelControl::kShadow));
+    return box && box->isChecked();
+}
+
+void ParamPanel::SetShadow(bool shadow)
+{
+    if (auto* box = qobject_cast<QCheckBox*>(Control(PanelControl::kShadow)))
+        box->setChecked(shadow);
+}
+
+PanelValues ParamPanel::Values() const
+{
+    using namespace PanelControl;
+    PanelValues values;
+    values.lineWidth = ComboSelection(kLineWidth) + 1;
+    values.lineStyle = ComboSelection(kLineStyle);
+    values.lineColour = Colour(kLineColour);
+    values.boxStyle = ComboSelection(kBoxStyle);
+    values.textBackColour = Colour(kTextBack);
+    values.arrowStyle = ComboSelection(kArrowStyle);
+    values.arrowColour = Colour(kArrowColour);
+    values.shapeWidth = ComboSelection(kShapeWidth) + 1;
+    values.shape = ComboSelection(kShape);
+    values.borderColour = Colour(kBorder);
+    values.fillColour = Colour(kShapeBack);
+    values.highlightColour = Colour(kHighlightColour);
+    values.stampChoice = stampChoice_;
+    values.transparency = opacity_;
+    values.shadow = Shadow();
+    return values;
+}
+
+ImageBuffer ParamPanel::FetchStampImage() const
+{
+    auto* list = qobject_cast<StampListView*>(Control(PanelControl::kStampList));
+    if (!list || stampChoice_ <= 0)
+        return {};
+    return LoadStampImage(list->Library(), stampChoice_ - 1);
+}

@@ -1,0 +1,105 @@
+#include "ParamPanelFactory.h"
+
+#include "CXColourPicker.h"
+#include "ParamPanel.h"
+
+#include <QComboBox>
+
+namespace {
+
+using namespace PanelControl;
+
+constexpr ColourRef kBlack = 0;
+constexpr ColourRef kWhite = 0xFFFFFF;
+
+QStringList Widths()
+{
+    QStringList widths;
+    for (int i = 1; i <= 10; ++i)
+        widths << QString::number(i);
+    return widths;
+}
+
+// Opacity slider and "Shadow", which every panel with parameters ends with.
+void AddCommon(ParamPanel& panel, int opacity, bool shadow)
+{
+    panel.AddOpacity();
+    panel.AddShadow();
+    panel.SetOpacity(opacity);
+    panel.SetShadow(shadow);
+}
+
+void BuildText(ParamPanel& panel)
+{
+    panel.AddCombo(kBoxStyle, "Box style:", { "Solid", "Transparent" });
+    panel.AddColour(kTextBack, "Back color:")->SetColour(kWhite);
+    AddCommon(panel, 0, true);
+}
+
+void BuildLine(ParamPanel& panel)
+{
+    panel.AddCombo(kLineWidth, "Width:", Widths())->setCurrentIndex(1);
+    panel.AddCombo(kLineStyle, "Line style:", { "Solid", "Dot" });
+    panel.AddColour(kLineColour, QString())->SetColour(kBlack);
+    AddCommon(panel, 0, true);
+}
+
+void BuildArrow(ParamPanel& panel)
+{
+    panel.AddCombo(kArrowStyle, "Style:", { "Fill Arrow", "Empty Arrow" });
+    panel.AddColour(kArrowColour, "Color:")->SetColour(kBlack);
+    AddCommon(panel, 0, true);
+}
+
+void BuildRectangle(ParamPanel& panel)
+{
+    panel.AddCombo(kShapeWidth, "Width:", Widths())->setCurrentIndex(1);
+    panel.AddCombo(kShape, QString(), { "Rectangle", "Ellipse", "Rectangle(Fill)", "Ellipse(Fill)" });
+    panel.AddColour(kBorder, "Border:")->SetColour(kBlack);
+    panel.AddColour(kShapeBack, "Back:")->SetColour(0x808000); // RGB (0, 128, 128)
+    AddCommon(panel, 0, false);
+    panel.AddHiddenSpin();
+}
+
+void BuildHighlight(ParamPanel& panel)
+{
+    panel.AddColour(kHighlightColour, "Color:")->SetColour(0x800000); // RGB (0, 0, 128)
+    AddCommon(panel, 50, true);
+}
+
+void BuildStamp(ParamPanel& panel, const std::string& moduleFolder)
+{
+    panel.AddStampList(moduleFolder);
+    AddCommon(panel, 0, true);
+}
+
+} // namespace
+
+std::unique_ptr<ParamPanel> CreateParamPanel(int kind, const std::string& moduleFolder, QWidget* parent)
+{
+    auto panel = std::make_unique<ParamPanel>(kind, parent);
+    switch (kind) {
+    case PanelKind::kText:
+        BuildText(*panel);
+        break;
+    case PanelKind::kLine:
+        BuildLine(*panel);
+        break;
+    case PanelKind::kArrow:
+        BuildArrow(*panel);
+        break;
+    case PanelKind::kRectangle:
+        BuildRectangle(*panel);
+        break;
+    case PanelKind::kHighlight:
+        BuildHighlight(*panel);
+        break;
+    case PanelKind::kStamp:
+        BuildStamp(*panel, moduleFolder);
+        break;
+    default:
+        panel->AddNoParameter();
+        break;
+    }
+    return panel;
+}
