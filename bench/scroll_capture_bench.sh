@@ -28,8 +28,13 @@ measure() { # $1: extra chromium flag
     --disable-background-networking --disable-component-update --disable-sync --user-data-dir="$profile" \
     --window-position=0,0 --window-size=800,600 --app="file://$work/page.html" $1 >/dev/null 2>&1 &
   local browser=$!
-  local window
-  window=$(timeout 40 xdotool search --sync --onlyvisible --name 'Lumora bench page' | tail -1)
+  local window=""
+  # A window that comes and goes while the search walks the tree makes xdotool fail: ask again.
+  for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name 'Lumora bench page' 2>/dev/null | tail -1 || true)
+    [ -n "$window" ] && break
+    sleep 0.2
+  done
   sleep 2
   for _ in $(seq "$runs"); do
     xdotool key --window "$window" ctrl+Home >/dev/null; sleep 1

@@ -61,14 +61,19 @@ inline void Stop(pid_t pid)
     waitpid(pid, &status, 0);
 }
 
-// The visible top-level window whose title is title, or 0 after a timeout.
+// The visible top-level window whose title is title, or 0 after a timeout. A window that comes and goes
+// while xdotool walks the tree makes it fail, so it is asked again.
 inline unsigned long FindWindow(const std::string& title)
 {
-    const ProcessOutput found
-        = ProcessOutput::Run("timeout 40 xdotool search --sync --onlyvisible --name " + Quoted(title) + " 2>/dev/null");
-    const size_t last = found.out.find_last_of('\n', found.out.size() >= 2 ? found.out.size() - 2 : 0);
-    const std::string id = found.out.substr(last == std::string::npos ? 0 : last + 1);
-    return std::strtoul(id.c_str(), nullptr, 10);
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const ProcessOutput found
+            = ProcessOutput::Run("xdotool search --onlyvisible --name " + Quoted(title) + " 2>/dev/null | tail -1");
+        const unsigned long id = std::strtoul(found.out.c_str(), nullptr, 10);
+        if (id != 0)
+            return id;
+        usleep(200000);
+    }
+    return 0;
 }
 
 // Band i of a test page: a colour from which i can be read back.
