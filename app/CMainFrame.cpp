@@ -852,6 +852,13 @@ void CMainFrame::changeEvent(QEvent* event)
         });
 }
 
+void CMainFrame::ShowScrollingSteps(int steps)
+{
+    // The capture blocks the event loop: the bar paints at once.
+    statusBar()->showMessage(QString("Scrolling capture: step %1").arg(steps));
+    statusBar()->repaint();
+}
+
 void CMainFrame::keyPressEvent(QKeyEvent* event)
 {
     // Keys nobody inside the frame took end here and go no further; Esc also stops a scrolling capture.

@@ -92,6 +92,8 @@ public:
     // Set by Esc reaching the frame; a running scrolling capture polls it.
     int StopScrolling() const { return stopScrolling_; }
     void SetStopScrolling(int value) { stopScrolling_ = value; }
+    // The steps a running scrolling capture has taken, in the status bar.
+    void ShowScrollingSteps(int steps);
 
 signals:
     // The close was accepted; the program ends.

@@ -12,15 +12,19 @@
 #include "PresetSelection.h"
 #include "SaveImageFile.h"
 #include "ScreenChoice.h"
+#include "ScrollBarWidth.h"
 #include "SettingsStore.h"
 #include "WaylandSession.h"
 #include "X11ClipboardOwner.h"
 #include "X11Display.h"
 #include "X11ScreenInput.h"
 #include "X11ScreenSource.h"
+#include "X11ScrollInput.h"
 #include "X11WindowSystem.h"
 
 #include <QApplication>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
@@ -70,7 +74,8 @@ std::nullopt_t BadValue(std::string& error, const std::string& usage, const std:
 // Each scripting option belongs to one kind.
 bool OptionsFitKind(const CaptureOptions& options, CaptureMode mode)
 {
-    return (!options.geometry || mode == CaptureMode::Region) && (!options.window || mode == CaptureMode::WindowObject)
+    return (!options.geometry || mode == CaptureMode::Region)
+        && (!options.window || mode == CaptureMode::WindowObject || mode == CaptureMode::ScrollingWindow)
         && (!options.size || mode == CaptureMode::FixedRect);
 }
 
@@ -157,7 +162,15 @@ void ApplyOptions(const CaptureOptions& options, CaptureSettings& settings)
 
 bool IsOverlayKind(CaptureMode mode)
 {
-    return mode == CaptureMode::Region || mode == CaptureMode::WindowObject || mode == CaptureMode::FixedRect;
+    return mode == CaptureMode::Region || mode == CaptureMode::WindowObject || mode == CaptureMode::FixedRect
+        || mode == CaptureMode::ScrollingWindow;
+}
+
+// A long page takes many seconds; a terminal is told how far the capture got.
+void ShowStepsOnTerminal(int steps)
+{
+    if (isatty(STDERR_FILENO))
+        std::cerr << "lumora: scrolling capture, step " << steps << "\n";
 }
 
 // What answers the overlay kinds: the rectangle or window given on the command line, else the overlay
@@ -211,7 +224,8 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     if (!mode)
         return Fail("unknown capture kind '" + options->kind + "'", 2);
     if (!OptionsFitKind(*options, *mode))
-        return Fail("usage: lumora capture region --geometry WxH+X+Y | window --window ID | fixed --size WxH", 2);
+        return Fail(
+            "usage: lumora capture region --geometry WxH+X+Y | window|scroll --window ID | fixed --size WxH", 2);
 
     WaylandSession::WarnOnStderr();
     const std::unique_ptr<X11Display> display = X11Display::Open();
@@ -245,8 +259,19 @@ int RunCaptureCommand(const std::vector<std::string>& args)
             return Fail(error, 2);
         pipeline.SetFullScreenArea(area);
     }
+    X11ScrollInput scrollInput(*display);
+    CapturePipeline::ScrollingServices scrolling;
+    scrolling.input = &scrollInput;
+    scrolling.scrollBarWidth = ScrollBarWidth();
+    scrolling.progress = ShowStepsOnTerminal;
+    pipeline.SetScrolling(std::move(scrolling));
 
-    if (!pipeline.Capture(*mode)) {
+    const int captured = *mode == CaptureMode::ScrollingWindow
+        ? pipeline.CaptureScrollingWindow(options->window.value_or(0))
+        : pipeline.Capture(*mode);
+    if (!captured) {
+        if (*mode == CaptureMode::ScrollingWindow && options->window)
+            return Fail("the window cannot be found or read; nothing was captured");
         if (IsOverlayKind(*mode))
             return Fail("capture cancelled");
         return Fail("the active window lies partly off the screen or cannot be found; nothing was captured");

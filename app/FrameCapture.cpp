@@ -7,10 +7,12 @@
 #include "ImageBytes.h"
 #include "PopupDismissal.h"
 #include "SaveImageFile.h"
+#include "ScrollBarWidth.h"
 #include "X11ClipboardOwner.h"
 #include "X11Display.h"
 #include "X11ScreenInput.h"
 #include "X11ScreenSource.h"
+#include "X11ScrollInput.h"
 #include "X11WindowSystem.h"
 
 #include <QGuiApplication>
@@ -37,6 +39,15 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
         SaveImageFile, [](int milliseconds) { QThread::msleep(milliseconds); }, std::move(configPath),
         std::move(soundFolder) };
     pipeline_ = std::make_unique<CapturePipeline>(settings, std::move(services));
+    scrollInput_ = std::make_unique<X11ScrollInput>(*display_);
+}
+
+void FrameCapture::SetScrollingHooks(
+    std::function<bool()> stop, std::function<void()> clearStop, std::function<void(int steps)> progress)
+{
+    if (pipeline_)
+        pipeline_->SetScrolling(
+            { scrollInput_.get(), ScrollBarWidth(), std::move(stop), std::move(progress), std::move(clearStop), {} });
 }
 
 FrameCapture::~FrameCapture() = default;

@@ -3,6 +3,7 @@
 #include "CaptureRequestSink.h"
 #include "CaptureSettings.h"
 
+#include <functional>
 #include <memory>
 
 class CaptureDocumentSink;
@@ -16,6 +17,7 @@ class QWidget;
 class X11Display;
 class X11ScreenInput;
 class X11ScreenSource;
+class X11ScrollInput;
 class X11WindowSystem;
 
 // The window program's capture routines on the live X11 screen: every capture request (menu, toolbar,
@@ -29,6 +31,9 @@ public:
     ~FrameCapture() override;
 
     bool IsAvailable() const { return pipeline_ != nullptr; }
+    // The frame's Esc flag, and where the steps of a running scrolling capture are shown.
+    void SetScrollingHooks(
+        std::function<bool()> stop, std::function<void()> clearStop, std::function<void(int steps)> progress);
     void RequestCapture(int commandId) override;
     void HighlightWindow(uint64_t window) override;
     void CaptureWindow(bool capture, uint64_t window) override;
@@ -44,6 +49,7 @@ private:
     std::unique_ptr<CCapDialog> overlay_;
     std::unique_ptr<PopupDismissal> popups_;
     std::unique_ptr<CapturePipeline> pipeline_;
+    std::unique_ptr<X11ScrollInput> scrollInput_;
     // A request arriving while a capture runs (a hot key during the wait) is ignored.
     bool busy_ = false;
 };

@@ -40,6 +40,9 @@ bool LumoraApp::InitInstance()
     capture_ = std::make_unique<FrameCapture>(
         settings_, *frame_, documents_.get(), ConfigFilePath(), DataFolderFor("capture.wav"));
     frame_->SetCaptureSink(capture_.get());
+    CMainFrame* frame = frame_.get();
+    capture_->SetScrollingHooks([frame] { return frame->StopScrolling() != 0; },
+        [frame] { frame->SetStopScrolling(0); }, [frame](int steps) { frame->ShowScrollingSteps(steps); });
     connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     frame_->show();
     WaylandSession::ShowNotice(frame_.get());

@@ -6,6 +6,7 @@
 #include "ImageBuffer.h"
 #include "ImageScreenSource.h"
 #include "MainWindowControl.h"
+#include "ScrollingCapture.h"
 #include "SelectionOverlay.h"
 #include "SoundPlayer.h"
 #include "StartNumLock.h"
@@ -107,11 +108,57 @@ int CapturePipeline::CaptureWindowObject()
     return CaptureThroughOverlay(OverlayMode::WindowObject);
 }
 
-int CapturePipeline::CaptureScrollingWindow()
+int CapturePipeline::CaptureScrollingWindow(WindowId target)
 {
-    // The scroll-and-stitch procedure arrives with the overlay; until then nothing is captured.
-    services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
-    return 0;
+    if (scrolling_.clearStop)
+        scrolling_.clearStop();
+    // The wait comes before hiding here, unlike the other kinds.
+    Wait(Delay(settings_.CapDelayTime));
+    const WindowId below = services_.windows.WindowBelow(services_.mainWindow.NativeWindow());
+    services_.mainWindow.ShowWindow(ShowCommand::Hide);
+    if (below)
+        services_.windows.BringToTop(below);
+    const std::optional<ImageRect> rect = target ? services_.windows.WindowRect(target) : PickWindowWithOverlay();
+    if (!rect || rect->Width() < 1 || rect->Height() < 1 || !scrolling_.input) {
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+        return 0;
+    }
+    Wait(kScrollStartDelay);
+    if (target)
+        services_.windows.BringToTop(target);
+    ScrollingCapture::Hooks hooks { scrolling_.stop, scrolling_.progress, services_.sleep, scrolling_.nowMs };
+    ScrollingCapture scrolling(services_.screen, *scrolling_.input, std::move(hooks));
+    const ImageBuffer image = scrolling.Run(*rect, scrolling_.scrollBarWidth);
+    if (image.IsEmpty()) {
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+        return 0;
+    }
+    DeliverCapture(image);
+    if (settings_.RestoreWndAftCap) {
+        services_.mainWindow.MakeForeground();
+        if (target)
+            services_.windows.BringToTop(target);
+        services_.mainWindow.ShowWindow(ShowCommand::Show);
+    } else {
+        services_.mainWindow.ShowWindow(ShowCommand::ShowMinimized);
+    }
+    services_.mainWindow.Invalidate();
+    return 1;
+}
+
+std::optional<ImageRect> CapturePipeline::PickWindowWithOverlay()
+{
+    if (!services_.overlay)
+        return std::nullopt;
+    const ScreenSize size = services_.screen.PrimaryScreenSize();
+    const WindowMap map = WindowMap::Build(services_.windows, size);
+    ImageScreenSource frozen(
+        Grab(services_.screen, { 0, 0, size.width, size.height }, std::nullopt), services_.screen.BitsPerPixel());
+    OverlayRequest request;
+    request.mode = OverlayMode::WindowObject;
+    request.windowMap = &map.Entries();
+    request.windowMapWidth = map.Width();
+    return services_.overlay->Select(request, frozen);
 }
 
 int CapturePipeline::CaptureThroughOverlay(OverlayMode mode)

@@ -7,10 +7,14 @@
 #include "CursorImage.h"
 #include "WindowId.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 class ImageBuffer;
+class ScrollInput;
+struct ImageRect;
 
 // The capture routines of the main frame and the output sequence they share. Each routine returns 1 when
 // an image was delivered and 0 otherwise; the settings record is the main frame's and is read at every
@@ -19,6 +23,7 @@ class CapturePipeline {
 public:
     static constexpr int kActiveWindowDelay = 1000;
     static constexpr int kGivenWindowDelay = 200;
+    static constexpr int kScrollStartDelay = 100;
 
     CapturePipeline(CaptureSettings& settings, CaptureServices services);
 
@@ -27,7 +32,8 @@ public:
     int CaptureRegion();
     int CaptureFixedRect();
     int CaptureWindowObject();
-    int CaptureScrollingWindow();
+    // The window is picked with the overlay, or given (a nonzero target).
+    int CaptureScrollingWindow(WindowId target = 0);
     // Dispatches a capture command id; an unknown one does nothing.
     int Capture(CaptureMode mode);
     // Another program asked for a capture by kind: 0 full screen, 1 window/object, 2 region, 3 active
@@ -55,6 +61,19 @@ public:
     void SetDelayOverride(std::optional<int> milliseconds) { delayOverride_ = milliseconds; }
     // The command line's --screen: the desktop part "full screen" takes instead of the primary monitor.
     void SetFullScreenArea(std::optional<ImageRect> area) { fullScreenArea_ = area; }
+    // What the scrolling capture needs beyond the other kinds: wheel and Esc, the scroll bar's width,
+    // whether the user asked it to stop, and where the steps taken so far are shown.
+    struct ScrollingServices {
+        ScrollInput* input = nullptr;
+        int scrollBarWidth = 0;
+        std::function<bool()> stop;
+        std::function<void(int steps)> progress;
+        // Forgets an Esc pressed before this capture began.
+        std::function<void()> clearStop;
+        // A clock in milliseconds for the waits that watch the window settle; tests pass their own.
+        std::function<int64_t()> nowMs;
+    };
+    void SetScrolling(ScrollingServices scrolling) { scrolling_ = std::move(scrolling); }
     struct AutoSaveOutcome {
         std::string path;
         bool written = false;
@@ -71,11 +90,13 @@ private:
     std::optional<CursorImage> CursorIfWanted();
     int CaptureThroughOverlay(OverlayMode mode);
     void RestoreAfterDelivery();
+    std::optional<ImageRect> PickWindowWithOverlay();
 
     CaptureSettings& settings_;
     CaptureServices services_;
     std::optional<int> delayOverride_;
     std::optional<ImageRect> fullScreenArea_;
+    ScrollingServices scrolling_;
     std::optional<AutoSaveOutcome> lastAutoSave_;
     WindowId highlighted_ = 0;
 };

@@ -10,7 +10,7 @@ PACKAGES=(
   libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrandr-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libopencv-dev # benchmarks only (bench/opencv_bench): never linked into Lumora
-  xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer
+  xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer chromium xterm
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   dbus dbus-x11 libdbus-1-dev
   fonts-dejavu-core fonts-liberation2
