@@ -13,12 +13,14 @@ bash scripts/build.sh build-asan -- -DCMAKE_BUILD_TYPE=Debug -DLUMORA_HEADLESS_O
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 jobs=$(nproc)
+# A test that hangs fails alone instead of holding up the whole run.
+timeout=300
 
 status=0
 echo "== sanitizer build: headless libraries =="
-ctest --test-dir build-asan --output-on-failure --parallel "$jobs" || status=1
+ctest --test-dir build-asan --output-on-failure --parallel "$jobs" --timeout "$timeout" || status=1
 
 echo "== full build on Xvfb =="
 dbus-run-session -- xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
-  ctest --test-dir build --output-on-failure --parallel "$jobs" || status=1
+  ctest --test-dir build --output-on-failure --parallel "$jobs" --timeout "$timeout" || status=1
 exit $status

@@ -1,31 +1,16 @@
 #include "MemoryImageCodec.h"
 
 #include "FreeImageCodec.h"
+#include "FreeImageHeaderCheck.h"
 #include "FreeImageLibrary.h"
 
 #include <climits>
-#include <cstdio>
 
 namespace {
 
 struct MemoryCloser {
     void operator()(FIMEMORY* memory) const { FreeImage_CloseMemory(memory); }
 };
-
-bool HeaderFits(FREE_IMAGE_FORMAT fif, FIMEMORY* memory)
-{
-    if (!FreeImage_FIFSupportsNoPixels(fif))
-        return true;
-    FreeImageBitmap header(FreeImage_LoadFromMemory(fif, memory, FIF_LOAD_NOPIXELS));
-    FreeImage_SeekMemory(memory, 0, SEEK_SET);
-    if (!header)
-        return false;
-    const int64_t width = FreeImage_GetWidth(header.get());
-    const int64_t height = FreeImage_GetHeight(header.get());
-    const int64_t bpp = FreeImage_GetBPP(header.get());
-    return width <= MemoryImageCodec::kMaxSide && height <= MemoryImageCodec::kMaxSide
-        && ImageBuffer::StrideFor(width, int(bpp)) * height <= ImageBuffer::kMaxPixelBytes;
-}
 
 } // namespace
 
@@ -39,7 +24,7 @@ bool MemoryImageCodec::Decode(const uint8_t* bytes, size_t length)
     if (!memory)
         return false;
     const FREE_IMAGE_FORMAT fif = FreeImage_GetFileTypeFromMemory(memory.get(), int(length));
-    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif) || !HeaderFits(fif, memory.get()))
+    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif) || !FreeImageHeaderCheck::Accepts(fif, bytes, length))
         return false;
     FreeImageBitmap bitmap(FreeImage_LoadFromMemory(fif, memory.get(), 0));
     std::unique_ptr<ImageBuffer> image = FreeImageCodec::ConvertBitmap(bitmap.get());

@@ -8,6 +8,4 @@
 class MemoryImageCodec final : public ImageCodec {
 public:
     bool Decode(const uint8_t* bytes, size_t length) override;
-
-    static constexpr int kMaxSide = 65535;
 };

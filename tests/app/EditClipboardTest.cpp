@@ -65,9 +65,10 @@ protected:
 
     void TearDown() override
     {
-        // Taking the clipboard back ends whatever serves it.
+        // Taking the clipboard back ends whatever serves it. The xclip left serving must not hold the
+        // test's output open, or the test runner waits for it.
         if (child)
-            QProcess::execute("sh", { "-c", "echo -n x | xclip -selection clipboard -i" });
+            QProcess::execute("sh", { "-c", "echo -n x | xclip -selection clipboard -i >/dev/null 2>&1" });
     }
 
     static QByteArray Xclip(const QStringList& arguments, const QByteArray& input = {})

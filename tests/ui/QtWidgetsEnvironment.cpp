@@ -14,7 +14,7 @@ public:
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
-        static char name[] = "ui_tests";
+        static char name[] = "lumora_tests";
         static char* argv[] = { name, nullptr };
         app_ = std::make_unique<QApplication>(argc, argv);
     }
