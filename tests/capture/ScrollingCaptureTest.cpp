@@ -1,6 +1,7 @@
 #include "ScrollingCapture.h"
 #include "CaptureFakes.h"
 #include "ScrollInput.h"
+#include "ScrollStitcher.h"
 
 #include <gtest/gtest.h>
 
@@ -107,34 +108,45 @@ TEST(ScrollingCaptureTest, StopsAtTheEndAtTheStepLimitOrOnEscWithRowsUpToThere)
     }
 }
 
-TEST(ScrollingCaptureTest, SettleWaitsForTheWindowToStopChanging)
+TEST(ScrollingCaptureTest, FollowTakesEveryFrameOfASmoothScrollUntilItMovedEnoughOrSettled)
 {
-    ScrollingScreen screen(1000, 100, 0);
-    ImageBuffer before;
-    before.Create(ScrollingScreen::kWidth, 100, 24);
-    screen.ReadPixels({ 0, 0, ScrollingScreen::kWidth, 100 }, before);
-    int64_t now = 0;
-    // The content moves 10 rows a frame for five frames, as a smooth scroll does.
-    ScrollingCapture::Hooks hooks { {}, {},
-        [&](int ms) {
-            now += ms;
-            screen.offset = int(std::min<int64_t>(now / 16, 5)) * 10;
-        },
-        [&] { return now; } };
-    ScrollingCapture capture(screen, screen, hooks);
-    const ImageBuffer settled = capture.WaitUntilSettled({ 0, 0, ScrollingScreen::kWidth, 100 }, before);
-    EXPECT_EQ(settled.Row(0)[0], 50) << "the grab after the last frame";
-    EXPECT_GE(now, 80 + ScrollingCapture::kQuietMs);
-
-    // Nothing moves: the wait ends after the no-move limit with the same picture.
-    now = 0;
-    screen.offset = 0;
-    hooks.sleep = [&](int ms) { now += ms; };
-    ScrollingCapture still(screen, screen, hooks);
-    const ImageBuffer same = still.WaitUntilSettled({ 0, 0, ScrollingScreen::kWidth, 100 }, before);
-    EXPECT_EQ(std::memcmp(same.Pixels(), before.Pixels(), before.PixelBytes()), 0);
-    EXPECT_GE(now, ScrollingCapture::kNoMoveMs);
-    EXPECT_LT(now, ScrollingCapture::kSettleLimitMs);
+    struct Case {
+        const char* name;
+        int frames; // of 10 rows each, 16 ms apart, as a smooth scroll draws them
+        int enough;
+        int expectedMoved;
+        int64_t minMs;
+        int64_t maxMs;
+    };
+    const Case cases[] = {
+        { "until settled", 5, 0, 50, 80 + ScrollingCapture::kQuietMs, 80 + 2 * ScrollingCapture::kQuietMs },
+        { "until enough", 5, 20, 20, 32, 80 },
+        { "nothing moves", 0, 0, 0, ScrollingCapture::kNoMoveMs, ScrollingCapture::kSettleLimitMs - 1 },
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ScrollingScreen screen(1000, 100, 0);
+        const ImageRect window { 0, 0, ScrollingScreen::kWidth, 100 };
+        ImageBuffer previous;
+        previous.Create(ScrollingScreen::kWidth, 100, 24);
+        screen.ReadPixels(window, previous);
+        ScrollStitcher stitcher(ScrollingScreen::kWidth);
+        stitcher.Start(ImageBuffer(previous));
+        int64_t now = 0;
+        ScrollingCapture::Hooks hooks { {}, {},
+            [&](int ms) {
+                now += ms;
+                screen.offset = int(std::min<int64_t>(now / 16, test.frames)) * 10;
+            },
+            [&] { return now; } };
+        ScrollingCapture capture(screen, screen, hooks);
+        EXPECT_EQ(capture.Follow(window, stitcher, previous, test.enough), test.expectedMoved);
+        EXPECT_GE(now, test.minMs);
+        EXPECT_LE(now, test.maxMs);
+        EXPECT_EQ(previous.Row(0)[0], test.expectedMoved) << "the last frame taken";
+        EXPECT_TRUE(SameRows(
+            stitcher.Stitch(ScrollingScreen::kWidth), screen.page, 100 + test.expectedMoved, ScrollingScreen::kWidth));
+    }
 }
 
 namespace {
@@ -158,8 +170,8 @@ TEST(ScrollingCaptureTest, PipelineWaitsHidesPicksAndRestores)
         { "empty pick", 0, ImageRect { 3, 3, 3, 50 }, true,
             { "cleared", "sleep 300", "below 77", "hide", "top 5", "overlay 1", "show-noactivate" } },
         { "picked, restored", 0, window, true,
-            { "cleared", "sleep 300", "below 77", "hide", "top 5", "overlay 1", "sleep 100", "new document", "editor",
-                "foreground", "show", "invalidate" } },
+            { "cleared", "sleep 300", "below 77", "hide", "top 5", "overlay 1", "sleep 100", "top 6", "new document",
+                "editor", "foreground", "top 6", "show", "invalidate" } },
         { "given window, minimised after", 9, std::nullopt, false,
             { "cleared", "sleep 300", "below 77", "hide", "top 5", "sleep 100", "top 9", "new document", "editor",
                 "minimise", "invalidate" } },
@@ -174,6 +186,7 @@ TEST(ScrollingCaptureTest, PipelineWaitsHidesPicksAndRestores)
         rig.windows.below = 5;
         rig.windows.rects[9] = window;
         rig.overlay.result = test.picked;
+        rig.overlay.picked = 6;
         CaptureServices services = rig.Services();
         CaptureServices onScreen { screen, services.windows, services.mainWindow, services.clipboard, services.sound,
             services.documents, services.overlay, services.writeImage, {}, {}, {} };
