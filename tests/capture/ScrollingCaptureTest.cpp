@@ -44,7 +44,16 @@ public:
     void WheelDown() override
     {
         ++notches;
-        offset = std::min(offset + notch_, page.Height() - windowRows_);
+        target_ = std::min(std::max(target_, offset) + notch_, page.Height() - windowRows_);
+        if (rowsPerFrame == 0)
+            offset = target_;
+        behind = std::max(behind, target_ - offset);
+    }
+    // A smooth scroll: the content moves towards where the notches sent it, rowsPerFrame every 16 ms.
+    void AdvanceTo(int64_t now)
+    {
+        for (; frame_ < now / 16; ++frame_)
+            offset = std::min(offset + rowsPerFrame, std::max(target_, offset));
     }
     bool EscapeDown() override { return escapeAfter >= 0 && notches >= escapeAfter; }
 
@@ -53,11 +62,16 @@ public:
     int offset = 0;
     int notches = 0;
     int escapeAfter = -1;
+    int rowsPerFrame = 0;
+    // The most rows the notches sent were ahead of the content.
+    int behind = 0;
     fakes::Log log;
 
 private:
     int windowRows_;
     int notch_;
+    int target_ = 0;
+    int64_t frame_ = 0;
 };
 
 bool SameRows(const ImageBuffer& image, const ImageBuffer& page, int rows, int width)
@@ -72,9 +86,16 @@ bool SameRows(const ImageBuffer& image, const ImageBuffer& page, int rows, int w
 
 struct Clock {
     int64_t now = 0;
+    ScrollingScreen* screen = nullptr;
     ScrollingCapture::Hooks Hooks(std::function<bool()> stop = {})
     {
-        return { std::move(stop), {}, [this](int ms) { now += ms; }, [this] { return now; } };
+        return { std::move(stop), {},
+            [this](int ms) {
+                now += ms;
+                if (screen)
+                    screen->AdvanceTo(now);
+            },
+            [this] { return now; } };
     }
 };
 
@@ -87,23 +108,33 @@ TEST(ScrollingCaptureTest, StopsAtTheEndAtTheStepLimitOrOnEscWithRowsUpToThere)
         int pageRows;
         int notch;
         int escapeAfter;
+        int rowsPerFrame; // 0: each notch moves the content at once
         int expectedRows;
-        int expectedSteps;
+        int minSteps;
+        int maxSteps;
     };
     const Case cases[] = {
-        { "to the end", 1000, 70, -1, 1000, 13 },
-        { "step limit", 30000, 30, -1, 100 + 199 * 30, 199 },
-        { "Esc after three notches", 1000, 70, 3, 100 + 3 * 70, 3 },
+        { "to the end", 1000, 70, -1, 0, 1000, 13, 13 },
+        { "step limit", 30000, 30, -1, 0, 100 + 199 * 30, 199, 199 },
+        { "Esc after three notches", 1000, 70, 3, 0, 100 + 3 * 70, 3, 3 },
+        // Notches go out while the content still moves; the last ones may only finish what earlier ones began.
+        { "smooth, to the end", 3000, 70, -1, 10, 3000, 42, 43 },
+        { "smooth, step limit", 30000, 30, -1, 4, 100 + 199 * 30, 199, 199 },
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         ScrollingScreen screen(test.pageRows, 100, test.notch);
         screen.escapeAfter = test.escapeAfter;
+        screen.rowsPerFrame = test.rowsPerFrame;
         Clock clock;
+        clock.screen = &screen;
         ScrollingCapture capture(screen, screen, clock.Hooks());
         const ImageBuffer image = capture.Run({ 0, 0, ScrollingScreen::kWidth, 100 }, 8);
         EXPECT_TRUE(SameRows(image, screen.page, test.expectedRows, ScrollingScreen::kWidth - 8));
-        EXPECT_EQ(capture.Steps(), test.expectedSteps);
+        EXPECT_GE(capture.Steps(), test.minSteps);
+        EXPECT_LE(capture.Steps(), test.maxSteps);
+        EXPECT_LE(screen.behind, int((ScrollingCapture::kLeadNotches + 1) * test.notch))
+            << "the notches ran too far ahead of the content";
         EXPECT_EQ(screen.log, (fakes::Log { "pointer 20,50", "pointer back" }));
     }
 }
