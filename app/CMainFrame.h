@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CaptureRequestSink.h"
-#include "CaptureSettings.h"
-#include "DesktopIntegration.h"
-#include "ImageClipboard.h"
-#include "RecentFileList.h"
-#include "ShellSettings.h"
+#include "app/CaptureRequestSink.h"
+#include "app/DesktopIntegration.h"
+#include "app/RecentFileList.h"
+#include "app/ShellSettings.h"
+#include "editor/document/ImageClipboard.h"
+#include "settings/CaptureSettings.h"
 
 #include <QHash>
 #include <QMainWindow>

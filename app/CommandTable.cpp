@@ -1,8 +1,8 @@
-#include "CommandTable.h"
+#include "app/CommandTable.h"
 
 #include <utility>
 
-#include "CommandIds.h"
+#include "app/CommandIds.h"
 
 using namespace CommandId;
 
