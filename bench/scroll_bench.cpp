@@ -1,13 +1,13 @@
 // What one frame of a scrolling capture costs besides waiting for the window: reading an 800 x 600
 // window from the X server named by $DISPLAY (twice per frame: once seen, once confirmed) and finding
 // how far its content moved. bench/scroll_capture_bench.sh times whole captures of a real browser.
-#include "BenchImages.h"
-#include "GrabScreenRect.h"
-#include "ImageBuffer.h"
-#include "ScrollMeasure.h"
-#include "ScrollStitcher.h"
-#include "X11Display.h"
-#include "X11ScreenSource.h"
+#include "bench/BenchImages.h"
+#include "capture/ScrollMeasure.h"
+#include "capture/ScrollStitcher.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/GrabScreenRect.h"
+#include "platform/X11Display.h"
+#include "platform/X11ScreenSource.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // Painting the image view over a 3840 x 2160 document into a 1920 x 1080 client area: a repaint from the
 // cached composite at several zooms, and a repaint after a document update that rebuilds the composite
 // with 20 objects. Each is reported against a memcpy of the client area's (or the image's) bytes.
-#include "CKestrelDoc.h"
-#include "CKestrelView.h"
-#include "MemcpyBaseline.h"
-#include "ShapeObject.h"
+#include "bench/MemcpyBaseline.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/ui/CKestrelView.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "ScrollingCapture.h"
-#include "CaptureFakes.h"
-#include "ScrollInput.h"
-#include "ScrollStitcher.h"
+#include "capture/ScrollingCapture.h"
+#include "capture/ScrollStitcher.h"
+#include "platform/ScrollInput.h"
+#include "tests/capture/CaptureFakes.h"
 
 #include <gtest/gtest.h>
 
