@@ -2,6 +2,7 @@
 
 #include "HighlightObject.h"
 #include "LineObject.h"
+#include "RedactObject.h"
 #include "ShapeObject.h"
 #include "StampObject.h"
 #include "TextObject.h"
@@ -94,6 +95,8 @@ std::unique_ptr<AnnotationObject> ObjectList::CloneObject(const AnnotationObject
         return CopyAs<HighlightObject>(object);
     case ObjectKind::Stamp:
         return CopyAs<StampObject>(object);
+    case ObjectKind::Redact:
+        return CopyAs<RedactObject>(object);
     }
     return nullptr;
 }

@@ -6,6 +6,8 @@
 #include "ImageBuffer.h"
 #include "ObjectList.h"
 #include "ObjectPainter.h"
+#include "RedactObject.h"
+#include "RedactRenderer.h"
 #include "RowBlender.h"
 #include "ShadowEffect.h"
 #include "StampObject.h"
@@ -108,6 +110,11 @@ void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& t
 {
     if (!CanRenderOnto(target))
         return;
+    // A redaction is no picture of its own: it changes what the objects before it left in the target.
+    if (const auto* redact = dynamic_cast<const RedactObject*>(&object)) {
+        RedactRenderer::Render(*redact, target);
+        return;
+    }
     const auto layout = ObjectPainter::LayoutOf(object);
     if (!layout)
         return;
