@@ -226,6 +226,20 @@ const std::map<QString, Painter>& Table()
                 p.drawRect(QRectF(12, 12, 8, 10));
                 p.drawEllipse(QPointF(16, 9), 6, 5);
             } },
+        { "redact",
+            [](QPainter& p) {
+                // A line of text whose middle is hidden under coarse squares.
+                p.setPen(QPen(kInk, 2.5, Qt::SolidLine, Qt::RoundCap));
+                p.drawLine(QPointF(3, 16), QPointF(7, 16));
+                p.drawLine(QPointF(25, 16), QPointF(29, 16));
+                p.setPen(Qt::NoPen);
+                const QColor shades[] = { QColor(90, 100, 120), QColor(150, 160, 175), QColor(120, 130, 150) };
+                for (int row = 0; row < 3; ++row)
+                    for (int column = 0; column < 4; ++column) {
+                        p.setBrush(shades[(row + column) % 3]);
+                        p.drawRect(QRectF(8 + column * 4, 10 + row * 4, 4, 4));
+                    }
+            } },
         { "delete",
             [](QPainter& p) {
                 p.setPen(QPen(QColor(200, 50, 50), 4, Qt::SolidLine, Qt::RoundCap));

@@ -304,6 +304,7 @@ bool CKestrelView::ShowsFocusFrame() const
     case ToolRectangle:
     case ToolHighlight:
     case ToolStamp:
+    case ToolRedact:
         return !imageSelection_.IsEmpty();
     default:
         return false;
