@@ -228,17 +228,17 @@ const std::map<QString, Painter>& Table()
             } },
         { "redact",
             [](QPainter& p) {
-                // A line of text whose middle is hidden under coarse squares.
-                p.setPen(QPen(kInk, 2.5, Qt::SolidLine, Qt::RoundCap));
-                p.drawLine(QPointF(3, 16), QPointF(7, 16));
-                p.drawLine(QPointF(25, 16), QPointF(29, 16));
+                // Coarse squares where a picture was.
+                const QColor shades[] = { QColor(90, 100, 120), QColor(160, 170, 185), QColor(125, 135, 155) };
                 p.setPen(Qt::NoPen);
-                const QColor shades[] = { QColor(90, 100, 120), QColor(150, 160, 175), QColor(120, 130, 150) };
-                for (int row = 0; row < 3; ++row)
+                for (int row = 0; row < 4; ++row)
                     for (int column = 0; column < 4; ++column) {
-                        p.setBrush(shades[(row + column) % 3]);
-                        p.drawRect(QRectF(8 + column * 4, 10 + row * 4, 4, 4));
+                        p.setBrush(shades[(row * 2 + column) % 3]);
+                        p.drawRect(QRectF(4 + column * 6, 4 + row * 6, 6, 6));
                     }
+                p.setPen(QPen(kInk, 1.5));
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(QRectF(4, 4, 24, 24));
             } },
         { "delete",
             [](QPainter& p) {

@@ -14,9 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <set>
 
@@ -123,26 +121,6 @@ TEST(Mosaic, ThreeByThreeWithCellTwoAveragesEachClippedCell)
     EXPECT_EQ(PixelAt(image, 1, 2), (Bgra { 15, 30, 45, 255 }));
     // A cell of one pixel averages to itself: 7 * 100 / 100.
     EXPECT_EQ(PixelAt(image, 2, 2), (Bgra { 7, 8, 9, 100 }));
-}
-
-TEST(Mosaic, PixelateRectEqualsTheMosaicOfThatPart_AndLeavesTheRest)
-{
-    for (const ImageRect rect : { ImageRect { 3, 2, 17, 13 }, ImageRect { -4, 5, 9, 40 } }) {
-        const ImageBuffer image = testutil::MakeImage(20, 16, 32);
-        const ImageRect inside { std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, 20),
-            std::min(rect.bottom, 16) };
-        ImageBuffer expected = image;
-        ImageBuffer part;
-        ASSERT_TRUE(image.CopyRegion(&part, inside));
-        MosaicEffect whole(4);
-        part.ApplyEffect(whole);
-        expected.Paste(part, inside.left, inside.top);
-
-        ImageBuffer actual = image;
-        MosaicEffect mosaic(4);
-        mosaic.PixelateRect(actual, rect);
-        ASSERT_EQ(std::memcmp(actual.Pixels(), expected.Pixels(), actual.PixelBytes()), 0);
-    }
 }
 
 TEST(Mosaic, RunsOnlyOn32Bpp)

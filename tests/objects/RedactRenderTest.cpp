@@ -62,9 +62,7 @@ TEST(RedactRender, Should_ChangeEveryPixelInside_AndNothingOutside)
         // One pixel more than whole cells each way: the corner would be a cell of a single pixel.
         { "pixelate, one-pixel remainder", { 7, 9, 7 + 4 * 12 + 1, 9 + 3 * 12 + 1 }, RedactObject::kPixelate, 12 },
         { "pixelate, cell larger than the rectangle", { 10, 10, 40, 30 }, RedactObject::kPixelate, 64 },
-        { "blur, widest", { 30, 40, 190, 140 }, RedactObject::kBlur, 32 },
         { "partly outside the image", { 150, 100, 260, 200 }, RedactObject::kPixelate, 12 },
-        { "strength beyond the range", { 20, 15, 60, 50 }, RedactObject::kBlur, 1000 },
     };
     const ImageBuffer original = Noise(200, 150);
     for (const Case& c : cases) {
