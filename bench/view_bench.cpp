@@ -2,11 +2,11 @@
 // cached composite at several zooms, and a repaint after a document update that rebuilds the composite
 // with 20 objects, and a repaint while an 800 x 600 redaction is dragged across the document. Each is
 // reported against a memcpy of the client area's (or the image's) bytes.
-#include "CKestrelDoc.h"
-#include "CKestrelView.h"
-#include "MemcpyBaseline.h"
-#include "RedactObject.h"
-#include "ShapeObject.h"
+#include "bench/MemcpyBaseline.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/objects/RedactObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/ui/CKestrelView.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,8 +1,8 @@
-#include "ParamPanelFactory.h"
+#include "editor/bars/ParamPanelFactory.h"
 
-#include "CXColourPicker.h"
-#include "ParamPanel.h"
-#include "RedactObject.h"
+#include "controls/CXColourPicker.h"
+#include "editor/bars/ParamPanel.h"
+#include "editor/objects/RedactObject.h"
 
 #include <QComboBox>
 

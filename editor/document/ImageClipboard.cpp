@@ -1,10 +1,10 @@
-#include "ImageClipboard.h"
+#include "editor/document/ImageClipboard.h"
 
-#include "CKestrelDoc.h"
-#include "DibCodec.h"
-#include "MemoryImageCodec.h"
-#include "ObjectList.h"
-#include "ObjectRenderer.h"
+#include "editor/codecs/DibCodec.h"
+#include "editor/codecs/MemoryImageCodec.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/objects/ObjectList.h"
+#include "editor/objects/ObjectRenderer.h"
 
 #include <algorithm>
 #include <utility>

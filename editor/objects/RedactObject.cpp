@@ -1,4 +1,4 @@
-#include "RedactObject.h"
+#include "editor/objects/RedactObject.h"
 
 #include <algorithm>
 

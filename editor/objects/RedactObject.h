@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RectObject.h"
+#include "editor/objects/RectObject.h"
 
 // Hides what lies under its rectangle (the image and every object below it) by pixelating or blurring
 // it. It never has a shadow or any transparency: hidden must mean hidden.

@@ -1,9 +1,9 @@
-#include "RedactRenderer.h"
+#include "editor/objects/RedactRenderer.h"
 
-#include "BoxBlurEffect.h"
-#include "ImageBuffer.h"
-#include "MosaicEffect.h"
-#include "RedactObject.h"
+#include "editor/objects/RedactObject.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/filters/BoxBlurEffect.h"
+#include "imaging/filters/MosaicEffect.h"
 
 #include <algorithm>
 #include <cstring>

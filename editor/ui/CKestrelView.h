@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "CKestrelDoc.h"
-#include "CParamBar.h"
-#include "ImageBuffer.h"
-#include "PropertyChangeTarget.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/bars/PropertyChangeTarget.h"
+#include "editor/document/CKestrelDoc.h"
+#include "imaging/BitmapTypes.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QAbstractScrollArea>
 #include <QCursor>

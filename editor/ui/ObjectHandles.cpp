@@ -1,8 +1,8 @@
-#include "ObjectHandles.h"
+#include "editor/ui/ObjectHandles.h"
 
-#include "AnnotationObject.h"
-#include "LineObject.h"
-#include "RectObject.h"
+#include "editor/objects/AnnotationObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/RectObject.h"
 
 #include <QPainter>
 #include <QPen>

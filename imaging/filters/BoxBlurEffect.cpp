@@ -1,7 +1,7 @@
-#include "BoxBlurEffect.h"
+#include "imaging/filters/BoxBlurEffect.h"
 
-#include "ImageBuffer.h"
-#include "ProgressSink.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/ProgressSink.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "ImageEffect.h"
+#include "imaging/BitmapTypes.h"
+#include "imaging/ImageEffect.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "PixelEffect.h"
+#include "imaging/BitmapTypes.h"
+#include "imaging/PixelEffect.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "BoxBlurEffect.h"
+#include "imaging/filters/BoxBlurEffect.h"
 #include "ImageTestUtil.h"
 
 #include <gtest/gtest.h>

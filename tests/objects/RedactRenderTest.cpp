@@ -1,9 +1,9 @@
-#include "ObjectList.h"
-#include "ObjectRenderer.h"
-#include "ObjectTestUtil.h"
-#include "RedactObject.h"
-#include "ShapeObject.h"
-#include "TextObject.h"
+#include "editor/objects/ObjectList.h"
+#include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/RedactObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/objects/TextObject.h"
+#include "tests/objects/ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
 

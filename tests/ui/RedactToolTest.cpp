@@ -1,10 +1,10 @@
-#include "CParamBar.h"
-#include "ImageClipboard.h"
-#include "PanelValues.h"
-#include "ParamPanel.h"
-#include "RedactObject.h"
-#include "ViewObjectCommands.h"
-#include "ViewTestSupport.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/bars/PanelValues.h"
+#include "editor/bars/ParamPanel.h"
+#include "editor/document/ImageClipboard.h"
+#include "editor/objects/RedactObject.h"
+#include "editor/ui/ViewObjectCommands.h"
+#include "tests/ui/ViewTestSupport.h"
 
 #include <QComboBox>
 #include <QMouseEvent>
