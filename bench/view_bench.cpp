@@ -1,6 +1,8 @@
 // Painting the image view over a 3840 x 2160 document into a 1920 x 1080 client area: a repaint from the
 // cached composite at several zooms, and a repaint after a document update that rebuilds the composite
 // with 20 objects. Each is reported against a memcpy of the client area's (or the image's) bytes.
+// Then the editing tools as a user meets them, on a shown view with its repaints: a press with the Line
+// tool until the new line is on screen, and one mouse move of a dragged object until it is repainted.
 #include "CKestrelDoc.h"
 #include "CKestrelView.h"
 #include "MemcpyBaseline.h"
@@ -8,10 +10,13 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -88,8 +93,95 @@ void BM_RepaintAfterUpdate_100Percent_20Objects(benchmark::State& state)
     PaintClient(state, 4, 20, true);
 }
 
+// Counts the client pixels the viewport repaints.
+class PaintCounter : public QObject {
+public:
+    double pixels = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            for (const QRect& rect : static_cast<QPaintEvent*>(event)->region())
+                pixels += double(rect.width()) * rect.height();
+        return false;
+    }
+};
+
+void SendMouse(QWidget* port, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, port->mapToGlobal(at), button, buttons, {});
+    QApplication::sendEvent(port, &event);
+}
+
+// A shown view of the document, with everything painted once.
+std::unique_ptr<CKestrelView> ShownView(CKestrelDoc& doc)
+{
+    auto view = std::make_unique<CKestrelView>(&doc);
+    view->resize(kClientWidth, kClientHeight);
+    view->show();
+    QApplication::processEvents();
+    return view;
+}
+
+void BM_LineToolPressUntilDrawn(benchmark::State& state)
+{
+    CKestrelDoc doc;
+    FillDocument(doc, 20);
+    auto view = ShownView(doc);
+    QWidget* port = view->viewport();
+    PaintCounter counter;
+    port->installEventFilter(&counter);
+    int presses = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        view->SelectTool(CKestrelView::ToolLine);
+        QApplication::processEvents();
+        counter.pixels = 0;
+        const QPoint at(300 + presses % 50 * 20, 400);
+        state.ResumeTiming();
+        SendMouse(port, QEvent::MouseButtonPress, at, Qt::LeftButton);
+        QApplication::processEvents();
+        state.PauseTiming();
+        ++presses;
+        state.counters["painted_px"] = counter.pixels;
+        SendMouse(port, QEvent::MouseButtonRelease, at, Qt::NoButton);
+        doc.Objects().RemoveObject(doc.Objects().Back());
+        view->ClearSelection();
+        state.ResumeTiming();
+    }
+}
+
+// The object under the press is one of the 20 boxes; each move takes it 3 pixels further.
+void BM_DragObjectOneMove(benchmark::State& state)
+{
+    CKestrelDoc doc;
+    FillDocument(doc, 20);
+    auto view = ShownView(doc);
+    QWidget* port = view->viewport();
+    view->SelectTool(CKestrelView::ToolSelect);
+    const QPoint grab(250, 200); // inside the first box, clear of its handles
+    SendMouse(port, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    SendMouse(port, QEvent::MouseButtonRelease, grab, Qt::NoButton);
+    SendMouse(port, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    QApplication::processEvents();
+    PaintCounter counter;
+    port->installEventFilter(&counter);
+    int moves = 0;
+    for (auto _ : state) {
+        ++moves;
+        SendMouse(port, QEvent::MouseMove, grab + QPoint(moves % 100 * 3, moves % 50), Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    state.counters["painted_px_per_move"] = counter.pixels / std::max(moves, 1);
+    SendMouse(port, QEvent::MouseButtonRelease, grab, Qt::NoButton);
+}
+
 } // namespace
 
+BENCHMARK(BM_LineToolPressUntilDrawn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragObjectOneMove)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintCached_10Percent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintCached_50Percent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintCached_100Percent)->Unit(benchmark::kMillisecond);

@@ -48,26 +48,6 @@ CKestrelView::CKestrelView(CKestrelDoc* document, QWidget* parent)
 
 CKestrelView::~CKestrelView() = default;
 
-float CKestrelView::ZoomFactor() const
-{
-    return ViewZoom::Factor(zoomStep_);
-}
-
-bool CKestrelView::CanZoomIn() const
-{
-    return zoomStep_ < ViewZoom::kStepCount - 1;
-}
-
-bool CKestrelView::CanZoomOut() const
-{
-    return zoomStep_ > 0;
-}
-
-bool CKestrelView::CanActualSize() const
-{
-    return zoomStep_ != ViewZoom::kActualStep;
-}
-
 void CKestrelView::OnZoomIn()
 {
     if (!CanZoomIn()) {
@@ -212,9 +192,20 @@ void CKestrelView::FlattenObjects(const ObjectList& objects, ImageBuffer& target
 
 void CKestrelView::InvalidateComposite()
 {
-    compositeDirty_ = true;
+    composite_.Invalidate();
     viewport()->update();
     emit EditStateChanged();
+}
+
+void CKestrelView::RefreshImageArea(const QRect& area)
+{
+    if (!document_ || area.isEmpty())
+        return;
+    composite_.Patch(std::as_const(*document_).Image(), document_->Objects(), area);
+    // One client pixel more on each side for the stretch's rounding at any zoom.
+    const QPoint topLeft = ImageToClient(area.topLeft()) - QPoint(2, 2);
+    const QPoint bottomRight = ImageToClient(area.bottomRight() + QPoint(1, 1)) + QPoint(2, 2);
+    viewport()->update(QRect(topLeft, bottomRight));
 }
 
 void CKestrelView::OnUpdate()
@@ -222,7 +213,7 @@ void CKestrelView::OnUpdate()
     const ImageBuffer* image = document_ ? &std::as_const(*document_).Image() : nullptr;
     imageWidth_ = image && !image->IsEmpty() ? image->Width() : 0;
     imageHeight_ = image && !image->IsEmpty() ? image->Height() : 0;
-    compositeDirty_ = true;
+    composite_.Invalidate();
     UpdateScrollExtent();
     viewport()->update();
     emit SizeTextChanged(SizeText());
@@ -258,16 +249,7 @@ void CKestrelView::CheckSelection()
 
 const ImageBuffer& CKestrelView::Composite()
 {
-    const ImageBuffer& image = std::as_const(*document_).Image();
-    if (compositeDirty_) {
-        compositeDirty_ = false;
-        compositeIsDocument_ = image.BitCount() == 32 && document_->Objects().IsEmpty();
-        composite_.Destroy();
-        if (!compositeIsDocument_ && composite_.CopyFrom(image)
-            && (composite_.BitCount() == 32 || composite_.ConvertTo(32)))
-            FlattenObjects(document_->Objects(), composite_);
-    }
-    return compositeIsDocument_ ? image : composite_;
+    return composite_.Get(std::as_const(*document_).Image(), document_->Objects());
 }
 
 bool CKestrelView::ShowsCropPreview() const
@@ -428,7 +410,9 @@ void CKestrelView::SelectTool(int tool)
     SetViewCursor(ToolCursors::ForTool(tool));
     if (paramBar_)
         paramBar_->ShowKind(tool);
-    InvalidateComposite();
+    // Only the overlays change: the composite stays.
+    viewport()->update();
+    emit EditStateChanged();
 }
 
 void CKestrelView::PickObject(QPoint image)
@@ -447,8 +431,10 @@ void CKestrelView::RecordEdit()
 {
     if (!document_)
         return;
-    document_->RecordUndoSnapshot(document_->Image());
+    // The const picture: a snapshot shares it, where the writable one would be copied first.
+    document_->RecordUndoSnapshot(std::as_const(*document_).Image());
     document_->SetModifiedFlag(true);
+    emit EditStateChanged();
 }
 
 void CKestrelView::OnPropertyChange()

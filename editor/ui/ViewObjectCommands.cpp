@@ -10,6 +10,8 @@
 
 #include <QMenu>
 
+#include <utility>
+
 bool ViewObjectCommands::Run(int id)
 {
     if (!view_.LiveSelectedObject())
@@ -40,10 +42,15 @@ bool ViewObjectCommands::EditText()
     AnnotationObject* object = view_.LiveSelectedObject();
     if (!object || object->Kind() != ObjectKind::Text)
         return false;
-    CEditTxtDlg dialog(static_cast<TextObject&>(*object), &view_);
-    if (dialog.exec() != QDialog::Accepted)
+    auto& text = static_cast<TextObject&>(*object);
+    // The dialog edits a copy, so the history records the text as it was before OK, and a Cancel
+    // records nothing.
+    TextObject edited = text;
+    CEditTxtDlg dialog(edited, &view_);
+    if (dialog.exec() != QDialog::Accepted || view_.LiveSelectedObject() != object)
         return false;
-    view_.Document()->SetModifiedFlag(true);
+    view_.RecordEdit();
+    text = edited;
     view_.InvalidateComposite();
     return true;
 }
@@ -97,11 +104,12 @@ void ViewObjectCommands::Crop()
     if (wanted.Width() <= 0 || wanted.Height() <= 0)
         return;
     ImageBuffer part;
-    if (!document->Image().CopyRegion(&part, wanted))
+    if (!std::as_const(*document).Image().CopyRegion(&part, wanted))
         return;
     part.SetOrigin(0, 0);
     view_.RecordEdit();
-    document->Image() = std::move(part);
+    // The snapshot keeps the uncropped picture; it is never copied.
+    document->SetImage(std::move(part));
     view_.SetCanvasSelection({});
     view_.Drag().savedRect = {};
     view_.FreeDarkenedImage();

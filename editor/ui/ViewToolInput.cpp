@@ -6,6 +6,7 @@
 #include "CParamBar.h"
 #include "HighlightObject.h"
 #include "LineObject.h"
+#include "ObjectHandles.h"
 #include "ObjectHitTest.h"
 #include "PanelValues.h"
 #include "RubberBand.h"
@@ -126,8 +127,12 @@ void ViewToolInput::PressBand(QPoint canvas)
 
 AnnotationObject* ViewToolInput::Place(AnnotationObject* object)
 {
+    QRect area = ObjectHandles::SelectedArea(*object);
+    if (const AnnotationObject* previous = view_.LiveSelectedObject())
+        area |= ObjectHandles::SelectedArea(*previous);
     view_.SetSelectedObject(object);
-    view_.InvalidateComposite();
+    view_.RefreshImageArea(area);
+    emit view_.EditStateChanged();
     return object;
 }
 
@@ -200,8 +205,9 @@ void ViewToolInput::DragObject(QPoint client)
         dragRecorded_ = true;
         view_.RecordEdit();
     }
+    const QRect before = ObjectHandles::SelectedArea(*object);
     ObjectDrag::Apply(*object, drag.grabbedHandle, base_, image, image - pressImage_);
-    view_.InvalidateComposite();
+    view_.RefreshImageArea(before | ObjectHandles::SelectedArea(*object));
 }
 
 void ViewToolInput::Release(QPoint client)
@@ -228,9 +234,10 @@ void ViewToolInput::Release(QPoint client)
     case CKestrelView::ToolArrow:
         if (AnnotationObject* object = view_.LiveSelectedObject()) {
             auto* line = static_cast<LineObject*>(object);
+            const QRect before = ObjectHandles::SelectedArea(*line);
             line->endX = image.x();
             line->endY = image.y();
-            view_.InvalidateComposite();
+            view_.RefreshImageArea(before | ObjectHandles::SelectedArea(*line));
             view_.SelectTool(CKestrelView::ToolSelect);
         }
         break;
