@@ -4,6 +4,7 @@
 #include "CKestrelDoc.h"
 #include "CKestrelView.h"
 #include "CParamBar.h"
+#include "ObjectHandles.h"
 #include "SelectionFrame.h"
 #include "StampObject.h"
 #include "TextObject.h"
@@ -67,12 +68,18 @@ void ViewObjectCommands::Flatten()
     document->UpdateAllViews();
 }
 
+void ViewObjectCommands::Refresh(const QRect& area)
+{
+    view_.RefreshImageArea(area);
+    emit view_.EditStateChanged();
+}
+
 void ViewObjectCommands::BringToFront()
 {
     if (AnnotationObject* object = view_.LiveSelectedObject()) {
         view_.RecordEdit();
         view_.Document()->Objects().BringToFront(object);
-        view_.InvalidateComposite();
+        Refresh(ObjectHandles::SelectedArea(*object));
     }
 }
 
@@ -81,7 +88,7 @@ void ViewObjectCommands::SendToBack()
     if (AnnotationObject* object = view_.LiveSelectedObject()) {
         view_.RecordEdit();
         view_.Document()->Objects().SendToBack(object);
-        view_.InvalidateComposite();
+        Refresh(ObjectHandles::SelectedArea(*object));
     }
 }
 
@@ -90,11 +97,14 @@ void ViewObjectCommands::DeleteSelected()
     AnnotationObject* object = view_.LiveSelectedObject();
     if (!object)
         return;
+    const QRect area = ObjectHandles::SelectedArea(*object);
     view_.RecordEdit();
     view_.SetSelectedObject(nullptr);
     view_.Document()->Objects().RemoveObject(object);
     view_.SetCanvasSelection({});
-    view_.InvalidateComposite();
+    Refresh(area);
+    // The rubber band may have gone with it.
+    view_.viewport()->update();
 }
 
 void ViewObjectCommands::Crop()
@@ -169,6 +179,7 @@ void ViewObjectCommands::ApplyBar()
     CParamBar* bar = view_.ParamBar();
     if (!object || !bar)
         return;
+    const QRect before = ObjectHandles::SelectedArea(*object);
     bar->ReadValues().ApplyTo(*object);
     if (object->Kind() == ObjectKind::Stamp) {
         ImageBuffer picture = bar->FetchStampImage();
@@ -176,5 +187,6 @@ void ViewObjectCommands::ApplyBar()
             static_cast<StampObject*>(object)->image = std::move(picture);
     }
     view_.Document()->SetModifiedFlag(true);
-    view_.InvalidateComposite();
+    // A shadow switched on or off changes where the object reaches.
+    Refresh(before | ObjectHandles::SelectedArea(*object));
 }

@@ -1,10 +1,12 @@
 #include "CEditTxtDlg.h"
 #include "HighlightObject.h"
 #include "ObjectHandles.h"
+#include "ParamPanel.h"
 #include "TextObject.h"
 #include "ToolsViewFixture.h"
 #include "ViewObjectCommands.h"
 
+#include <QCheckBox>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
@@ -84,6 +86,13 @@ protected:
         view_->SelectTool(CKestrelView::ToolSelect);
         Press(image);
         Release(image);
+    }
+    // What the view shows after its partial redraws is what a redraw of everything shows.
+    void ExpectAsRebuilt()
+    {
+        const QImage patched = Grab(*view_);
+        view_->InvalidateComposite();
+        EXPECT_EQ(patched, Grab(*view_)) << "the patched picture differs from a full rebuild";
     }
     static void TypeText(CEditTxtDlg& dialog, const QString& content)
     {
@@ -283,10 +292,20 @@ TEST_F(ToolsInputTest, DraggingAnObject_Should_RepaintOnlyWhereItWasAndIs_AsAFul
             << "painted " << recorder.painted.boundingRect().x() << "," << recorder.painted.boundingRect().y() << " "
             << recorder.painted.boundingRect().width() << "x" << recorder.painted.boundingRect().height();
 
-        const QImage patched = Grab(*view_);
-        view_->InvalidateComposite();
-        EXPECT_EQ(patched, Grab(*view_)) << "the patched picture differs from a full rebuild";
+        ExpectAsRebuilt();
     }
+    // Layer changes and a shadow switched off redraw only the object's area as well.
+    Select({ 50, 45 });
+    ASSERT_EQ(view_->SelectedObject(), document_.Objects().begin()->get());
+    for (int command : { ViewObjectCommands::kBringToFront, ViewObjectCommands::kSendToBack }) {
+        ASSERT_TRUE(view_->Commands().Run(command));
+        ExpectAsRebuilt();
+    }
+    auto* shadow = bar_.Panel()->findChild<QCheckBox*>();
+    ASSERT_NE(shadow, nullptr);
+    QTest::mouseClick(shadow, Qt::LeftButton);
+    EXPECT_FALSE(view_->SelectedObject()->shadow);
+    ExpectAsRebuilt();
 }
 
 TEST_F(ToolsInputTest, ObjectEdits_Should_ShareThePictureWithTheirUndoSteps)
