@@ -15,7 +15,8 @@ class ObjectRenderer {
 public:
     // Every object, first to last, so later objects cover earlier ones. The target may be a part of
     // the picture: its pixel (0, 0) then shows the picture's point (left, top), and each pixel comes out
-    // as it would on the whole picture.
+    // as it would on the whole picture, but for a few levels of antialiasing where the target's edge cuts
+    // through a shape.
     static void RenderObjects(const ObjectList& objects, ImageBuffer& target, int left = 0, int top = 0);
     static void RenderObject(const AnnotationObject& object, ImageBuffer& target, int left = 0, int top = 0);
     // Every pixel the object can change, shadow included; none when it draws nothing.

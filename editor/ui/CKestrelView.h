@@ -185,7 +185,8 @@ private:
     void ApplyZoom();
     void UpdateScrollExtent();
     void CheckSelection();
-    const ImageBuffer& Composite();
+    // The composite with the image rows top to bottom (exclusive) up to date.
+    const ImageBuffer& Composite(int top, int bottom);
     QImage PicturePart(const QRect& part);
     void DrawSampled(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);
     void DrawStretched(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);

@@ -3,38 +3,86 @@
 #include "ObjectList.h"
 #include "ObjectRenderer.h"
 
+#include <algorithm>
 #include <cstring>
 
-const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectList& objects)
+void CompositeCache::Prepare(const ImageBuffer& image, const ObjectList& objects)
 {
-    if (dirty_) {
-        dirty_ = false;
-        isImage_ = image.BitCount() == 32 && objects.IsEmpty();
+    dirty_ = false;
+    isImage_ = image.BitCount() == 32 && objects.IsEmpty();
+    if (isImage_ || image.IsEmpty()) {
         composite_.Destroy();
-        if (!isImage_ && composite_.CopyFrom(image) && (composite_.BitCount() == 32 || composite_.ConvertTo(32)))
-            ObjectRenderer::RenderObjects(objects, composite_);
+        current_.clear();
+        return;
     }
-    return isImage_ ? image : composite_;
+    if (image.BitCount() != 32) {
+        // Only a picture that is not yet 32 bpp is converted whole.
+        composite_.Destroy();
+        if (composite_.CopyFrom(image) && composite_.ConvertTo(32))
+            ObjectRenderer::RenderObjects(objects, composite_);
+        current_.assign(size_t(composite_.Height()), 1);
+        return;
+    }
+    // A fresh block costs nothing until its rows are written.
+    if (composite_.Width() != image.Width() || composite_.Height() != image.Height() || composite_.BitCount() != 32)
+        composite_.Create(image.Width(), image.Height(), 32);
+    current_.assign(size_t(composite_.Height()), 0);
 }
 
-void CompositeCache::Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area)
+void CompositeCache::Redraw(const ImageBuffer& image, const ObjectList& objects, const QRect& part)
 {
-    // The image itself stands in for the composite until there is an object to draw over it.
-    if (dirty_ || isImage_ || composite_.Width() != image.Width() || composite_.Height() != image.Height()
-        || image.BitCount() != 32) {
-        dirty_ = true;
-        return;
-    }
-    const QRect part = area & QRect(0, 0, image.Width(), image.Height());
-    if (part.isEmpty())
-        return;
     ImageBuffer patch;
-    if (!image.CopyRegion(&patch, { part.left(), part.top(), part.right() + 1, part.bottom() + 1 })) {
-        dirty_ = true;
+    if (!image.CopyRegion(&patch, { part.left(), part.top(), part.right() + 1, part.bottom() + 1 }))
         return;
-    }
     ObjectRenderer::RenderObjects(objects, patch, part.left(), part.top());
     const size_t bytes = size_t(part.width()) * 4;
     for (int y = 0; y < part.height(); ++y)
         std::memcpy(composite_.PixelAddress(part.left(), part.top() + y), patch.Row(y), bytes);
+}
+
+void CompositeCache::RefreshRows(const ImageBuffer& image, const ObjectList& objects, int top, int bottom)
+{
+    top = std::max(top, 0);
+    bottom = std::min(bottom, int(current_.size()));
+    for (int y = top; y < bottom;) {
+        if (current_[size_t(y)]) {
+            ++y;
+            continue;
+        }
+        int end = y;
+        while (end < bottom && !current_[size_t(end)])
+            current_[size_t(end++)] = 1;
+        Redraw(image, objects, QRect(0, y, image.Width(), end - y));
+        y = end;
+    }
+}
+
+const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectList& objects, int top, int bottom)
+{
+    if (dirty_)
+        Prepare(image, objects);
+    if (isImage_)
+        return image;
+    if (composite_.Width() == image.Width() && composite_.Height() == image.Height())
+        RefreshRows(image, objects, top, bottom);
+    return composite_;
+}
+
+void CompositeCache::Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area)
+{
+    // The first object over the image itself needs a composite, made a row at a time as it is read.
+    if (isImage_ && !objects.IsEmpty())
+        dirty_ = true;
+    if (dirty_ || isImage_ || image.BitCount() != 32 || composite_.Width() != image.Width()
+        || composite_.Height() != image.Height())
+        return;
+    const QRect part = area & QRect(0, 0, image.Width(), image.Height());
+    if (part.isEmpty())
+        return;
+    // Stale rows are drawn whole when read; only those already shown need the patch.
+    bool anyCurrent = false;
+    for (int y = part.top(); y <= part.bottom() && !anyCurrent; ++y)
+        anyCurrent = current_[size_t(y)] != 0;
+    if (anyCurrent)
+        Redraw(image, objects, part);
 }

@@ -4,24 +4,35 @@
 
 #include <QRect>
 
+#include <cstdint>
+#include <vector>
+
 class ObjectList;
 
 // The picture a view shows: the document image with every annotation object rendered on top, kept
-// between paints. A change of one object patches only the area it touched, so dragging an object over a
-// large picture re-renders a few thousand pixels instead of copying the whole image.
+// between paints. Rows are brought up to date only when a paint reads them, and a change of one object
+// redraws only the area it touched, so the first line drawn on a large capture, or a dragged object,
+// costs a band of rows rather than a copy of the whole picture.
 class CompositeCache {
 public:
-    // The composite of image and objects, rebuilt first when it was invalidated. With no objects over a
-    // 32-bpp image that image itself is returned, and nothing is copied.
-    const ImageBuffer& Get(const ImageBuffer& image, const ObjectList& objects);
-    // The next Get rebuilds the whole composite.
+    // The composite, with rows top to bottom (exclusive) up to date. With no objects over a 32-bpp image
+    // that image itself is returned, and nothing is copied.
+    const ImageBuffer& Get(const ImageBuffer& image, const ObjectList& objects, int top, int bottom);
+    // Every row is redrawn when next read.
     void Invalidate() { dirty_ = true; }
-    // Redraws area (image pixels) from image and objects; the rest is kept. A composite that is not held
-    // yet, or no longer matches the image's size, is left to the next Get to rebuild whole.
+    // Redraws area (image pixels) after a change of objects confined to it; the rest is kept.
     void Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area);
 
 private:
+    // After an invalidation: the image alone, or a composite of its size whose rows are all stale.
+    void Prepare(const ImageBuffer& image, const ObjectList& objects);
+    // Copies and renders every stale row from top to bottom.
+    void RefreshRows(const ImageBuffer& image, const ObjectList& objects, int top, int bottom);
+    // Redraws part, which lies inside the image, onto the composite.
+    void Redraw(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
+
     ImageBuffer composite_;
+    std::vector<uint8_t> current_; // per row: up to date
     bool isImage_ = false;
     bool dirty_ = true;
 };

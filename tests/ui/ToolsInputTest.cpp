@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -65,6 +67,8 @@ private:
 
 class ToolsInputTest : public ToolsViewTest {
 protected:
+    static constexpr int kAntialiasLevels = 4;
+
     // Through the window, so the platform turns the press into a context menu request as it does for
     // a user's click.
     void RightClick(QPoint image)
@@ -87,12 +91,24 @@ protected:
         Press(image);
         Release(image);
     }
-    // What the view shows after its partial redraws is what a redraw of everything shows.
+    // What the view shows after its partial redraws is what a redraw of everything shows, but for a few
+    // levels of antialiasing where a shape is cut at a redrawn area's edge.
     void ExpectAsRebuilt()
     {
         const QImage patched = Grab(*view_);
         view_->InvalidateComposite();
-        EXPECT_EQ(patched, Grab(*view_)) << "the patched picture differs from a full rebuild";
+        const QImage full = Grab(*view_);
+        ASSERT_EQ(patched.size(), full.size());
+        int differing = 0;
+        for (int y = 0; y < full.height(); ++y)
+            for (int x = 0; x < full.width(); ++x) {
+                const QRgb a = patched.pixel(x, y);
+                const QRgb b = full.pixel(x, y);
+                const int most = std::max(
+                    { std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)) });
+                differing += most > kAntialiasLevels;
+            }
+        EXPECT_EQ(differing, 0) << "pixels of the patched picture differ from a full rebuild";
     }
     static void TypeText(CEditTxtDlg& dialog, const QString& content)
     {
@@ -267,6 +283,7 @@ TEST_F(ToolsInputTest, DraggingAnObject_Should_RepaintOnlyWhereItWasAndIs_AsAFul
     line->shadow = true;
     line->width = 3;
     AddText("T", { 100, 20, 150, 60 })->shadow = true;
+    AddLine({ 0, 0 }, { 179, 129 })->width = 5; // crosses the edges of every redrawn area
     struct Case {
         QPoint grab;
         QPoint to;
@@ -313,6 +330,7 @@ TEST_F(ToolsInputTest, ObjectEdits_Should_ShareThePictureWithTheirUndoSteps)
     const ImageBuffer* picture = &std::as_const(document_).Image();
     view_->SelectTool(CKestrelView::ToolLine);
     Drag({ 10, 10 }, { 60, 40 });
+    ExpectAsRebuilt(); // the picture's first object
     view_->SelectTool(CKestrelView::ToolRectangle);
     Drag({ 80, 20 }, { 140, 90 });
     Drag({ 100, 50 }, { 120, 60 }); // the new box, moved
