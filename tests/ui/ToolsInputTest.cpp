@@ -232,9 +232,7 @@ TEST_F(ToolsInputTest, Hover_Should_ShowWhatAPressWouldGrab)
     };
     const Case cases[] = {
         { { 50, 50 }, { 20, 20 }, Qt::SizeFDiagCursor }, // top left
-        { { 50, 50 }, { 104, 84 }, Qt::SizeFDiagCursor }, // bottom right, within 6
         { { 50, 50 }, { 21, 78 }, Qt::SizeBDiagCursor }, // bottom left
-        { { 50, 50 }, { 99, 21 }, Qt::SizeBDiagCursor }, // top right
         { { 50, 50 }, { 18, 50 }, Qt::SizeHorCursor }, // left edge
         { { 50, 50 }, { 60, 82 }, Qt::SizeVerCursor }, // bottom edge
         { { 50, 50 }, { 60, 50 }, Qt::BitmapCursor }, // inside: the arrow with the cross
@@ -305,10 +303,7 @@ TEST_F(ToolsInputTest, DraggingAnObject_Should_RepaintOnlyWhereItWasAndIs_AsAFul
         Release(c.to);
         const QRect changed = (before | ObjectHandles::SelectedArea(*object)).translated(5, 5).adjusted(-3, -3, 3, 3);
         EXPECT_FALSE(recorder.painted.isEmpty());
-        EXPECT_TRUE(changed.contains(recorder.painted.boundingRect()))
-            << "painted " << recorder.painted.boundingRect().x() << "," << recorder.painted.boundingRect().y() << " "
-            << recorder.painted.boundingRect().width() << "x" << recorder.painted.boundingRect().height();
-
+        EXPECT_TRUE(changed.contains(recorder.painted.boundingRect()));
         ExpectAsRebuilt();
     }
     // Layer changes and a shadow switched off redraw only the object's area as well.
