@@ -1,6 +1,6 @@
-#include "AppIcons.h"
+#include "app/AppIcons.h"
 
-#include "Pictograms.h"
+#include "app/Pictograms.h"
 
 #include <QFont>
 #include <QPainter>

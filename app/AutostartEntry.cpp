@@ -1,4 +1,4 @@
-#include "AutostartEntry.h"
+#include "app/AutostartEntry.h"
 
 #include <QDir>
 #include <QFile>

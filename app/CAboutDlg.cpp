@@ -1,7 +1,7 @@
-#include "CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
-#include "AppIcons.h"
-#include "CHyperLink.h"
+#include "app/AppIcons.h"
+#include "controls/CHyperLink.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

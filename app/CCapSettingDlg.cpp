@@ -1,8 +1,8 @@
-#include "CCapSettingDlg.h"
+#include "app/CCapSettingDlg.h"
 
-#include "CPageBasic.h"
-#include "CPageSave.h"
-#include "SettingsStore.h"
+#include "app/CPageBasic.h"
+#include "app/CPageSave.h"
+#include "settings/SettingsStore.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>

@@ -1,7 +1,7 @@
-#include "CChildFrame.h"
+#include "app/CChildFrame.h"
 
-#include "CKestrelDoc.h"
-#include "CKestrelView.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/ui/CKestrelView.h"
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClosableDocument.h"
+#include "app/ClosableDocument.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
-#include "CDefHotKeyDlg.h"
+#include "app/CDefHotKeyDlg.h"
 
-#include "CDlgInputHotKey.h"
-#include "HotKeyNames.h"
-#include "SettingsStore.h"
+#include "app/CDlgInputHotKey.h"
+#include "app/HotKeyNames.h"
+#include "settings/SettingsStore.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

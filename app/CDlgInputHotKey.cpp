@@ -1,6 +1,6 @@
-#include "CDlgInputHotKey.h"
+#include "app/CDlgInputHotKey.h"
 
-#include "HotKeyNames.h"
+#include "app/HotKeyNames.h"
 
 #include <QDialogButtonBox>
 #include <QKeySequenceEdit>

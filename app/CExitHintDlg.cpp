@@ -1,4 +1,4 @@
-#include "CExitHintDlg.h"
+#include "app/CExitHintDlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "CPageBasic.h"
+#include "app/CPageBasic.h"
 
-#include "IntegerField.h"
+#include "app/IntegerField.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
-#include "CPageSave.h"
+#include "app/CPageSave.h"
 
-#include "IntegerField.h"
+#include "app/IntegerField.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "CaptureArguments.h"
+#include "app/CaptureArguments.h"
 
 #include <charconv>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "CaptureSound.h"
+#include "app/CaptureSound.h"
 
 #include <algorithm>
 #include <cmath>

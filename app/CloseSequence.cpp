@@ -1,7 +1,7 @@
-#include "CloseSequence.h"
+#include "app/CloseSequence.h"
 
-#include "ClosableDocument.h"
-#include "CloseSequencePrompts.h"
+#include "app/ClosableDocument.h"
+#include "app/CloseSequencePrompts.h"
 
 bool CloseSequence::Run(const std::vector<ClosableDocument*>& documents)
 {

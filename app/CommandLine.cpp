@@ -1,10 +1,10 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
-#include "ApplyVerb.h"
-#include "CaptureCommand.h"
-#include "ConvertVerb.h"
-#include "InfoVerb.h"
-#include "SendCommand.h"
+#include "app/ApplyVerb.h"
+#include "app/CaptureCommand.h"
+#include "app/ConvertVerb.h"
+#include "app/InfoVerb.h"
+#include "app/SendCommand.h"
 
 #include <iostream>
 

@@ -1,7 +1,7 @@
-#include "ConvertVerb.h"
+#include "app/ConvertVerb.h"
 
-#include "ImageBuffer.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "imaging/ImageBuffer.h"
 
 #include <iostream>
 

@@ -1,9 +1,9 @@
-#include "DesktopIntegration.h"
+#include "app/DesktopIntegration.h"
 
-#include "AppIcons.h"
-#include "CommandIds.h"
-#include "GlobalHotKeys.h"
-#include "TrayIcon.h"
+#include "app/AppIcons.h"
+#include "app/CommandIds.h"
+#include "app/TrayIcon.h"
+#include "platform/GlobalHotKeys.h"
 
 using namespace CommandId;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AutostartEntry.h"
-#include "ShellSettings.h"
+#include "app/AutostartEntry.h"
+#include "app/ShellSettings.h"
 
 #include <QObject>
 

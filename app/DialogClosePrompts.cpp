@@ -1,7 +1,7 @@
-#include "DialogClosePrompts.h"
+#include "app/DialogClosePrompts.h"
 
-#include "CExitHintDlg.h"
-#include "QtFileFilters.h"
+#include "app/CExitHintDlg.h"
+#include "app/QtFileFilters.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CloseSequencePrompts.h"
+#include "app/CloseSequencePrompts.h"
 
 class QWidget;
 

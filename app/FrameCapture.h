@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CaptureRequestSink.h"
-#include "CaptureSettings.h"
+#include "app/CaptureRequestSink.h"
+#include "settings/CaptureSettings.h"
 
 #include <functional>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "FrameClipboard.h"
+#include "app/FrameClipboard.h"
 
-#include "CKestrelView.h"
-#include "CommandIds.h"
-#include "ImageBytes.h"
-#include "X11ClipboardOwner.h"
-#include "X11ClipboardReader.h"
+#include "app/CommandIds.h"
+#include "editor/codecs/ImageBytes.h"
+#include "editor/ui/CKestrelView.h"
+#include "platform/X11ClipboardOwner.h"
+#include "platform/X11ClipboardReader.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

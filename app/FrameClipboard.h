@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageClipboard.h"
+#include "editor/document/ImageClipboard.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
-#include "FrameDocuments.h"
+#include "app/FrameDocuments.h"
 
-#include "CChildFrame.h"
-#include "CKestrelDoc.h"
-#include "CMainFrame.h"
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "editor/document/CKestrelDoc.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CaptureDocumentSink.h"
+#include "capture/CaptureDocumentSink.h"
 
 class CMainFrame;
 

@@ -1,8 +1,8 @@
-#include "FrameSettingsCommands.h"
+#include "app/FrameSettingsCommands.h"
 
-#include "CCapSettingDlg.h"
-#include "CDefHotKeyDlg.h"
-#include "DesktopIntegration.h"
+#include "app/CCapSettingDlg.h"
+#include "app/CDefHotKeyDlg.h"
+#include "app/DesktopIntegration.h"
 
 FrameSettingsCommands::FrameSettingsCommands(QWidget& frame, ShellSettings& shell, CaptureSettings& record,
     std::string iniPath, std::function<DesktopIntegration*()> desktop)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CaptureSettings.h"
-#include "ShellSettings.h"
+#include "app/ShellSettings.h"
+#include "settings/CaptureSettings.h"
 
 #include <functional>
 #include <string>

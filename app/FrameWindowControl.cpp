@@ -1,6 +1,6 @@
-#include "FrameWindowControl.h"
+#include "app/FrameWindowControl.h"
 
-#include "TrayMinimise.h"
+#include "app/TrayMinimise.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainWindowControl.h"
+#include "capture/MainWindowControl.h"
 
 class QWidget;
 

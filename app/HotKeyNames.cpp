@@ -1,4 +1,4 @@
-#include "HotKeyNames.h"
+#include "app/HotKeyNames.h"
 
 #include <QKeySequence>
 

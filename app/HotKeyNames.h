@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ShellSettings.h"
+#include "app/ShellSettings.h"
 
 #include <QKeyCombination>
 #include <QString>

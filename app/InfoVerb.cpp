@@ -1,6 +1,6 @@
-#include "InfoVerb.h"
+#include "app/InfoVerb.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 #include <iostream>
 

@@ -1,6 +1,6 @@
-#include "IniSettingsStore.h"
+#include "app/IniSettingsStore.h"
 
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 ShellSettings IniSettingsStore::FromRecord(const CaptureSettings& record)
 {

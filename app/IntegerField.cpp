@@ -1,4 +1,4 @@
-#include "IntegerField.h"
+#include "app/IntegerField.h"
 
 #include <QLineEdit>
 #include <QMessageBox>

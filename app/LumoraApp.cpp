@@ -1,12 +1,12 @@
-#include "LumoraApp.h"
+#include "app/LumoraApp.h"
 
-#include "CMainFrame.h"
-#include "FrameCapture.h"
-#include "FrameDocuments.h"
-#include "IniSettingsStore.h"
-#include "LumoraDBusService.h"
-#include "ModulePath.h"
-#include "WaylandSession.h"
+#include "app/CMainFrame.h"
+#include "app/FrameCapture.h"
+#include "app/FrameDocuments.h"
+#include "app/IniSettingsStore.h"
+#include "app/LumoraDBusService.h"
+#include "app/WaylandSession.h"
+#include "settings/ModulePath.h"
 
 LumoraApp::LumoraApp(int& argc, char** argv)
     : QApplication(argc, argv)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CaptureSettings.h"
+#include "settings/CaptureSettings.h"
 
 #include <QApplication>
 

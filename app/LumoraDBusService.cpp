@@ -1,7 +1,7 @@
-#include "LumoraDBusService.h"
+#include "app/LumoraDBusService.h"
 
-#include "CaptureRequestSink.h"
-#include "CommandIds.h"
+#include "app/CaptureRequestSink.h"
+#include "app/CommandIds.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -1,4 +1,4 @@
-#include "Pictograms.h"
+#include "app/Pictograms.h"
 
 #include <QPainter>
 #include <QPainterPath>

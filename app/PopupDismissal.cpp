@@ -1,8 +1,8 @@
-#include "PopupDismissal.h"
+#include "app/PopupDismissal.h"
 
-#include "GrabScreenRect.h"
-#include "ImageBuffer.h"
-#include "ScreenSource.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/GrabScreenRect.h"
+#include "platform/ScreenSource.h"
 
 #include <QApplication>
 #include <QEvent>

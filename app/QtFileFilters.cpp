@@ -1,4 +1,4 @@
-#include "QtFileFilters.h"
+#include "app/QtFileFilters.h"
 
 QStringList QtFileFilters(const QString& pairs)
 {

@@ -1,4 +1,4 @@
-#include "RecentFileList.h"
+#include "app/RecentFileList.h"
 
 #include <QFileInfo>
 #include <QSettings>

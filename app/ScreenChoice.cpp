@@ -1,6 +1,6 @@
-#include "ScreenChoice.h"
+#include "app/ScreenChoice.h"
 
-#include "ScreenSource.h"
+#include "platform/ScreenSource.h"
 
 #include <charconv>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "ScrollBarWidth.h"
+#include "app/ScrollBarWidth.h"
 
 #include <QApplication>
 #include <QStyle>

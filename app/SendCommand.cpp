@@ -1,6 +1,6 @@
-#include "SendCommand.h"
+#include "app/SendCommand.h"
 
-#include "LumoraDBusService.h"
+#include "app/LumoraDBusService.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

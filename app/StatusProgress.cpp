@@ -1,4 +1,4 @@
-#include "StatusProgress.h"
+#include "app/StatusProgress.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgressSink.h"
+#include "imaging/ProgressSink.h"
 
 class QLabel;
 class QProgressBar;

@@ -1,6 +1,6 @@
-#include "TrayIcon.h"
+#include "app/TrayIcon.h"
 
-#include "CommandTable.h"
+#include "app/CommandTable.h"
 
 #include <QMenu>
 

@@ -1,4 +1,4 @@
-#include "TrayMinimise.h"
+#include "app/TrayMinimise.h"
 
 #include <QSystemTrayIcon>
 #include <QWidget>

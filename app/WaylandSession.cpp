@@ -1,4 +1,4 @@
-#include "WaylandSession.h"
+#include "app/WaylandSession.h"
 
 #include <QMessageBox>
 

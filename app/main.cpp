@@ -1,5 +1,5 @@
-#include "CommandLine.h"
-#include "LumoraApp.h"
+#include "app/CommandLine.h"
+#include "app/LumoraApp.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PixelBlock.h"
+#include "imaging/PixelBlock.h"
 
 #include <benchmark/benchmark.h>
 

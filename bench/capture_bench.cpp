@@ -1,10 +1,10 @@
 // Reading the whole screen of the X server named by $DISPLAY into a 24-bpp image: shared memory against
 // the plain request, and drawing the pointer into the result. Run it on Xvfb screens of the sizes that
 // matter (bench/capture_vs_peers.sh times the whole command instead).
-#include "GrabScreenRect.h"
-#include "ImageBuffer.h"
-#include "X11Display.h"
-#include "X11ScreenSource.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/GrabScreenRect.h"
+#include "platform/X11Display.h"
+#include "platform/X11ScreenSource.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Loading and saving a 3840 x 2160 screenshot-like image as BMP, PNG and JPEG. The PNG save is the path
 // every auto-saved capture takes. Each result carries the file size as the counter "file_bytes".
-#include "FreeImageLibrary.h"
-#include "ImageBuffer.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/FreeImageLibrary.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "imaging/ImageBuffer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,10 +2,10 @@
 // trackbar movement costs the dialog; the target is 16 ms, oil paint above radius 5 excepted), and, with
 // "Preview" set, how long a trackbar movement takes to be handled while the document preview runs on
 // the worker (the target is 50 ms, against an effect that takes over a second on the whole image).
-#include "AdjustDlg.h"
-#include "BenchImages.h"
-#include "CKestrelDoc.h"
-#include "LiveDocumentPreview.h"
+#include "bench/BenchImages.h"
+#include "editor/document/CKestrelDoc.h"
+#include "imaging/dialogs/AdjustDlg.h"
+#include "imaging/dialogs/LiveDocumentPreview.h"
 
 #include <QApplication>
 #include <QCheckBox>

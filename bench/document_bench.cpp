@@ -1,8 +1,8 @@
 // The undo history on a 3840 x 2160 document: one effect with its snapshot, undo and redo, the memory
 // that ten full undo steps hold, and the snapshots that object edits record (20 objects on the picture).
-#include "CKestrelDoc.h"
-#include "HighlightObject.h"
-#include "InvertEffect.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/objects/HighlightObject.h"
+#include "imaging/colour/InvertEffect.h"
 
 #include <benchmark/benchmark.h>
 

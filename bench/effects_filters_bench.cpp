@@ -1,18 +1,18 @@
 // The artistic filters on a 3840 x 2160, 32-bpp image, single thread, each against a memcpy of the same
 // pixel bytes (x_memcpy).
-#include "BenchImages.h"
-#include "MemcpyBaseline.h"
+#include "bench/BenchImages.h"
+#include "bench/MemcpyBaseline.h"
 
-#include "ColorNoiseEffect.h"
-#include "ConvolutionEffect.h"
-#include "EmbossEffect.h"
-#include "GridEffect.h"
-#include "HalftoneEffect.h"
-#include "ImageBuffer.h"
-#include "MonoNoiseEffect.h"
-#include "MosaicEffect.h"
-#include "OilPaintEffect.h"
-#include "SplashEffect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/filters/ColorNoiseEffect.h"
+#include "imaging/filters/ConvolutionEffect.h"
+#include "imaging/filters/EmbossEffect.h"
+#include "imaging/filters/GridEffect.h"
+#include "imaging/filters/HalftoneEffect.h"
+#include "imaging/filters/MonoNoiseEffect.h"
+#include "imaging/filters/MosaicEffect.h"
+#include "imaging/filters/OilPaintEffect.h"
+#include "imaging/filters/SplashEffect.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // ImageBuffer's hot paths on a 3840 x 2160 image, each against a memcpy of the same pixel bytes.
-#include "BenchImages.h"
-#include "MemcpyBaseline.h"
+#include "bench/BenchImages.h"
+#include "bench/MemcpyBaseline.h"
 
-#include "ImageBuffer.h"
-#include "PixelEffect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/PixelEffect.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,18 +1,18 @@
 // Rendering annotation objects as every paint of the view does: twenty objects of all kinds, half of them
 // with shadows, onto a copy of a 3840 x 2160 image; and the two pixel loops underneath, the shadow blur
 // and the blend.
-#include "MemcpyBaseline.h"
+#include "bench/MemcpyBaseline.h"
 
-#include "BlendImage.h"
-#include "HighlightObject.h"
-#include "ImageBuffer.h"
-#include "LineObject.h"
-#include "ObjectList.h"
-#include "ObjectRenderer.h"
-#include "ShadowEffect.h"
-#include "ShapeObject.h"
-#include "StampObject.h"
-#include "TextObject.h"
+#include "editor/objects/BlendImage.h"
+#include "editor/objects/HighlightObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ObjectList.h"
+#include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/ShadowEffect.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/objects/StampObject.h"
+#include "editor/objects/TextObject.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QGuiApplication>
 

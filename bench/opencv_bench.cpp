@@ -6,23 +6,23 @@
 // OpenCV works on a top-down copy of the picture in a 4-channel Mat and writes into a preallocated
 // destination where it can, which is its fastest way; ours runs through ApplyEffect as the editor does,
 // on a copy made before timing. Where the two compute different things, the comment at the row says so.
-#include "BenchImages.h"
+#include "bench/BenchImages.h"
 
-#include "BrightnessEffect.h"
-#include "ColorNoiseEffect.h"
-#include "ContrastEffect.h"
-#include "ConvolutionEffect.h"
-#include "EmbossEffect.h"
-#include "FlipHorizontalEffect.h"
-#include "FreeRotateEffect.h"
-#include "GrayScaleEffect.h"
-#include "HueSaturationEffect.h"
-#include "ImageBuffer.h"
-#include "InvertEffect.h"
-#include "MosaicEffect.h"
-#include "PosterizeEffect.h"
-#include "Rotate90Effect.h"
-#include "RowPool.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/RowPool.h"
+#include "imaging/colour/BrightnessEffect.h"
+#include "imaging/colour/ContrastEffect.h"
+#include "imaging/colour/GrayScaleEffect.h"
+#include "imaging/colour/HueSaturationEffect.h"
+#include "imaging/colour/InvertEffect.h"
+#include "imaging/colour/PosterizeEffect.h"
+#include "imaging/filters/ColorNoiseEffect.h"
+#include "imaging/filters/ConvolutionEffect.h"
+#include "imaging/filters/EmbossEffect.h"
+#include "imaging/filters/MosaicEffect.h"
+#include "imaging/geometry/FlipHorizontalEffect.h"
+#include "imaging/geometry/FreeRotateEffect.h"
+#include "imaging/geometry/Rotate90Effect.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>

@@ -2,17 +2,17 @@
 // one mouse move (magnifier read, composition, paint, flush to the X server) at 1080p and 4K. Run on an X
 // server of its own whose screen is as large as the largest size measured, for instance
 // xvfb-run -s "-screen 0 3840x2160x24" build/bench/overlay_bench.
-#include "CCapDialog.h"
-#include "CapturePipeline.h"
-#include "ClipboardSink.h"
-#include "ImageBuffer.h"
-#include "ImageScreenSource.h"
-#include "MainWindowControl.h"
-#include "SoundPlayer.h"
-#include "X11Display.h"
-#include "X11ScreenInput.h"
-#include "X11ScreenSource.h"
-#include "X11WindowSystem.h"
+#include "capture/CCapDialog.h"
+#include "capture/CapturePipeline.h"
+#include "capture/MainWindowControl.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/ClipboardSink.h"
+#include "platform/ImageScreenSource.h"
+#include "platform/SoundPlayer.h"
+#include "platform/X11Display.h"
+#include "platform/X11ScreenInput.h"
+#include "platform/X11ScreenSource.h"
+#include "platform/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -3,10 +3,10 @@
 // with 20 objects. Each is reported against a memcpy of the client area's (or the image's) bytes.
 // Then the editing tools as a user meets them, on a shown view with its repaints: a press with the Line
 // tool until the new line is on screen, and one mouse move of a dragged object until it is repainted.
-#include "CKestrelDoc.h"
-#include "CKestrelView.h"
-#include "MemcpyBaseline.h"
-#include "ShapeObject.h"
+#include "bench/MemcpyBaseline.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/ui/CKestrelView.h"
 
 #include <QApplication>
 #include <QImage>

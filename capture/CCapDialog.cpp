@@ -1,12 +1,12 @@
-#include "CCapDialog.h"
+#include "capture/CCapDialog.h"
 
-#include "GrabScreenRect.h"
-#include "ImageBuffer.h"
-#include "ImageScreenSource.h"
-#include "OverlayLayout.h"
-#include "ScreenInput.h"
-#include "WindowMap.h"
-#include "WindowSystem.h"
+#include "capture/OverlayLayout.h"
+#include "capture/WindowMap.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/GrabScreenRect.h"
+#include "platform/ImageScreenSource.h"
+#include "platform/ScreenInput.h"
+#include "platform/WindowSystem.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OverlayPainter.h"
-#include "SelectionOverlay.h"
+#include "capture/OverlayPainter.h"
+#include "capture/SelectionOverlay.h"
 
 #include <QEventLoop>
 #include <QWidget>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "CaptureMode.h"
-#include "CaptureServices.h"
-#include "CaptureSettings.h"
-#include "CursorImage.h"
-#include "WindowId.h"
+#include "capture/CaptureMode.h"
+#include "capture/CaptureServices.h"
+#include "imaging/BitmapTypes.h"
+#include "platform/CursorImage.h"
+#include "platform/WindowId.h"
+#include "settings/CaptureSettings.h"
 
 #include <cstdint>
 #include <functional>

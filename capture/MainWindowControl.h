@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowId.h"
+#include "platform/WindowId.h"
 
 // The ways a capture shows the main window again.
 enum class ShowCommand { Hide, Show, ShowMinimized, ShowNoActivate, ShowNormal };

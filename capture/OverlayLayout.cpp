@@ -1,4 +1,4 @@
-#include "OverlayLayout.h"
+#include "capture/OverlayLayout.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "CaptureMode.h"
+#include "capture/CaptureMode.h"
+#include "imaging/BitmapTypes.h"
 
 // Where the selection overlay puts things: the information panel's corner and rectangles, the fixed
 // rectangle, the size label. Pure arithmetic, shared by the overlay and its tests.

@@ -1,7 +1,7 @@
-#include "OverlayPainter.h"
+#include "capture/OverlayPainter.h"
 
-#include "ImageBuffer.h"
-#include "OverlayLayout.h"
+#include "capture/OverlayLayout.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QFontMetrics>
 #include <QPainter>

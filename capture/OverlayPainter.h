@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "CaptureMode.h"
+#include "capture/CaptureMode.h"
+#include "imaging/BitmapTypes.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "PresetSelection.h"
+#include "capture/PresetSelection.h"
 
-#include "WindowSystem.h"
+#include "platform/WindowSystem.h"
 
 PresetSelection::PresetSelection(const ImageRect& rect)
     : rect_(rect)

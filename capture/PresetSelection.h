@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SelectionOverlay.h"
+#include "capture/SelectionOverlay.h"
 
 class WindowSystem;
 

@@ -1,6 +1,6 @@
-#include "ScrollMeasure.h"
+#include "capture/ScrollMeasure.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 #include <algorithm>
 #include <cstdint>

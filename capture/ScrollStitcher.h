@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageBuffer.h"
-#include "ScrollMeasure.h"
+#include "capture/ScrollMeasure.h"
+#include "imaging/ImageBuffer.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
-#include "ScrollingCapture.h"
+#include "capture/ScrollingCapture.h"
 
-#include "GrabScreenRect.h"
-#include "ScrollInput.h"
-#include "ScrollStitcher.h"
+#include "capture/ScrollStitcher.h"
+#include "platform/GrabScreenRect.h"
+#include "platform/ScrollInput.h"
 
 #include <algorithm>
 #include <chrono>

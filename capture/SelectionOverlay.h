@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "CaptureMode.h"
-#include "WindowId.h"
+#include "capture/CaptureMode.h"
+#include "imaging/BitmapTypes.h"
+#include "platform/WindowId.h"
 
 #include <optional>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "WindowMap.h"
+#include "capture/WindowMap.h"
 
-#include "WindowSystem.h"
+#include "platform/WindowSystem.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScreenSource.h"
-#include "WindowId.h"
+#include "platform/ScreenSource.h"
+#include "platform/WindowId.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "CColourPopup.h"
+#include "controls/CColourPopup.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>

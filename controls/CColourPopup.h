@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PaletteColours.h"
+#include "controls/PaletteColours.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "CHyperLink.h"
+#include "controls/CHyperLink.h"
 
-#include "LinkOpener.h"
+#include "controls/LinkOpener.h"
 
 #include <QApplication>
 #include <QMessageBox>

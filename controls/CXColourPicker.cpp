@@ -1,4 +1,4 @@
-#include "CXColourPicker.h"
+#include "controls/CXColourPicker.h"
 
 #include <QEvent>
 #include <QPainter>

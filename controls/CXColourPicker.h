@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CColourPopup.h"
+#include "controls/CColourPopup.h"
 
 #include <QPointer>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "LinkOpener.h"
+#include "controls/LinkOpener.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

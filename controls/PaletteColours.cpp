@@ -1,4 +1,4 @@
-#include "PaletteColours.h"
+#include "controls/PaletteColours.h"
 
 #include <QPalette>
 

@@ -1,5 +1,5 @@
-#include "DibCodec.h"
-#include "FuzzDecoder.h"
+#include "editor/codecs/DibCodec.h"
+#include "fuzz/FuzzDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,5 +1,5 @@
-#include "FreeImageHeaderCheck.h"
-#include "GifFrameScan.h"
+#include "editor/codecs/FreeImageHeaderCheck.h"
+#include "editor/codecs/GifFrameScan.h"
 
 #include <FreeImage.h>
 

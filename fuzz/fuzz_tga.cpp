@@ -1,5 +1,5 @@
-#include "FuzzDecoder.h"
-#include "TgaCodec.h"
+#include "editor/codecs/TgaCodec.h"
+#include "fuzz/FuzzDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,8 +1,8 @@
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
-#include "ImageEffect.h"
-#include "ProgressSink.h"
-#include "RowPool.h"
+#include "imaging/ImageEffect.h"
+#include "imaging/ProgressSink.h"
+#include "imaging/RowPool.h"
 
 #include <algorithm>
 #include <cstring>

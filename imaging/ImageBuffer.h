@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "PixelBlock.h"
+#include "imaging/BitmapTypes.h"
+#include "imaging/PixelBlock.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,8 @@
 // Depth conversion, canvas growth and the two resizes.
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
-#include "ProgressSink.h"
-#include "RowPool.h"
+#include "imaging/ProgressSink.h"
+#include "imaging/RowPool.h"
 
 #include <bit>
 #include <cstring>

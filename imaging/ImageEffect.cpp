@@ -1,6 +1,6 @@
-#include "ImageEffect.h"
+#include "imaging/ImageEffect.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 void ImageEffect::Begin(ImageBuffer&)
 {

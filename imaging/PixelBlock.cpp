@@ -1,4 +1,4 @@
-#include "PixelBlock.h"
+#include "imaging/PixelBlock.h"
 
 #include <sys/mman.h>
 

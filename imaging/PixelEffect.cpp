@@ -1,4 +1,4 @@
-#include "PixelEffect.h"
+#include "imaging/PixelEffect.h"
 
 bool PixelEffect::CanApply(const ImageBuffer& image) const
 {

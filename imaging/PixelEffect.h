@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageBuffer.h"
-#include "ImageEffect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/ImageEffect.h"
 
 #include <memory>
 #include <type_traits>

@@ -1,4 +1,4 @@
-#include "RowPool.h"
+#include "imaging/RowPool.h"
 
 #include <algorithm>
 #include <exception>

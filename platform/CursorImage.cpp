@@ -1,6 +1,6 @@
-#include "CursorImage.h"
+#include "platform/CursorImage.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "GlobalHotKeys.h"
+#include "platform/GlobalHotKeys.h"
 
-#include "VirtualKeyMap.h"
+#include "platform/VirtualKeyMap.h"
 
 #include <QSocketNotifier>
 

@@ -1,7 +1,7 @@
-#include "GrabScreenRect.h"
+#include "platform/GrabScreenRect.h"
 
-#include "ImageBuffer.h"
-#include "ScreenSource.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/ScreenSource.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "ImageScreenSource.h"
+#include "platform/ImageScreenSource.h"
 
 #include <algorithm>
 #include <cstring>

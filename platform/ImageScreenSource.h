@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageBuffer.h"
-#include "ScreenSource.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/ScreenSource.h"
 
 // A screen made of one image: the frozen copy that overlay captures read from, and the fake screen of
 // tests. The image's top-left pixel is screen point (0, 0).

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowId.h"
+#include "platform/WindowId.h"
 
 // The pointer and the keyboard as a full-screen window of ours takes them: even a window that the window
 // manager never gives the focus receives every key and button while it holds them.

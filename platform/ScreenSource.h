@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "CursorImage.h"
+#include "imaging/BitmapTypes.h"
+#include "platform/CursorImage.h"
 
 #include <optional>
 #include <vector>

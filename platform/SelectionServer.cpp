@@ -1,4 +1,4 @@
-#include "SelectionServer.h"
+#include "platform/SelectionServer.h"
 
 #include <xcb/xcb.h>
 

@@ -1,4 +1,4 @@
-#include "VirtualKeyMap.h"
+#include "platform/VirtualKeyMap.h"
 
 #include <X11/X.h>
 #include <X11/keysym.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "WindowId.h"
+#include "imaging/BitmapTypes.h"
+#include "platform/WindowId.h"
 
 #include <optional>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "X11ClipboardOwner.h"
+#include "platform/X11ClipboardOwner.h"
 
-#include "ImageBuffer.h"
-#include "SelectionServer.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/SelectionServer.h"
 
 #include <fcntl.h>
 #include <poll.h>

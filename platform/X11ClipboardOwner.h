@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClipboardSink.h"
+#include "platform/ClipboardSink.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "X11ClipboardReader.h"
+#include "platform/X11ClipboardReader.h"
 
 #include <xcb/xcb.h>
 

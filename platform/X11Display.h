@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowId.h"
+#include "platform/WindowId.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "X11Monitors.h"
+#include "platform/X11Monitors.h"
 
-#include "X11Display.h"
+#include "platform/X11Display.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>

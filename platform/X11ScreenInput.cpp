@@ -1,6 +1,6 @@
-#include "X11ScreenInput.h"
+#include "platform/X11ScreenInput.h"
 
-#include "X11Display.h"
+#include "platform/X11Display.h"
 
 #include <QGuiApplication>
 #include <QWindow>

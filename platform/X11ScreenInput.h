@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenInput.h"
+#include "platform/ScreenInput.h"
 
 #include <QPointer>
 #include <QWindow>

@@ -1,9 +1,9 @@
-#include "X11ScreenSource.h"
+#include "platform/X11ScreenSource.h"
 
-#include "ImageBuffer.h"
-#include "X11Display.h"
-#include "X11Monitors.h"
-#include "X11SharedImage.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/X11Display.h"
+#include "platform/X11Monitors.h"
+#include "platform/X11SharedImage.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

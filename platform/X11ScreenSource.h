@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenSource.h"
+#include "platform/ScreenSource.h"
 
 #include <memory>
 

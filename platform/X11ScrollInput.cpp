@@ -1,6 +1,6 @@
-#include "X11ScrollInput.h"
+#include "platform/X11ScrollInput.h"
 
-#include "X11Display.h"
+#include "platform/X11Display.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScrollInput.h"
+#include "platform/ScrollInput.h"
 
 class X11Display;
 

@@ -1,6 +1,6 @@
-#include "X11SharedImage.h"
+#include "platform/X11SharedImage.h"
 
-#include "X11Display.h"
+#include "platform/X11Display.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

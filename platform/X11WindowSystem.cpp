@@ -1,6 +1,6 @@
-#include "X11WindowSystem.h"
+#include "platform/X11WindowSystem.h"
 
-#include "X11Display.h"
+#include "platform/X11Display.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,7 +1,7 @@
 // Writes the files the program ships that we make ourselves: the capture sound beside the executable and
 // the application icon at the hicolor sizes. Run at build time: make_resources BIN_FOLDER ICON_FOLDER.
-#include "AppIcons.h"
-#include "CaptureSound.h"
+#include "app/AppIcons.h"
+#include "app/CaptureSound.h"
 
 #include <QDir>
 #include <QGuiApplication>

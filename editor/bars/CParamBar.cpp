@@ -1,13 +1,13 @@
-#include "CParamBar.h"
+#include "editor/bars/CParamBar.h"
 
-#include "HighlightObject.h"
-#include "LineObject.h"
-#include "ParamPanel.h"
-#include "ParamPanelFactory.h"
-#include "PropertyChangeTarget.h"
-#include "ShapeObject.h"
-#include "StampObject.h"
-#include "TextObject.h"
+#include "editor/bars/ParamPanel.h"
+#include "editor/bars/ParamPanelFactory.h"
+#include "editor/bars/PropertyChangeTarget.h"
+#include "editor/objects/HighlightObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/objects/StampObject.h"
+#include "editor/objects/TextObject.h"
 
 #include <QCoreApplication>
 #include <QDir>

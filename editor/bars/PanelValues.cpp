@@ -1,10 +1,10 @@
-#include "PanelValues.h"
+#include "editor/bars/PanelValues.h"
 
-#include "HighlightObject.h"
-#include "LineObject.h"
-#include "ShapeObject.h"
-#include "StampObject.h"
-#include "TextObject.h"
+#include "editor/objects/HighlightObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/objects/StampObject.h"
+#include "editor/objects/TextObject.h"
 
 int PanelKind::ForObject(int objectKind)
 {

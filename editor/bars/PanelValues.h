@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColourRef.h"
+#include "editor/objects/ColourRef.h"
 
 #include <cstdint>
 

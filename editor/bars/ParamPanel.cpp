@@ -1,7 +1,7 @@
-#include "ParamPanel.h"
+#include "editor/bars/ParamPanel.h"
 
-#include "CXColourPicker.h"
-#include "StampListView.h"
+#include "controls/CXColourPicker.h"
+#include "editor/bars/StampListView.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageBuffer.h"
-#include "PanelValues.h"
+#include "editor/bars/PanelValues.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "ParamPanelFactory.h"
+#include "editor/bars/ParamPanelFactory.h"
 
-#include "CXColourPicker.h"
-#include "ParamPanel.h"
+#include "controls/CXColourPicker.h"
+#include "editor/bars/ParamPanel.h"
 
 #include <QComboBox>
 

@@ -1,6 +1,6 @@
-#include "StampListView.h"
+#include "editor/bars/StampListView.h"
 
-#include "BufferPicture.h"
+#include "editor/ui/BufferPicture.h"
 
 #include <QMouseEvent>
 #include <QPixmap>

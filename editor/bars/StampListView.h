@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StampLibrary.h"
+#include "editor/codecs/StampLibrary.h"
 
 #include <QListWidget>
 

@@ -1,6 +1,6 @@
-#include "AlphaUse.h"
+#include "editor/codecs/AlphaUse.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 bool HasMeaningfulAlpha(const ImageBuffer& image)
 {

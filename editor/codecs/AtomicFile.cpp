@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "editor/codecs/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
-#include "BmpCodec.h"
+#include "editor/codecs/BmpCodec.h"
 
-#include "AtomicFile.h"
-#include "ByteIo.h"
+#include "editor/codecs/AtomicFile.h"
+#include "editor/codecs/ByteIo.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "CodecRegistry.h"
+#include "editor/codecs/CodecRegistry.h"
 
-#include "DefaultCodecRegistry.h"
+#include "editor/codecs/DefaultCodecRegistry.h"
 
 #include <mutex>
 

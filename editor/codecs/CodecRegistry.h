@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageCodec.h"
-#include "ImageFormat.h"
+#include "editor/codecs/ImageCodec.h"
+#include "editor/codecs/ImageFormat.h"
 
 #include <memory>
 #include <string_view>

@@ -1,8 +1,8 @@
-#include "DefaultCodecRegistry.h"
+#include "editor/codecs/DefaultCodecRegistry.h"
 
-#include "BmpCodec.h"
-#include "FreeImageCodec.h"
-#include "TgaCodec.h"
+#include "editor/codecs/BmpCodec.h"
+#include "editor/codecs/FreeImageCodec.h"
+#include "editor/codecs/TgaCodec.h"
 
 std::unique_ptr<ImageCodec> DefaultCodecRegistry::CreateCodec(ImageFormat format) const
 {

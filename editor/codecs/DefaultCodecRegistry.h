@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CodecRegistry.h"
+#include "editor/codecs/CodecRegistry.h"
 
 // The reading registry: our own BMP and TGA decoders, FreeImage for PCX, JPEG, GIF, TIFF, PNG, PSD,
 // ICO and XPM.

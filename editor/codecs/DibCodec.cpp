@@ -1,7 +1,7 @@
-#include "DibCodec.h"
+#include "editor/codecs/DibCodec.h"
 
-#include "BmpCodec.h"
-#include "ByteIo.h"
+#include "editor/codecs/BmpCodec.h"
+#include "editor/codecs/ByteIo.h"
 
 #include <cstring>
 

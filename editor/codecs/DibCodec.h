@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageCodec.h"
+#include "editor/codecs/ImageCodec.h"
 
 // Reads a packed device-independent bitmap, the clipboard's form of a picture: the bitmap header, its
 // palette or masks, then the rows. The result is always 32 bpp. Every size and offset is checked against

@@ -1,11 +1,11 @@
-#include "EncoderCodec.h"
+#include "editor/codecs/EncoderCodec.h"
 
-#include "AlphaUse.h"
-#include "AtomicFile.h"
-#include "FreeImageLibrary.h"
-#include "ImageFormat.h"
-#include "JpegWriter.h"
-#include "PngWriter.h"
+#include "editor/codecs/AlphaUse.h"
+#include "editor/codecs/AtomicFile.h"
+#include "editor/codecs/FreeImageLibrary.h"
+#include "editor/codecs/ImageFormat.h"
+#include "editor/codecs/JpegWriter.h"
+#include "editor/codecs/PngWriter.h"
 
 namespace {
 

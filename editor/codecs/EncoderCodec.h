@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageCodec.h"
+#include "editor/codecs/ImageCodec.h"
 
 // Writes JPEG, GIF, TIFF and PNG files with each encoder's default settings: PNG through libpng and
 // JPEG through libjpeg-turbo directly, GIF and TIFF through FreeImage's writers. The image goes out at

@@ -1,7 +1,7 @@
-#include "FreeImageCodec.h"
+#include "editor/codecs/FreeImageCodec.h"
 
-#include "FreeImageHeaderCheck.h"
-#include "FreeImageLibrary.h"
+#include "editor/codecs/FreeImageHeaderCheck.h"
+#include "editor/codecs/FreeImageLibrary.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageCodec.h"
+#include "editor/codecs/ImageCodec.h"
 
 #include <FreeImage.h>
 

@@ -1,8 +1,8 @@
-#include "FreeImageHeaderCheck.h"
+#include "editor/codecs/FreeImageHeaderCheck.h"
 
-#include "FreeImageLibrary.h"
-#include "GifFrameScan.h"
-#include "ImageBuffer.h"
+#include "editor/codecs/FreeImageLibrary.h"
+#include "editor/codecs/GifFrameScan.h"
+#include "imaging/ImageBuffer.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "FreeImageLibrary.h"
+#include "editor/codecs/FreeImageLibrary.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 #include <tiffio.h>
 

@@ -1,4 +1,4 @@
-#include "GifFrameScan.h"
+#include "editor/codecs/GifFrameScan.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "ImageBufferFile.h"
+#include "editor/codecs/ImageBufferFile.h"
 
 bool LoadWithRegistry(ImageBuffer& image, const std::string& path, const CodecRegistry& registry)
 {

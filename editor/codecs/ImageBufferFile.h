@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CodecRegistry.h"
+#include "editor/codecs/CodecRegistry.h"
 
 #include <string>
 

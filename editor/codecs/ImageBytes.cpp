@@ -1,8 +1,8 @@
-#include "ImageBytes.h"
+#include "editor/codecs/ImageBytes.h"
 
-#include "BmpCodec.h"
-#include "ImageBuffer.h"
-#include "PngWriter.h"
+#include "editor/codecs/BmpCodec.h"
+#include "editor/codecs/PngWriter.h"
+#include "imaging/ImageBuffer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "ImageCodec.h"
+#include "editor/codecs/ImageCodec.h"
 
 #include <cstdio>
 #include <sys/stat.h>

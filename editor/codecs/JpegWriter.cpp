@@ -1,6 +1,6 @@
-#include "JpegWriter.h"
+#include "editor/codecs/JpegWriter.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "MemoryImageCodec.h"
+#include "editor/codecs/MemoryImageCodec.h"
 
-#include "FreeImageCodec.h"
-#include "FreeImageHeaderCheck.h"
-#include "FreeImageLibrary.h"
+#include "editor/codecs/FreeImageCodec.h"
+#include "editor/codecs/FreeImageHeaderCheck.h"
+#include "editor/codecs/FreeImageLibrary.h"
 
 #include <climits>
 

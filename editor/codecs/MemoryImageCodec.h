@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageCodec.h"
+#include "editor/codecs/ImageCodec.h"
 
 // Decodes a picture that another program handed over in memory (PNG, JPEG, GIF, TIFF, ...) through
 // FreeImage, first page only. The header is read on its own first, so a picture that claims absurd

@@ -1,7 +1,7 @@
-#include "PcxWriter.h"
+#include "editor/codecs/PcxWriter.h"
 
-#include "ByteIo.h"
-#include "ImageBuffer.h"
+#include "editor/codecs/ByteIo.h"
+#include "imaging/ImageBuffer.h"
 
 #include <algorithm>
 #include <cstring>

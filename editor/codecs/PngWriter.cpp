@@ -1,7 +1,7 @@
-#include "PngWriter.h"
+#include "editor/codecs/PngWriter.h"
 
-#include "AlphaUse.h"
-#include "ImageBuffer.h"
+#include "editor/codecs/AlphaUse.h"
+#include "imaging/ImageBuffer.h"
 
 #include <png.h>
 #include <zlib.h>

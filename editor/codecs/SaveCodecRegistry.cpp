@@ -1,8 +1,8 @@
-#include "SaveCodecRegistry.h"
+#include "editor/codecs/SaveCodecRegistry.h"
 
-#include "BmpCodec.h"
-#include "EncoderCodec.h"
-#include "TgaCodec.h"
+#include "editor/codecs/BmpCodec.h"
+#include "editor/codecs/EncoderCodec.h"
+#include "editor/codecs/TgaCodec.h"
 
 std::unique_ptr<ImageCodec> SaveCodecRegistry::CreateCodec(ImageFormat format) const
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CodecRegistry.h"
+#include "editor/codecs/CodecRegistry.h"
 
 // The writing registry: our own BMP and TGA writers and the encoder codec for JPEG, GIF, TIFF and PNG.
 // PCX has no codec here; SaveImageFile writes it itself.

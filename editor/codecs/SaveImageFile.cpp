@@ -1,10 +1,10 @@
-#include "SaveImageFile.h"
+#include "editor/codecs/SaveImageFile.h"
 
-#include "AtomicFile.h"
-#include "ImageBufferFile.h"
-#include "ImageFormat.h"
-#include "PcxWriter.h"
-#include "SaveCodecRegistry.h"
+#include "editor/codecs/AtomicFile.h"
+#include "editor/codecs/ImageBufferFile.h"
+#include "editor/codecs/ImageFormat.h"
+#include "editor/codecs/PcxWriter.h"
+#include "editor/codecs/SaveCodecRegistry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "StampLibrary.h"
+#include "editor/codecs/StampLibrary.h"
 
 #include <algorithm>
 #include <filesystem>

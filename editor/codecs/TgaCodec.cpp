@@ -1,7 +1,7 @@
-#include "TgaCodec.h"
+#include "editor/codecs/TgaCodec.h"
 
-#include "AtomicFile.h"
-#include "ByteIo.h"
+#include "editor/codecs/AtomicFile.h"
+#include "editor/codecs/ByteIo.h"
 
 #include <algorithm>
 #include <cstring>

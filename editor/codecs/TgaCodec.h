@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageCodec.h"
+#include "editor/codecs/ImageCodec.h"
 
 // Our own TGA reader and writer. The writer makes uncompressed, top-left-origin files with the 12-byte
 // image ID "Velum -- TGA"; the reader also takes run-length files and bottom-up rows.

@@ -1,10 +1,10 @@
-#include "CKestrelDoc.h"
+#include "editor/document/CKestrelDoc.h"
 
-#include "ImageCommands.h"
-#include "ImageEffect.h"
-#include "ObjectRenderer.h"
-#include "ProgressSink.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "editor/document/ImageCommands.h"
+#include "editor/objects/ObjectRenderer.h"
+#include "imaging/ImageEffect.h"
+#include "imaging/ProgressSink.h"
 
 #include <QFileInfo>
 

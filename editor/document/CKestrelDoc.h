@@ -1,9 +1,9 @@
 #pragma once
 
-#include "EditHistory.h"
-#include "HistoryEntry.h"
-#include "ImageBuffer.h"
-#include "ObjectList.h"
+#include "editor/document/EditHistory.h"
+#include "editor/document/HistoryEntry.h"
+#include "editor/objects/ObjectList.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "EditHistory.h"
+#include "editor/document/EditHistory.h"
 
-#include "HistoryEntry.h"
+#include "editor/document/HistoryEntry.h"
 
 EditHistory::~EditHistory() = default;
 

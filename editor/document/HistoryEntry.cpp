@@ -1,6 +1,6 @@
-#include "HistoryEntry.h"
+#include "editor/document/HistoryEntry.h"
 
-#include "CKestrelDoc.h"
+#include "editor/document/CKestrelDoc.h"
 
 #include <utility>
 

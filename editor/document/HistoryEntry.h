@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageBuffer.h"
-#include "ObjectList.h"
+#include "editor/objects/ObjectList.h"
+#include "imaging/ImageBuffer.h"
 
 #include <memory>
 

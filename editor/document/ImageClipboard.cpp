@@ -1,8 +1,8 @@
-#include "ImageClipboard.h"
+#include "editor/document/ImageClipboard.h"
 
-#include "CKestrelDoc.h"
-#include "DibCodec.h"
-#include "MemoryImageCodec.h"
+#include "editor/codecs/DibCodec.h"
+#include "editor/codecs/MemoryImageCodec.h"
+#include "editor/document/CKestrelDoc.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "ImageBuffer.h"
+#include "imaging/BitmapTypes.h"
+#include "imaging/ImageBuffer.h"
 
 #include <functional>
 #include <string>

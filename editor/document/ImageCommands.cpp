@@ -1,14 +1,14 @@
-#include "ImageCommands.h"
+#include "editor/document/ImageCommands.h"
 
-#include "ColorLevelEffect.h"
-#include "ConvolutionEffect.h"
-#include "FlipHorizontalEffect.h"
-#include "FlipVerticalEffect.h"
-#include "GrayScaleEffect.h"
-#include "HalftoneEffect.h"
-#include "InvertEffect.h"
-#include "Rotate270Effect.h"
-#include "Rotate90Effect.h"
+#include "imaging/colour/ColorLevelEffect.h"
+#include "imaging/colour/GrayScaleEffect.h"
+#include "imaging/colour/InvertEffect.h"
+#include "imaging/filters/ConvolutionEffect.h"
+#include "imaging/filters/HalftoneEffect.h"
+#include "imaging/geometry/FlipHorizontalEffect.h"
+#include "imaging/geometry/FlipVerticalEffect.h"
+#include "imaging/geometry/Rotate270Effect.h"
+#include "imaging/geometry/Rotate90Effect.h"
 
 #include <algorithm>
 #include <array>

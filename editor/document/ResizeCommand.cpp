@@ -1,6 +1,6 @@
-#include "ResizeCommand.h"
+#include "editor/document/ResizeCommand.h"
 
-#include "CKestrelDoc.h"
+#include "editor/document/CKestrelDoc.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HistoryEntry.h"
+#include "editor/document/HistoryEntry.h"
 
 // The Resize command: nearest-neighbour ("Good", 0) or bilinear ("Better", 1). Objects keep their
 // coordinates.

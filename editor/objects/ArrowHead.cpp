@@ -1,4 +1,4 @@
-#include "ArrowHead.h"
+#include "editor/objects/ArrowHead.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "BlendImage.h"
+#include "editor/objects/BlendImage.h"
 
-#include "ImageBuffer.h"
-#include "RowBlender.h"
+#include "editor/objects/RowBlender.h"
+#include "imaging/ImageBuffer.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "DrawingSurface.h"
+#include "editor/objects/DrawingSurface.h"
 
-#include "ImageBuffer.h"
-#include "RowBlender.h"
+#include "editor/objects/RowBlender.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QFont>
 #include <QGuiApplication>

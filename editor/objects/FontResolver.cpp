@@ -1,4 +1,4 @@
-#include "FontResolver.h"
+#include "editor/objects/FontResolver.h"
 
 #include <QFont>
 #include <QFontDatabase>

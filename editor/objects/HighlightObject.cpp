@@ -1,4 +1,4 @@
-#include "HighlightObject.h"
+#include "editor/objects/HighlightObject.h"
 
 HighlightObject::HighlightObject()
     : RectObject(ObjectKind::Highlight)

@@ -1,4 +1,4 @@
-#include "LineObject.h"
+#include "editor/objects/LineObject.h"
 
 LineObject::LineObject(ObjectKind kind)
     : AnnotationObject(kind == ObjectKind::Arrow ? ObjectKind::Arrow : ObjectKind::Line)

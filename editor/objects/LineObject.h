@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AnnotationObject.h"
-#include "ColourRef.h"
+#include "editor/objects/AnnotationObject.h"
+#include "editor/objects/ColourRef.h"
 
 // A straight line, or an arrow with its head at the end point. An arrow's shaft is always drawn one
 // pixel wide in black; its colour fills the head.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AnnotationObject.h"
+#include "editor/objects/AnnotationObject.h"
 
 #include <cstddef>
 #include <list>

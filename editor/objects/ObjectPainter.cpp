@@ -1,14 +1,14 @@
-#include "ObjectPainter.h"
+#include "editor/objects/ObjectPainter.h"
 
-#include "ArrowHead.h"
-#include "ColourRef.h"
-#include "DrawingSurface.h"
-#include "FontResolver.h"
-#include "HighlightObject.h"
-#include "LineObject.h"
-#include "ShapeObject.h"
-#include "StampObject.h"
-#include "TextObject.h"
+#include "editor/objects/ArrowHead.h"
+#include "editor/objects/ColourRef.h"
+#include "editor/objects/DrawingSurface.h"
+#include "editor/objects/FontResolver.h"
+#include "editor/objects/HighlightObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/objects/StampObject.h"
+#include "editor/objects/TextObject.h"
 
 #include <algorithm>
 #include <array>

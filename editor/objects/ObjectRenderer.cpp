@@ -1,14 +1,14 @@
-#include "ObjectRenderer.h"
+#include "editor/objects/ObjectRenderer.h"
 
-#include "BlendImage.h"
-#include "DrawingSurface.h"
-#include "HighlightObject.h"
-#include "ImageBuffer.h"
-#include "ObjectList.h"
-#include "ObjectPainter.h"
-#include "RowBlender.h"
-#include "ShadowEffect.h"
-#include "StampObject.h"
+#include "editor/objects/BlendImage.h"
+#include "editor/objects/DrawingSurface.h"
+#include "editor/objects/HighlightObject.h"
+#include "editor/objects/ObjectList.h"
+#include "editor/objects/ObjectPainter.h"
+#include "editor/objects/RowBlender.h"
+#include "editor/objects/ShadowEffect.h"
+#include "editor/objects/StampObject.h"
+#include "imaging/ImageBuffer.h"
 
 #include <algorithm>
 #include <climits>

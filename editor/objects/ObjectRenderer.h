@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ObjectPainter.h"
+#include "editor/objects/ObjectPainter.h"
 
 #include <optional>
 

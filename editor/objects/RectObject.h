@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AnnotationObject.h"
-#include "BitmapTypes.h"
+#include "editor/objects/AnnotationObject.h"
+#include "imaging/BitmapTypes.h"
 
 // The kinds placed by a rectangle: text, box, highlight and stamp.
 class RectObject : public AnnotationObject {

@@ -1,4 +1,4 @@
-#include "RowBlender.h"
+#include "editor/objects/RowBlender.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExactDivider.h"
+#include "editor/objects/ExactDivider.h"
 
 #include <array>
 #include <cstdint>

@@ -1,10 +1,10 @@
-#include "ShadowEffect.h"
+#include "editor/objects/ShadowEffect.h"
 
-#include "BitmapTypes.h"
-#include "ExactDivider.h"
-#include "ImageBuffer.h"
-#include "ProgressSink.h"
-#include "RowBlender.h"
+#include "editor/objects/ExactDivider.h"
+#include "editor/objects/RowBlender.h"
+#include "imaging/BitmapTypes.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/ProgressSink.h"
 
 #include <algorithm>
 #include <array>

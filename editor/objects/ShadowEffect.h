@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageEffect.h"
+#include "imaging/ImageEffect.h"
 
 #include <cstdint>
 

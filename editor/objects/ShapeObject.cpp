@@ -1,4 +1,4 @@
-#include "ShapeObject.h"
+#include "editor/objects/ShapeObject.h"
 
 ShapeObject::ShapeObject()
     : RectObject(ObjectKind::Box)

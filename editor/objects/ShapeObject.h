@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColourRef.h"
-#include "RectObject.h"
+#include "editor/objects/ColourRef.h"
+#include "editor/objects/RectObject.h"
 
 // A rectangle or an ellipse, outlined and optionally filled.
 class ShapeObject final : public RectObject {

@@ -1,4 +1,4 @@
-#include "StampObject.h"
+#include "editor/objects/StampObject.h"
 
 StampObject::StampObject()
     : RectObject(ObjectKind::Stamp)

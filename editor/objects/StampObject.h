@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageBuffer.h"
-#include "RectObject.h"
+#include "editor/objects/RectObject.h"
+#include "imaging/ImageBuffer.h"
 
 // A picture stretched over its rectangle. The object owns its own copy of the picture.
 class StampObject final : public RectObject {

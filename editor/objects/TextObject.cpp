@@ -1,4 +1,4 @@
-#include "TextObject.h"
+#include "editor/objects/TextObject.h"
 
 TextObject::TextObject()
     : RectObject(ObjectKind::Text)

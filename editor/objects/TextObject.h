@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColourRef.h"
-#include "RectObject.h"
+#include "editor/objects/ColourRef.h"
+#include "editor/objects/RectObject.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "CEditTxtDlg.h"
+#include "editor/ui/CEditTxtDlg.h"
 
-#include "CXColourPicker.h"
-#include "FontListCombo.h"
-#include "TextObject.h"
+#include "controls/CXColourPicker.h"
+#include "editor/objects/TextObject.h"
+#include "editor/ui/FontListCombo.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "BitmapTypes.h"
-#include "CKestrelDoc.h"
-#include "CParamBar.h"
-#include "CompositeCache.h"
-#include "ImageBuffer.h"
-#include "PropertyChangeTarget.h"
-#include "ViewZoom.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/bars/PropertyChangeTarget.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/ui/CompositeCache.h"
+#include "editor/ui/ViewZoom.h"
+#include "imaging/BitmapTypes.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QAbstractScrollArea>
 #include <QCursor>

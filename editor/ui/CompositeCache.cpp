@@ -1,7 +1,7 @@
-#include "CompositeCache.h"
+#include "editor/ui/CompositeCache.h"
 
-#include "ObjectList.h"
-#include "ObjectRenderer.h"
+#include "editor/objects/ObjectList.h"
+#include "editor/objects/ObjectRenderer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "FontItemDelegate.h"
+#include "editor/ui/FontItemDelegate.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "FontListCombo.h"
+#include "editor/ui/FontListCombo.h"
 
-#include "FontItemDelegate.h"
+#include "editor/ui/FontItemDelegate.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

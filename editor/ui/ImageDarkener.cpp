@@ -1,6 +1,6 @@
-#include "ImageDarkener.h"
+#include "editor/ui/ImageDarkener.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "ObjectDrag.h"
+#include "editor/ui/ObjectDrag.h"
 
-#include "LineObject.h"
-#include "ObjectHitTest.h"
-#include "RectObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/RectObject.h"
+#include "editor/ui/ObjectHitTest.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "ObjectHandles.h"
+#include "editor/ui/ObjectHandles.h"
 
-#include "AnnotationObject.h"
-#include "LineObject.h"
-#include "ObjectRenderer.h"
-#include "RectObject.h"
+#include "editor/objects/AnnotationObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/RectObject.h"
 
 #include <QPainter>
 #include <QPen>

@@ -1,9 +1,9 @@
-#include "ObjectHitTest.h"
+#include "editor/ui/ObjectHitTest.h"
 
-#include "LineObject.h"
-#include "ObjectHandles.h"
-#include "ObjectList.h"
-#include "RectObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ObjectList.h"
+#include "editor/objects/RectObject.h"
+#include "editor/ui/ObjectHandles.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "RubberBand.h"
+#include "editor/ui/RubberBand.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "SelectionFrame.h"
+#include "editor/ui/SelectionFrame.h"
 
 #include <QPainter>
 #include <QPen>

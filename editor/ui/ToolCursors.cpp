@@ -1,7 +1,7 @@
-#include "ToolCursors.h"
+#include "editor/ui/ToolCursors.h"
 
-#include "CKestrelView.h"
-#include "ObjectHitTest.h"
+#include "editor/ui/CKestrelView.h"
+#include "editor/ui/ObjectHitTest.h"
 
 #include <QPainter>
 #include <QPainterPath>

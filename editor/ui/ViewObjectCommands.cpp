@@ -1,13 +1,13 @@
-#include "ViewObjectCommands.h"
+#include "editor/ui/ViewObjectCommands.h"
 
-#include "CEditTxtDlg.h"
-#include "CKestrelDoc.h"
-#include "CKestrelView.h"
-#include "CParamBar.h"
-#include "ObjectHandles.h"
-#include "SelectionFrame.h"
-#include "StampObject.h"
-#include "TextObject.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/objects/StampObject.h"
+#include "editor/objects/TextObject.h"
+#include "editor/ui/CEditTxtDlg.h"
+#include "editor/ui/CKestrelView.h"
+#include "editor/ui/ObjectHandles.h"
+#include "editor/ui/SelectionFrame.h"
 
 #include <QMenu>
 

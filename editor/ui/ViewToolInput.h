@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ObjectDrag.h"
+#include "editor/ui/ObjectDrag.h"
 
 #include <QPoint>
 #include <QSize>

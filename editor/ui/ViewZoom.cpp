@@ -1,4 +1,4 @@
-#include "ViewZoom.h"
+#include "editor/ui/ViewZoom.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BitmapTypes.h"
+#include "imaging/BitmapTypes.h"
 
 #include <QPoint>
 #include <QSize>

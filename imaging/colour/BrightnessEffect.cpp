@@ -1,4 +1,4 @@
-#include "BrightnessEffect.h"
+#include "imaging/colour/BrightnessEffect.h"
 
 #include <algorithm>
 

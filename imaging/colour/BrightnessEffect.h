@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LookupTableEffect.h"
+#include "imaging/colour/LookupTableEffect.h"
 
 // Scales every channel by level percent: 100 keeps the image, 0 makes it black, 200 doubles it.
 class BrightnessEffect final : public LookupTableEffect {

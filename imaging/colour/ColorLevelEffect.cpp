@@ -1,6 +1,6 @@
-#include "ColorLevelEffect.h"
+#include "imaging/colour/ColorLevelEffect.h"
 
-#include "PixelMath.h"
+#include "imaging/colour/PixelMath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "ColorToneEffect.h"
+#include "imaging/colour/ColorToneEffect.h"
 
-#include "ColourModel.h"
+#include "imaging/colour/ColourModel.h"
 
 ColorToneEffect::ColorToneEffect(uint8_t red, uint8_t green, uint8_t blue)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PixelEffect.h"
-#include "PixelMath.h"
+#include "imaging/PixelEffect.h"
+#include "imaging/colour/PixelMath.h"
 
 #include <array>
 

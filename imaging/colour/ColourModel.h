@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PixelMath.h"
+#include "imaging/colour/PixelMath.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "ContrastEffect.h"
+#include "imaging/colour/ContrastEffect.h"
 
-#include "PixelMath.h"
+#include "imaging/colour/PixelMath.h"
 
 #include <algorithm>
 

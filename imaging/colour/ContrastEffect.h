@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LookupTableEffect.h"
+#include "imaging/colour/LookupTableEffect.h"
 
 // Stretches every channel about 128 by level percent: 100 keeps the image, 0 makes it uniform 128.
 class ContrastEffect final : public LookupTableEffect {

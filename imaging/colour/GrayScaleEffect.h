@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PixelEffect.h"
-#include "PixelMath.h"
+#include "imaging/PixelEffect.h"
+#include "imaging/colour/PixelMath.h"
 
 // Sets blue, green and red to the weighted grey (red 30 %, green 59 %, blue 11 %, truncated).
 class GrayScaleEffect final : public PixelEffectImpl<GrayScaleEffect> {

@@ -1,7 +1,7 @@
-#include "HueSaturationEffect.h"
+#include "imaging/colour/HueSaturationEffect.h"
 
-#include "ColourModel.h"
-#include "RowPool.h"
+#include "imaging/RowPool.h"
+#include "imaging/colour/ColourModel.h"
 
 #include <algorithm>
 

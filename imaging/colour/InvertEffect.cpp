@@ -1,4 +1,4 @@
-#include "InvertEffect.h"
+#include "imaging/colour/InvertEffect.h"
 
 InvertEffect::InvertEffect(int channelMask)
     : LookupTableEffect(channelMask)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LookupTableEffect.h"
+#include "imaging/colour/LookupTableEffect.h"
 
 // 255 - v on the channels of the mask (1 red, 2 green, 4 blue).
 class InvertEffect final : public LookupTableEffect {

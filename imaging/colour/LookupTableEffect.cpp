@@ -1,4 +1,4 @@
-#include "LookupTableEffect.h"
+#include "imaging/colour/LookupTableEffect.h"
 
 #include <cstring>
 

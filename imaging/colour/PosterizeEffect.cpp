@@ -1,6 +1,6 @@
-#include "PosterizeEffect.h"
+#include "imaging/colour/PosterizeEffect.h"
 
-#include "PixelMath.h"
+#include "imaging/colour/PixelMath.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LookupTableEffect.h"
+#include "imaging/colour/LookupTableEffect.h"
 
 // Reduces every channel to `levels` evenly spaced values.
 class PosterizeEffect final : public LookupTableEffect {

@@ -1,6 +1,6 @@
-#include "RgbValueEffect.h"
+#include "imaging/colour/RgbValueEffect.h"
 
-#include "PixelMath.h"
+#include "imaging/colour/PixelMath.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "AdjustDlg.h"
+#include "imaging/dialogs/AdjustDlg.h"
 
-#include "CKestrelDoc.h"
-#include "HueStrip.h"
-#include "ImageEffect.h"
-#include "LiveDocumentPreview.h"
-#include "PreviewPicture.h"
+#include "editor/document/CKestrelDoc.h"
+#include "imaging/ImageEffect.h"
+#include "imaging/dialogs/HueStrip.h"
+#include "imaging/dialogs/LiveDocumentPreview.h"
+#include "imaging/dialogs/PreviewPicture.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AdjustTemplates.h"
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/dialogs/AdjustTemplates.h"
 
 #include <QDialog>
 #include <QImage>

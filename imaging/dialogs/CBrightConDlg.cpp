@@ -1,10 +1,10 @@
-#include "CBrightConDlg.h"
+#include "imaging/dialogs/CBrightConDlg.h"
 
-#include "BrightnessEffect.h"
-#include "CKestrelDoc.h"
-#include "ContrastEffect.h"
-#include "LiveDocumentPreview.h"
-#include "PreviewPicture.h"
+#include "editor/document/CKestrelDoc.h"
+#include "imaging/colour/BrightnessEffect.h"
+#include "imaging/colour/ContrastEffect.h"
+#include "imaging/dialogs/LiveDocumentPreview.h"
+#include "imaging/dialogs/PreviewPicture.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "CResizeDlg.h"
+#include "imaging/dialogs/CResizeDlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,11 +1,11 @@
-#include "DialogCommands.h"
+#include "imaging/dialogs/DialogCommands.h"
 
-#include "AdjustDlg.h"
-#include "CBrightConDlg.h"
-#include "CKestrelDoc.h"
-#include "CResizeDlg.h"
-#include "ImageCommands.h"
-#include "ResizeCommand.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/document/ImageCommands.h"
+#include "editor/document/ResizeCommand.h"
+#include "imaging/dialogs/AdjustDlg.h"
+#include "imaging/dialogs/CBrightConDlg.h"
+#include "imaging/dialogs/CResizeDlg.h"
 
 #include <QMessageBox>
 

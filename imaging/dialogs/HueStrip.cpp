@@ -1,4 +1,4 @@
-#include "HueStrip.h"
+#include "imaging/dialogs/HueStrip.h"
 
 #include <QMouseEvent>
 #include <QPainter>

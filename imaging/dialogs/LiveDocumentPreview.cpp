@@ -1,9 +1,9 @@
-#include "LiveDocumentPreview.h"
+#include "imaging/dialogs/LiveDocumentPreview.h"
 
-#include "CKestrelDoc.h"
-#include "ImageBuffer.h"
-#include "ImageEffect.h"
-#include "ProgressSink.h"
+#include "editor/document/CKestrelDoc.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/ImageEffect.h"
+#include "imaging/ProgressSink.h"
 
 #include <QThread>
 

@@ -1,6 +1,6 @@
-#include "PreviewPicture.h"
+#include "imaging/dialogs/PreviewPicture.h"
 
-#include "BufferPicture.h"
+#include "editor/ui/BufferPicture.h"
 
 #include <QPainter>
 

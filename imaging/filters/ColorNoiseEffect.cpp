@@ -1,6 +1,6 @@
-#include "ColorNoiseEffect.h"
+#include "imaging/filters/ColorNoiseEffect.h"
 
-#include "FilterMath.h"
+#include "imaging/filters/FilterMath.h"
 
 #include <algorithm>
 #include <cstdlib>

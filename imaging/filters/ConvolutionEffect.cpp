@@ -1,6 +1,6 @@
-#include "ConvolutionEffect.h"
+#include "imaging/filters/ConvolutionEffect.h"
 
-#include "FilterMath.h"
+#include "imaging/filters/FilterMath.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "EdgePadding.h"
+#include "imaging/filters/EdgePadding.h"
 
 #include <cstring>
 

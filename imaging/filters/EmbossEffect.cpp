@@ -1,6 +1,6 @@
-#include "EmbossEffect.h"
+#include "imaging/filters/EmbossEffect.h"
 
-#include "FilterMath.h"
+#include "imaging/filters/FilterMath.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "GridEffect.h"
+#include "imaging/filters/GridEffect.h"
 
-#include "FilterMath.h"
+#include "imaging/filters/FilterMath.h"
 
 #include <algorithm>
 

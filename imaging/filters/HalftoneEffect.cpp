@@ -1,4 +1,4 @@
-#include "HalftoneEffect.h"
+#include "imaging/filters/HalftoneEffect.h"
 
 #include <cstring>
 

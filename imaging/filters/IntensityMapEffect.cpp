@@ -1,6 +1,6 @@
-#include "IntensityMapEffect.h"
+#include "imaging/filters/IntensityMapEffect.h"
 
-#include "FilterMath.h"
+#include "imaging/filters/FilterMath.h"
 
 #include <cstring>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageBuffer.h"
-#include "PixelEffect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/PixelEffect.h"
 
 #include <utility>
 

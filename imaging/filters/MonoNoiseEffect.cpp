@@ -1,6 +1,6 @@
-#include "MonoNoiseEffect.h"
+#include "imaging/filters/MonoNoiseEffect.h"
 
-#include "FilterMath.h"
+#include "imaging/filters/FilterMath.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PixelEffect.h"
-#include "RandSequence.h"
+#include "imaging/PixelEffect.h"
+#include "imaging/filters/RandSequence.h"
 
 #include <cstdint>
 #include <vector>

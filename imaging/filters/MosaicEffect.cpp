@@ -1,4 +1,4 @@
-#include "MosaicEffect.h"
+#include "imaging/filters/MosaicEffect.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PixelEffect.h"
+#include "imaging/PixelEffect.h"
 
 #include <cstdint>
 #include <vector>

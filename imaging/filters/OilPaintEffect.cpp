@@ -1,9 +1,9 @@
-#include "OilPaintEffect.h"
+#include "imaging/filters/OilPaintEffect.h"
 
-#include "EdgePadding.h"
-#include "IntensityMapEffect.h"
-#include "RowPool.h"
-#include "WindowMode.h"
+#include "imaging/RowPool.h"
+#include "imaging/filters/EdgePadding.h"
+#include "imaging/filters/IntensityMapEffect.h"
+#include "imaging/filters/WindowMode.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "RandSequence.h"
+#include "imaging/filters/RandSequence.h"
 
 #include <array>
 #include <bit>

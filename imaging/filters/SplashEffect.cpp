@@ -1,4 +1,4 @@
-#include "SplashEffect.h"
+#include "imaging/filters/SplashEffect.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "WindowMode.h"
+#include "imaging/filters/WindowMode.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "FlipHorizontalEffect.h"
+#include "imaging/geometry/FlipHorizontalEffect.h"
 
 #include <algorithm>
 #include <cstring>

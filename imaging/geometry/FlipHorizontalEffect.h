@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PixelEffect.h"
+#include "imaging/PixelEffect.h"
 
 // Mirrors the image left to right in place; the middle column of an odd width stays. Any depth of
 // 8 bits per pixel or more.

@@ -1,4 +1,4 @@
-#include "FlipVerticalEffect.h"
+#include "imaging/geometry/FlipVerticalEffect.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PixelEffect.h"
+#include "imaging/PixelEffect.h"
 
 // Mirrors the image top to bottom in place; the middle row of an odd height stays. Any depth of 8 bits
 // per pixel or more.

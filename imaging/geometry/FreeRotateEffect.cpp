@@ -1,6 +1,6 @@
-#include "FreeRotateEffect.h"
+#include "imaging/geometry/FreeRotateEffect.h"
 
-#include "PixelMath.h"
+#include "imaging/colour/PixelMath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "QuarterTurnEffect.h"
+#include "imaging/geometry/QuarterTurnEffect.h"
 
 #include <algorithm>
 #include <utility>

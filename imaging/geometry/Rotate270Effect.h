@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuarterTurnEffect.h"
+#include "imaging/geometry/QuarterTurnEffect.h"
 
 // A quarter turn anticlockwise: the source's right column, read top to bottom, becomes the top row.
 class Rotate270Effect final : public QuarterTurnEffect {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuarterTurnEffect.h"
+#include "imaging/geometry/QuarterTurnEffect.h"
 
 // A quarter turn clockwise: the source's left column, read bottom to top, becomes the top row.
 class Rotate90Effect final : public QuarterTurnEffect {

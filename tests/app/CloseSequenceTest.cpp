@@ -1,6 +1,6 @@
-#include "CloseSequence.h"
-#include "ClosableDocument.h"
-#include "CloseSequencePrompts.h"
+#include "app/CloseSequence.h"
+#include "app/ClosableDocument.h"
+#include "app/CloseSequencePrompts.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "CommandTable.h"
-#include "AppTestSupport.h"
-#include "CommandIds.h"
-#include "Pictograms.h"
+#include "app/CommandTable.h"
+#include "app/CommandIds.h"
+#include "app/Pictograms.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QImage>
 

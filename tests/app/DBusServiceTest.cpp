@@ -1,6 +1,6 @@
-#include "AppTestSupport.h"
-#include "CaptureRequestSink.h"
-#include "LumoraDBusService.h"
+#include "app/CaptureRequestSink.h"
+#include "app/LumoraDBusService.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QDBusConnection>
 #include <QProcess>

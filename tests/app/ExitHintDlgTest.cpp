@@ -1,6 +1,6 @@
-#include "AppTestSupport.h"
-#include "CExitHintDlg.h"
-#include "DialogClosePrompts.h"
+#include "app/CExitHintDlg.h"
+#include "app/DialogClosePrompts.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QLabel>
 #include <QPushButton>

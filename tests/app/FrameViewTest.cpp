@@ -1,12 +1,12 @@
-#include "AppTestSupport.h"
-#include "CChildFrame.h"
-#include "CKestrelDoc.h"
-#include "CKestrelView.h"
-#include "CMainFrame.h"
-#include "CParamBar.h"
-#include "CloseSequencePrompts.h"
-#include "CommandIds.h"
-#include "ImageCommands.h"
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CloseSequencePrompts.h"
+#include "app/CommandIds.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/document/ImageCommands.h"
+#include "editor/ui/CKestrelView.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QAction>
 #include <QCursor>

@@ -1,6 +1,6 @@
-#include "GlobalHotKeys.h"
-#include "AppTestSupport.h"
-#include "VirtualKeyMap.h"
+#include "platform/GlobalHotKeys.h"
+#include "platform/VirtualKeyMap.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QProcess>
 #include <QStandardPaths>

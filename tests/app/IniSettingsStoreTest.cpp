@@ -1,4 +1,4 @@
-#include "IniSettingsStore.h"
+#include "app/IniSettingsStore.h"
 
 #include <QFile>
 #include <QTemporaryDir>

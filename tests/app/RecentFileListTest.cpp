@@ -1,5 +1,5 @@
-#include "RecentFileList.h"
-#include "QtFileFilters.h"
+#include "app/RecentFileList.h"
+#include "app/QtFileFilters.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

@@ -1,13 +1,13 @@
-#include "AppTestSupport.h"
-#include "CCapSettingDlg.h"
-#include "CDefHotKeyDlg.h"
-#include "CDlgInputHotKey.h"
-#include "CMainFrame.h"
-#include "CPageBasic.h"
-#include "CPageSave.h"
-#include "CommandIds.h"
-#include "HotKeyNames.h"
-#include "SettingsStore.h"
+#include "app/CCapSettingDlg.h"
+#include "app/CDefHotKeyDlg.h"
+#include "app/CDlgInputHotKey.h"
+#include "app/CMainFrame.h"
+#include "app/CPageBasic.h"
+#include "app/CPageSave.h"
+#include "app/CommandIds.h"
+#include "app/HotKeyNames.h"
+#include "settings/SettingsStore.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>

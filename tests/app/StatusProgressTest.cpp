@@ -1,6 +1,6 @@
-#include "StatusProgress.h"
-#include "AppTestSupport.h"
-#include "CMainFrame.h"
+#include "app/StatusProgress.h"
+#include "app/CMainFrame.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,7 +1,7 @@
-#include "CaptureFakes.h"
 #include "ImageTestUtil.h"
-#include "IniFile.h"
-#include "SettingsStore.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
+#include "tests/capture/CaptureFakes.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "CaptureDocumentSink.h"
-#include "CapturePipeline.h"
-#include "ClipboardSink.h"
-#include "ImageBuffer.h"
-#include "ImageScreenSource.h"
-#include "MainWindowControl.h"
-#include "SelectionOverlay.h"
-#include "SoundPlayer.h"
-#include "WindowSystem.h"
+#include "capture/CaptureDocumentSink.h"
+#include "capture/CapturePipeline.h"
+#include "capture/MainWindowControl.h"
+#include "capture/SelectionOverlay.h"
+#include "imaging/ImageBuffer.h"
+#include "platform/ClipboardSink.h"
+#include "platform/ImageScreenSource.h"
+#include "platform/SoundPlayer.h"
+#include "platform/WindowSystem.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
-#include "CaptureFakes.h"
-#include "GrabScreenRect.h"
 #include "ImageTestUtil.h"
+#include "platform/GrabScreenRect.h"
+#include "tests/capture/CaptureFakes.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -1,15 +1,15 @@
-#include "CKestrelDoc.h"
-#include "ImageBytes.h"
-#include "ImageClipboard.h"
 #include "ImageTestUtil.h"
-#include "ProcessOutput.h"
-#include "X11ClipboardOwner.h"
-#include "X11ClipboardReader.h"
+#include "editor/codecs/ImageBytes.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/document/ImageClipboard.h"
+#include "platform/X11ClipboardOwner.h"
+#include "platform/X11ClipboardReader.h"
+#include "tests/capture/ProcessOutput.h"
 
 #include <QImage>
 #include <QStandardPaths>
 
-#include "XTestScreen.h"
+#include "tests/capture/XTestScreen.h"
 
 #include <unistd.h>
 

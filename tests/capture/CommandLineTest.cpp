@@ -1,12 +1,12 @@
-#include "IniFile.h"
-#include "ProcessOutput.h"
+#include "settings/IniFile.h"
+#include "tests/capture/ProcessOutput.h"
 
 #include <QFile>
 #include <QImage>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "XTestScreen.h"
+#include "tests/capture/XTestScreen.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "DummyXorg.h"
+#include "tests/capture/DummyXorg.h"
 
 #include <QFile>
 #include <QStandardPaths>

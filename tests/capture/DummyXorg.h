@@ -1,6 +1,6 @@
 #pragma once
 
-#include "X11Display.h"
+#include "platform/X11Display.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
-#include "CaptureFakes.h"
-#include "DummyXorg.h"
-#include "ProcessOutput.h"
-#include "X11ScreenSource.h"
+#include "platform/X11ScreenSource.h"
+#include "tests/capture/CaptureFakes.h"
+#include "tests/capture/DummyXorg.h"
+#include "tests/capture/ProcessOutput.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "OverlayLayout.h"
-#include "ImageBuffer.h"
-#include "OverlayPainter.h"
+#include "capture/OverlayLayout.h"
+#include "capture/OverlayPainter.h"
+#include "imaging/ImageBuffer.h"
 
 #include <gtest/gtest.h>
 

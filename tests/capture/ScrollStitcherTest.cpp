@@ -1,4 +1,4 @@
-#include "ScrollStitcher.h"
+#include "capture/ScrollStitcher.h"
 
 #include <gtest/gtest.h>
 

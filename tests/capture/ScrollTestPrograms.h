@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProcessOutput.h"
+#include "tests/capture/ProcessOutput.h"
 
 #include <QDir>
 #include <QImage>

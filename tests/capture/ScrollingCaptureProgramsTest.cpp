@@ -1,5 +1,5 @@
-#include "ScrollTestPrograms.h"
-#include "XTestScreen.h"
+#include "tests/capture/ScrollTestPrograms.h"
+#include "tests/capture/XTestScreen.h"
 
 #include <QStyle>
 #include <QStyleFactory>

@@ -1,6 +1,6 @@
-#include "ScrollingCapture.h"
-#include "CaptureFakes.h"
-#include "ScrollInput.h"
+#include "capture/ScrollingCapture.h"
+#include "platform/ScrollInput.h"
+#include "tests/capture/CaptureFakes.h"
 
 #include <gtest/gtest.h>
 

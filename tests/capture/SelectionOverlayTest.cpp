@@ -1,5 +1,5 @@
-#include "BitmapTypes.h"
-#include "ProcessOutput.h"
+#include "imaging/BitmapTypes.h"
+#include "tests/capture/ProcessOutput.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 
 #include <future>
 
-#include "XTestScreen.h"
+#include "tests/capture/XTestScreen.h"
 
 #include <csignal>
 #include <sys/wait.h>

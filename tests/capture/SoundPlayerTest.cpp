@@ -1,4 +1,4 @@
-#include "DetachedSoundPlayer.h"
+#include "platform/DetachedSoundPlayer.h"
 
 #include <QFile>
 #include <QTemporaryDir>

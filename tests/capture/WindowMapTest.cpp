@@ -1,6 +1,6 @@
-#include "WindowMap.h"
-#include "CaptureFakes.h"
+#include "capture/WindowMap.h"
 #include "ImageTestUtil.h"
+#include "tests/capture/CaptureFakes.h"
 
 #include <gtest/gtest.h>
 

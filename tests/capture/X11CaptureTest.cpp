@@ -1,11 +1,11 @@
-#include "CaptureFakes.h"
-#include "GrabScreenRect.h"
-#include "X11ScreenSource.h"
-#include "X11WindowSystem.h"
+#include "platform/GrabScreenRect.h"
+#include "platform/X11ScreenSource.h"
+#include "platform/X11WindowSystem.h"
+#include "tests/capture/CaptureFakes.h"
 
 #include <QStandardPaths>
 
-#include "XTestScreen.h"
+#include "tests/capture/XTestScreen.h"
 
 #include <csignal>
 #include <sys/wait.h>

@@ -1,6 +1,6 @@
-#include "X11WindowSystem.h"
+#include "platform/X11WindowSystem.h"
 
-#include "XTestScreen.h"
+#include "tests/capture/XTestScreen.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // gtest and Qt come before the X headers, whose macros (None, Bool, Status) clash with them.
 #include <gtest/gtest.h>
 
-#include "X11Display.h"
+#include "platform/X11Display.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -1,6 +1,6 @@
-#include "BmpCodec.h"
-#include "CodecTestUtil.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/BmpCodec.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <gtest/gtest.h>
 

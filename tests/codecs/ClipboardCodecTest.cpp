@@ -1,7 +1,7 @@
-#include "DibCodec.h"
-#include "ImageBytes.h"
 #include "ImageTestUtil.h"
-#include "MemoryImageCodec.h"
+#include "editor/codecs/DibCodec.h"
+#include "editor/codecs/ImageBytes.h"
+#include "editor/codecs/MemoryImageCodec.h"
 
 #include <gtest/gtest.h>
 

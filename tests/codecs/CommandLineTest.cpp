@@ -1,5 +1,5 @@
-#include "CodecTestUtil.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "BmpCodec.h"
-#include "CodecTestUtil.h"
-#include "FreeImageCodec.h"
-#include "DibCodec.h"
-#include "TgaCodec.h"
+#include "editor/codecs/BmpCodec.h"
+#include "editor/codecs/DibCodec.h"
+#include "editor/codecs/FreeImageCodec.h"
+#include "editor/codecs/TgaCodec.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <gtest/gtest.h>
 

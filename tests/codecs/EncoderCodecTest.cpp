@@ -1,6 +1,6 @@
-#include "EncoderCodec.h"
-#include "CodecTestUtil.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/EncoderCodec.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <gtest/gtest.h>
 

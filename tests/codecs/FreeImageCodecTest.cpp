@@ -1,6 +1,6 @@
-#include "FreeImageCodec.h"
-#include "CodecTestUtil.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/FreeImageCodec.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>

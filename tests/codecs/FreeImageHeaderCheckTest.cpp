@@ -1,6 +1,6 @@
-#include "CodecTestUtil.h"
-#include "FreeImageCodec.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/FreeImageCodec.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>

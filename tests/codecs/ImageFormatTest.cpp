@@ -1,4 +1,4 @@
-#include "ImageFormat.h"
+#include "editor/codecs/ImageFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "SaveImageFile.h"
-#include "CodecRegistry.h"
-#include "CodecTestUtil.h"
-#include "DefaultCodecRegistry.h"
-#include "SaveCodecRegistry.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "editor/codecs/CodecRegistry.h"
+#include "editor/codecs/DefaultCodecRegistry.h"
+#include "editor/codecs/SaveCodecRegistry.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <gtest/gtest.h>
 

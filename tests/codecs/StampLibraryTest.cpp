@@ -1,6 +1,6 @@
-#include "StampLibrary.h"
-#include "CodecTestUtil.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/StampLibrary.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <gtest/gtest.h>
 

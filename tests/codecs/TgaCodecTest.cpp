@@ -1,6 +1,6 @@
-#include "TgaCodec.h"
-#include "CodecTestUtil.h"
-#include "SaveImageFile.h"
+#include "editor/codecs/TgaCodec.h"
+#include "editor/codecs/SaveImageFile.h"
+#include "tests/codecs/CodecTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CXColourPicker.h"
 #include "ReviewPictures.h"
+#include "controls/CXColourPicker.h"
 
 #include <QApplication>
 #include <QColorDialog>

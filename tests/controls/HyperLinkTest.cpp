@@ -1,5 +1,5 @@
-#include "CHyperLink.h"
 #include "ReviewPictures.h"
+#include "controls/CHyperLink.h"
 
 #include <QApplication>
 #include <QDesktopServices>

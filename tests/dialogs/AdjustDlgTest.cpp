@@ -1,11 +1,11 @@
-#include "AdjustDlg.h"
-#include "CBrightConDlg.h"
-#include "DialogTestSupport.h"
-#include "HueStrip.h"
-#include "LiveDocumentPreview.h"
-#include "OilPaintEffect.h"
-#include "PosterizeEffect.h"
-#include "PreviewPicture.h"
+#include "imaging/dialogs/AdjustDlg.h"
+#include "imaging/colour/PosterizeEffect.h"
+#include "imaging/dialogs/CBrightConDlg.h"
+#include "imaging/dialogs/HueStrip.h"
+#include "imaging/dialogs/LiveDocumentPreview.h"
+#include "imaging/dialogs/PreviewPicture.h"
+#include "imaging/filters/OilPaintEffect.h"
+#include "tests/dialogs/DialogTestSupport.h"
 
 #include <QCheckBox>
 #include <QMouseEvent>

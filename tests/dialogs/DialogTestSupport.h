@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CKestrelDoc.h"
 #include "ImageTestUtil.h"
+#include "editor/document/CKestrelDoc.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "CResizeDlg.h"
-#include "DialogCommands.h"
-#include "DialogTestSupport.h"
+#include "imaging/dialogs/CResizeDlg.h"
+#include "imaging/dialogs/DialogCommands.h"
+#include "tests/dialogs/DialogTestSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "CKestrelDoc.h"
-#include "DocumentTestSupport.h"
-#include "HighlightObject.h"
-#include "ImageCommands.h"
+#include "editor/document/CKestrelDoc.h"
 #include "ImageTestUtil.h"
+#include "editor/document/ImageCommands.h"
+#include "editor/objects/HighlightObject.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 

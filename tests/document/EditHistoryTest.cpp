@@ -1,9 +1,9 @@
-#include "CKestrelDoc.h"
-#include "DocumentTestSupport.h"
-#include "HighlightObject.h"
 #include "ImageTestUtil.h"
-#include "ProgressSink.h"
-#include "ResizeCommand.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/document/ResizeCommand.h"
+#include "editor/objects/HighlightObject.h"
+#include "imaging/ProgressSink.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "ImageClipboard.h"
-#include "CKestrelDoc.h"
-#include "DocumentTestSupport.h"
-#include "HighlightObject.h"
-#include "ImageBytes.h"
+#include "editor/document/ImageClipboard.h"
 #include "ImageTestUtil.h"
+#include "editor/codecs/ImageBytes.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/objects/HighlightObject.h"
+#include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ImageBuffer.h"
 #include "ImageTestUtil.h"
-#include "PixelEffect.h"
-#include "ProgressSink.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/PixelEffect.h"
+#include "imaging/ProgressSink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "ColorLevelEffect.h"
-#include "ColorToneEffect.h"
-#include "ColourModel.h"
-#include "EffectTestUtil.h"
-#include "GrayScaleEffect.h"
-#include "HueSaturationEffect.h"
-#include "ImageBuffer.h"
 #include "ImageTestUtil.h"
-#include "RgbValueEffect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/colour/ColorLevelEffect.h"
+#include "imaging/colour/ColorToneEffect.h"
+#include "imaging/colour/ColourModel.h"
+#include "imaging/colour/GrayScaleEffect.h"
+#include "imaging/colour/HueSaturationEffect.h"
+#include "imaging/colour/RgbValueEffect.h"
+#include "tests/imaging/EffectTestUtil.h"
 
 #include <gtest/gtest.h>
 

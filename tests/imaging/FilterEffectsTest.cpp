@@ -1,16 +1,16 @@
 // Hand-worked results of the artistic filters; each expected value says how it was found.
-#include "FilterReference.h"
 #include "ImageTestUtil.h"
+#include "tests/imaging/FilterReference.h"
 
-#include "ColorNoiseEffect.h"
-#include "ConvolutionEffect.h"
-#include "EmbossEffect.h"
-#include "GridEffect.h"
-#include "HalftoneEffect.h"
-#include "MonoNoiseEffect.h"
-#include "MosaicEffect.h"
-#include "OilPaintEffect.h"
-#include "SplashEffect.h"
+#include "imaging/filters/ColorNoiseEffect.h"
+#include "imaging/filters/ConvolutionEffect.h"
+#include "imaging/filters/EmbossEffect.h"
+#include "imaging/filters/GridEffect.h"
+#include "imaging/filters/HalftoneEffect.h"
+#include "imaging/filters/MonoNoiseEffect.h"
+#include "imaging/filters/MosaicEffect.h"
+#include "imaging/filters/OilPaintEffect.h"
+#include "imaging/filters/SplashEffect.h"
 
 #include <gtest/gtest.h>
 

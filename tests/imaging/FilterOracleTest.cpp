@@ -1,16 +1,16 @@
 // Every filter's row loop against the plain per-pixel reading (FilterReference.h) and against its own
 // ProcessPixel, on random images of awkward shapes at 24 and 32 bpp.
-#include "FilterReference.h"
+#include "tests/imaging/FilterReference.h"
 
-#include "ColorNoiseEffect.h"
-#include "ConvolutionEffect.h"
-#include "EmbossEffect.h"
-#include "GridEffect.h"
-#include "HalftoneEffect.h"
-#include "MonoNoiseEffect.h"
-#include "MosaicEffect.h"
-#include "OilPaintEffect.h"
-#include "SplashEffect.h"
+#include "imaging/filters/ColorNoiseEffect.h"
+#include "imaging/filters/ConvolutionEffect.h"
+#include "imaging/filters/EmbossEffect.h"
+#include "imaging/filters/GridEffect.h"
+#include "imaging/filters/HalftoneEffect.h"
+#include "imaging/filters/MonoNoiseEffect.h"
+#include "imaging/filters/MosaicEffect.h"
+#include "imaging/filters/OilPaintEffect.h"
+#include "imaging/filters/SplashEffect.h"
 
 #include <gtest/gtest.h>
 

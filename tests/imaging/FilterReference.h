@@ -3,8 +3,8 @@
 // Plain readings of the filter arithmetic, one pixel at a time from copies of the input, against which
 // the effects' row loops are compared on random images.
 
-#include "ImageBuffer.h"
-#include "ImageEffect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/ImageEffect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The pieces the filters stand on: the C library's random sequence, edge padding and the grey map.
-#include "FilterReference.h"
 #include "ImageTestUtil.h"
+#include "tests/imaging/FilterReference.h"
 
-#include "EdgePadding.h"
-#include "IntensityMapEffect.h"
-#include "RandSequence.h"
-#include "WindowMode.h"
+#include "imaging/filters/EdgePadding.h"
+#include "imaging/filters/IntensityMapEffect.h"
+#include "imaging/filters/RandSequence.h"
+#include "imaging/filters/WindowMode.h"
 
 #include <gtest/gtest.h>
 

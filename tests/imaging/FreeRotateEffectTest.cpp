@@ -1,8 +1,8 @@
-#include "FreeRotateEffect.h"
-#include "EffectTestUtil.h"
-#include "ImageBuffer.h"
+#include "imaging/geometry/FreeRotateEffect.h"
 #include "ImageTestUtil.h"
-#include "Rotate90Effect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/geometry/Rotate90Effect.h"
+#include "tests/imaging/EffectTestUtil.h"
 
 #include <gtest/gtest.h>
 

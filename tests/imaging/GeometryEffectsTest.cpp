@@ -1,10 +1,10 @@
-#include "EffectTestUtil.h"
-#include "FlipHorizontalEffect.h"
-#include "FlipVerticalEffect.h"
-#include "ImageBuffer.h"
 #include "ImageTestUtil.h"
-#include "Rotate270Effect.h"
-#include "Rotate90Effect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/geometry/FlipHorizontalEffect.h"
+#include "imaging/geometry/FlipVerticalEffect.h"
+#include "imaging/geometry/Rotate270Effect.h"
+#include "imaging/geometry/Rotate90Effect.h"
+#include "tests/imaging/EffectTestUtil.h"
 
 #include <gtest/gtest.h>
 

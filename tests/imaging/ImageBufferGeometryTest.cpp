@@ -1,6 +1,6 @@
-#include "ImageBuffer.h"
 #include "ImageTestUtil.h"
-#include "ProgressSink.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/ProgressSink.h"
 
 #include <gtest/gtest.h>
 

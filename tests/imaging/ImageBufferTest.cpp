@@ -1,4 +1,4 @@
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 #include "ImageTestUtil.h"
 
 #include <gtest/gtest.h>

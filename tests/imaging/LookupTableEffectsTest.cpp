@@ -1,11 +1,11 @@
-#include "BrightnessEffect.h"
-#include "ContrastEffect.h"
-#include "EffectTestUtil.h"
-#include "ImageBuffer.h"
 #include "ImageTestUtil.h"
-#include "InvertEffect.h"
-#include "LookupTableEffect.h"
-#include "PosterizeEffect.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/colour/BrightnessEffect.h"
+#include "imaging/colour/ContrastEffect.h"
+#include "imaging/colour/InvertEffect.h"
+#include "imaging/colour/LookupTableEffect.h"
+#include "imaging/colour/PosterizeEffect.h"
+#include "tests/imaging/EffectTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "BlendImage.h"
-#include "ObjectTestUtil.h"
+#include "editor/objects/BlendImage.h"
+#include "tests/objects/ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
 

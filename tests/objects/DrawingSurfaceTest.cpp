@@ -1,6 +1,6 @@
-#include "DrawingSurface.h"
-#include "BlendImage.h"
-#include "ObjectTestUtil.h"
+#include "editor/objects/DrawingSurface.h"
+#include "editor/objects/BlendImage.h"
+#include "tests/objects/ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
 

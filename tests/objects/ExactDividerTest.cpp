@@ -1,4 +1,4 @@
-#include "ExactDivider.h"
+#include "editor/objects/ExactDivider.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "ObjectRenderer.h"
-#include "HighlightObject.h"
-#include "LineObject.h"
-#include "ObjectList.h"
-#include "ObjectTestUtil.h"
-#include "ShapeObject.h"
-#include "StampObject.h"
-#include "TextObject.h"
+#include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/HighlightObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ObjectList.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/objects/StampObject.h"
+#include "editor/objects/TextObject.h"
+#include "tests/objects/ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImageBuffer.h"
 #include "ImageTestUtil.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "ShadowEffect.h"
-#include "BlendImage.h"
-#include "ObjectTestUtil.h"
-#include "ProgressSink.h"
+#include "editor/objects/ShadowEffect.h"
+#include "editor/objects/BlendImage.h"
+#include "imaging/ProgressSink.h"
+#include "tests/objects/ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ObjectRenderer.h"
-#include "ObjectTestUtil.h"
-#include "StampObject.h"
+#include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/StampObject.h"
+#include "tests/objects/ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "FontResolver.h"
-#include "ObjectRenderer.h"
-#include "ObjectTestUtil.h"
-#include "TextObject.h"
+#include "editor/objects/FontResolver.h"
+#include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/TextObject.h"
+#include "tests/objects/ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "IniFile.h"
-#include "IniTestFiles.h"
-#include "ModulePath.h"
-#include "StartNumLock.h"
+#include "settings/IniFile.h"
+#include "settings/ModulePath.h"
+#include "settings/StartNumLock.h"
+#include "tests/settings/IniTestFiles.h"
 
 #include <QDir>
 

@@ -1,5 +1,5 @@
-#include "IniFile.h"
-#include "IniTestFiles.h"
+#include "settings/IniFile.h"
+#include "tests/settings/IniTestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "SettingsStore.h"
-#include "IniFile.h"
-#include "IniTestFiles.h"
+#include "settings/SettingsStore.h"
+#include "settings/IniFile.h"
+#include "tests/settings/IniTestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

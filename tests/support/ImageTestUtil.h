@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "BufferPicture.h"
+#include "editor/ui/BufferPicture.h"
 
-#include "ImageBuffer.h"
+#include "imaging/ImageBuffer.h"
 
 #include <gtest/gtest.h>
 

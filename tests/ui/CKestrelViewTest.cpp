@@ -1,8 +1,8 @@
-#include "ViewTestSupport.h"
+#include "tests/ui/ViewTestSupport.h"
 
-#include "LineObject.h"
-#include "ShapeObject.h"
-#include "ViewZoom.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/ui/ViewZoom.h"
 
 #include <QPainter>
 #include <QScrollBar>

@@ -1,7 +1,7 @@
-#include "CEditTxtDlg.h"
-#include "CXColourPicker.h"
 #include "ReviewPictures.h"
-#include "TextObject.h"
+#include "controls/CXColourPicker.h"
+#include "editor/objects/TextObject.h"
+#include "editor/ui/CEditTxtDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
-#include "ImageDarkener.h"
+#include "editor/ui/ImageDarkener.h"
 
-#include "ImageBuffer.h"
 #include "ImageTestUtil.h"
+#include "imaging/ImageBuffer.h"
 
 #include <gtest/gtest.h>
 

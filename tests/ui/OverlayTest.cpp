@@ -1,8 +1,8 @@
-#include "LineObject.h"
-#include "ObjectHandles.h"
-#include "SelectionFrame.h"
-#include "ShapeObject.h"
-#include "StampObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/objects/StampObject.h"
+#include "editor/ui/ObjectHandles.h"
+#include "editor/ui/SelectionFrame.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "LineObject.h"
-#include "ObjectDrag.h"
-#include "ObjectHitTest.h"
-#include "RubberBand.h"
-#include "ShapeObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/ui/ObjectDrag.h"
+#include "editor/ui/ObjectHitTest.h"
+#include "editor/ui/RubberBand.h"
 
 #include <gtest/gtest.h>
 

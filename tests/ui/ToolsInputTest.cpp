@@ -1,10 +1,10 @@
-#include "CEditTxtDlg.h"
-#include "HighlightObject.h"
-#include "ObjectHandles.h"
-#include "ParamPanel.h"
-#include "TextObject.h"
-#include "ToolsViewFixture.h"
-#include "ViewObjectCommands.h"
+#include "editor/bars/ParamPanel.h"
+#include "editor/objects/HighlightObject.h"
+#include "editor/objects/TextObject.h"
+#include "editor/ui/CEditTxtDlg.h"
+#include "editor/ui/ObjectHandles.h"
+#include "editor/ui/ViewObjectCommands.h"
+#include "tests/ui/ToolsViewFixture.h"
 
 #include <QCheckBox>
 #include <QMenu>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CParamBar.h"
-#include "LineObject.h"
-#include "ShapeObject.h"
-#include "ViewTestSupport.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "tests/ui/ViewTestSupport.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,13 +1,14 @@
-#include "CParamBar.h"
-#include "HighlightObject.h"
-#include "LineObject.h"
-#include "ObjectHandles.h"
-#include "ParamPanel.h"
 #include "ReviewPictures.h"
-#include "ShapeObject.h"
-#include "TextObject.h"
-#include "ToolsViewFixture.h"
-#include "ViewObjectCommands.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/bars/ParamPanel.h"
+#include "editor/objects/HighlightObject.h"
+#include "editor/objects/LineObject.h"
+#include "editor/objects/ShapeObject.h"
+#include "editor/objects/TextObject.h"
+#include "editor/ui/ObjectHandles.h"
+#include "editor/ui/ViewObjectCommands.h"
+#include "tests/ui/ToolsViewFixture.h"
+#include "tests/ui/ViewTestSupport.h"
 
 #include <QDialog>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "ViewTestSupport.h"
+#include "tests/ui/ViewTestSupport.h"
 
-#include "ShapeObject.h"
+#include "editor/objects/ShapeObject.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CKestrelDoc.h"
-#include "CKestrelView.h"
-#include "ImageBuffer.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/ui/CKestrelView.h"
+#include "imaging/ImageBuffer.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "SettingsFolders.h"
+#include "settings/SettingsFolders.h"
 
 #include <QDir>
 #include <QStandardPaths>

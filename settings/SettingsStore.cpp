@@ -1,7 +1,7 @@
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
-#include "IniFile.h"
-#include "StartNumLock.h"
+#include "settings/IniFile.h"
+#include "settings/StartNumLock.h"
 
 #include <QDir>
 

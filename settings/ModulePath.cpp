@@ -1,4 +1,4 @@
-#include "ModulePath.h"
+#include "settings/ModulePath.h"
 
 #include <QDir>
 

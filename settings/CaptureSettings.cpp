@@ -1,4 +1,4 @@
-#include "CaptureSettings.h"
+#include "settings/CaptureSettings.h"
 
 std::string CutToCharacterBoundary(std::string text, size_t maxBytes)
 {

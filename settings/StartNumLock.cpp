@@ -1,6 +1,6 @@
-#include "StartNumLock.h"
+#include "settings/StartNumLock.h"
 
-#include "IniFile.h"
+#include "settings/IniFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

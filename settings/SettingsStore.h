@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CaptureSettings.h"
-#include "SettingsFolders.h"
+#include "settings/CaptureSettings.h"
+#include "settings/SettingsFolders.h"
 
 #include <string>
 

@@ -1,0 +1,232 @@
+#include "app/FrameTabs.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/CloseSequencePrompts.h"
+#include "app/CommandIds.h"
+#include "app/FrameBars.h"
+#include "app/QtFileFilters.h"
+#include "app/StatusProgress.h"
+#include "editor/document/CKestrelDoc.h"
+#include "editor/ui/CKestrelView.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTabBar>
+#include <QTimer>
+
+namespace {
+const char *const kOpenFilter =
+    "All Support Files|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.tiff;*.tif;*.pcx|BMP "
+    "(*.bmp)|*.bmp|"
+    "JPEG (*.jpg, *.jpeg)|*.jpg;*.jpeg|PNG (*.png)|*.png|GIF (*.gif)|*.gif|"
+    "TIFF (*.tif, *.tiff)|*.tif;*.tiff|PCX (*.pcx)|*.pcx||";
+} // namespace
+
+FrameTabs::FrameTabs(CMainFrame &frame, FrameBars &bars,
+                     CloseSequencePrompts &prompts)
+    : frame_(frame), bars_(bars), prompts_(prompts),
+      area_(new QMdiArea(&frame)) {
+  area_->setObjectName("mdiArea");
+  area_->setViewMode(QMdiArea::TabbedView);
+  area_->setDocumentMode(true);
+  frame_.setCentralWidget(area_);
+  if (QTabBar *tabs = TabBar()) {
+    tabs->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(tabs, &QTabBar::customContextMenuRequested, &frame_,
+                     [this](const QPoint &pos) { ShowTabMenu(pos); });
+  }
+  QObject::connect(area_, &QMdiArea::subWindowActivated, &frame_, [this] {
+    bars_.UpdateCommandStates();
+    UpdateTitle();
+    bars_.UpdateStatusPanes();
+  });
+}
+
+QTabBar *FrameTabs::TabBar() const { return area_->findChild<QTabBar *>(); }
+
+void FrameTabs::ShowTabMenu(const QPoint &pos) {
+  QTabBar *tabs = TabBar();
+  const int index = tabs->tabAt(pos);
+  const QList<QMdiSubWindow *> windows =
+      area_->subWindowList(QMdiArea::CreationOrder);
+  if (index < 0 || index >= windows.size())
+    return;
+  area_->setActiveSubWindow(windows[index]);
+  bars_.TabMenu()->popup(tabs->mapToGlobal(pos));
+}
+
+std::vector<CChildFrame *> FrameTabs::Documents() const {
+  std::vector<CChildFrame *> documents;
+  for (QMdiSubWindow *sub : area_->subWindowList(QMdiArea::CreationOrder)) {
+    auto *child = qobject_cast<CChildFrame *>(sub->widget());
+    // A closed window lingers until its deferred deletion.
+    if (child && !sub->isHidden())
+      documents.push_back(child);
+  }
+  return documents;
+}
+
+CChildFrame *FrameTabs::ActiveDocument() const {
+  QMdiSubWindow *sub = area_->activeSubWindow();
+  return sub ? qobject_cast<CChildFrame *>(sub->widget()) : nullptr;
+}
+
+CKestrelView *FrameTabs::ActiveView() const {
+  CChildFrame *child = ActiveDocument();
+  return child ? &child->View() : nullptr;
+}
+
+CChildFrame *FrameTabs::AddDocument(CChildFrame *child) {
+  child->SetCloseGuard(
+      [this](CChildFrame &closing) { return MayCloseDocument(closing); });
+  QMdiSubWindow *sub = area_->addSubWindow(child);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(child, &CChildFrame::TitleChanged, &frame_,
+                   [this] { UpdateTitle(); });
+  // Every tab's view reports; only the active one reaches the panes and the
+  // commands.
+  CKestrelView *view = &child->View();
+  view->SetParamBar(bars_.ParamBar());
+  QObject::connect(view, &CKestrelView::EditStateChanged, &frame_,
+                   [this, view] {
+                     if (view == ActiveView())
+                       bars_.UpdateCommandStates();
+                   });
+  QObject::connect(view, &CKestrelView::SizeTextChanged, &frame_,
+                   [this, view](const QString &text) {
+                     if (view == ActiveView())
+                       bars_.StatusPane(StatusPaneId::ImageSize)->setText(text);
+                   });
+  QObject::connect(view, &CKestrelView::ZoomTextChanged, &frame_,
+                   [this, view](const QString &text) {
+                     if (view == ActiveView())
+                       bars_.StatusPane(StatusPaneId::Zoom)->setText(text);
+                   });
+  QObject::connect(view, &CKestrelView::ZoomChanged, &frame_, [this, view] {
+    if (view == ActiveView())
+      bars_.UpdateCommandStates();
+  });
+  QObject::connect(&child->Document(), &CKestrelDoc::Updated, &frame_,
+                   [this, child] {
+                     if (child == ActiveDocument())
+                       bars_.UpdateCommandStates();
+                   });
+  QObject::connect(child, &QObject::destroyed, &frame_, [this] {
+    QTimer::singleShot(0, &frame_, [this] {
+      bars_.UpdateCommandStates();
+      UpdateTitle();
+    });
+  });
+  sub->showMaximized();
+  area_->setActiveSubWindow(sub);
+  bars_.UpdateCommandStates();
+  UpdateTitle();
+  bars_.UpdateStatusPanes();
+  return child;
+}
+
+std::unique_ptr<CKestrelDoc> FrameTabs::MakeDocument() {
+  auto document = std::make_unique<CKestrelDoc>();
+  // Long image commands show their progress in the status bar and the wait
+  // cursor.
+  document->SetProgressFactory([this] {
+    return std::make_unique<StatusProgress>(
+        bars_.StatusPane(StatusPaneId::Stretch));
+  });
+  document->SetBusyHandler([](bool busy) {
+    if (busy)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  });
+  return document;
+}
+
+CChildFrame *FrameTabs::NewDocument() {
+  CChildFrame *child = NewCaptureDocument();
+  child->Document().MakeNewImage();
+  child->Document().UpdateAllViews();
+  return child;
+}
+
+CChildFrame *FrameTabs::NewCaptureDocument() {
+  std::unique_ptr<CKestrelDoc> document = MakeDocument();
+  document->OnNewDocument();
+  return AddDocument(new CChildFrame(std::move(document)));
+}
+
+void FrameTabs::OpenDocumentFile(const QString &path) {
+  std::unique_ptr<CKestrelDoc> document = MakeDocument();
+  if (document->OnOpenDocument(path.toStdString())) {
+    AddDocument(new CChildFrame(std::move(document)));
+    frame_.RecentFiles().Add(path);
+  } else {
+    frame_.RecentFiles().Remove(path);
+  }
+  bars_.RebuildRecentFileMenu();
+}
+
+void FrameTabs::OpenFileDialog() {
+  QFileDialog dialog(&frame_);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix("bmp");
+  dialog.setNameFilters(QtFileFilters(kOpenFilter));
+  dialog.selectFile("Untitled");
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    OpenDocumentFile(dialog.selectedFiles().front());
+}
+
+void FrameTabs::SaveActive(bool askPath) {
+  CChildFrame *child = ActiveDocument();
+  if (!child)
+    return;
+  std::optional<QString> path;
+  if (!askPath && !child->Document().PathName().empty())
+    path = QString::fromStdString(child->Document().PathName());
+  else
+    path = prompts_.AskSavePath(child->Title(), "png");
+  if (!path)
+    return;
+  if (!child->SaveTo(*path)) {
+    prompts_.ReportSaveFailure(*path);
+    return;
+  }
+  child->SetModified(false);
+  frame_.AddRecentFile(*path);
+}
+
+bool FrameTabs::MayCloseDocument(CChildFrame &child) {
+  if (!child.IsModified())
+    return true;
+  switch (prompts_.AskSaveImage()) {
+  case SaveImageAnswer::No:
+    return true;
+  case SaveImageAnswer::Cancel:
+    return false;
+  case SaveImageAnswer::Yes:
+    break;
+  }
+  const std::optional<QString> path =
+      prompts_.AskSavePath(child.Title(), "png");
+  if (!path)
+    return false;
+  // A failed save keeps the window, and the work, open.
+  if (!child.SaveTo(*path)) {
+    prompts_.ReportSaveFailure(*path);
+    return false;
+  }
+  child.SetModified(false);
+  return true;
+}
+
+void FrameTabs::UpdateTitle() {
+  CChildFrame *child = ActiveDocument();
+  frame_.setWindowTitle(child ? "Lumora - " + child->Title()
+                              : QString("Lumora"));
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class CChildFrame;
+class CKestrelDoc;
+class CKestrelView;
+class CMainFrame;
+class CloseSequencePrompts;
+class FrameBars;
+class QMdiArea;
+class QPoint;
+class QTabBar;
+
+// The frame's documents, one tab each in the central area: new, opened and
+// captured documents, saving, the question before a modified one closes, the
+// tabs' context menu and the window title that follows the active tab. Every
+// connection has the frame as its context.
+class FrameTabs {
+public:
+  FrameTabs(CMainFrame &frame, FrameBars &bars, CloseSequencePrompts &prompts);
+
+  QMdiArea *Area() const { return area_; }
+  QTabBar *TabBar() const;
+  std::vector<CChildFrame *> Documents() const;
+  CChildFrame *ActiveDocument() const;
+  CKestrelView *ActiveView() const;
+
+  CChildFrame *AddDocument(CChildFrame *child);
+  CChildFrame *NewDocument();
+  CChildFrame *NewCaptureDocument();
+  void OpenDocumentFile(const QString &path);
+  void OpenFileDialog();
+  void SaveActive(bool askPath);
+  void UpdateTitle();
+
+private:
+  std::unique_ptr<CKestrelDoc> MakeDocument();
+  void ShowTabMenu(const QPoint &pos);
+  bool MayCloseDocument(CChildFrame &child);
+
+  CMainFrame &frame_;
+  FrameBars &bars_;
+  CloseSequencePrompts &prompts_;
+  QMdiArea *area_;
+};
