@@ -2,6 +2,8 @@
 // cached composite at several zooms, and a repaint after a document update that rebuilds the composite
 // with 20 objects, and a repaint while an 800 x 600 redaction is dragged across the document. Each is
 // reported against a memcpy of the client area's (or the image's) bytes.
+// Then the editing tools as a user meets them, on a shown view with its repaints: a press with the Line
+// tool until the new line is on screen, and one mouse move of a dragged object until it is repainted.
 #include "bench/MemcpyBaseline.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/objects/RedactObject.h"
@@ -10,10 +12,13 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -90,7 +95,99 @@ void BM_RepaintAfterUpdate_100Percent_20Objects(benchmark::State& state)
     PaintClient(state, 4, 20, true);
 }
 
-// One step of a drag: the object moves a pixel, the composite is rebuilt and the client repainted.
+// Counts the client pixels the viewport repaints.
+class PaintCounter : public QObject {
+public:
+    double pixels = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            for (const QRect& rect : static_cast<QPaintEvent*>(event)->region())
+                pixels += double(rect.width()) * rect.height();
+        return false;
+    }
+};
+
+void SendMouse(QWidget* port, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, port->mapToGlobal(at), button, buttons, {});
+    QApplication::sendEvent(port, &event);
+}
+
+// A shown view of the document, with everything painted once.
+std::unique_ptr<CKestrelView> ShownView(CKestrelDoc& doc)
+{
+    auto view = std::make_unique<CKestrelView>(&doc);
+    view->resize(kClientWidth, kClientHeight);
+    view->show();
+    QApplication::processEvents();
+    return view;
+}
+
+// With no objects yet, the press draws the picture's first one.
+void BM_LineToolPressUntilDrawn(benchmark::State& state)
+{
+    CKestrelDoc doc;
+    FillDocument(doc, int(state.range(0)));
+    auto view = ShownView(doc);
+    QWidget* port = view->viewport();
+    PaintCounter counter;
+    port->installEventFilter(&counter);
+    int presses = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        view->SelectTool(CKestrelView::ToolLine);
+        QApplication::processEvents();
+        counter.pixels = 0;
+        const QPoint at(300 + presses % 50 * 20, 400);
+        state.ResumeTiming();
+        SendMouse(port, QEvent::MouseButtonPress, at, Qt::LeftButton);
+        QApplication::processEvents();
+        state.PauseTiming();
+        ++presses;
+        state.counters["painted_px"] = counter.pixels;
+        SendMouse(port, QEvent::MouseButtonRelease, at, Qt::NoButton);
+        doc.Objects().RemoveObject(doc.Objects().Back());
+        view->ClearSelection();
+        doc.UpdateAllViews();
+        state.ResumeTiming();
+    }
+}
+
+// Presses at grab on an object, then times one mouse move of the drag at a time, each until repainted.
+void DragOneMove(benchmark::State& state, CKestrelDoc& doc, QPoint grab)
+{
+    auto view = ShownView(doc);
+    QWidget* port = view->viewport();
+    view->SelectTool(CKestrelView::ToolSelect);
+    SendMouse(port, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    SendMouse(port, QEvent::MouseButtonRelease, grab, Qt::NoButton);
+    SendMouse(port, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    QApplication::processEvents();
+    PaintCounter counter;
+    port->installEventFilter(&counter);
+    int moves = 0;
+    for (auto _ : state) {
+        ++moves;
+        SendMouse(port, QEvent::MouseMove, grab + QPoint(moves % 100 * 3, moves % 50), Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    state.counters["painted_px_per_move"] = counter.pixels / std::max(moves, 1);
+    SendMouse(port, QEvent::MouseButtonRelease, grab, Qt::NoButton);
+}
+
+// The object under the press is one of the 20 boxes; each move takes it 3 pixels further.
+void BM_DragObjectOneMove(benchmark::State& state)
+{
+    CKestrelDoc doc;
+    FillDocument(doc, 20);
+    DragOneMove(state, doc, QPoint(250, 200)); // inside the first box, clear of its handles
+}
+
+// An 800 x 600 redaction: every move recomputes the hidden pixels under it.
 void MoveRedaction(benchmark::State& state, int32_t mode)
 {
     CKestrelDoc doc;
@@ -99,23 +196,8 @@ void MoveRedaction(benchmark::State& state, int32_t mode)
     redact->mode = mode;
     redact->strength = RedactObject::DefaultStrength(mode);
     redact->SetRect({ 600, 300, 1400, 900 });
-    auto* object = static_cast<RedactObject*>(doc.Objects().AppendObject(std::move(redact)));
-    CKestrelView view(&doc);
-    view.SetZoomStep(4);
-    QImage client(kClientWidth, kClientHeight, QImage::Format_ARGB32_Premultiplied);
-    const QRect exposed = client.rect();
-    int step = 1;
-    auto paint = [&] {
-        object->SetRect({ object->left + step, object->top + step, object->right + step, object->bottom + step });
-        step = -step;
-        view.InvalidateComposite();
-        QPainter painter(&client);
-        painter.fillRect(exposed, QColor::fromRgb(CKestrelView::kBackground));
-        view.DrawPicture(painter, QPoint(5, 5), exposed);
-    };
-    paint();
-    RunAgainstMemcpy(
-        state, size_t(kWidth) * kHeight * 4, [] {}, paint);
+    doc.Objects().AppendObject(std::move(redact));
+    DragOneMove(state, doc, QPoint(1000, 600));
 }
 void BM_MoveRedaction_800x600_Pixelate(benchmark::State& state)
 {
@@ -128,6 +210,8 @@ void BM_MoveRedaction_800x600_Blur(benchmark::State& state)
 
 } // namespace
 
+BENCHMARK(BM_LineToolPressUntilDrawn)->Arg(20)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragObjectOneMove)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintCached_10Percent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintCached_50Percent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintCached_100Percent)->Unit(benchmark::kMillisecond);

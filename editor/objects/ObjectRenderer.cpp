@@ -98,36 +98,51 @@ bool MakeDrawnPicture(
 
 } // namespace
 
-void ObjectRenderer::RenderObjects(const ObjectList& objects, ImageBuffer& target)
+void ObjectRenderer::RenderObjects(const ObjectList& objects, ImageBuffer& target, int left, int top)
 {
     if (!CanRenderOnto(target))
         return;
     for (const auto& object : objects)
-        RenderObject(*object, target);
+        RenderObject(*object, target, left, top);
 }
 
-void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& target)
+std::optional<LongRect> ObjectRenderer::Reach(const AnnotationObject& object)
+{
+    if (const auto* redact = dynamic_cast<const RedactObject*>(&object))
+        return LongRect { redact->left, redact->top, redact->right, redact->bottom };
+    const auto layout = ObjectPainter::LayoutOf(object);
+    if (!layout)
+        return std::nullopt;
+    const int64_t reach = object.shadow ? kShadowReach : 0;
+    const LongRect& area = layout->area;
+    return LongRect { area.left - reach, area.top - reach, area.right + reach, area.bottom + reach };
+}
+
+void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& target, int left, int top)
 {
     if (!CanRenderOnto(target))
         return;
     // A redaction is no picture of its own: it changes what the objects before it left in the target.
     if (const auto* redact = dynamic_cast<const RedactObject*>(&object)) {
-        RedactRenderer::Render(*redact, target);
+        RedactRenderer::Render(*redact, target, left, top);
         return;
     }
     const auto layout = ObjectPainter::LayoutOf(object);
     if (!layout)
         return;
     const int strength = 100 - std::clamp(object.transparency, 0, 100);
+    // Where the picture lands on this target; the picture itself is drawn from the object's own place.
+    const LongRect placed { layout->area.left - left, layout->area.top - top, layout->area.right - left,
+        layout->area.bottom - top };
 
     ImageBuffer picture;
-    int64_t x = layout->area.left;
-    int64_t y = layout->area.top;
+    int64_t x = placed.left;
+    int64_t y = placed.top;
     if (const auto* stamp = dynamic_cast<const StampObject*>(&object)) {
         if (!MakeStampPicture(*stamp, layout->area, picture))
             return;
     } else {
-        const LongRect part = VisiblePart(layout->area, target, object.shadow ? kShadowReach : 0);
+        const LongRect part = VisiblePart(placed, target, object.shadow ? kShadowReach : 0);
         if (part.IsEmpty())
             return;
         x += part.left;

@@ -6,6 +6,7 @@
 #include "imaging/filters/MosaicEffect.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -38,12 +39,16 @@ void Pixelate(ImageBuffer& target, const ImageRect& area, int cell)
 
 } // namespace
 
-void RedactRenderer::Render(const RedactObject& redact, ImageBuffer& target)
+void RedactRenderer::Render(const RedactObject& redact, ImageBuffer& target, int left, int top)
 {
     if (target.IsEmpty() || target.BitCount() != 32)
         return;
-    const ImageRect area { std::max(redact.left, 0), std::max(redact.top, 0), std::min(redact.right, target.Width()),
-        std::min(redact.bottom, target.Height()) };
+    const int64_t x0 = int64_t(redact.left) - left;
+    const int64_t y0 = int64_t(redact.top) - top;
+    const int64_t x1 = int64_t(redact.right) - left;
+    const int64_t y1 = int64_t(redact.bottom) - top;
+    const ImageRect area { int(std::max<int64_t>(x0, 0)), int(std::max<int64_t>(y0, 0)),
+        int(std::min<int64_t>(x1, target.Width())), int(std::min<int64_t>(y1, target.Height())) };
     if (area.IsEmpty())
         return;
     const int32_t mode = RedactObject::ValidMode(redact.mode);

@@ -26,7 +26,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 CKestrelView::CKestrelView(CKestrelDoc* document, QWidget* parent)
@@ -48,26 +47,6 @@ CKestrelView::CKestrelView(CKestrelDoc* document, QWidget* parent)
 }
 
 CKestrelView::~CKestrelView() = default;
-
-float CKestrelView::ZoomFactor() const
-{
-    return ViewZoom::Factor(zoomStep_);
-}
-
-bool CKestrelView::CanZoomIn() const
-{
-    return zoomStep_ < ViewZoom::kStepCount - 1;
-}
-
-bool CKestrelView::CanZoomOut() const
-{
-    return zoomStep_ > 0;
-}
-
-bool CKestrelView::CanActualSize() const
-{
-    return zoomStep_ != ViewZoom::kActualStep;
-}
 
 void CKestrelView::OnZoomIn()
 {
@@ -213,9 +192,20 @@ void CKestrelView::FlattenObjects(const ObjectList& objects, ImageBuffer& target
 
 void CKestrelView::InvalidateComposite()
 {
-    compositeDirty_ = true;
+    composite_.Invalidate();
     viewport()->update();
     emit EditStateChanged();
+}
+
+void CKestrelView::RefreshImageArea(const QRect& area)
+{
+    if (!document_ || area.isEmpty())
+        return;
+    composite_.Patch(std::as_const(*document_).Image(), document_->Objects(), area);
+    // One client pixel more on each side for the stretch's rounding at any zoom.
+    const QPoint topLeft = ImageToClient(area.topLeft()) - QPoint(2, 2);
+    const QPoint bottomRight = ImageToClient(area.bottomRight() + QPoint(1, 1)) + QPoint(2, 2);
+    viewport()->update(QRect(topLeft, bottomRight));
 }
 
 void CKestrelView::OnUpdate()
@@ -223,7 +213,7 @@ void CKestrelView::OnUpdate()
     const ImageBuffer* image = document_ ? &std::as_const(*document_).Image() : nullptr;
     imageWidth_ = image && !image->IsEmpty() ? image->Width() : 0;
     imageHeight_ = image && !image->IsEmpty() ? image->Height() : 0;
-    compositeDirty_ = true;
+    composite_.Invalidate();
     UpdateScrollExtent();
     viewport()->update();
     emit SizeTextChanged(SizeText());
@@ -257,25 +247,9 @@ void CKestrelView::CheckSelection()
     }
 }
 
-const ImageBuffer& CKestrelView::Composite()
+const ImageBuffer& CKestrelView::Composite(int top, int bottom)
 {
-    const ImageBuffer& image = std::as_const(*document_).Image();
-    if (compositeDirty_) {
-        compositeDirty_ = false;
-        compositeIsDocument_ = image.BitCount() == 32 && document_->Objects().IsEmpty();
-        // A drag rebuilds the composite at every step; the same shape keeps its pixels, already mapped.
-        const bool reuse = !compositeIsDocument_ && image.BitCount() == 32 && composite_.BitCount() == 32
-            && composite_.Width() == image.Width() && composite_.Height() == image.Height();
-        if (reuse)
-            std::memcpy(composite_.Pixels(), image.Pixels(), image.PixelBytes());
-        else
-            composite_.Destroy();
-        if (reuse
-            || (!compositeIsDocument_ && composite_.CopyFrom(image)
-                && (composite_.BitCount() == 32 || composite_.ConvertTo(32))))
-            FlattenObjects(document_->Objects(), composite_);
-    }
-    return compositeIsDocument_ ? image : composite_;
+    return composite_.Get(std::as_const(*document_).Image(), document_->Objects(), top, bottom);
 }
 
 bool CKestrelView::ShowsCropPreview() const
@@ -291,7 +265,7 @@ bool CKestrelView::ShowsCropPreview() const
 QImage CKestrelView::PicturePart(const QRect& part)
 {
     if (!ShowsCropPreview())
-        return BufferPicture::Part(Composite(), part);
+        return BufferPicture::Part(Composite(part.top(), part.bottom() + 1), part);
     QImage picture = BufferPicture::Part(darkened_, part);
     const ImageRect& inside = imageSelection_;
     BufferPicture::CopyInto(picture, part.topLeft(), std::as_const(*document_).Image(),
@@ -353,7 +327,11 @@ void CKestrelView::DrawPicture(QPainter& painter, QPoint topLeft, const QRect& e
 
 void CKestrelView::DrawSampled(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target)
 {
-    const QImage sampled = BufferPicture::Sampled(Composite(), displayed, target.translated(-topLeft));
+    // The image rows under the exposed rows, one more each way for the rounding.
+    const double scale = double(displayed.height()) / imageHeight_;
+    const int top = int(std::floor((target.top() - topLeft.y()) / scale)) - 1;
+    const int bottom = int(std::ceil((target.bottom() + 1 - topLeft.y()) / scale)) + 1;
+    const QImage sampled = BufferPicture::Sampled(Composite(top, bottom), displayed, target.translated(-topLeft));
     if (!sampled.isNull())
         painter.drawImage(target.topLeft(), sampled);
 }
@@ -437,7 +415,9 @@ void CKestrelView::SelectTool(int tool)
     SetViewCursor(ToolCursors::ForTool(tool));
     if (paramBar_)
         paramBar_->ShowKind(tool);
-    InvalidateComposite();
+    // Only the overlays change: the composite stays.
+    viewport()->update();
+    emit EditStateChanged();
 }
 
 void CKestrelView::PickObject(QPoint image)
@@ -456,8 +436,10 @@ void CKestrelView::RecordEdit()
 {
     if (!document_)
         return;
-    document_->RecordUndoSnapshot(document_->Image());
+    // The const picture: a snapshot shares it, where the writable one would be copied first.
+    document_->RecordUndoSnapshot(std::as_const(*document_).Image());
     document_->SetModifiedFlag(true);
+    emit EditStateChanged();
 }
 
 void CKestrelView::OnPropertyChange()

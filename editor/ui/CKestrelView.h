@@ -3,6 +3,8 @@
 #include "editor/bars/CParamBar.h"
 #include "editor/bars/PropertyChangeTarget.h"
 #include "editor/document/CKestrelDoc.h"
+#include "editor/ui/CompositeCache.h"
+#include "editor/ui/ViewZoom.h"
 #include "imaging/BitmapTypes.h"
 #include "imaging/ImageBuffer.h"
 
@@ -77,10 +79,10 @@ public:
 
     // Zoom.
     int ZoomStep() const { return zoomStep_; }
-    float ZoomFactor() const;
-    bool CanZoomIn() const;
-    bool CanZoomOut() const;
-    bool CanActualSize() const;
+    float ZoomFactor() const { return ViewZoom::Factor(zoomStep_); }
+    bool CanZoomIn() const { return zoomStep_ < ViewZoom::kStepCount - 1; }
+    bool CanZoomOut() const { return zoomStep_ > 0; }
+    bool CanActualSize() const { return zoomStep_ != ViewZoom::kActualStep; }
     // The Zoom tool's jump to a step; a step outside the table is ignored.
     void SetZoomStep(int step);
 
@@ -135,8 +137,12 @@ public:
 
     // Renders objects, first to last, onto target (32 bpp).
     static void FlattenObjects(const ObjectList& objects, ImageBuffer& target);
-    // For a change the document has not announced (a tool moving an object): rebuild and repaint.
+    // For a change the document has not announced (a tool adding or removing objects): rebuild and
+    // repaint.
     void InvalidateComposite();
+    // For a change confined to area (image pixels), such as one object moved from one place to another:
+    // only that part is redrawn and repainted.
+    void RefreshImageArea(const QRect& area);
 
     // The drawing routine: the picture with its overlays, image pixel (0, 0) at topLeft in the painter's
     // coordinates, filling at least the exposed part of the painter.
@@ -180,7 +186,8 @@ private:
     void ApplyZoom();
     void UpdateScrollExtent();
     void CheckSelection();
-    const ImageBuffer& Composite();
+    // The composite with the image rows top to bottom (exclusive) up to date.
+    const ImageBuffer& Composite(int top, int bottom);
     QImage PicturePart(const QRect& part);
     void DrawSampled(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);
     void DrawStretched(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);
@@ -205,8 +212,5 @@ private:
     int zoomStep_ = 4;
     AnnotationObject* selectedObject_ = nullptr;
 
-    // Image plus objects; the document image itself stands in when there are no objects to add.
-    ImageBuffer composite_;
-    bool compositeIsDocument_ = false;
-    bool compositeDirty_ = true;
+    CompositeCache composite_;
 };

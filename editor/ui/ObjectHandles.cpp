@@ -2,10 +2,26 @@
 
 #include "editor/objects/AnnotationObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/ObjectRenderer.h"
 #include "editor/objects/RectObject.h"
 
 #include <QPainter>
 #include <QPen>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// A handle's circle with its outline and antialiasing stays this close to its point.
+constexpr int kHandleReach = 6;
+
+int ToInt(int64_t value)
+{
+    return int(std::clamp<int64_t>(value, INT_MIN / 2, INT_MAX / 2));
+}
+
+} // namespace
 
 std::vector<QPoint> ObjectHandles::Points(const AnnotationObject& object)
 {
@@ -34,6 +50,16 @@ std::vector<QPoint> ObjectHandles::Points(const AnnotationObject& object)
         for (QPoint& point : points)
             point += QPoint(kShadowOffset, kShadowOffset);
     return points;
+}
+
+QRect ObjectHandles::SelectedArea(const AnnotationObject& object)
+{
+    QRect area;
+    if (const auto reach = ObjectRenderer::Reach(object))
+        area = QRect(QPoint(ToInt(reach->left), ToInt(reach->top)), QPoint(ToInt(reach->right), ToInt(reach->bottom)));
+    for (QPoint point : Points(object))
+        area |= QRect(point, point).adjusted(-kHandleReach, -kHandleReach, kHandleReach, kHandleReach);
+    return area;
 }
 
 void ObjectHandles::Draw(QPainter& painter, const AnnotationObject& object)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 
 #include <vector>
 
@@ -16,6 +17,8 @@ public:
     static constexpr double kRadius = 4.0;
 
     static std::vector<QPoint> Points(const AnnotationObject& object);
+    // Every image pixel a selected object shows on: its rendering with the shadow, and its handles.
+    static QRect SelectedArea(const AnnotationObject& object);
     // White antialiased circles of 8 pixels with a black outline one pixel wide, centred on the pixels.
     static void Draw(QPainter& painter, const AnnotationObject& object);
 };

@@ -6,9 +6,12 @@
 #include "editor/objects/TextObject.h"
 #include "editor/ui/CEditTxtDlg.h"
 #include "editor/ui/CKestrelView.h"
+#include "editor/ui/ObjectHandles.h"
 #include "editor/ui/SelectionFrame.h"
 
 #include <QMenu>
+
+#include <utility>
 
 bool ViewObjectCommands::Run(int id)
 {
@@ -40,10 +43,15 @@ bool ViewObjectCommands::EditText()
     AnnotationObject* object = view_.LiveSelectedObject();
     if (!object || object->Kind() != ObjectKind::Text)
         return false;
-    CEditTxtDlg dialog(static_cast<TextObject&>(*object), &view_);
-    if (dialog.exec() != QDialog::Accepted)
+    auto& text = static_cast<TextObject&>(*object);
+    // The dialog edits a copy, so the history records the text as it was before OK, and a Cancel
+    // records nothing.
+    TextObject edited = text;
+    CEditTxtDlg dialog(edited, &view_);
+    if (dialog.exec() != QDialog::Accepted || view_.LiveSelectedObject() != object)
         return false;
-    view_.Document()->SetModifiedFlag(true);
+    view_.RecordEdit();
+    text = edited;
     view_.InvalidateComposite();
     return true;
 }
@@ -60,12 +68,18 @@ void ViewObjectCommands::Flatten()
     document->UpdateAllViews();
 }
 
+void ViewObjectCommands::Refresh(const QRect& area)
+{
+    view_.RefreshImageArea(area);
+    emit view_.EditStateChanged();
+}
+
 void ViewObjectCommands::BringToFront()
 {
     if (AnnotationObject* object = view_.LiveSelectedObject()) {
         view_.RecordEdit();
         view_.Document()->Objects().BringToFront(object);
-        view_.InvalidateComposite();
+        Refresh(ObjectHandles::SelectedArea(*object));
     }
 }
 
@@ -74,7 +88,7 @@ void ViewObjectCommands::SendToBack()
     if (AnnotationObject* object = view_.LiveSelectedObject()) {
         view_.RecordEdit();
         view_.Document()->Objects().SendToBack(object);
-        view_.InvalidateComposite();
+        Refresh(ObjectHandles::SelectedArea(*object));
     }
 }
 
@@ -83,11 +97,14 @@ void ViewObjectCommands::DeleteSelected()
     AnnotationObject* object = view_.LiveSelectedObject();
     if (!object)
         return;
+    const QRect area = ObjectHandles::SelectedArea(*object);
     view_.RecordEdit();
     view_.SetSelectedObject(nullptr);
     view_.Document()->Objects().RemoveObject(object);
     view_.SetCanvasSelection({});
-    view_.InvalidateComposite();
+    Refresh(area);
+    // The rubber band may have gone with it.
+    view_.viewport()->update();
 }
 
 void ViewObjectCommands::Crop()
@@ -97,11 +114,12 @@ void ViewObjectCommands::Crop()
     if (wanted.Width() <= 0 || wanted.Height() <= 0)
         return;
     ImageBuffer part;
-    if (!document->Image().CopyRegion(&part, wanted))
+    if (!std::as_const(*document).Image().CopyRegion(&part, wanted))
         return;
     part.SetOrigin(0, 0);
     view_.RecordEdit();
-    document->Image() = std::move(part);
+    // The snapshot keeps the uncropped picture; it is never copied.
+    document->SetImage(std::move(part));
     view_.SetCanvasSelection({});
     view_.Drag().savedRect = {};
     view_.FreeDarkenedImage();
@@ -161,6 +179,7 @@ void ViewObjectCommands::ApplyBar()
     CParamBar* bar = view_.ParamBar();
     if (!object || !bar)
         return;
+    const QRect before = ObjectHandles::SelectedArea(*object);
     bar->ReadValues().ApplyTo(*object);
     if (object->Kind() == ObjectKind::Stamp) {
         ImageBuffer picture = bar->FetchStampImage();
@@ -168,5 +187,6 @@ void ViewObjectCommands::ApplyBar()
             static_cast<StampObject*>(object)->image = std::move(picture);
     }
     view_.Document()->SetModifiedFlag(true);
-    view_.InvalidateComposite();
+    // A shadow switched on or off changes where the object reaches.
+    Refresh(before | ObjectHandles::SelectedArea(*object));
 }

@@ -4,6 +4,7 @@
 
 class CKestrelView;
 class QMenu;
+class QRect;
 
 // The view's commands on the selected object and the crop rectangle: the context menu's entries, the
 // Delete, Enter and Escape keys, and the toolbar's Delete object. Every change of the document is
@@ -42,5 +43,8 @@ public:
     QMenu* MakeContextMenu();
 
 private:
+    // Redraws and repaints area (image pixels) after a change of objects confined to it.
+    void Refresh(const QRect& area);
+
     CKestrelView& view_;
 };

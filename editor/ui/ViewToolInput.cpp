@@ -11,6 +11,7 @@
 #include "editor/objects/TextObject.h"
 #include "editor/ui/CEditTxtDlg.h"
 #include "editor/ui/CKestrelView.h"
+#include "editor/ui/ObjectHandles.h"
 #include "editor/ui/ObjectHitTest.h"
 #include "editor/ui/RubberBand.h"
 #include "editor/ui/SelectionFrame.h"
@@ -128,8 +129,12 @@ void ViewToolInput::PressBand(QPoint canvas)
 
 AnnotationObject* ViewToolInput::Place(AnnotationObject* object)
 {
+    QRect area = ObjectHandles::SelectedArea(*object);
+    if (const AnnotationObject* previous = view_.LiveSelectedObject())
+        area |= ObjectHandles::SelectedArea(*previous);
     view_.SetSelectedObject(object);
-    view_.InvalidateComposite();
+    view_.RefreshImageArea(area);
+    emit view_.EditStateChanged();
     return object;
 }
 
@@ -202,8 +207,9 @@ void ViewToolInput::DragObject(QPoint client)
         dragRecorded_ = true;
         view_.RecordEdit();
     }
+    const QRect before = ObjectHandles::SelectedArea(*object);
     ObjectDrag::Apply(*object, drag.grabbedHandle, base_, image, image - pressImage_);
-    view_.InvalidateComposite();
+    view_.RefreshImageArea(before | ObjectHandles::SelectedArea(*object));
 }
 
 void ViewToolInput::Release(QPoint client)
@@ -231,9 +237,10 @@ void ViewToolInput::Release(QPoint client)
     case CKestrelView::ToolArrow:
         if (AnnotationObject* object = view_.LiveSelectedObject()) {
             auto* line = static_cast<LineObject*>(object);
+            const QRect before = ObjectHandles::SelectedArea(*line);
             line->endX = image.x();
             line->endY = image.y();
-            view_.InvalidateComposite();
+            view_.RefreshImageArea(before | ObjectHandles::SelectedArea(*line));
             view_.SelectTool(CKestrelView::ToolSelect);
         }
         break;

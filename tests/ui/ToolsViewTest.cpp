@@ -7,6 +7,7 @@
 #include "editor/objects/TextObject.h"
 #include "editor/ui/ObjectHandles.h"
 #include "editor/ui/ViewObjectCommands.h"
+#include "tests/ui/ToolsViewFixture.h"
 #include "tests/ui/ViewTestSupport.h"
 
 #include <QDialog>
@@ -19,69 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-
-namespace {
-
-// A 180 x 130 picture at 100 %, so an image point is the client point less the 5-pixel margin.
-class ToolsViewTest : public ViewTestBase {
-protected:
-    void SetUp() override
-    {
-        SetPicture(180, 130);
-        view_ = MakeView();
-        view_->SetParamBar(&bar_);
-        bar_.SetTargetResolver([this] { return view_.get(); });
-    }
-
-    static QPoint At(QPoint image) { return image + QPoint(5, 5); }
-    QWidget* Port() const { return view_->viewport(); }
-    void Press(QPoint image) { QTest::mousePress(Port(), Qt::LeftButton, {}, At(image)); }
-    void Release(QPoint image) { QTest::mouseRelease(Port(), Qt::LeftButton, {}, At(image)); }
-    void MoveTo(QPoint image, Qt::MouseButtons buttons = Qt::LeftButton)
-    {
-        QMouseEvent move(QEvent::MouseMove, At(image), Port()->mapToGlobal(At(image)), Qt::NoButton, buttons, {});
-        QApplication::sendEvent(Port(), &move);
-    }
-    void Drag(QPoint from, QPoint to)
-    {
-        Press(from);
-        MoveTo((from + to) / 2);
-        MoveTo(to);
-        Release(to);
-    }
-    void Key(int key) { QTest::keyClick(view_.get(), Qt::Key(key)); }
-    AnnotationObject* Object(int index) const
-    {
-        auto it = document_.Objects().begin();
-        std::advance(it, index);
-        return it->get();
-    }
-    LineObject* AddLine(QPoint from, QPoint to)
-    {
-        auto line = std::make_unique<LineObject>();
-        line->startX = from.x(), line->startY = from.y(), line->endX = to.x(), line->endY = to.y();
-        return static_cast<LineObject*>(document_.Objects().AppendObject(std::move(line)));
-    }
-    ShapeObject* AddBox(const ImageRect& rect)
-    {
-        auto box = std::make_unique<ShapeObject>();
-        box->SetRect(rect);
-        return static_cast<ShapeObject*>(document_.Objects().AppendObject(std::move(box)));
-    }
-    // Answers the text dialog the Text tool opens.
-    static void AnswerDialog(bool accept)
-    {
-        QTimer::singleShot(0, [accept] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                accept ? dialog->accept() : dialog->reject();
-        });
-    }
-
-    CParamBar bar_;
-    std::unique_ptr<CKestrelView> view_;
-};
-
-} // namespace
 
 TEST_F(ToolsViewTest, DrawingTools_Should_TakeTheBarsStyle_AndHandOverToSelect)
 {
@@ -189,6 +127,29 @@ TEST_F(ToolsViewTest, Select_Should_PickTheLowestObject_AndMoveOnlyOnTheSecondPr
     Drag({ 150, 20 }, { 150, 20 });
     EXPECT_EQ(view_->SelectedObject(), nullptr);
     EXPECT_EQ(bar_.CurrentKind(), PanelKind::kRectangle);
+    // A click with the Line tool makes such a line.
+    view_->SelectTool(CKestrelView::ToolLine);
+    Drag({ 160, 100 }, { 160, 100 });
+    ASSERT_EQ(document_.Objects().Size(), 4u);
+    Drag({ 170, 120 }, { 170, 120 });
+    Drag({ 160, 100 }, { 160, 100 });
+    EXPECT_EQ(view_->SelectedObject(), nullptr);
+}
+
+TEST_F(ToolsViewTest, CropBand_Should_KeepEightPixels_AndStayOnTheCanvas)
+{
+    view_->SelectTool(CKestrelView::ToolCrop);
+    Drag({ 20, 20 }, { 120, 100 });
+    Drag({ 119, 99 }, { 5, 5 }); // the bottom-right corner past the top-left one
+    EXPECT_EQ(view_->CanvasSelection(), (ImageRect { 20, 20, 28, 28 }));
+    Drag({ 60, 60 }, { 100, 100 }); // outside the corners: a new band
+    EXPECT_EQ(view_->CanvasSelection(), (ImageRect { 60, 60, 100, 100 }));
+    Press({ 80, 80 });
+    MoveTo({ 10, 10 }); // past the canvas's edge: it stays
+    Release({ 10, 10 });
+    EXPECT_EQ(view_->CanvasSelection(), (ImageRect { 60, 60, 100, 100 }));
+    Drag({ 80, 80 }, { 90, 85 });
+    EXPECT_EQ(view_->CanvasSelection(), (ImageRect { 70, 65, 110, 105 }));
 }
 
 TEST_F(ToolsViewTest, LeftEdgeDraggedRight_Should_StopTwentyPixelsWide)
@@ -276,8 +237,12 @@ TEST_F(ToolsViewTest, PropertyChange_Should_ReachTheSelectedObjectOnly)
     Drag({ 50, 10 }, { 50, 10 });
     ASSERT_EQ(view_->SelectedObject(), line);
     ASSERT_NE(slider(), nullptr);
+    const auto shownOnLine = [this] { return Grab(*view_).pixel(At({ 50, 10 })); };
+    EXPECT_NE(shownOnLine(), ColourAt(50, 10));
     QTest::keyClick(slider(), Qt::Key_End);
     EXPECT_EQ(line->transparency, 100);
+    EXPECT_EQ(shownOnLine(), ColourAt(50, 10)) << "an opacity of 100 hides the line";
+    EXPECT_EQ(line->width, 2) << "the line keeps its width";
 
     AddBox({ 20, 40, 80, 90 });
     Drag({ 50, 60 }, { 50, 60 });

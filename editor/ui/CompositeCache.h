@@ -1,0 +1,38 @@
+#pragma once
+
+#include "imaging/ImageBuffer.h"
+
+#include <QRect>
+
+#include <cstdint>
+#include <vector>
+
+class ObjectList;
+
+// The picture a view shows: the document image with every annotation object rendered on top, kept
+// between paints. Rows are brought up to date only when a paint reads them, and a change of one object
+// redraws only the area it touched, so the first line drawn on a large capture, or a dragged object,
+// costs a band of rows rather than a copy of the whole picture.
+class CompositeCache {
+public:
+    // The composite, with rows top to bottom (exclusive) up to date. With no objects over a 32-bpp image
+    // that image itself is returned, and nothing is copied.
+    const ImageBuffer& Get(const ImageBuffer& image, const ObjectList& objects, int top, int bottom);
+    // Every row is redrawn when next read.
+    void Invalidate() { dirty_ = true; }
+    // Redraws area (image pixels) after a change of objects confined to it; the rest is kept.
+    void Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area);
+
+private:
+    // After an invalidation: the image alone, or a composite of its size whose rows are all stale.
+    void Prepare(const ImageBuffer& image, const ObjectList& objects);
+    // Copies and renders every stale row from top to bottom.
+    void RefreshRows(const ImageBuffer& image, const ObjectList& objects, int top, int bottom);
+    // Redraws part, which lies inside the image, onto the composite.
+    void Redraw(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
+
+    ImageBuffer composite_;
+    std::vector<uint8_t> current_; // per row: up to date
+    bool isImage_ = false;
+    bool dirty_ = true;
+};
