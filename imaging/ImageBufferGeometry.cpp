@@ -8,6 +8,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Expands one masked channel of a 16-bit word to 8 bits, keeping its top bits and leaving the low bits 0.
@@ -55,10 +59,31 @@ struct BilinearColumn {
 constexpr int64_t kParallelPixels = 1 << 16;
 constexpr int kBlockRows = 32;
 
+// Every step-th pixel of `in`, for a row and columns that all land on whole source pixels.
+template <int Bytes> void CopyEveryNth(const uint8_t* in, uint8_t* out, int step, int width)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    if (Bytes == 4 && step == 2) {
+        // shufps moves the bits untouched.
+        for (; i + 4 <= width; i += 4, in += 32, out += 16) {
+            const __m128 a = _mm_loadu_ps(reinterpret_cast<const float*>(in));
+            const __m128 b = _mm_loadu_ps(reinterpret_cast<const float*>(in + 16));
+            _mm_storeu_ps(reinterpret_cast<float*>(out), _mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+        }
+    }
+#endif
+    const size_t stride = size_t(step) * Bytes;
+    for (; i < width; ++i, in += stride, out += Bytes)
+        std::memcpy(out, in, Bytes);
+}
+
 // Destination rows [first, end) of a bilinear resize from `source`. Where both fractions are 0 the source
-// pixel is copied; elsewhere BilinearSample gives the pixel.
+// pixel is copied; elsewhere BilinearSample gives the pixel. `wholeStep` is the source pixels per
+// destination column when every column lands on a whole pixel, else 0.
 template <int Bytes>
-void BilinearRows(const ImageBuffer& source, ImageBuffer& out, const BilinearColumn* columns, int first, int end)
+void BilinearRows(
+    const ImageBuffer& source, ImageBuffer& out, const BilinearColumn* columns, int wholeStep, int first, int end)
 {
     const int64_t oldH = source.Height();
     const int64_t height = out.Height();
@@ -74,6 +99,10 @@ void BilinearRows(const ImageBuffer& source, ImageBuffer& out, const BilinearCol
         const uint8_t* bottom = source.Row(int(sy + 1));
         const double fy = double(ry) / double(height);
         uint8_t* pixel = out.Row(j);
+        if (ry == 0 && wholeStep > 0) {
+            CopyEveryNth<Bytes>(top, pixel, wholeStep, width);
+            continue;
+        }
         for (int i = 0; i < width; ++i, pixel += Bytes) {
             const BilinearColumn& c = columns[size_t(i)];
             const uint8_t* p00 = top + c.offset;
@@ -320,13 +349,17 @@ bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
         columns[size_t(i)] = { size_t(sx) * bytesPerPixel, rx == 0, double(rx) / width };
     }
 
+    // Only a whole-number shrink puts every column on a whole pixel (column 1 needs oldW % width == 0);
+    // at the same width the last column is clamped onto a fraction.
+    const int wholeStep = oldW > width && oldW % width == 0 ? int(oldW / width) : 0;
+
     if (progress)
         progress->Reset();
     auto rows = [&](int first, int end, int) {
         if (bytesPerPixel == 4)
-            BilinearRows<4>(snapshot, *this, columns.data(), first, end);
+            BilinearRows<4>(snapshot, *this, columns.data(), wholeStep, first, end);
         else
-            BilinearRows<3>(snapshot, *this, columns.data(), first, end);
+            BilinearRows<3>(snapshot, *this, columns.data(), wholeStep, first, end);
     };
     if (int64_t(width) * height >= kParallelPixels && RowPool::Shared().Threads() > 1) {
         RowPool::Shared().Run(height, kBlockRows, rows, [&](int rowsDone) {

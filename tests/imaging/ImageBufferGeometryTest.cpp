@@ -246,6 +246,24 @@ TEST(ImageBufferResize, BilinearInterpolatesDownColumnsToo)
         }
 }
 
+TEST(ImageBufferResize, BilinearWholeNumberShrinkKeepsEveryKthPixel)
+{
+    // Rows and columns that land on whole pixels are copied, not blended; the widths leave odd tails.
+    struct Case {
+        int bpp, factor, width, height;
+    };
+    for (const Case c : { Case { 32, 2, 11, 3 }, Case { 32, 2, 8, 2 }, Case { 24, 2, 9, 2 }, Case { 32, 3, 5, 2 },
+             Case { 24, 3, 6, 3 } }) {
+        const int k = c.factor;
+        ImageBuffer image = MakeImage(c.width * k, c.height * k, c.bpp);
+        ASSERT_TRUE(image.ResizeBilinear(c.width, c.height));
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                EXPECT_EQ(PixelAt(image, x, y), Distinct(x * k, y * k))
+                    << c.bpp << " bpp, factor " << k << ", at " << x << "," << y;
+    }
+}
+
 TEST(ImageBufferResize, BilinearFromOnePixelFillsTheWholeImage)
 {
     ImageBuffer image = MakeImage(1, 1, 32, [](int, int) { return Bgra { 10, 20, 30, 255 }; });
