@@ -69,6 +69,8 @@ constexpr int ToolArrow = 32945;
 constexpr int ToolRectangle = 32943;
 constexpr int ToolHighlight = 32946;
 constexpr int ToolStamp = 32944;
+// Ours, clear of the ranges above.
+constexpr int ToolRedact = 33600;
 constexpr int DeleteObject = 32924;
 } // namespace CommandId
 

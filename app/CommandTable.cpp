@@ -159,6 +159,7 @@ const std::vector<ToolbarEntry> &CommandTable::ToolsToolbar() {
       {ToolHighlight, "Highlight", "draw-highlight", "highlight"},
       {ToolArrow, "Arrow", "draw-arrow", "arrow"},
       {ToolStamp, "Stamp", "draw-stamp", "stamp"},
+      {ToolRedact, "Redact", "", "redact"},
       {0, nullptr, nullptr, nullptr},
       {DeleteObject, "Delete object", "edit-delete", "delete"},
   };
@@ -169,7 +170,7 @@ int CommandTable::ToolNumber(int id) {
   static const std::pair<int, int> tools[] = {
       {ToolSelect, 0},    {ToolMove, 1}, {ToolCrop, 2},  {ToolText, 3},
       {ToolZoom, 4},      {ToolLine, 5}, {ToolArrow, 6}, {ToolRectangle, 7},
-      {ToolHighlight, 8}, {ToolStamp, 9}};
+      {ToolHighlight, 8}, {ToolStamp, 9}, {ToolRedact, 10}};
   for (const auto &[command, number] : tools) {
     if (command == id)
       return number;

@@ -226,6 +226,20 @@ const std::map<QString, Painter>& Table()
                 p.drawRect(QRectF(12, 12, 8, 10));
                 p.drawEllipse(QPointF(16, 9), 6, 5);
             } },
+        { "redact",
+            [](QPainter& p) {
+                // Coarse squares where a picture was.
+                const QColor shades[] = { QColor(90, 100, 120), QColor(160, 170, 185), QColor(125, 135, 155) };
+                p.setPen(Qt::NoPen);
+                for (int row = 0; row < 4; ++row)
+                    for (int column = 0; column < 4; ++column) {
+                        p.setBrush(shades[(row * 2 + column) % 3]);
+                        p.drawRect(QRectF(4 + column * 6, 4 + row * 6, 6, 6));
+                    }
+                p.setPen(QPen(kInk, 1.5));
+                p.setBrush(Qt::NoBrush);
+                p.drawRect(QRectF(4, 4, 24, 24));
+            } },
         { "delete",
             [](QPainter& p) {
                 p.setPen(QPen(QColor(200, 50, 50), 4, Qt::SolidLine, Qt::RoundCap));

@@ -118,11 +118,16 @@ int CapturePipeline::CaptureScrollingWindow(WindowId target)
     services_.mainWindow.ShowWindow(ShowCommand::Hide);
     if (below)
         services_.windows.BringToTop(below);
-    const std::optional<ImageRect> rect = target ? services_.windows.WindowRect(target) : PickWindowWithOverlay();
+    ImageScreenSource frozen;
+    const std::optional<ImageRect> rect = target
+        ? services_.windows.WindowRect(target)
+        : SelectOnFrozenScreen(OverlayMode::WindowObject, std::nullopt, frozen);
     if (!rect || rect->Width() < 1 || rect->Height() < 1 || !scrolling_.input) {
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
         return 0;
     }
+    if (!target)
+        target = services_.overlay->PickedWindow();
     Wait(kScrollStartDelay);
     if (target)
         services_.windows.BringToTop(target);
@@ -146,18 +151,24 @@ int CapturePipeline::CaptureScrollingWindow(WindowId target)
     return 1;
 }
 
-std::optional<ImageRect> CapturePipeline::PickWindowWithOverlay()
+std::optional<ImageRect> CapturePipeline::SelectOnFrozenScreen(
+    OverlayMode mode, const std::optional<CursorImage>& cursor, ImageScreenSource& frozen)
 {
     if (!services_.overlay)
         return std::nullopt;
+    // The overlay shows, and the capture is cut from, the screen as it stood when the overlay opened.
     const ScreenSize size = services_.screen.PrimaryScreenSize();
-    const WindowMap map = WindowMap::Build(services_.windows, size);
-    ImageScreenSource frozen(
-        Grab(services_.screen, { 0, 0, size.width, size.height }, std::nullopt), services_.screen.BitsPerPixel());
+    const WindowMap map = mode == OverlayMode::WindowObject ? WindowMap::Build(services_.windows, size) : WindowMap();
+    frozen.SetImage(Grab(services_.screen, { 0, 0, size.width, size.height }, cursor));
+    frozen.SetBitsPerPixel(services_.screen.BitsPerPixel());
     OverlayRequest request;
-    request.mode = OverlayMode::WindowObject;
-    request.windowMap = &map.Entries();
-    request.windowMapWidth = map.Width();
+    request.mode = mode;
+    request.fixedWidth = settings_.FixRectWidth;
+    request.fixedHeight = settings_.FixRectHeight;
+    if (mode == OverlayMode::WindowObject) {
+        request.windowMap = &map.Entries();
+        request.windowMapWidth = map.Width();
+    }
     return services_.overlay->Select(request, frozen);
 }
 
@@ -175,21 +186,8 @@ int CapturePipeline::CaptureThroughOverlay(OverlayMode mode)
     if (below)
         services_.windows.BringToTop(below);
 
-    // The overlay shows, and the capture is cut from, the screen as it stood when the overlay opened.
-    const ScreenSize size = services_.screen.PrimaryScreenSize();
-    const WindowMap map = mode == OverlayMode::WindowObject ? WindowMap::Build(services_.windows, size) : WindowMap();
-    ImageScreenSource frozen(
-        Grab(services_.screen, { 0, 0, size.width, size.height }, cursor), services_.screen.BitsPerPixel());
-    OverlayRequest request;
-    request.mode = mode;
-    request.fixedWidth = settings_.FixRectWidth;
-    request.fixedHeight = settings_.FixRectHeight;
-    if (mode == OverlayMode::WindowObject) {
-        request.windowMap = &map.Entries();
-        request.windowMapWidth = map.Width();
-    }
-    const std::optional<ImageRect> chosen
-        = services_.overlay ? services_.overlay->Select(request, frozen) : std::optional<ImageRect>();
+    ImageScreenSource frozen;
+    const std::optional<ImageRect> chosen = SelectOnFrozenScreen(mode, cursor, frozen);
     if (!chosen || chosen->Width() < 1 || chosen->Height() < 1) {
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
         return 0;

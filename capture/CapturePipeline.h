@@ -13,6 +13,7 @@
 #include <string>
 
 class ImageBuffer;
+class ImageScreenSource;
 class ScrollInput;
 struct ImageRect;
 
@@ -90,7 +91,10 @@ private:
     std::optional<CursorImage> CursorIfWanted();
     int CaptureThroughOverlay(OverlayMode mode);
     void RestoreAfterDelivery();
-    std::optional<ImageRect> PickWindowWithOverlay();
+    // Opens the overlay over a frozen copy of the screen (with the pointer drawn in when cursor is set),
+    // which frozen keeps for cutting the result from.
+    std::optional<ImageRect> SelectOnFrozenScreen(
+        OverlayMode mode, const std::optional<CursorImage>& cursor, ImageScreenSource& frozen);
 
     CaptureSettings& settings_;
     CaptureServices services_;

@@ -8,17 +8,21 @@
 
 class ScreenSource;
 class ScrollInput;
+class ScrollStitcher;
 
 // Scrolls a window one wheel notch at a time and stitches what comes into view into one tall image.
 class ScrollingCapture {
 public:
     static constexpr int kMaxStrips = 199;
-    // A grab counts as settled once it stayed the same this long (smooth scrolling animates over frames).
-    static constexpr int kQuietMs = 40;
     static constexpr int kPollMs = 8;
+    // The content counts as settled once it stayed the same this long (smooth scrolling animates over
+    // frames, some 16 ms apart, more on a busy machine).
+    static constexpr int kQuietMs = 40;
     // A notch that changed nothing by then met the end of the content.
     static constexpr int kNoMoveMs = 700;
-    // A window that keeps changing (an animation) is taken as it is after this long.
+    // Notches of travel still to come when the next notch goes out (see Run).
+    static constexpr double kLeadNotches = 1.5;
+    // A window that keeps changing in a way no shift explains (an animation) ends the capture after this.
     static constexpr int kSettleLimitMs = 2500;
 
     struct Hooks {
@@ -36,8 +40,10 @@ public:
     ImageBuffer Run(const ImageRect& window, int scrollBarWidth);
     int Steps() const { return steps_; }
 
-    // Grabs until two grabs kQuietMs apart are equal, or a limit passes (see above).
-    ImageBuffer WaitUntilSettled(const ImageRect& window, const ImageBuffer& previous);
+    // Adds every frame of the content's movement to the stitcher, until it moved at least enough rows
+    // (0: until it settled), or nothing moved for kNoMoveMs. previous is the last frame taken. Returns
+    // the rows it moved, or -1 when the window changed in a way no shift explains.
+    int Follow(const ImageRect& window, ScrollStitcher& stitcher, ImageBuffer& previous, int enough);
 
 private:
     ImageBuffer Grab(const ImageRect& window);

@@ -5,6 +5,7 @@
 #include "editor/bars/PropertyChangeTarget.h"
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
 #include "editor/objects/TextObject.h"
@@ -111,5 +112,12 @@ void CParamBar::LoadFromObject(const AnnotationObject& object)
         // The list keeps its visible selection; only the stored choice follows the object.
         panel.SetStampChoice(static_cast<const StampObject&>(object).stampIndex);
         break;
+    case ObjectKind::Redact: {
+        // The mode first: choosing it resets the strength to the mode's default.
+        const auto& redact = static_cast<const RedactObject&>(object);
+        panel.SetComboSelection(kRedactMode, redact.mode);
+        panel.SetSliderValue(kRedactStrength, redact.strength);
+        break;
+    }
     }
 }

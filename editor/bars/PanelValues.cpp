@@ -2,6 +2,7 @@
 
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
 #include "editor/objects/TextObject.h"
@@ -21,6 +22,8 @@ int PanelKind::ForObject(int objectKind)
         return kHighlight;
     case ObjectKind::Stamp:
         return kStamp;
+    case ObjectKind::Redact:
+        return kRedact;
     }
     return kNoParameter;
 }
@@ -58,5 +61,13 @@ void PanelValues::ApplyTo(AnnotationObject& object) const
     case ObjectKind::Stamp:
         static_cast<StampObject&>(object).stampIndex = stampChoice;
         break;
+    case ObjectKind::Redact: {
+        auto& redact = static_cast<RedactObject&>(object);
+        redact.mode = RedactObject::ValidMode(redactMode);
+        redact.strength = RedactObject::ValidStrength(redact.mode, redactStrength);
+        redact.transparency = 0;
+        redact.shadow = false;
+        break;
+    }
     }
 }

@@ -15,6 +15,7 @@ constexpr int kArrow = 6;
 constexpr int kRectangle = 7;
 constexpr int kHighlight = 8;
 constexpr int kStamp = 9;
+constexpr int kRedact = 10;
 constexpr int kNoParameter = 1;
 
 // The panel that shows an object of kind objectKind (an ObjectKind value).
@@ -40,6 +41,8 @@ constexpr int kArrowColour = 1072;
 constexpr int kStampList = 1074;
 constexpr int kArrowStyle = 1075;
 constexpr int kShapeWidth = 1076;
+constexpr int kRedactMode = 1090;
+constexpr int kRedactStrength = 1091;
 } // namespace PanelControl
 
 // Everything a panel offers at once, read from whichever panel is shown; a control the panel lacks
@@ -58,9 +61,12 @@ struct PanelValues {
     ColourRef fillColour = 0;
     ColourRef highlightColour = 0;
     int32_t stampChoice = 0; // list index + 1, 0 for none
+    int32_t redactMode = 0;
+    int32_t redactStrength = 12; // pixelate's default cell
     int32_t transparency = 0;
     bool shadow = false;
 
-    // Copies the values that belong to object's kind into it; a stamp's picture is the caller's.
+    // Copies the values that belong to object's kind into it; a stamp's picture is the caller's. A
+    // redaction takes no transparency or shadow.
     void ApplyTo(AnnotationObject& object) const;
 };

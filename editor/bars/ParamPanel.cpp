@@ -69,6 +69,16 @@ QSlider* ParamPanel::AddOpacity()
     return slider;
 }
 
+QSlider* ParamPanel::AddSlider(int id, const QString& label, int minimum, int maximum)
+{
+    auto* slider = new QSlider(Qt::Horizontal, this);
+    slider->setRange(minimum, maximum);
+    slider->setFixedWidth(120);
+    AddLabelled(id, label, slider);
+    connect(slider, &QSlider::valueChanged, this, &ParamPanel::PropertyChanged);
+    return slider;
+}
+
 QCheckBox* ParamPanel::AddShadow()
 {
     auto* box = new QCheckBox("Shadow", this);
@@ -147,6 +157,31 @@ void ParamPanel::SetOpacity(int value)
     opacity_ = slider->value();
 }
 
+int ParamPanel::SliderValue(int id) const
+{
+    auto* slider = qobject_cast<QSlider*>(Control(id));
+    return slider ? slider->value() : 0;
+}
+
+void ParamPanel::SetSliderRange(int id, int minimum, int maximum, int value)
+{
+    auto* slider = qobject_cast<QSlider*>(Control(id));
+    if (!slider)
+        return;
+    const QSignalBlocker silent(slider);
+    slider->setRange(minimum, maximum);
+    slider->setValue(value);
+}
+
+void ParamPanel::SetSliderValue(int id, int value)
+{
+    auto* slider = qobject_cast<QSlider*>(Control(id));
+    if (!slider)
+        return;
+    const QSignalBlocker silent(slider);
+    slider->setValue(value);
+}
+
 bool ParamPanel::Shadow() const
 {
     auto* box = qobject_cast<QCheckBox*>(Control(PanelControl::kShadow));
@@ -176,6 +211,8 @@ PanelValues ParamPanel::Values() const
     values.fillColour = Colour(kShapeBack);
     values.highlightColour = Colour(kHighlightColour);
     values.stampChoice = stampChoice_;
+    values.redactMode = ComboSelection(kRedactMode);
+    values.redactStrength = SliderValue(kRedactStrength);
     values.transparency = opacity_;
     values.shadow = Shadow();
     return values;

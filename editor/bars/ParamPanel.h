@@ -29,6 +29,7 @@ public:
     QComboBox* AddCombo(int id, const QString& label, const QStringList& items);
     CXColourPicker* AddColour(int id, const QString& label);
     QSlider* AddOpacity();
+    QSlider* AddSlider(int id, const QString& label, int minimum, int maximum);
     QCheckBox* AddShadow();
     StampListView* AddStampList(const std::string& moduleFolder);
     void AddHiddenSpin();
@@ -43,6 +44,10 @@ public:
     void SetColour(int id, uint32_t colour);
     int Opacity() const { return opacity_; }
     void SetOpacity(int value);
+    int SliderValue(int id) const;
+    // Silent, like every change made by code; the value is limited to the range.
+    void SetSliderRange(int id, int minimum, int maximum, int value);
+    void SetSliderValue(int id, int value);
     bool Shadow() const;
     void SetShadow(bool shadow);
     int StampChoice() const { return stampChoice_; }

@@ -2,6 +2,7 @@
 
 #include "controls/CXColourPicker.h"
 #include "editor/bars/ParamPanel.h"
+#include "editor/objects/RedactObject.h"
 
 #include <QComboBox>
 
@@ -73,6 +74,21 @@ void BuildStamp(ParamPanel& panel, const std::string& moduleFolder)
     AddCommon(panel, 0, true);
 }
 
+// No opacity and no shadow: a see-through redaction would hide nothing.
+void BuildRedact(ParamPanel& panel)
+{
+    const int32_t mode = RedactObject::kPixelate;
+    QComboBox* modes = panel.AddCombo(kRedactMode, "Mode:", { "Pixelate", "Blur" });
+    panel.AddSlider(kRedactStrength, "Strength:", RedactObject::MinStrength(mode), RedactObject::MaxStrength(mode));
+    panel.SetSliderValue(kRedactStrength, RedactObject::DefaultStrength(mode));
+    // Before the change is announced (activated follows), so the selected object gets a strength of the
+    // new mode's range.
+    QObject::connect(modes, &QComboBox::currentIndexChanged, &panel, [&panel](int index) {
+        panel.SetSliderRange(kRedactStrength, RedactObject::MinStrength(index), RedactObject::MaxStrength(index),
+            RedactObject::DefaultStrength(index));
+    });
+}
+
 } // namespace
 
 std::unique_ptr<ParamPanel> CreateParamPanel(int kind, const std::string& moduleFolder, QWidget* parent)
@@ -96,6 +112,9 @@ std::unique_ptr<ParamPanel> CreateParamPanel(int kind, const std::string& module
         break;
     case PanelKind::kStamp:
         BuildStamp(*panel, moduleFolder);
+        break;
+    case PanelKind::kRedact:
+        BuildRedact(*panel);
         break;
     default:
         panel->AddNoParameter();

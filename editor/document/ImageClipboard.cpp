@@ -3,6 +3,8 @@
 #include "editor/codecs/DibCodec.h"
 #include "editor/codecs/MemoryImageCodec.h"
 #include "editor/document/CKestrelDoc.h"
+#include "editor/objects/ObjectList.h"
+#include "editor/objects/ObjectRenderer.h"
 
 #include <algorithm>
 #include <utility>
@@ -33,6 +35,26 @@ void PasteOnto(CKestrelDoc& document, const ImageBuffer& pasted)
     image.Paste(pasted, 0, 0);
 }
 
+bool HasRedaction(const ObjectList& objects)
+{
+    return std::any_of(
+        objects.begin(), objects.end(), [](const auto& object) { return object->Kind() == ObjectKind::Redact; });
+}
+
+// The picture with its redactions applied, in list order; no other object travels. Empty when the copy
+// cannot be made, so that the hidden pixels are never offered instead.
+ImageBuffer Redacted(const CKestrelDoc& document)
+{
+    ImageBuffer copy;
+    if (!copy.CopyFrom(document.Image()) || (copy.BitCount() != 32 && !copy.ConvertTo(32)))
+        return {};
+    for (const auto& object : document.Objects()) {
+        if (object->Kind() == ObjectKind::Redact)
+            ObjectRenderer::RenderObject(*object, copy);
+    }
+    return copy;
+}
+
 } // namespace
 
 ImageClipboard::ImageClipboard(Offer offer, Fetch fetch, AskExpand ask)
@@ -47,10 +69,17 @@ bool ImageClipboard::Copy(const CKestrelDoc& document, const ImageRect& selectio
     const ImageBuffer& image = document.Image();
     if (image.BitCount() != 24 && image.BitCount() != 32)
         return false;
+    ImageBuffer redacted;
+    if (HasRedaction(document.Objects())) {
+        redacted = Redacted(document);
+        if (redacted.IsEmpty())
+            return false;
+    }
+    const ImageBuffer& source = redacted.IsEmpty() ? image : redacted;
     if (selection.IsEmpty())
-        return offer_(image);
+        return offer_(source);
     ImageBuffer part;
-    return image.CopyRegion(&part, selection) && offer_(part);
+    return source.CopyRegion(&part, selection) && offer_(part);
 }
 
 bool ImageClipboard::Cut(CKestrelDoc& document, const ImageRect& selection) const

@@ -11,7 +11,8 @@ class CKestrelDoc;
 
 // Copy, Cut and Paste of pixels between a document and the desktop clipboard. The desktop side comes in
 // as three hooks, so the commands run the same against the X11 clipboard and a test's stand-in. Cut and
-// Paste are undoable; the annotation objects never travel, only the picture's own pixels.
+// Paste are undoable; the annotation objects never travel, only the picture's own pixels, except that
+// redactions are applied to what is copied: what they hide never leaves the document.
 class ImageClipboard {
 public:
     enum class ExpandAnswer { Yes, No, Cancel };

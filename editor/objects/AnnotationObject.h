@@ -10,6 +10,7 @@ enum class ObjectKind : int32_t {
     Arrow = 3,
     Highlight = 4,
     Stamp = 5,
+    Redact = 6,
 };
 
 // A floating layer over a document image. The kind is fixed at construction; the style fields are plain

@@ -2,6 +2,7 @@
 
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
 #include "editor/objects/TextObject.h"
@@ -94,6 +95,8 @@ std::unique_ptr<AnnotationObject> ObjectList::CloneObject(const AnnotationObject
         return CopyAs<HighlightObject>(object);
     case ObjectKind::Stamp:
         return CopyAs<StampObject>(object);
+    case ObjectKind::Redact:
+        return CopyAs<RedactObject>(object);
     }
     return nullptr;
 }

@@ -5,6 +5,8 @@
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/ObjectList.h"
 #include "editor/objects/ObjectPainter.h"
+#include "editor/objects/RedactObject.h"
+#include "editor/objects/RedactRenderer.h"
 #include "editor/objects/RowBlender.h"
 #include "editor/objects/ShadowEffect.h"
 #include "editor/objects/StampObject.h"
@@ -108,6 +110,11 @@ void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& t
 {
     if (!CanRenderOnto(target))
         return;
+    // A redaction is no picture of its own: it changes what the objects before it left in the target.
+    if (const auto* redact = dynamic_cast<const RedactObject*>(&object)) {
+        RedactRenderer::Render(*redact, target);
+        return;
+    }
     const auto layout = ObjectPainter::LayoutOf(object);
     if (!layout)
         return;

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 CKestrelView::CKestrelView(CKestrelDoc* document, QWidget* parent)
@@ -262,9 +263,16 @@ const ImageBuffer& CKestrelView::Composite()
     if (compositeDirty_) {
         compositeDirty_ = false;
         compositeIsDocument_ = image.BitCount() == 32 && document_->Objects().IsEmpty();
-        composite_.Destroy();
-        if (!compositeIsDocument_ && composite_.CopyFrom(image)
-            && (composite_.BitCount() == 32 || composite_.ConvertTo(32)))
+        // A drag rebuilds the composite at every step; the same shape keeps its pixels, already mapped.
+        const bool reuse = !compositeIsDocument_ && image.BitCount() == 32 && composite_.BitCount() == 32
+            && composite_.Width() == image.Width() && composite_.Height() == image.Height();
+        if (reuse)
+            std::memcpy(composite_.Pixels(), image.Pixels(), image.PixelBytes());
+        else
+            composite_.Destroy();
+        if (reuse
+            || (!compositeIsDocument_ && composite_.CopyFrom(image)
+                && (composite_.BitCount() == 32 || composite_.ConvertTo(32))))
             FlattenObjects(document_->Objects(), composite_);
     }
     return compositeIsDocument_ ? image : composite_;
@@ -304,6 +312,7 @@ bool CKestrelView::ShowsFocusFrame() const
     case ToolRectangle:
     case ToolHighlight:
     case ToolStamp:
+    case ToolRedact:
         return !imageSelection_.IsEmpty();
     default:
         return false;

@@ -44,6 +44,7 @@ public:
         ToolRectangle = 7,
         ToolHighlight = 8,
         ToolStamp = 9,
+        ToolRedact = 10,
     };
     // What a press in or around the selection rectangle started.
     enum DragMode {

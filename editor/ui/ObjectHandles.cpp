@@ -20,7 +20,8 @@ std::vector<QPoint> ObjectHandles::Points(const AnnotationObject& object)
     case ObjectKind::Text:
     case ObjectKind::Box:
     case ObjectKind::Highlight:
-    case ObjectKind::Stamp: {
+    case ObjectKind::Stamp:
+    case ObjectKind::Redact: {
         const auto& box = static_cast<const RectObject&>(object);
         const int midX = box.left + (box.right - box.left) / 2;
         const int midY = box.top + (box.bottom - box.top) / 2;

@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <QSize>
 
-// The rubber-band rectangle of the Crop, Text, Rectangle, Highlight and Stamp tools, in canvas pixels:
+// The rubber-band rectangle of the Crop, Text, Rectangle, Highlight, Stamp and Redact tools, in canvas pixels:
 // what a press starts (a new band, a move, or one of the corners) and where a drag takes it.
 class RubberBand {
 public:

@@ -5,6 +5,7 @@
 #include "editor/document/CKestrelDoc.h"
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
 #include "editor/objects/TextObject.h"
@@ -39,6 +40,7 @@ bool ViewToolInput::UsesBand() const
     case CKestrelView::ToolRectangle:
     case CKestrelView::ToolHighlight:
     case CKestrelView::ToolStamp:
+    case CKestrelView::ToolRedact:
         return true;
     default:
         return false;
@@ -222,6 +224,7 @@ void ViewToolInput::Release(QPoint client)
     case CKestrelView::ToolHighlight:
     case CKestrelView::ToolRectangle:
     case CKestrelView::ToolStamp:
+    case CKestrelView::ToolRedact:
         CreateRectObject();
         break;
     case CKestrelView::ToolLine:
@@ -279,6 +282,9 @@ void ViewToolInput::CreateRectObject()
         break;
     case CKestrelView::ToolRectangle:
         object = std::make_unique<ShapeObject>();
+        break;
+    case CKestrelView::ToolRedact:
+        object = std::make_unique<RedactObject>();
         break;
     default: {
         auto stamp = std::make_unique<StampObject>();

@@ -15,8 +15,18 @@ bool MosaicEffect::CanApply(const ImageBuffer& image) const
 
 void MosaicEffect::Begin(ImageBuffer& image)
 {
-    columnSums_.assign(size_t(image.Width()) * 4, 0);
-    averages_.assign(size_t((int64_t(image.Width()) + cell_ - 1) / cell_), 0);
+    SetArea(image, { 0, 0, image.Width(), image.Height() });
+}
+
+void MosaicEffect::SetArea(ImageBuffer& image, const ImageRect& rect)
+{
+    width_ = rect.Width();
+    height_ = rect.Height();
+    rows_.resize(size_t(height_));
+    for (int y = 0; y < height_; ++y)
+        rows_[size_t(y)] = image.Row(rect.top + y) + size_t(rect.left) * 4;
+    columnSums_.assign(size_t(width_) * 4, 0);
+    averages_.assign(size_t((int64_t(width_) + cell_ - 1) / cell_), 0);
 }
 
 void MosaicEffect::AddWeighted(const uint8_t* pixels, int count, CellSums& sums)
@@ -42,13 +52,13 @@ uint32_t MosaicEffect::Average(const CellSums& sums)
     return blue | green << 8 | red << 16 | alpha << 24;
 }
 
-MosaicEffect::CellSums MosaicEffect::SumCell(const ImageBuffer& image, int x, int y) const
+MosaicEffect::CellSums MosaicEffect::SumCell(int x, int y) const
 {
-    const int right = int(std::min<int64_t>(int64_t(x) + cell_, image.Width()));
-    const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, image.Height()));
+    const int right = int(std::min<int64_t>(int64_t(x) + cell_, width_));
+    const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, height_));
     CellSums sums;
     for (int row = y; row < bottom; ++row)
-        AddWeighted(image.Row(row) + size_t(x) * 4, right - x, sums);
+        AddWeighted(rows_[size_t(row)] + size_t(x) * 4, right - x, sums);
     return sums;
 }
 
@@ -57,19 +67,19 @@ void MosaicEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel
     const int n = cell_;
     uint32_t value;
     if (x % n == 0 && y % n == 0)
-        value = Average(SumCell(image, x, y));
+        value = Average(SumCell(x, y));
     else
         std::memcpy(&value, image.PixelAddress(n * (x / n), n * (y / n)), 4);
     std::memcpy(pixel, &value, 4);
 }
 
-void MosaicEffect::AverageBand(const ImageBuffer& image, int y)
+void MosaicEffect::AverageBand(int y)
 {
     // Plain byte sums per column first: where a cell is fully opaque (alpha sum 255 * count), the
     // alpha-weighted average is the plain average, trunc(255 * sum / (255 * count)). Other cells are
     // summed again with their weights.
-    const int width = image.Width();
-    const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, image.Height()));
+    const int width = width_;
+    const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, height_));
     const size_t rowBytes = size_t(width) * 4;
     uint32_t* columns = columnSums_.data();
     std::fill(columns, columns + rowBytes, 0u);
@@ -77,7 +87,7 @@ void MosaicEffect::AverageBand(const ImageBuffer& image, int y)
     const bool columnsFit = bottom - y <= 16843009;
     if (columnsFit) {
         for (int row = y; row < bottom; ++row) {
-            const uint8_t* bytes = image.Row(row);
+            const uint8_t* bytes = rows_[size_t(row)];
             for (size_t i = 0; i < rowBytes; ++i)
                 columns[i] += bytes[i];
         }
@@ -94,7 +104,7 @@ void MosaicEffect::AverageBand(const ImageBuffer& image, int y)
             averages_[cellIndex] = uint32_t(sums[0] / count) | uint32_t(sums[1] / count) << 8
                 | uint32_t(sums[2] / count) << 16 | 0xFF000000u;
         } else {
-            averages_[cellIndex] = Average(SumCell(image, int(x), y));
+            averages_[cellIndex] = Average(SumCell(int(x), y));
         }
     }
 }
@@ -113,12 +123,38 @@ void MosaicEffect::ProcessRow(ImageBuffer& image, int y)
         std::memcpy(row, image.Row(n * (y / n)), size_t(width) * 4);
         return;
     }
-    AverageBand(image, y);
+    AverageBand(y);
     size_t cellIndex = 0;
     for (int64_t x = 0; x < width; x += n, ++cellIndex) {
         const int64_t right = std::min<int64_t>(x + n, width);
         const uint32_t value = averages_[cellIndex];
         for (int64_t column = x; column < right; ++column)
             std::memcpy(row + column * 4, &value, 4);
+    }
+}
+
+void MosaicEffect::PixelateRect(ImageBuffer& image, const ImageRect& rect)
+{
+    if (!CanApply(image))
+        return;
+    const ImageRect area { std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, image.Width()),
+        std::min(rect.bottom, image.Height()) };
+    if (area.IsEmpty())
+        return;
+    SetArea(image, area);
+    const size_t rowBytes = size_t(width_) * 4;
+    for (int y = 0; y < height_; y += cell_) {
+        AverageBand(y);
+        uint8_t* first = rows_[size_t(y)];
+        size_t cellIndex = 0;
+        for (int64_t x = 0; x < width_; x += cell_, ++cellIndex) {
+            const int64_t right = std::min<int64_t>(x + cell_, width_);
+            const uint32_t value = averages_[cellIndex];
+            for (int64_t column = x; column < right; ++column)
+                std::memcpy(first + column * 4, &value, 4);
+        }
+        const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, height_));
+        for (int row = y + 1; row < bottom; ++row)
+            std::memcpy(rows_[size_t(row)], first, rowBytes);
     }
 }

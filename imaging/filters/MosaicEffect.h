@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/BitmapTypes.h"
 #include "imaging/PixelEffect.h"
 
 #include <cstdint>
@@ -22,6 +23,11 @@ public:
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
 
+    // The same cells over the part of a 32-bpp image inside rect (clipped to it), in place, the first
+    // cell at rect's top-left: the pixels are reached through the image's rows, nothing is copied, and
+    // nothing outside rect is read or written.
+    void PixelateRect(ImageBuffer& image, const ImageRect& rect);
+
 private:
     struct CellSums {
         uint64_t alpha = 0;
@@ -33,11 +39,17 @@ private:
 
     static void AddWeighted(const uint8_t* pixels, int count, CellSums& sums);
     static uint32_t Average(const CellSums& sums);
-    // Sums of the cell whose origin is (x, y), read from the image.
-    CellSums SumCell(const ImageBuffer& image, int x, int y) const;
-    void AverageBand(const ImageBuffer& image, int y);
+    // Sums of the cell whose origin is (x, y) of the area, read from it.
+    CellSums SumCell(int x, int y) const;
+    // The averages of the band of cells whose top row is y of the area.
+    void AverageBand(int y);
+    // Points the area at rect's pixels, x = 0 at its left, and sizes the sums for it.
+    void SetArea(ImageBuffer& image, const ImageRect& rect);
 
     int cell_;
+    std::vector<uint8_t*> rows_; // the area's rows, each from its left pixel
+    int width_ = 0;
+    int height_ = 0;
     std::vector<uint32_t> columnSums_; // per byte of a row: the band's column sums
     std::vector<uint32_t> averages_; // per cell of the band
 };

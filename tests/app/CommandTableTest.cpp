@@ -128,7 +128,8 @@ TEST(CommandTable, ToolbarsInOrderWithSeparators)
     for (const ToolbarEntry& entry : CommandTable::ToolsToolbar())
         tools.push_back(entry.id);
     EXPECT_EQ(tools,
-        (std::vector<int> { 32836, 32809, 32838, 32859, 0, 32812, 32923, 32943, 32946, 32945, 32944, 0, 32924 }));
+        (std::vector<int> {
+            32836, 32809, 32838, 32859, 0, 32812, 32923, 32943, 32946, 32945, 32944, 33600, 0, 32924 }));
 }
 
 TEST(CommandTable, AcceleratorsIncludingTheAlternativeKeys)

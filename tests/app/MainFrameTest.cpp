@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QPageSetupDialog>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -430,6 +431,28 @@ TEST_F(MainFrameTest, KeyPressesEndAtTheFrameAndEscapeStopsScrolling)
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(frame.get(), &escape);
     EXPECT_EQ(frame->StopScrolling(), 1);
+}
+
+TEST_F(MainFrameTest, ScrollingStepsShowInTheStatusBarWhileTheEventLoopWaits)
+{
+    auto frame = MakeFrame();
+    QApplication::processEvents();
+    QStatusBar* bar = frame->statusBar();
+    const QRect area(bar->mapTo(frame.get(), QPoint(0, 0)), bar->size());
+    const auto onScreen = [&] {
+        return frame->screen()->grabWindow(frame->winId(), area.x(), area.y(), area.width(), area.height()).toImage();
+    };
+    QImage previous = onScreen();
+    ASSERT_FALSE(previous.isNull());
+    // A capture keeps the event loop waiting between its steps: the count must reach the screen at once.
+    for (int steps : { 1, 12 }) {
+        frame->ShowScrollingSteps(steps);
+        EXPECT_EQ(bar->currentMessage(), QString("Scrolling capture: step %1").arg(steps));
+        const QImage shown = onScreen();
+        EXPECT_NE(shown, previous) << steps;
+        shown.save(OutputFolder() + QString("/scrolling_steps_%1.png").arg(steps));
+        previous = shown;
+    }
 }
 
 TEST_F(MainFrameTest, CloseWithThreeModifiedDocumentsAnsweringSaveNone)

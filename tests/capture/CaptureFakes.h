@@ -7,6 +7,7 @@
 #include "imaging/ImageBuffer.h"
 #include "platform/ClipboardSink.h"
 #include "platform/ImageScreenSource.h"
+#include "platform/ScrollInput.h"
 #include "platform/SoundPlayer.h"
 #include "platform/WindowSystem.h"
 
@@ -176,9 +177,21 @@ public:
     std::vector<WindowId> lastMap; // the request's map only lives while the overlay is open
     ScreenSize frozenSize;
     std::function<void()> whileOpen;
+    WindowId picked = 0;
+    WindowId PickedWindow() const override { return picked; }
 
 private:
     Log& log_;
+};
+
+// Wheel notches that move nothing, counted; Esc never pressed.
+class Wheel final : public ScrollInput {
+public:
+    void PlacePointer(int, int) override { }
+    void RestorePointer() override { }
+    void WheelDown() override { ++notches; }
+    bool EscapeDown() override { return false; }
+    int notches = 0;
 };
 
 // A pipeline over a fake screen with every fake wired in; the writer stores files with Qt.

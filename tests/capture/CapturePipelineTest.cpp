@@ -363,14 +363,18 @@ TEST_F(CapturePipelineTest, CaptureDispatchesEveryCommandId)
     rig.windows.rects[5] = { 0, 0, 8, 8 };
     rig.overlay.result = ImageRect { 0, 0, 4, 4 };
     CapturePipeline pipeline = rig.Pipeline();
+    fakes::Wheel wheel;
+    int64_t now = 0;
+    pipeline.SetScrolling({ &wheel, 0, {}, {}, {}, [&] { return now += 10; } });
     EXPECT_EQ(pipeline.Capture(CaptureMode(32835)), 1);
     EXPECT_EQ(pipeline.Capture(CaptureMode(32794)), 1);
     EXPECT_EQ(pipeline.Capture(CaptureMode(32792)), 1);
     EXPECT_EQ(pipeline.Capture(CaptureMode(32793)), 1);
     EXPECT_EQ(pipeline.Capture(CaptureMode(32929)), 1);
-    EXPECT_EQ(pipeline.Capture(CaptureMode(32921)), 0);
+    EXPECT_EQ(pipeline.Capture(CaptureMode(32921)), 1);
+    EXPECT_EQ(wheel.notches, 1) << "a window that does not move ends the scrolling after one notch";
     EXPECT_EQ(pipeline.Capture(CaptureMode(1)), 0);
-    EXPECT_EQ(rig.documents.documents.size(), 5u);
+    EXPECT_EQ(rig.documents.documents.size(), 6u);
 }
 
 } // namespace

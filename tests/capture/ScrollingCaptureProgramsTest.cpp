@@ -66,8 +66,13 @@ protected:
         int rootX = 0;
         int rootY = 0;
         XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), x, y, &rootX, &rootY, &child);
+        return ScreenShows(rootX, rootY, colour);
+    }
+
+    bool ScreenShows(int x, int y, QRgb colour)
+    {
         for (int i = 0; i < 300; ++i) {
-            XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), rootX, rootY, 1, 1, AllPlanes, ZPixmap);
+            XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), x, y, 1, 1, AllPlanes, ZPixmap);
             const unsigned long pixel = image ? XGetPixel(image, 0, 0) : 0;
             if (image)
                 XDestroyImage(image);
@@ -76,6 +81,15 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         return false;
+    }
+
+    // The exit status of a program started by Start, or -1 when it is still running after ten seconds.
+    static int WaitForExit(pid_t pid)
+    {
+        int status = -1;
+        for (int i = 0; i < 100 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
     QImage Capture(unsigned long window, const std::string& name)
@@ -170,17 +184,34 @@ TEST_F(ScrollingCaptureProgramsTest, EscStopsALongCaptureAndDeliversWhatWasTaken
         = Start({ LUMORA_EXECUTABLE, "capture", "scroll", "--window", std::to_string(window), "--output", output });
     std::this_thread::sleep_for(std::chrono::seconds(2));
     ProcessOutput::Run("xdotool keydown Escape; sleep 0.5; xdotool keyup Escape");
-    int status = -1;
-    for (int i = 0; i < 100 && waitpid(lumora, &status, WNOHANG) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    ASSERT_TRUE(WIFEXITED(status)) << "the capture did not stop";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(WaitForExit(lumora), 0) << "the capture did not stop, or failed";
     const QImage image(QString::fromStdString(output));
     ASSERT_FALSE(image.isNull());
     const std::vector<ColourRun> runs = RunsInColumn(image, 100);
     const int taken = CountBands(runs, FirstBand(runs), 10, true);
     EXPECT_GT(taken, 70) << "more than the first screen";
     EXPECT_LT(taken, bands - 600) << "stopped before the end";
+}
+
+TEST_F(ScrollingCaptureProgramsTest, WindowPickedInTheOverlayIsScrolledWhole)
+{
+    const unsigned long window
+        = Instant().Open(WritePage("page-picked", "Lumora picked page", kBands, 0), "Lumora picked page", 100);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(ShowsColour(window, 100, 300, BandColour(30)));
+    // With the pointer in the window, away from the top-left corner, the overlay's panel shows there.
+    ProcessOutput::Run("xdotool mousemove 500 300");
+    const std::string output = OutputFolder() + "/chromium-picked.png";
+    std::remove(output.c_str());
+    const pid_t lumora = Start({ LUMORA_EXECUTABLE, "capture", "scroll", "--delay", "0", "--output", output });
+    const bool opened = ScreenShows(100, 10, qRgb(150, 150, 150));
+    ProcessOutput::Run("xdotool mousemove 510 310 click 1");
+    const int status = WaitForExit(lumora);
+    if (status == -1)
+        Stop(lumora);
+    ASSERT_TRUE(opened) << "the overlay's panel never showed";
+    ASSERT_EQ(status, 0);
+    ExpectWholePage(QImage(QString::fromStdString(output)), 0);
 }
 
 TEST_F(ScrollingCaptureProgramsTest, ChromiumPageWithSmoothScrollingHoldsEveryRowOnce)

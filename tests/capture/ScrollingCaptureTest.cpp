@@ -1,4 +1,5 @@
 #include "capture/ScrollingCapture.h"
+#include "capture/ScrollStitcher.h"
 #include "platform/ScrollInput.h"
 #include "tests/capture/CaptureFakes.h"
 
@@ -43,7 +44,16 @@ public:
     void WheelDown() override
     {
         ++notches;
-        offset = std::min(offset + notch_, page.Height() - windowRows_);
+        target_ = std::min(std::max(target_, offset) + notch_, page.Height() - windowRows_);
+        if (rowsPerFrame == 0)
+            offset = target_;
+        behind = std::max(behind, target_ - offset);
+    }
+    // A smooth scroll: the content moves towards where the notches sent it, rowsPerFrame every 16 ms.
+    void AdvanceTo(int64_t now)
+    {
+        for (; frame_ < now / 16; ++frame_)
+            offset = std::min(offset + rowsPerFrame, std::max(target_, offset));
     }
     bool EscapeDown() override { return escapeAfter >= 0 && notches >= escapeAfter; }
 
@@ -52,11 +62,16 @@ public:
     int offset = 0;
     int notches = 0;
     int escapeAfter = -1;
+    int rowsPerFrame = 0;
+    // The most rows the notches sent were ahead of the content.
+    int behind = 0;
     fakes::Log log;
 
 private:
     int windowRows_;
     int notch_;
+    int target_ = 0;
+    int64_t frame_ = 0;
 };
 
 bool SameRows(const ImageBuffer& image, const ImageBuffer& page, int rows, int width)
@@ -71,9 +86,16 @@ bool SameRows(const ImageBuffer& image, const ImageBuffer& page, int rows, int w
 
 struct Clock {
     int64_t now = 0;
+    ScrollingScreen* screen = nullptr;
     ScrollingCapture::Hooks Hooks(std::function<bool()> stop = {})
     {
-        return { std::move(stop), {}, [this](int ms) { now += ms; }, [this] { return now; } };
+        return { std::move(stop), {},
+            [this](int ms) {
+                now += ms;
+                if (screen)
+                    screen->AdvanceTo(now);
+            },
+            [this] { return now; } };
     }
 };
 
@@ -86,55 +108,76 @@ TEST(ScrollingCaptureTest, StopsAtTheEndAtTheStepLimitOrOnEscWithRowsUpToThere)
         int pageRows;
         int notch;
         int escapeAfter;
+        int rowsPerFrame; // 0: each notch moves the content at once
         int expectedRows;
-        int expectedSteps;
+        int minSteps;
+        int maxSteps;
     };
     const Case cases[] = {
-        { "to the end", 1000, 70, -1, 1000, 13 },
-        { "step limit", 30000, 30, -1, 100 + 199 * 30, 199 },
-        { "Esc after three notches", 1000, 70, 3, 100 + 3 * 70, 3 },
+        { "to the end", 1000, 70, -1, 0, 1000, 13, 13 },
+        { "step limit", 30000, 30, -1, 0, 100 + 199 * 30, 199, 199 },
+        { "Esc after three notches", 1000, 70, 3, 0, 100 + 3 * 70, 3, 3 },
+        // Notches go out while the content still moves; the last ones may only finish what earlier ones began.
+        { "smooth, to the end", 3000, 70, -1, 10, 3000, 42, 43 },
+        { "smooth, step limit", 30000, 30, -1, 4, 100 + 199 * 30, 199, 199 },
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         ScrollingScreen screen(test.pageRows, 100, test.notch);
         screen.escapeAfter = test.escapeAfter;
+        screen.rowsPerFrame = test.rowsPerFrame;
         Clock clock;
+        clock.screen = &screen;
         ScrollingCapture capture(screen, screen, clock.Hooks());
         const ImageBuffer image = capture.Run({ 0, 0, ScrollingScreen::kWidth, 100 }, 8);
         EXPECT_TRUE(SameRows(image, screen.page, test.expectedRows, ScrollingScreen::kWidth - 8));
-        EXPECT_EQ(capture.Steps(), test.expectedSteps);
+        EXPECT_GE(capture.Steps(), test.minSteps);
+        EXPECT_LE(capture.Steps(), test.maxSteps);
+        EXPECT_LE(screen.behind, int((ScrollingCapture::kLeadNotches + 1) * test.notch))
+            << "the notches ran too far ahead of the content";
         EXPECT_EQ(screen.log, (fakes::Log { "pointer 20,50", "pointer back" }));
     }
 }
 
-TEST(ScrollingCaptureTest, SettleWaitsForTheWindowToStopChanging)
+TEST(ScrollingCaptureTest, FollowTakesEveryFrameOfASmoothScrollUntilItMovedEnoughOrSettled)
 {
-    ScrollingScreen screen(1000, 100, 0);
-    ImageBuffer before;
-    before.Create(ScrollingScreen::kWidth, 100, 24);
-    screen.ReadPixels({ 0, 0, ScrollingScreen::kWidth, 100 }, before);
-    int64_t now = 0;
-    // The content moves 10 rows a frame for five frames, as a smooth scroll does.
-    ScrollingCapture::Hooks hooks { {}, {},
-        [&](int ms) {
-            now += ms;
-            screen.offset = int(std::min<int64_t>(now / 16, 5)) * 10;
-        },
-        [&] { return now; } };
-    ScrollingCapture capture(screen, screen, hooks);
-    const ImageBuffer settled = capture.WaitUntilSettled({ 0, 0, ScrollingScreen::kWidth, 100 }, before);
-    EXPECT_EQ(settled.Row(0)[0], 50) << "the grab after the last frame";
-    EXPECT_GE(now, 80 + ScrollingCapture::kQuietMs);
-
-    // Nothing moves: the wait ends after the no-move limit with the same picture.
-    now = 0;
-    screen.offset = 0;
-    hooks.sleep = [&](int ms) { now += ms; };
-    ScrollingCapture still(screen, screen, hooks);
-    const ImageBuffer same = still.WaitUntilSettled({ 0, 0, ScrollingScreen::kWidth, 100 }, before);
-    EXPECT_EQ(std::memcmp(same.Pixels(), before.Pixels(), before.PixelBytes()), 0);
-    EXPECT_GE(now, ScrollingCapture::kNoMoveMs);
-    EXPECT_LT(now, ScrollingCapture::kSettleLimitMs);
+    struct Case {
+        const char* name;
+        int frames; // of 10 rows each, 16 ms apart, as a smooth scroll draws them
+        int enough;
+        int expectedMoved;
+        int64_t minMs;
+        int64_t maxMs;
+    };
+    const Case cases[] = {
+        { "until settled", 5, 0, 50, 80 + ScrollingCapture::kQuietMs, 80 + 2 * ScrollingCapture::kQuietMs },
+        { "until enough", 5, 20, 20, 32, 80 },
+        { "nothing moves", 0, 0, 0, ScrollingCapture::kNoMoveMs, ScrollingCapture::kSettleLimitMs - 1 },
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ScrollingScreen screen(1000, 100, 0);
+        const ImageRect window { 0, 0, ScrollingScreen::kWidth, 100 };
+        ImageBuffer previous;
+        previous.Create(ScrollingScreen::kWidth, 100, 24);
+        screen.ReadPixels(window, previous);
+        ScrollStitcher stitcher(ScrollingScreen::kWidth);
+        stitcher.Start(ImageBuffer(previous));
+        int64_t now = 0;
+        ScrollingCapture::Hooks hooks { {}, {},
+            [&](int ms) {
+                now += ms;
+                screen.offset = int(std::min<int64_t>(now / 16, test.frames)) * 10;
+            },
+            [&] { return now; } };
+        ScrollingCapture capture(screen, screen, hooks);
+        EXPECT_EQ(capture.Follow(window, stitcher, previous, test.enough), test.expectedMoved);
+        EXPECT_GE(now, test.minMs);
+        EXPECT_LE(now, test.maxMs);
+        EXPECT_EQ(previous.Row(0)[0], test.expectedMoved) << "the last frame taken";
+        EXPECT_TRUE(SameRows(
+            stitcher.Stitch(ScrollingScreen::kWidth), screen.page, 100 + test.expectedMoved, ScrollingScreen::kWidth));
+    }
 }
 
 namespace {
@@ -158,8 +201,8 @@ TEST(ScrollingCaptureTest, PipelineWaitsHidesPicksAndRestores)
         { "empty pick", 0, ImageRect { 3, 3, 3, 50 }, true,
             { "cleared", "sleep 300", "below 77", "hide", "top 5", "overlay 1", "show-noactivate" } },
         { "picked, restored", 0, window, true,
-            { "cleared", "sleep 300", "below 77", "hide", "top 5", "overlay 1", "sleep 100", "new document", "editor",
-                "foreground", "show", "invalidate" } },
+            { "cleared", "sleep 300", "below 77", "hide", "top 5", "overlay 1", "sleep 100", "top 6", "new document",
+                "editor", "foreground", "top 6", "show", "invalidate" } },
         { "given window, minimised after", 9, std::nullopt, false,
             { "cleared", "sleep 300", "below 77", "hide", "top 5", "sleep 100", "top 9", "new document", "editor",
                 "minimise", "invalidate" } },
@@ -174,6 +217,7 @@ TEST(ScrollingCaptureTest, PipelineWaitsHidesPicksAndRestores)
         rig.windows.below = 5;
         rig.windows.rects[9] = window;
         rig.overlay.result = test.picked;
+        rig.overlay.picked = 6;
         CaptureServices services = rig.Services();
         CaptureServices onScreen { screen, services.windows, services.mainWindow, services.clipboard, services.sound,
             services.documents, services.overlay, services.writeImage, {}, {}, {} };

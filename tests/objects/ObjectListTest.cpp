@@ -156,7 +156,7 @@ TEST(ObjectListTest, CopySkipsObjectsOfUnknownKind)
 {
     ObjectList source;
     source.AppendObject(std::make_unique<HighlightObject>());
-    source.AppendObject(std::make_unique<ForeignObject>(ObjectKind(6)));
+    source.AppendObject(std::make_unique<ForeignObject>(ObjectKind(42)));
     // Claims a known kind without being that kind's class: copying it as a line would be a bad cast.
     source.AppendObject(std::make_unique<ForeignObject>(ObjectKind::Line));
     source.AppendObject(std::make_unique<ShapeObject>());
