@@ -145,8 +145,9 @@ protected:
     void SetUp() override
     {
         X11CaptureTest::SetUp();
-        if (!IsSkipped() && !HasFatalFailure())
-            ASSERT_TRUE(turn_.Held()) << "another test kept the window manager's part";
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(turn_.Held()) << "another test kept the window manager's part";
     }
 
     void TearDown() override
