@@ -7,11 +7,11 @@
 #include <QMdiSubWindow>
 #include <QVBoxLayout>
 
-CChildFrame::CChildFrame(std::unique_ptr<CKestrelDoc> document, QWidget* parent)
+CChildFrame::CChildFrame(std::shared_ptr<CKestrelDoc> document, QWidget* parent)
     : QWidget(parent)
     , document_(std::move(document))
 {
-    setWindowTitle(document_->Title());
+    ShowTitle();
     setAttribute(Qt::WA_DeleteOnClose);
     view_ = new CKestrelView(document_.get(), this);
     auto* layout = new QVBoxLayout(this);
@@ -19,15 +19,28 @@ CChildFrame::CChildFrame(std::unique_ptr<CKestrelDoc> document, QWidget* parent)
     layout->addWidget(view_);
     setFocusProxy(view_);
     connect(document_.get(), &CKestrelDoc::TitleChanged, this, [this](const QString& title) {
-        setWindowTitle(title);
+        ShowTitle();
         emit TitleChanged(title);
     });
 }
 
 CChildFrame::~CChildFrame()
 {
-    // Members go before child widgets: the view must not outlive the document it shows.
+    // Members go before child widgets: the view must not outlive the document it shows, which this
+    // window may be the last to hold.
     delete view_;
+}
+
+void CChildFrame::SetWindowNumber(int number)
+{
+    windowNumber_ = number;
+    ShowTitle();
+}
+
+void CChildFrame::ShowTitle()
+{
+    const QString& title = document_->Title();
+    setWindowTitle(windowNumber_ > 0 ? title + ':' + QString::number(windowNumber_) : title);
 }
 
 QString CChildFrame::Title() const

@@ -18,12 +18,19 @@ public:
     // Asked before the window closes; false keeps it open.
     using CloseGuard = std::function<bool(CChildFrame& child)>;
 
-    explicit CChildFrame(std::unique_ptr<CKestrelDoc> document, QWidget* parent = nullptr);
+    // Several windows may show one document; it lives until the last of them closes.
+    explicit CChildFrame(std::shared_ptr<CKestrelDoc> document, QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     CKestrelDoc& Document() { return *document_; }
     const CKestrelDoc& Document() const { return *document_; }
+    std::shared_ptr<CKestrelDoc> SharedDocument() const { return document_; }
     CKestrelView& View() const { return *view_; }
+
+    // The window's place among those showing its document, shown after its title as ":1", ":2";
+    // 0 when it is the only one.
+    void SetWindowNumber(int number);
+    int WindowNumber() const { return windowNumber_; }
 
     QString Title() const override;
     bool IsModified() const override;
@@ -41,7 +48,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    std::unique_ptr<CKestrelDoc> document_;
+    void ShowTitle();
+
+    std::shared_ptr<CKestrelDoc> document_;
     CKestrelView* view_ = nullptr;
+    int windowNumber_ = 0;
     CloseGuard closeGuard_;
 };

@@ -253,6 +253,9 @@ void CMainFrame::OnCommand(int id) {
   case DefineHotkey:
     settingsCommands_->RunDefineHotkey();
     break;
+  case WindowNew:
+    tabs_->NewWindow();
+    break;
   case WindowCascade:
     MdiArea()->cascadeSubWindows();
     break;

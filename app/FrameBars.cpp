@@ -211,7 +211,7 @@ void FrameBars::UpdateCommandStates() {
                                       VisitHomepage,
                                       CommandId::ShowHideMainWindow};
   static const int withDocument[] = {FileClose,     FileSave,   FileSaveAs,
-                                     WindowCascade, WindowTile, WindowArrange,
+                                     WindowNew,     WindowCascade, WindowTile, WindowArrange,
                                      NextPane,      PrevPane};
   for (QAction *action : actions_)
     action->setEnabled(false);

@@ -93,7 +93,8 @@ CChildFrame *FrameTabs::AddDocument(CChildFrame *child) {
   CKestrelView *view = &child->View();
   view->SetParamBar(bars_.ParamBar());
   QObject::connect(view, &CKestrelView::EditStateChanged, &frame_,
-                   [this, view] {
+                   [this, view, child] {
+                     RefreshOtherWindows(*child);
                      if (view == ActiveView())
                        bars_.UpdateCommandStates();
                    });
@@ -116,14 +117,19 @@ CChildFrame *FrameTabs::AddDocument(CChildFrame *child) {
                      if (child == ActiveDocument())
                        bars_.UpdateCommandStates();
                    });
-  QObject::connect(child, &QObject::destroyed, &frame_, [this] {
-    QTimer::singleShot(0, &frame_, [this] {
+  std::weak_ptr<CKestrelDoc> shown = child->SharedDocument();
+  QObject::connect(child, &QObject::destroyed, &frame_, [this, shown] {
+    QTimer::singleShot(0, &frame_, [this, shown] {
+      if (std::shared_ptr<CKestrelDoc> document = shown.lock())
+        NumberWindows(*document);
       bars_.UpdateCommandStates();
       UpdateTitle();
     });
   });
   sub->showMaximized();
   area_->setActiveSubWindow(sub);
+  // Counted once shown: a hidden window is one already closing.
+  NumberWindows(child->Document());
   bars_.UpdateCommandStates();
   UpdateTitle();
   bars_.UpdateStatusPanes();
@@ -158,6 +164,38 @@ CChildFrame *FrameTabs::NewCaptureDocument() {
   std::unique_ptr<CKestrelDoc> document = MakeDocument();
   document->OnNewDocument();
   return AddDocument(new CChildFrame(std::move(document)));
+}
+
+CChildFrame *FrameTabs::NewWindow() {
+  CChildFrame *active = ActiveDocument();
+  if (!active)
+    return nullptr;
+  return AddDocument(new CChildFrame(active->SharedDocument()));
+}
+
+std::vector<CChildFrame *>
+FrameTabs::WindowsOf(const CKestrelDoc &document) const {
+  std::vector<CChildFrame *> windows;
+  for (CChildFrame *child : Documents())
+    if (&child->Document() == &document)
+      windows.push_back(child);
+  return windows;
+}
+
+void FrameTabs::NumberWindows(const CKestrelDoc &document) {
+  const std::vector<CChildFrame *> windows = WindowsOf(document);
+  const bool several = windows.size() > 1;
+  for (size_t index = 0; index < windows.size(); ++index)
+    windows[index]->SetWindowNumber(several ? int(index) + 1 : 0);
+  UpdateTitle();
+}
+
+void FrameTabs::RefreshOtherWindows(const CChildFrame &child) {
+  // Edits made through one view reach the document's other windows; the
+  // document's own updates already reach them all.
+  for (CChildFrame *other : WindowsOf(child.Document()))
+    if (other != &child)
+      other->View().OnUpdate();
 }
 
 void FrameTabs::OpenDocumentFile(const QString &path) {
@@ -202,7 +240,8 @@ void FrameTabs::SaveActive(bool askPath) {
 }
 
 bool FrameTabs::MayCloseDocument(CChildFrame &child) {
-  if (!child.IsModified())
+  // The document stays open in its other windows; only the last one asks.
+  if (!child.IsModified() || WindowsOf(child.Document()).size() > 1)
     return true;
   switch (prompts_.AskSaveImage()) {
   case SaveImageAnswer::No:
@@ -227,6 +266,6 @@ bool FrameTabs::MayCloseDocument(CChildFrame &child) {
 
 void FrameTabs::UpdateTitle() {
   CChildFrame *child = ActiveDocument();
-  frame_.setWindowTitle(child ? "Lumora - " + child->Title()
+  frame_.setWindowTitle(child ? "Lumora - " + child->windowTitle()
                               : QString("Lumora"));
 }

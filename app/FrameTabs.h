@@ -32,6 +32,10 @@ public:
   CChildFrame *AddDocument(CChildFrame *child);
   CChildFrame *NewDocument();
   CChildFrame *NewCaptureDocument();
+  // A further window on the active document; every window of it follows its
+  // edits.
+  CChildFrame *NewWindow();
+  std::vector<CChildFrame *> WindowsOf(const CKestrelDoc &document) const;
   void OpenDocumentFile(const QString &path);
   void OpenFileDialog();
   void SaveActive(bool askPath);
@@ -41,6 +45,8 @@ private:
   std::unique_ptr<CKestrelDoc> MakeDocument();
   void ShowTabMenu(const QPoint &pos);
   bool MayCloseDocument(CChildFrame &child);
+  void NumberWindows(const CKestrelDoc &document);
+  void RefreshOtherWindows(const CChildFrame &child);
 
   CMainFrame &frame_;
   FrameBars &bars_;

@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer chromium xterm
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   dbus dbus-x11 libdbus-1-dev
+  cups printer-driver-cups-pdf # a real printer queue (writing PDF files) for the direct-printing test
   fonts-dejavu-core fonts-liberation2
 )
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "XServerTurn.h"
+#include "platform/GlobalHotKeys.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -59,6 +62,14 @@ inline bool WaitFor(const std::function<bool()>& condition, int limitMs = 5000, 
         met = condition();
     }
     return met;
+}
+
+// Whether a program started by the test has grabbed the combination by the time limit: a key pressed
+// before it has would go nowhere.
+inline bool WaitUntilGrabbedElsewhere(int virtualKey, int modBits, int limitMs = 30000)
+{
+    GlobalHotKeys probe;
+    return WaitFor([&] { return probe.IsHeldElsewhere(virtualKey, modBits); }, limitMs, 200);
 }
 
 // Where tests leave pictures for a reviewer: app_output in the test's working folder (the build's

@@ -243,10 +243,13 @@ protected:
 
 TEST_F(CaptureIntoTabTest, HotKeyThenSendEachOpenATabShowingTheScreen)
 {
+    XServerTurn turn;
+    ASSERT_TRUE(turn.Held());
     StartLumora();
     if (HasFatalFailure())
         return;
 
+    ASSERT_TRUE(WaitUntilGrabbedElsewhere('F', 7)) << "the program never grabbed its hot key";
     CheckCaptureIntoTab(
         [] {
             QProcess::execute("xdotool", { "key", "--clearmodifiers", "ctrl+alt+shift+f" });

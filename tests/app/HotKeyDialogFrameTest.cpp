@@ -74,6 +74,8 @@ protected:
 
 TEST_F(HotKeyDialogFrameTest, KeySetInTheDialogCapturesWhenPressed)
 {
+    XServerTurn turn;
+    ASSERT_TRUE(turn.Held());
     StartFrame("[AppSet]\nIsEnableHotkey=1\n");
     ASSERT_TRUE(frame->Action(CommandId::DefineHotkey)->isEnabled());
     FrameDocuments documents(*frame);
@@ -102,6 +104,8 @@ TEST_F(HotKeyDialogFrameTest, KeySetInTheDialogCapturesWhenPressed)
 
 TEST_F(HotKeyDialogFrameTest, CombinationAnotherProgramHoldsShowsAsTakenAndCancelKeepsOurs)
 {
+    XServerTurn turn;
+    ASSERT_TRUE(turn.Held());
     StartFrame("[AppSet]\nIsEnableHotkey=1\n[CapFullScreen]\nHotkey=84\nHotkeyMask=7\n"
                "[CapRegion]\nHotkey=85\nHotkeyMask=7\n");
     // Ours took Ctrl+Alt+Shift+T at start-up; another program (another connection to the X server)

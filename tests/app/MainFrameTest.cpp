@@ -716,6 +716,8 @@ TEST_F(MainFrameTest, HotKeyFromTheSettingsStartsItsCapture)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
         GTEST_SKIP() << "needs an X display and xdotool";
+    XServerTurn turn;
+    ASSERT_TRUE(turn.Held());
     store.loaded.enableHotkey = true;
     store.loaded.hotKeys[2] = { 'A', 7 }; // active window: Ctrl+Alt+Shift+A
     store.loaded.hotKeys[3] = { 'R', 7 }; // region: Ctrl+Alt+Shift+R

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+// After gtest: X.h defines macros (None, Bool) that clash with its names.
+#include <X11/Xlib.h>
+
 namespace {
 // Starts the real executable on the test's X server, as the README's run command does.
 class ProgramStartTest : public ::testing::Test {
@@ -19,6 +22,12 @@ protected:
             GTEST_SKIP() << why;
         EnsureApp();
         // A copy of its own, so that the config.ini it writes beside itself is this test's.
+        ASSERT_TRUE(turn_.Held()) << "another test kept the X server's keyboard and tray";
+        // Xvfb resets itself whenever its last client leaves, and refuses connections meanwhile: the
+        // program or the tray host would fail to start if they came in between two xdotool runs. A
+        // connection of the test's own keeps the server up.
+        ASSERT_TRUE(WaitFor([this] { return (keepServerUp_ = XOpenDisplay(nullptr)) != nullptr; }))
+            << "cannot open the X display";
         executable_ = programDir_.path() + "/lumora";
         ASSERT_TRUE(QFile::copy(LUMORA_EXECUTABLE, executable_));
     }
@@ -30,6 +39,8 @@ protected:
             process->waitForFinished(5000);
             delete process;
         }
+        if (keepServerUp_)
+            XCloseDisplay(keepServerUp_);
     }
 
     QProcess* Start(const QStringList& args = {}, QString program = {})
@@ -44,6 +55,27 @@ protected:
         process->start(program, args);
         processes_.push_back(process);
         return process;
+    }
+
+    // Whether some program holds the system tray's selection, which a tray host takes once it is ready.
+    static bool TrayHostOwnsTheTray()
+    {
+        Display* display = XOpenDisplay(nullptr);
+        if (!display)
+            return false;
+        const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(display));
+        const bool owned = XGetSelectionOwner(display, XInternAtom(display, name.c_str(), False)) != 0;
+        XCloseDisplay(display);
+        return owned;
+    }
+
+    // A tray host, ready before the program starts: one that came up later would find the program
+    // deciding it has no tray. An earlier test's host must be gone first, or the icon docks in it.
+    void StartTrayHost()
+    {
+        ASSERT_TRUE(WaitFor([] { return !TrayHostOwnsTheTray(); }, 30000)) << "an earlier tray host lingers";
+        Start({ "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32" }, "trayer");
+        ASSERT_TRUE(WaitFor(TrayHostOwnsTheTray, 30000)) << "trayer never took the tray";
     }
 
     // The visible windows of one process titled exactly "Lumora", as xdotool reports them.
@@ -65,7 +97,7 @@ protected:
         return QString::fromLatin1(xdotool.readAllStandardOutput()).trimmed();
     }
 
-    static bool IsViewable(const QString& window)
+    static bool ShownOnScreen(const QString& window)
     {
         QProcess info;
         info.start("xwininfo", { "-id", window });
@@ -93,6 +125,8 @@ protected:
             + process->readAllStandardError().toStdString();
     }
 
+    XServerTurn turn_;
+    Display* keepServerUp_ = nullptr;
     QTemporaryDir config_;
     QTemporaryDir programDir_;
     QString executable_;
@@ -147,7 +181,9 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
 {
     if (QStandardPaths::findExecutable("trayer").isEmpty() || QStandardPaths::findExecutable("xwininfo").isEmpty())
         GTEST_SKIP() << "needs trayer (a tray host) and xwininfo";
-    Start({ "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32" }, "trayer");
+    StartTrayHost();
+    if (HasFatalFailure())
+        return;
     QProcess* lumora = Start();
     ASSERT_TRUE(WaitFor([&] { return LumoraWindows(lumora).size() == 1; }, 20000)) << Diagnosis(lumora);
     const QString main = LumoraWindows(lumora).front();
@@ -155,12 +191,21 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
     // Setting, "Run as &tray mode", from the keyboard.
     Xdotool({ "windowfocus", "--sync", main });
     Xdotool({ "key", "alt+s" });
-    ASSERT_TRUE(WaitFor([&] { return !OtherWindows(lumora, { main }).isEmpty(); }, 30000)) << "no Setting menu";
-    Xdotool({ "key", "t" });
-    QString icon;
+    QString settingMenu;
     ASSERT_TRUE(WaitFor(
         [&] {
             const QStringList others = OtherWindows(lumora, { main });
+            settingMenu = others.isEmpty() ? QString() : others.front();
+            return !settingMenu.isEmpty();
+        },
+        30000))
+        << "no Setting menu";
+    Xdotool({ "key", "t" });
+    // The menu may still be on screen a moment after its item was chosen: it is not the icon.
+    QString icon;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QStringList others = OtherWindows(lumora, { main, settingMenu });
             icon = others.isEmpty() ? QString() : others.front();
             return !icon.isEmpty();
         },
@@ -168,17 +213,17 @@ TEST_F(ProgramStartTest, TrayIconTogglesTheWindowAndItsMenuEndsTheProgram)
         << "no tray icon appeared";
 
     Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "1" });
-    EXPECT_TRUE(WaitFor([&] { return !IsViewable(main); }, 30000)) << "left click did not hide the window";
+    EXPECT_TRUE(WaitFor([&] { return !ShownOnScreen(main); }, 30000)) << "left click did not hide the window";
     // A second press within the double-click time is a double click, which does not toggle.
     WaitFor([] { return false; }, QApplication::doubleClickInterval() + 200);
     Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "1" });
-    EXPECT_TRUE(WaitFor([&] { return IsViewable(main); }, 30000)) << "left click did not bring the window back";
+    EXPECT_TRUE(WaitFor([&] { return ShownOnScreen(main); }, 30000)) << "left click did not bring the window back";
 
     Xdotool({ "mousemove", "--window", icon, "8", "8", "click", "3" });
     QString menu;
     ASSERT_TRUE(WaitFor(
         [&] {
-            const QStringList others = OtherWindows(lumora, { main, icon });
+            const QStringList others = OtherWindows(lumora, { main, settingMenu, icon });
             menu = others.isEmpty() ? QString() : others.front();
             return !menu.isEmpty();
         },
@@ -206,7 +251,9 @@ TEST_F(ProgramStartTest, TrayModeFromConfigIniShowsTheIconAtStart)
     ASSERT_TRUE(config.open(QIODevice::WriteOnly));
     config.write("[AppSet]\nIsTrayMode=1\n");
     config.close();
-    Start({ "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32" }, "trayer");
+    StartTrayHost();
+    if (HasFatalFailure())
+        return;
     QProcess* lumora = Start();
     ASSERT_TRUE(WaitFor([&] { return LumoraWindows(lumora).size() == 1; }, 20000)) << Diagnosis(lumora);
     const QString main = LumoraWindows(lumora).front();
@@ -230,6 +277,7 @@ TEST_F(ProgramStartTest, HotKeyAndSendCaptureTheScreenIntoAutoSavedFiles)
     const QStringList screen = Xdotool({ "getdisplaygeometry" }).split(' ');
     ASSERT_EQ(screen.size(), 2);
 
+    ASSERT_TRUE(WaitUntilGrabbedElsewhere('F', 7)) << Diagnosis(lumora);
     Xdotool({ "key", "--clearmodifiers", "ctrl+alt+shift+f" });
     const QString first = shots.path() + "/Snap1.png";
     ASSERT_TRUE(WaitFor([&] { return QImage(first).width() > 0; }, 20000)) << Diagnosis(lumora);

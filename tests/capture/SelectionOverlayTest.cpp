@@ -264,43 +264,13 @@ TEST_F(SelectionOverlayTest, GeometryOptionCapturesWithoutTheOverlay)
     EXPECT_EQ(QImage(QString::fromStdString(file)).size(), QSize(20, 10));
 }
 
-// openbox for the length of one test, stopped even when the test fails. Its hints on the root window
-// outlive it; they are taken away so that later tests see a display without a window manager.
-class WindowManager {
-public:
-    WindowManager(const QString& program, Display* display)
-        : display_(display)
-    {
-        pid_ = fork();
-        if (pid_ == 0) {
-            freopen("/dev/null", "w", stdout);
-            freopen("/dev/null", "w", stderr);
-            execl(program.toLocal8Bit().constData(), "openbox", "--sm-disable", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~WindowManager()
-    {
-        if (pid_ <= 0)
-            return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        for (const char* hint : { "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_ACTIVE_WINDOW",
-                 "_NET_CLIENT_LIST", "_NET_CLIENT_LIST_STACKING" })
-            XDeleteProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, hint, False));
-        XSync(display_, False);
-    }
-
-private:
-    Display* display_;
-    pid_t pid_ = -1;
-};
-
 TEST_F(SelectionOverlayTest, PickedWindowUnderOpenboxIncludesItsFrame)
 {
     const QString openbox = QStandardPaths::findExecutable("openbox");
     if (WindowManagerRunning() || openbox.isEmpty())
         GTEST_SKIP() << "needs a display without a window manager and openbox installed";
+    const XServerTurn turn;
+    ASSERT_TRUE(turn.Held());
     const WindowManager manager(openbox, dpy);
     ASSERT_TRUE(WaitFor([this] { return WindowManagerRunning() && HasRootProperty("_NET_SUPPORTED", XA_ATOM); }));
     const Window window = MakeWindow(400, 300, 300, 200, 0x00C000, false);

@@ -142,6 +142,14 @@ TEST_F(X11CaptureTest, Cursor_IsCompositedAtThePointerByItsHotSpot)
 
 class X11ActiveWindowTest : public X11CaptureTest {
 protected:
+    void SetUp() override
+    {
+        X11CaptureTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(turn_.Held()) << "another test kept the window manager's part";
+    }
+
     void TearDown() override
     {
         if (dpy && ownHints)
@@ -158,6 +166,8 @@ protected:
     }
 
     bool ownHints = false;
+    // These tests play the window manager or start one; no other test may meanwhile.
+    XServerTurn turn_;
 };
 
 TEST_F(X11ActiveWindowTest, RectangleIncludesTheFrameExtents)
@@ -195,45 +205,39 @@ TEST_F(X11ActiveWindowTest, WithAWindowManagerTheFrameIsCaptured)
     const QString openbox = QStandardPaths::findExecutable("openbox");
     if (WindowManagerRunning() || openbox.isEmpty())
         GTEST_SKIP() << "needs a display without a window manager and openbox installed";
-    const pid_t manager = fork();
-    ASSERT_GE(manager, 0);
-    if (manager == 0) {
-        freopen("/dev/null", "w", stdout);
-        freopen("/dev/null", "w", stderr);
-        execl(openbox.toLocal8Bit().constData(), "openbox", "--sm-disable", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    // The manager announces itself before it has finished starting; the list of supported hints comes last.
-    const bool started
-        = WaitFor([this] { return WindowManagerRunning() && HasRootProperty("_NET_SUPPORTED", XA_ATOM); });
-    Window window = 0;
-    if (started) {
-        window = MakeWindow(200, 150, 300, 200, 0x00FF00, false);
-        WaitFor([&] { return windowSystem->WindowRect(window).value_or(ImageRect {}).Height() > 200; });
-        windowSystem->BringToTop(window);
-    }
-    const bool active = started && WaitFor([&] { return windowSystem->ForegroundWindow() == window; });
+    bool started = false, active = false;
     int captured = 0;
     std::optional<ImageRect> frame;
-    if (active) {
-        // The frame is the window manager's top-level parent of our window.
-        Window root = 0, parent = window, *children = nullptr;
-        unsigned count = 0;
-        Window top = window;
-        while (XQueryTree(dpy, top, &root, &parent, &children, &count)) {
-            if (children)
-                XFree(children);
-            if (parent == root)
-                break;
-            top = parent;
+    {
+        // Stopped, and its hints taken away, before the checks below.
+        const WindowManager manager(openbox, dpy);
+        // The manager announces itself before it has finished starting; the list of supported hints comes last.
+        started = WaitFor([this] { return WindowManagerRunning() && HasRootProperty("_NET_SUPPORTED", XA_ATOM); });
+        Window window = 0;
+        if (started) {
+            window = MakeWindow(200, 150, 300, 200, 0x00FF00, false);
+            WaitFor([&] { return windowSystem->WindowRect(window).value_or(ImageRect {}).Height() > 200; });
+            windowSystem->BringToTop(window);
         }
-        XWindowAttributes a {};
-        XGetWindowAttributes(dpy, top, &a);
-        frame = ImageRect { a.x, a.y, a.x + a.width + 2 * a.border_width, a.y + a.height + 2 * a.border_width };
-        captured = Pipeline().CaptureActiveWindow();
+        active = started && WaitFor([&] { return windowSystem->ForegroundWindow() == window; });
+        if (active) {
+            // The frame is the window manager's top-level parent of our window.
+            Window root = 0, parent = window, *children = nullptr;
+            unsigned count = 0;
+            Window top = window;
+            while (XQueryTree(dpy, top, &root, &parent, &children, &count)) {
+                if (children)
+                    XFree(children);
+                if (parent == root)
+                    break;
+                top = parent;
+            }
+            XWindowAttributes a {};
+            XGetWindowAttributes(dpy, top, &a);
+            frame = ImageRect { a.x, a.y, a.x + a.width + 2 * a.border_width, a.y + a.height + 2 * a.border_width };
+            captured = Pipeline().CaptureActiveWindow();
+        }
     }
-    kill(manager, SIGTERM);
-    waitpid(manager, nullptr, 0);
     ASSERT_TRUE(started) << "openbox did not start";
     ASSERT_TRUE(active) << "openbox did not activate the test window";
     ASSERT_EQ(captured, 1);

@@ -11,6 +11,7 @@ protected:
         XTestScreen::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
+        ASSERT_TRUE(turn_.Held()) << "another test kept a window manager running";
         if (WindowManagerRunning())
             GTEST_SKIP() << "stacking is the window manager's on this display";
         windowSystem = std::make_unique<X11WindowSystem>(*display);
@@ -27,6 +28,8 @@ protected:
         return top;
     }
 
+    // No test of ours may start a window manager meanwhile.
+    XServerTurn turn_;
     std::unique_ptr<X11WindowSystem> windowSystem;
 };
 

@@ -3,6 +3,7 @@
 // gtest and Qt come before the X headers, whose macros (None, Bool, Status) clash with them.
 #include <gtest/gtest.h>
 
+#include "XServerTurn.h"
 #include "platform/X11Display.h"
 
 #include <X11/Xatom.h>
@@ -16,7 +17,10 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <signal.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 // Windows of known content on the real X server named by $DISPLAY, made and removed by the test.
@@ -146,4 +150,36 @@ protected:
     int height = 0;
     std::vector<Window> windows;
     std::vector<Pixmap> pixmaps;
+};
+
+// openbox for the length of one test, stopped even when the test fails. Its hints on the root window
+// outlive it; they are taken away so that later tests see a display without a window manager.
+class WindowManager {
+public:
+    WindowManager(const QString& program, Display* display)
+        : display_(display)
+    {
+        pid_ = fork();
+        if (pid_ == 0) {
+            freopen("/dev/null", "w", stdout);
+            freopen("/dev/null", "w", stderr);
+            execl(program.toLocal8Bit().constData(), "openbox", "--sm-disable", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~WindowManager()
+    {
+        if (pid_ <= 0)
+            return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        for (const char* hint : { "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_ACTIVE_WINDOW",
+                 "_NET_CLIENT_LIST", "_NET_CLIENT_LIST_STACKING" })
+            XDeleteProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, hint, False));
+        XSync(display_, False);
+    }
+
+private:
+    Display* display_;
+    pid_t pid_ = -1;
 };
