@@ -18,39 +18,39 @@ class QToolBar;
 // frame, and every connection has the frame as its context.
 class FrameBars {
 public:
-  explicit FrameBars(CMainFrame &frame);
+    explicit FrameBars(CMainFrame& frame);
 
-  QAction *Action(int id) const { return actions_.value(id); }
-  QMenu *TabMenu() const { return tabMenu_; }
-  CParamBar *ParamBar() const { return paramBar_; }
-  QLabel *StatusPane(int paneId) const { return statusPanes_.value(paneId); }
-  void ToggleToolbar();
+    QAction* Action(int id) const { return actions_.value(id); }
+    QMenu* TabMenu() const { return tabMenu_; }
+    CParamBar* ParamBar() const { return paramBar_; }
+    QLabel* StatusPane(int paneId) const { return statusPanes_.value(paneId); }
+    void ToggleToolbar();
 
-  // The File menu's entries for the frame's recent files.
-  void RebuildRecentFileMenu();
-  void UpdateCommandStates();
-  // The active view's size and zoom texts.
-  void UpdateStatusPanes();
-  void ShowScrollingSteps(int steps);
+    // The File menu's entries for the frame's recent files.
+    void RebuildRecentFileMenu();
+    void UpdateCommandStates();
+    // The active view's size and zoom texts.
+    void UpdateStatusPanes();
+    void ShowScrollingSteps(int steps);
 
 private:
-  void CreateActions();
-  QAction *MakeAction(int id, const QString &text);
-  void BuildMenus();
-  void BuildToolbars();
-  void BuildStatusBar();
-  void BuildParamBar();
-  void UpdateViewCommandStates(CChildFrame &child);
+    void CreateActions();
+    QAction* MakeAction(int id, const QString& text);
+    void BuildMenus();
+    void BuildToolbars();
+    void BuildStatusBar();
+    void BuildParamBar();
+    void UpdateViewCommandStates(CChildFrame& child);
 
-  CMainFrame &frame_;
-  QHash<int, QAction *> actions_;
-  QMenu *fileMenu_ = nullptr;
-  QMenu *tabMenu_ = nullptr;
-  QAction *cropSeparator_ = nullptr;
-  QAction *recentAnchor_ = nullptr;
-  QList<QAction *> recentActions_;
-  QToolBar *mainToolbar_ = nullptr;
-  QToolBar *toolsToolbar_ = nullptr;
-  CParamBar *paramBar_ = nullptr;
-  QHash<int, QLabel *> statusPanes_;
+    CMainFrame& frame_;
+    QHash<int, QAction*> actions_;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* tabMenu_ = nullptr;
+    QAction* cropSeparator_ = nullptr;
+    QAction* recentAnchor_ = nullptr;
+    QList<QAction*> recentActions_;
+    QToolBar* mainToolbar_ = nullptr;
+    QToolBar* toolsToolbar_ = nullptr;
+    CParamBar* paramBar_ = nullptr;
+    QHash<int, QLabel*> statusPanes_;
 };

@@ -11,18 +11,18 @@ class QWidget;
 // over. Without a view only the page setup does anything.
 class FramePrinter {
 public:
-  explicit FramePrinter(QWidget &frame);
-  ~FramePrinter();
+    explicit FramePrinter(QWidget& frame);
+    ~FramePrinter();
 
-  void PageSetup();
-  void Print(CKestrelView *view);
-  void Preview(CKestrelView *view);
-  // The default printer, or the one the page setup chose, without asking.
-  void PrintDirect(CKestrelView *view);
+    void PageSetup();
+    void Print(CKestrelView* view);
+    void Preview(CKestrelView* view);
+    // The default printer, or the one the page setup chose, without asking.
+    void PrintDirect(CKestrelView* view);
 
 private:
-  QPrinter &Printer();
+    QPrinter& Printer();
 
-  QWidget &frame_;
-  std::unique_ptr<QPrinter> printer_;
+    QWidget& frame_;
+    std::unique_ptr<QPrinter> printer_;
 };

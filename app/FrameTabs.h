@@ -21,35 +21,35 @@ class QTabBar;
 // connection has the frame as its context.
 class FrameTabs {
 public:
-  FrameTabs(CMainFrame &frame, FrameBars &bars, CloseSequencePrompts &prompts);
+    FrameTabs(CMainFrame& frame, FrameBars& bars, CloseSequencePrompts& prompts);
 
-  QMdiArea *Area() const { return area_; }
-  QTabBar *TabBar() const;
-  std::vector<CChildFrame *> Documents() const;
-  CChildFrame *ActiveDocument() const;
-  CKestrelView *ActiveView() const;
+    QMdiArea* Area() const { return area_; }
+    QTabBar* TabBar() const;
+    std::vector<CChildFrame*> Documents() const;
+    CChildFrame* ActiveDocument() const;
+    CKestrelView* ActiveView() const;
 
-  CChildFrame *AddDocument(CChildFrame *child);
-  CChildFrame *NewDocument();
-  CChildFrame *NewCaptureDocument();
-  // A further window on the active document; every window of it follows its
-  // edits.
-  CChildFrame *NewWindow();
-  std::vector<CChildFrame *> WindowsOf(const CKestrelDoc &document) const;
-  void OpenDocumentFile(const QString &path);
-  void OpenFileDialog();
-  void SaveActive(bool askPath);
-  void UpdateTitle();
+    CChildFrame* AddDocument(CChildFrame* child);
+    CChildFrame* NewDocument();
+    CChildFrame* NewCaptureDocument();
+    // A further window on the active document; every window of it follows its
+    // edits.
+    CChildFrame* NewWindow();
+    std::vector<CChildFrame*> WindowsOf(const CKestrelDoc& document) const;
+    void OpenDocumentFile(const QString& path);
+    void OpenFileDialog();
+    void SaveActive(bool askPath);
+    void UpdateTitle();
 
 private:
-  std::unique_ptr<CKestrelDoc> MakeDocument();
-  void ShowTabMenu(const QPoint &pos);
-  bool MayCloseDocument(CChildFrame &child);
-  void NumberWindows(const CKestrelDoc &document);
-  void RefreshOtherWindows(const CChildFrame &child);
+    std::unique_ptr<CKestrelDoc> MakeDocument();
+    void ShowTabMenu(const QPoint& pos);
+    bool MayCloseDocument(CChildFrame& child);
+    void NumberWindows(const CKestrelDoc& document);
+    void RefreshOtherWindows(const CChildFrame& child);
 
-  CMainFrame &frame_;
-  FrameBars &bars_;
-  CloseSequencePrompts &prompts_;
-  QMdiArea *area_;
+    CMainFrame& frame_;
+    FrameBars& bars_;
+    CloseSequencePrompts& prompts_;
+    QMdiArea* area_;
 };
