@@ -307,20 +307,23 @@ bool ImageBuffer::Paste(const ImageBuffer& source, int x, int y)
     return true;
 }
 
+ImageRect ImageBuffer::Clip(const ImageRect& rect) const
+{
+    return { std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, Width()),
+        std::min(rect.bottom, Height()) };
+}
+
 void ImageBuffer::FillRect(const ImageRect& rect, const uint8_t* pixel)
 {
     if (IsEmpty() || BitCount() < 8 || !pixel)
         return;
-    const int left = std::max(rect.left, 0);
-    const int top = std::max(rect.top, 0);
-    const int right = std::min(rect.right, Width());
-    const int bottom = std::min(rect.bottom, Height());
-    if (right <= left || bottom <= top)
+    const ImageRect area = Clip(rect);
+    if (area.IsEmpty())
         return;
     const int bytesPerPixel = BitCount() / 8;
-    for (int y = top; y < bottom; ++y) {
-        uint8_t* p = rows_[y] + size_t(left) * bytesPerPixel;
-        for (int x = left; x < right; ++x, p += bytesPerPixel)
+    for (int y = area.top; y < area.bottom; ++y) {
+        uint8_t* p = rows_[y] + size_t(area.left) * bytesPerPixel;
+        for (int x = area.left; x < area.right; ++x, p += bytesPerPixel)
             std::memcpy(p, pixel, size_t(bytesPerPixel));
     }
 }
@@ -329,8 +332,7 @@ bool ImageBuffer::CopyRegion(ImageBuffer* dest, const ImageRect& rect) const
 {
     if (IsEmpty() || !dest || dest == this || BitCount() < 8)
         return false;
-    const ImageRect clipped { std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, Width()),
-        std::min(rect.bottom, Height()) };
+    const ImageRect clipped = Clip(rect);
     if (clipped.IsEmpty())
         return false;
     BitmapInfoHeader header = header_;

@@ -77,6 +77,8 @@ public:
     int PaletteSize() const { return BitCount() <= 8 && !IsEmpty() ? 1 << BitCount() : 0; }
     void SetAlpha(uint8_t value);
     bool Paste(const ImageBuffer& source, int x, int y);
+    // The part of rect that lies in the image (empty when none does).
+    ImageRect Clip(const ImageRect& rect) const;
     void FillRect(const ImageRect& rect, const uint8_t* pixel);
     bool CopyRegion(ImageBuffer* dest, const ImageRect& rect) const;
 

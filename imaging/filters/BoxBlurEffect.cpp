@@ -112,8 +112,7 @@ void BoxBlurEffect::BlurRect(ImageBuffer& image, const ImageRect& rect)
 {
     if (!CanApply(image))
         return;
-    const ImageRect area { std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, image.Width()),
-        std::min(rect.bottom, image.Height()) };
+    const ImageRect area = image.Clip(rect);
     if (area.IsEmpty())
         return;
     const size_t step = size_t(image.BitCount() / 8);

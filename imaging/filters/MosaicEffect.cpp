@@ -124,9 +124,14 @@ void MosaicEffect::ProcessRow(ImageBuffer& image, int y)
         return;
     }
     AverageBand(y);
+    WriteCells(row, width);
+}
+
+void MosaicEffect::WriteCells(uint8_t* row, int64_t width) const
+{
     size_t cellIndex = 0;
-    for (int64_t x = 0; x < width; x += n, ++cellIndex) {
-        const int64_t right = std::min<int64_t>(x + n, width);
+    for (int64_t x = 0; x < width; x += cell_, ++cellIndex) {
+        const int64_t right = std::min<int64_t>(x + cell_, width);
         const uint32_t value = averages_[cellIndex];
         for (int64_t column = x; column < right; ++column)
             std::memcpy(row + column * 4, &value, 4);
@@ -137,8 +142,7 @@ void MosaicEffect::PixelateRect(ImageBuffer& image, const ImageRect& rect)
 {
     if (!CanApply(image))
         return;
-    const ImageRect area { std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, image.Width()),
-        std::min(rect.bottom, image.Height()) };
+    const ImageRect area = image.Clip(rect);
     if (area.IsEmpty())
         return;
     SetArea(image, area);
@@ -146,13 +150,7 @@ void MosaicEffect::PixelateRect(ImageBuffer& image, const ImageRect& rect)
     for (int y = 0; y < height_; y += cell_) {
         AverageBand(y);
         uint8_t* first = rows_[size_t(y)];
-        size_t cellIndex = 0;
-        for (int64_t x = 0; x < width_; x += cell_, ++cellIndex) {
-            const int64_t right = std::min<int64_t>(x + cell_, width_);
-            const uint32_t value = averages_[cellIndex];
-            for (int64_t column = x; column < right; ++column)
-                std::memcpy(first + column * 4, &value, 4);
-        }
+        WriteCells(first, width_);
         const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, height_));
         for (int row = y + 1; row < bottom; ++row)
             std::memcpy(rows_[size_t(row)], first, rowBytes);

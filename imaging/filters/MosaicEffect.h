@@ -43,6 +43,8 @@ private:
     CellSums SumCell(int x, int y) const;
     // The averages of the band of cells whose top row is y of the area.
     void AverageBand(int y);
+    // Fills the first row of a band with its cells' averages.
+    void WriteCells(uint8_t* row, int64_t width) const;
     // Points the area at rect's pixels, x = 0 at its left, and sizes the sums for it.
     void SetArea(ImageBuffer& image, const ImageRect& rect);
 
