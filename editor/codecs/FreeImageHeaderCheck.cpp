@@ -1,5 +1,6 @@
 #include "editor/codecs/FreeImageHeaderCheck.h"
 
+#include "editor/codecs/BmpCodec.h"
 #include "editor/codecs/FreeImageLibrary.h"
 #include "editor/codecs/GifFrameScan.h"
 #include "imaging/ImageBuffer.h"
@@ -56,7 +57,9 @@ int64_t FreeImageHeaderCheck::MaxPixelsPerByte(FREE_IMAGE_FORMAT fif, int bpp)
 
 bool FreeImageHeaderCheck::AcceptsSize(int64_t width, int64_t height, int bpp)
 {
-    if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX || bpp <= 0)
+    // The same largest side as our own decoders: a few bytes of a lying header must not make FreeImage
+    // fill tens of millions of rows.
+    if (width <= 0 || height <= 0 || width > BmpCodec::kMaxSide || height > BmpCodec::kMaxSide || bpp <= 0)
         return false;
     return ImageBuffer::StrideFor(width, bpp) * height < ImageBuffer::kMaxPixelBytes;
 }
