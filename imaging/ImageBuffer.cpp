@@ -369,6 +369,18 @@ void ImageBuffer::ApplyEffect(ImageEffect& effect, ProgressSink* progress)
             });
         if (progress)
             progress->SetPosition(100);
+    } else if (effect.Mode() == 1 && !IsEmpty() && effect.RowsInAnyOrder()) {
+        // Blocks as the pool would hand them out, in the order of memory (rows are stored bottom-up), which
+        // the prefetcher follows.
+        const int height = Height();
+        const int blocks = (height + kBlockRows - 1) / kBlockRows;
+        const bool bottomUp = Row(height - 1) < Row(0);
+        for (int i = 0; i < blocks; ++i) {
+            const int block = bottomUp ? blocks - 1 - i : i;
+            effect.ProcessRows(*this, block * kBlockRows, std::min(height, (block + 1) * kBlockRows), 0);
+            if (progress)
+                progress->SetPosition(int(100 * int64_t(i + 1) / blocks));
+        }
     } else if (effect.Mode() == 1 && !IsEmpty()) {
         const int height = Height();
         for (int y = 0; y < height; ++y) {

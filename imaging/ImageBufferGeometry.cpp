@@ -88,7 +88,8 @@ void BilinearRows(
     const int64_t oldH = source.Height();
     const int64_t height = out.Height();
     const int width = out.Width();
-    for (int j = first; j < end; ++j) {
+    // Bottom row first: rows are stored bottom-up, and the prefetcher follows rising addresses.
+    for (int j = end - 1; j >= first; --j) {
         int64_t sy = j * oldH / height;
         int64_t ry = j * oldH % height;
         if (sy >= oldH - 1) {
@@ -368,10 +369,10 @@ bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
         });
         return true;
     }
-    for (int j = 0; j < height; ++j) {
+    for (int j = height - 1; j >= 0; --j) {
         rows(j, j + 1, 0);
         if (progress)
-            progress->SetPosition(int(100 * int64_t(j) / height));
+            progress->SetPosition(int(100 * int64_t(height - 1 - j) / height));
     }
     return true;
 }

@@ -27,6 +27,12 @@ void ImageEffect::ProcessRow(ImageBuffer& image, int y)
 
 void ImageEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
 {
+    // Such rows may go in any order: the order of memory (bottom-up) is the one the prefetcher follows.
+    if (end - first > 1 && image.Row(end - 1) < image.Row(first)) {
+        for (int y = end - 1; y >= first; --y)
+            ProcessRow(image, y);
+        return;
+    }
     for (int y = first; y < end; ++y)
         ProcessRow(image, y);
 }

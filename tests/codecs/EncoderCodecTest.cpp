@@ -84,12 +84,13 @@ TEST(EncoderCodecPng, PaletteAndSixteenBitDepths)
     EXPECT_EQ(codectest::Colours(loaded), (std::vector<Bgra> { { 248, 0, 0, 0 }, { 0, 0, 248, 0 } }));
 }
 
+// Large enough (3.6 MB of rows) to be deflated in several pieces that must join into one stream.
 TEST(EncoderCodecPng, LargeImageKeepsEveryByteAndItsResolution)
 {
     TempFolder folder;
     BitmapInfoHeader header {};
-    header.biWidth = 301;
-    header.biHeight = 203;
+    header.biWidth = 1201;
+    header.biHeight = 1003;
     header.biBitCount = 24;
     header.biXPelsPerMeter = 3780;
     header.biYPelsPerMeter = 2835;
