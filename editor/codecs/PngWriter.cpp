@@ -64,7 +64,7 @@ public:
     RowPacker(const ImageBuffer& image, PngColour colour)
         : image_(image)
         , colour_(colour)
-        , rowBytes_(colour == kRgb ? size_t(image.Width()) * 3
+        , rowBytes_(colour == kRgb  ? size_t(image.Width()) * 3
                   : colour == kRgba ? size_t(image.Width()) * 4
                                     : (size_t(image.Width()) * size_t(image.BitCount()) + 7) / 8)
     {
