@@ -46,16 +46,30 @@ struct CaptureOptions {
     std::optional<std::string> screen;
 };
 
-// Holds the one capture the command line makes, in place of the editor's documents.
+// Takes the one capture the command line makes, in place of the editor's documents, and writes it to
+// --output at once rather than keeping a copy of a whole screen for later.
 class KeptCapture final : public CaptureDocumentSink {
 public:
+    explicit KeptCapture(std::optional<std::string> output)
+        : output_(std::move(output))
+    {
+    }
+
     bool HasActiveDocument() const override { return true; }
     void CreateNewCaptureDocument() override { }
     void RecordUndoSnapshot() override { }
-    void ReplaceActiveImage(const ImageBuffer& capture) override { image.CopyFrom(capture); }
+    void ReplaceActiveImage(const ImageBuffer& capture) override
+    {
+        received = !capture.IsEmpty();
+        written = received && output_ && SaveImageFile(capture, *output_);
+    }
     void SetActivePathName(const std::string&) override { }
 
-    ImageBuffer image;
+    bool received = false;
+    bool written = false;
+
+private:
+    std::optional<std::string> output_;
 };
 
 int Fail(const std::string& message, int code = 1)
@@ -245,7 +259,7 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     NoMainWindow mainWindow;
     X11ClipboardOwner clipboard(&EncodeImageBytes, display->Name());
     DetachedSoundPlayer sound;
-    KeptCapture kept;
+    KeptCapture kept(options->output);
     CommandLineOverlay overlay;
     if (const std::optional<std::string> why = PrepareOverlay(*options, *mode, *display, screen, windows, overlay))
         return Fail(*why);
@@ -276,13 +290,13 @@ int RunCaptureCommand(const std::vector<std::string>& args)
             return Fail("capture cancelled");
         return Fail("the active window lies partly off the screen or cannot be found; nothing was captured");
     }
-    if (kept.image.IsEmpty())
+    if (!kept.received)
         return Fail("the screen could not be read");
     if (settings.CopyToClipboard && clipboard.ServerPid() == 0)
         return Fail("cannot take the clipboard");
 
     if (options->output) {
-        if (!SaveImageFile(kept.image, *options->output))
+        if (!kept.written)
             return Fail("cannot write '" + *options->output + "'");
         std::cout << *options->output << "\n";
         return 0;

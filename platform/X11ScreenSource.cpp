@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace {
 
@@ -36,15 +37,15 @@ uint8_t Channel(unsigned long pixel, unsigned long mask)
 // Copies the server's image into the 24-bpp buffer with its top-left pixel at (x, y).
 void CopyInto(XImage& source, ImageBuffer& image, int x, int y)
 {
-    if (IsPlainBgrx(source)) {
-        for (int row = 0; row < source.height; ++row) {
+    if (IsPlainBgrx(source) && source.width > 0) {
+        // Rows in the order of the buffer's memory (bottom-up); each pixel is one word copied onto the next
+        // pixel's place, whose first byte the next copy overwrites, so only the last is copied bytewise.
+        for (int row = source.height - 1; row >= 0; --row) {
             const uint8_t* from = reinterpret_cast<const uint8_t*>(source.data) + size_t(row) * source.bytes_per_line;
             uint8_t* to = image.Row(y + row) + x * 3;
-            for (int column = 0; column < source.width; ++column, from += 4, to += 3) {
-                to[0] = from[0];
-                to[1] = from[1];
-                to[2] = from[2];
-            }
+            for (int column = 1; column < source.width; ++column, from += 4, to += 3)
+                std::memcpy(to, from, 4);
+            std::memcpy(to, from, 3);
         }
         return;
     }

@@ -18,7 +18,7 @@ namespace {
 constexpr int kLevel = 3;
 constexpr size_t kWindow = 32768;
 // Below this many raw bytes a piece is not worth a thread.
-constexpr size_t kMinPieceBytes = size_t(1) << 20;
+constexpr size_t kMinPieceBytes = size_t(1) << 19;
 // Rows are packed into PNG's byte order this many bytes at a time, so they are deflated while in cache.
 constexpr size_t kBatchBytes = size_t(256) << 10;
 
@@ -182,8 +182,8 @@ std::vector<std::vector<uint8_t>> Compress(const ImageBuffer& image, PngColour c
     const RowPacker packer(image, colour);
     const int height = image.Height();
     const size_t total = packer.LineBytes() * size_t(height);
-    // Twice as many pieces as threads, so that a piece that deflates slowly does not hold up the rest.
-    const int wanted = int(std::clamp<size_t>(total / kMinPieceBytes, 1, size_t(RowPool::Shared().Threads()) * 2));
+    // Several pieces per thread, so that a piece that deflates slowly does not hold up the rest.
+    const int wanted = int(std::clamp<size_t>(total / kMinPieceBytes, 1, size_t(RowPool::Shared().Threads()) * 4));
     const int rowsPerPiece = (height + wanted - 1) / wanted;
     const int pieces = (height + rowsPerPiece - 1) / rowsPerPiece;
     std::vector<Piece> done(static_cast<size_t>(pieces));
