@@ -3,6 +3,8 @@
 #include <sys/mman.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -31,11 +33,66 @@ uint8_t* MapAligned(size_t size)
     madvise(data, size, MADV_HUGEPAGE);
     return data;
 }
+// The last two large blocks given back, kept mapped: an operation that makes a new image of the size of
+// one it just dropped (every resize, rotation or effect snapshot in a row) reuses pages already faulted
+// in, instead of having the kernel zero fresh ones.
+class SpareBlocks {
+public:
+    static constexpr size_t kLargestSpare = size_t(128) << 20;
+
+    static SpareBlocks& Shared()
+    {
+        static SpareBlocks spares;
+        return spares;
+    }
+
+    // A kept block of between size and twice size bytes, or null; its capacity goes to *capacity.
+    uint8_t* Take(size_t size, size_t* capacity)
+    {
+        std::lock_guard lock(mutex_);
+        for (Spare& spare : spares_)
+            if (spare.data && spare.capacity >= size && spare.capacity / 2 <= size) {
+                *capacity = spare.capacity;
+                return std::exchange(spare.data, nullptr);
+            }
+        return nullptr;
+    }
+
+    // Keeps the block in place of the older spare. Larger blocks go back to the kernel: zeroing one again
+    // would cost more than the faults it saves, as much of it may never have been touched.
+    void Give(uint8_t* data, size_t capacity)
+    {
+        if (capacity > kLargestSpare) {
+            munmap(data, capacity);
+            return;
+        }
+        Spare dropped;
+        {
+            std::lock_guard lock(mutex_);
+            Spare& older = spares_[next_];
+            dropped = older;
+            older = { data, capacity };
+            next_ = 1 - next_;
+        }
+        if (dropped.data)
+            munmap(dropped.data, dropped.capacity);
+    }
+
+private:
+    struct Spare {
+        uint8_t* data = nullptr;
+        size_t capacity = 0;
+    };
+    std::mutex mutex_;
+    Spare spares_[2];
+    int next_ = 0;
+};
 } // namespace
 
 PixelBlock::PixelBlock(PixelBlock&& other) noexcept
     : data_(std::exchange(other.data_, nullptr))
     , size_(std::exchange(other.size_, 0))
+    , capacity_(std::exchange(other.capacity_, 0))
     , mapped_(std::exchange(other.mapped_, false))
 {
 }
@@ -46,6 +103,7 @@ PixelBlock& PixelBlock::operator=(PixelBlock&& other) noexcept
         Release();
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
         mapped_ = std::exchange(other.mapped_, false);
     }
     return *this;
@@ -57,9 +115,16 @@ bool PixelBlock::Allocate(size_t size)
     if (size == 0)
         return false;
     if (size >= kMapThreshold) {
-        data_ = MapAligned(size);
+        size_t capacity = 0;
+        if ((data_ = SpareBlocks::Shared().Take(size, &capacity))) {
+            std::memset(data_, 0, size);
+        } else {
+            data_ = MapAligned(size);
+            capacity = size;
+        }
         if (!data_)
             return false;
+        capacity_ = capacity;
         mapped_ = true;
     } else {
         data_ = static_cast<uint8_t*>(std::calloc(size, 1));
@@ -76,10 +141,11 @@ void PixelBlock::Release()
     if (!data_)
         return;
     if (mapped_)
-        munmap(data_, size_);
+        SpareBlocks::Shared().Give(data_, capacity_);
     else
         std::free(data_);
     data_ = nullptr;
     size_ = 0;
+    capacity_ = 0;
     mapped_ = false;
 }

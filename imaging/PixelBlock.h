@@ -24,5 +24,6 @@ public:
 private:
     uint8_t* data_ = nullptr;
     size_t size_ = 0;
+    size_t capacity_ = 0; // of a mapped block, which may have been kept from a larger one
     bool mapped_ = false;
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using testutil::Bgra;
@@ -97,6 +98,21 @@ TEST(ImageBufferCreate, PixelBlocksStopJustBelowTwoGibibytes)
         const size_t top = size_t(image.Row(0) - image.Pixels());
         EXPECT_EQ(top + size_t(image.Stride()), image.PixelBytes());
         image.Row(0)[image.Stride() - 1] = 1;
+    }
+}
+
+TEST(ImageBufferCreate, LargeBlocksGivenBackComeOutAgainZeroFilled)
+{
+    // Large blocks are kept for reuse when an image goes; the next image must still start black.
+    for (const int side : { 1024, 1000, 760 }) {
+        ImageBuffer used;
+        ASSERT_TRUE(used.Create(1024, 1024, 32));
+        std::memset(used.Pixels(), 0xAB, used.PixelBytes());
+        used.Destroy();
+        ImageBuffer fresh;
+        ASSERT_TRUE(fresh.Create(side, side, 32));
+        const uint8_t* bytes = fresh.Pixels();
+        EXPECT_TRUE(std::all_of(bytes, bytes + fresh.PixelBytes(), [](uint8_t b) { return b == 0; })) << side;
     }
 }
 
