@@ -124,17 +124,36 @@ void FreeRotateEffect::ProcessRow(ImageBuffer& image, int y)
     if (!SourceSnapshot())
         return;
     if (bytesPerPixel_ == 4)
-        ProcessRowOf<4>(image.Row(y), y);
+        ProcessRowOf<4>(image.Row(y), y, 0, newWidth_);
     else
-        ProcessRowOf<3>(image.Row(y), y);
+        ProcessRowOf<3>(image.Row(y), y, 0, newWidth_);
+}
+
+void FreeRotateEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
+{
+    if (!SourceSnapshot())
+        return;
+    // A row of the result crosses the source on a slant, touching a new source row every pixel or so;
+    // the neighbouring rows of a narrow tile reuse the same source lines.
+    constexpr int kTileWidth = 64;
+    for (int left = 0; left < newWidth_; left += kTileWidth) {
+        const int right = std::min(newWidth_, left + kTileWidth);
+        for (int y = first; y < end; ++y) {
+            if (bytesPerPixel_ == 4)
+                ProcessRowOf<4>(image.Row(y), y, left, right);
+            else
+                ProcessRowOf<3>(image.Row(y), y, left, right);
+        }
+    }
 }
 
 // The row form of MapPoint and SampleInto. The source positions are whole or half pixels (halves only in
 // one direction, for quarter turns of sides that differ by an odd number), so they are kept doubled as
 // integers, and a half between two opaque pixels is their exact truncated mean. The last column and row
 // and translucent pixels go through the general sample.
-template <int Bytes> void FreeRotateEffect::ProcessRowOf(uint8_t* out, int y) const
+template <int Bytes> void FreeRotateEffect::ProcessRowOf(uint8_t* row, int y, int left, int right) const
 {
+    uint8_t* out = row + size_t(left) * Bytes;
     const ImageBuffer& source = *SourceSnapshot();
     const double v = centreY_ - y;
     const double rowX = v * sin_;
@@ -143,7 +162,7 @@ template <int Bytes> void FreeRotateEffect::ProcessRowOf(uint8_t* out, int y) co
     const int twiceShiftY = newHeight_ - sourceHeight_;
     const int twiceLastX = 2 * (sourceWidth_ - 1);
     const int twiceLastY = 2 * (sourceHeight_ - 1);
-    for (int x = 0; x < newWidth_; ++x, out += Bytes) {
+    for (int x = left; x < right; ++x, out += Bytes) {
         // The same sums, in the same order, as RotatePoint.
         const int rx = RoundToInt(columnX_[size_t(x)] + rowX);
         const int ry = RoundToInt(centreY_ - (rowY - columnY_[size_t(x)]));

@@ -23,6 +23,8 @@ public:
     bool RowsInAnyOrder() const override { return true; }
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
+    // The rows in tiles a few dozen pixels wide, whose source pixels stay in cache from row to row.
+    void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
 
     // (x, y) turned by `radians` about (cx, cy), each coordinate rounded half away from zero.
     static Point RotatePoint(int x, int y, double cx, double cy, double radians);
@@ -37,7 +39,8 @@ public:
 
 private:
     void SampleInto(double sx, double sy, uint8_t* pixel) const;
-    template <int Bytes> void ProcessRowOf(uint8_t* out, int y) const;
+    // Columns [left, right) of row y.
+    template <int Bytes> void ProcessRowOf(uint8_t* row, int y, int left, int right) const;
 
     double angle_;
     double inverseAngle_;

@@ -168,9 +168,9 @@ TEST(FreeRotate, RefusesImagesWithoutTwoRowsAndColumns)
 TEST(FreeRotate, MatchesThePlainReadingAtEveryAngle)
 {
     // Sides that differ by an odd number put quarter turns on half pixels.
-    const ImageBuffer sources[]
-        = { RandomImage(23, 17, 32, 1), RandomImage(23, 16, 32, 2, true), RandomImage(16, 31, 24, 3),
-              RandomImage(2, 2, 32, 4, true), RandomImage(40, 7, 32, 5, true), RandomImage(7, 4, 24, 6) };
+    const ImageBuffer sources[] = { RandomImage(23, 17, 32, 1), RandomImage(23, 16, 32, 2, true),
+        RandomImage(16, 31, 24, 3), RandomImage(2, 2, 32, 4, true), RandomImage(40, 7, 32, 5, true),
+        RandomImage(7, 4, 24, 6), RandomImage(150, 70, 24, 7) }; // the last is wider than one tile of the row loop
     std::vector<int> angles { 90, 270, -90 };
     for (int degrees = -30; degrees <= 370; degrees += 11)
         angles.push_back(degrees);
