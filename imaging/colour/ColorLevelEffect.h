@@ -17,7 +17,7 @@ public:
 
     void Begin(ImageBuffer& image) override;
     bool RowsInAnyOrder() const override { return true; }
-    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
+    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel) override
     {
         pixel[0] = tables_[Blue][pixel[0]];
         pixel[1] = tables_[Green][pixel[1]];

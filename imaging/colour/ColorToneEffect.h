@@ -12,7 +12,7 @@ public:
     ColorToneEffect(uint8_t red, uint8_t green, uint8_t blue);
 
     bool RowsInAnyOrder() const override { return true; }
-    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
+    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel) override
     {
         const auto grey = size_t(GreyValue(pixel[2], pixel[1], pixel[0]));
         pixel[0] = uint8_t(blue_[grey]);

@@ -7,7 +7,7 @@
 class GrayScaleEffect final : public PixelEffectImpl<GrayScaleEffect> {
 public:
     bool RowsInAnyOrder() const override { return true; }
-    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
+    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel) override
     {
         const auto grey = uint8_t(GreyValue(pixel[2], pixel[1], pixel[0]));
         pixel[0] = grey;

@@ -11,7 +11,7 @@ public:
 
     void Begin(ImageBuffer& image) override;
     bool RowsInAnyOrder() const override { return true; }
-    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
+    void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel) override
     {
         pixel[0] = blue_[pixel[0]];
         pixel[1] = green_[pixel[1]];
