@@ -167,7 +167,7 @@ void CMainFrame::OnCommand(int id)
         break;
     case FileClose:
         if (CChildFrame* child = ActiveDocument())
-            child->CloseDocument();
+            tabs_->CloseDocument(*child);
         break;
     case FileSave:
         tabs_->SaveActive(false);

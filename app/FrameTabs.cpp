@@ -248,11 +248,29 @@ void FrameTabs::SaveActive(bool askPath)
     frame_.AddRecentFile(*path);
 }
 
+void FrameTabs::CloseDocument(CChildFrame& child)
+{
+    const std::vector<CChildFrame*> windows = WindowsOf(child.Document());
+    if (windows.size() > 1) {
+        // Asked once for the document, as its last window would ask; answered, the work is saved or given up.
+        if (child.IsModified() && !AskToCloseModified(child))
+            return;
+        child.SetModified(false);
+    }
+    for (CChildFrame* window : windows)
+        window->CloseDocument();
+}
+
 bool FrameTabs::MayCloseDocument(CChildFrame& child)
 {
     // The document stays open in its other windows; only the last one asks.
     if (!child.IsModified() || WindowsOf(child.Document()).size() > 1)
         return true;
+    return AskToCloseModified(child);
+}
+
+bool FrameTabs::AskToCloseModified(CChildFrame& child)
+{
     switch (prompts_.AskSaveImage()) {
     case SaveImageAnswer::No:
         return true;

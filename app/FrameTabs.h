@@ -36,6 +36,8 @@ public:
     // edits.
     CChildFrame* NewWindow();
     std::vector<CChildFrame*> WindowsOf(const CKestrelDoc& document) const;
+    // Closes every window of child's document, asking first when it is modified.
+    void CloseDocument(CChildFrame& child);
     void OpenDocumentFile(const QString& path);
     void OpenFileDialog();
     void SaveActive(bool askPath);
@@ -45,6 +47,8 @@ private:
     std::unique_ptr<CKestrelDoc> MakeDocument();
     void ShowTabMenu(const QPoint& pos);
     bool MayCloseDocument(CChildFrame& child);
+    // Whether the modified document may close: saved, or given up; false keeps it open.
+    bool AskToCloseModified(CChildFrame& child);
     void NumberWindows(const CKestrelDoc& document);
     void RefreshOtherWindows(const CChildFrame& child);
 

@@ -25,12 +25,13 @@ struct CountingPrompts : CloseSequencePrompts {
     SaveImageAnswer AskSaveImage() override
     {
         ++imageAsked;
-        return SaveImageAnswer::No;
+        return imageAnswer;
     }
     std::optional<QString> AskSavePath(const QString&, const QString&) override { return std::nullopt; }
     void ReportSaveFailure(const QString&) override { }
     QStringList exitAsked;
     int imageAsked = 0;
+    SaveImageAnswer imageAnswer = SaveImageAnswer::No;
 };
 
 class NewWindowTest : public ::testing::Test {
@@ -64,9 +65,15 @@ protected:
         return picture.pixelColor(10, 10);
     }
 
-    void CloseActive()
+    // As the window's own close box does.
+    void CloseActiveWindow()
     {
-        frame->OnCommand(CommandId::FileClose);
+        frame->MdiArea()->activeSubWindow()->close();
+        Settle();
+    }
+
+    void Settle()
+    {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
     }
@@ -95,7 +102,7 @@ TEST_F(NewWindowTest, OpensANumberedSecondTabOnTheSameDocument)
     ASSERT_EQ(tabs->count(), 3);
     EXPECT_EQ(tabs->tabText(2), title + ":3");
     frame->MdiArea()->setActiveSubWindow(frame->MdiArea()->subWindowList(QMdiArea::CreationOrder)[1]);
-    CloseActive();
+    CloseActiveWindow();
     ASSERT_EQ(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(0), title + ":1");
     EXPECT_EQ(tabs->tabText(1), title + ":2");
@@ -127,7 +134,7 @@ TEST_F(NewWindowTest, ClosingOneWindowKeepsTheDocumentAndOnlyTheLastAsks)
     CChildFrame* first = frame->Documents().front();
     const QString title = first->Title();
     first->SetModified(true);
-    CloseActive();
+    CloseActiveWindow();
     EXPECT_EQ(prompts.imageAsked, 0);
     ASSERT_EQ(frame->Documents().size(), 1u);
     CChildFrame* left = frame->Documents().front();
@@ -136,9 +143,27 @@ TEST_F(NewWindowTest, ClosingOneWindowKeepsTheDocumentAndOnlyTheLastAsks)
     EXPECT_EQ(frame->TabBar()->tabText(0), title);
     EXPECT_EQ(frame->windowTitle(), "Lumora - " + title);
 
-    CloseActive();
+    CloseActiveWindow();
     EXPECT_EQ(prompts.imageAsked, 1);
     EXPECT_TRUE(frame->Documents().empty());
+}
+
+// "Close" closes the document, every window of it, asking once.
+TEST_F(NewWindowTest, CloseCommandClosesEveryWindowOfTheDocumentAskingOnce)
+{
+    struct Case {
+        SaveImageAnswer answer;
+        size_t windowsLeft;
+    };
+    for (const Case c : { Case { SaveImageAnswer::Cancel, 2 }, Case { SaveImageAnswer::No, 0 } }) {
+        prompts.imageAsked = 0;
+        prompts.imageAnswer = c.answer;
+        frame->Documents().front()->SetModified(true);
+        frame->OnCommand(CommandId::FileClose);
+        Settle();
+        EXPECT_EQ(prompts.imageAsked, 1);
+        EXPECT_EQ(frame->Documents().size(), c.windowsLeft);
+    }
 }
 
 TEST_F(NewWindowTest, ExitAsksOncePerDocumentNotPerWindow)
