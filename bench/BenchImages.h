@@ -1,8 +1,16 @@
 #pragma once
 
 #include "imaging/ImageBuffer.h"
+#include "imaging/RowPool.h"
 
 #include <cstdlib>
+
+// BENCH_THREADS=1 keeps the row pool on the calling thread, for one-thread figures (0 or unset: every core).
+inline const bool kBenchThreadsSet = [] {
+    if (const char* threads = std::getenv("BENCH_THREADS"))
+        RowPool::Shared().SetThreads(std::atoi(threads));
+    return true;
+}();
 
 // The 3840 x 2160 picture the pixel benchmarks run on: blocks of slowly changing colour with a little
 // noise, like a screenshot of a busy desktop. At 32 bpp it is opaque, as every document image is.
