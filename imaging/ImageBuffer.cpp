@@ -361,6 +361,7 @@ void ImageBuffer::ApplyEffect(ImageEffect& effect, ProgressSink* progress)
         effect.ProcessImage(*this, progress);
     } else if (effect.Mode() == 1 && !IsEmpty() && RunsInParallel(effect, *this)) {
         const int height = Height();
+        effect.BeginBlocks(*this, kBlockRows);
         RowPool::Shared().Run(
             height, kBlockRows, [&](int first, int end, int worker) { effect.ProcessRows(*this, first, end, worker); },
             [&](int rowsDone) {
@@ -375,6 +376,7 @@ void ImageBuffer::ApplyEffect(ImageEffect& effect, ProgressSink* progress)
         const int height = Height();
         const int blocks = (height + kBlockRows - 1) / kBlockRows;
         const bool bottomUp = Row(height - 1) < Row(0);
+        effect.BeginBlocks(*this, kBlockRows);
         for (int i = 0; i < blocks; ++i) {
             const int block = bottomUp ? blocks - 1 - i : i;
             effect.ProcessRows(*this, block * kBlockRows, std::min(height, (block + 1) * kBlockRows), 0);

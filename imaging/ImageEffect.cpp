@@ -25,6 +25,10 @@ void ImageEffect::ProcessRow(ImageBuffer& image, int y)
         ProcessPixel(image, x, y, image.PixelAddress(x, y));
 }
 
+void ImageEffect::BeginBlocks(const ImageBuffer&, int)
+{
+}
+
 void ImageEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
 {
     // Such rows may go in any order: the order of memory (bottom-up) is the one the prefetcher follows.

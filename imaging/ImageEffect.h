@@ -27,6 +27,10 @@ public:
     virtual void ProcessRow(ImageBuffer& image, int y);
 
     virtual bool RowsInAnyOrder() const { return false; }
+    // Called once before the rows are handed out in blocks of blockRows rows (the last may be shorter), in
+    // any order. An effect that works in place and reads the rows around a block keeps here those that the
+    // neighbouring blocks will overwrite.
+    virtual void BeginBlocks(const ImageBuffer& image, int blockRows);
     // Rows [first, end) on worker `worker` (0 to the row pool's thread count - 1), possibly at the same
     // time as other blocks on other workers. The default calls ProcessRow for each.
     virtual void ProcessRows(ImageBuffer& image, int first, int end, int worker);

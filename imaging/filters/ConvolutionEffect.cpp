@@ -1,5 +1,7 @@
 #include "imaging/filters/ConvolutionEffect.h"
 
+#include "imaging/ImageBuffer.h"
+#include "imaging/RowPool.h"
 #include "imaging/filters/FilterMath.h"
 
 #include <algorithm>
@@ -93,27 +95,59 @@ void ConvolutionEffect::Begin(ImageBuffer& image)
     step_ = image.BitCount() / 8;
     rowBytes_ = size_t(image.Width()) * size_t(step_);
     const size_t paddedBytes = rowBytes_ + size_t(2 * (size_ / 2)) * size_t(step_);
-    rows_.assign(size_t(size_), std::vector<uint8_t>(paddedBytes));
-    nextRow_ = 0;
+    Ring ring;
+    ring.end = image.Height();
+    ring.rows.assign(size_t(size_), std::vector<uint8_t>(paddedBytes));
     if (separable_) {
-        horizontal_.assign(size_t(size_), std::vector<int16_t>(rowBytes_));
-        sums_.assign(rowBytes_, 0);
-        results_.assign(rowBytes_, 0);
+        ring.horizontal.assign(size_t(size_), std::vector<int16_t>(rowBytes_));
+        ring.sums.assign(rowBytes_, 0);
+        ring.results.assign(rowBytes_, 0);
     }
+    rings_.assign(size_t(std::max(1, RowPool::Shared().Threads())), ring);
+    keptRows_.clear();
 }
 
 void ConvolutionEffect::End(ImageBuffer&)
 {
-    rows_.clear();
-    horizontal_.clear();
+    rings_.clear();
+    keptRows_.clear();
 }
 
-void ConvolutionEffect::LoadRow(const ImageBuffer& image, int paddedRow)
+void ConvolutionEffect::BeginBlocks(const ImageBuffer& image, int blockRows)
+{
+    const int margin = size_ / 2;
+    const int height = image.Height();
+    if (margin == 0 || blockRows >= height)
+        return;
+    keptRows_.assign(size_t(height), {});
+    for (int boundary = blockRows; boundary < height; boundary += blockRows)
+        for (int row = std::max(0, boundary - margin); row < std::min(height, boundary + margin); ++row)
+            if (keptRows_[size_t(row)].empty())
+                keptRows_[size_t(row)].assign(image.Row(row), image.Row(row) + rowBytes_);
+}
+
+void ConvolutionEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
+{
+    if (rings_.empty())
+        return;
+    Ring& ring = rings_[size_t(worker) % rings_.size()];
+    ring.first = first;
+    ring.end = end;
+    ring.nextRow = first;
+    for (int y = first; y < end; ++y)
+        ProcessRowWith(ring, image, y);
+}
+
+void ConvolutionEffect::LoadRow(Ring& ring, const ImageBuffer& image, int paddedRow) const
 {
     const int margin = size_ / 2;
     const int row = std::clamp(paddedRow - margin, 0, image.Height() - 1);
-    uint8_t* to = rows_[size_t(paddedRow % size_)].data();
-    const uint8_t* from = image.Row(row);
+    uint8_t* to = ring.rows[size_t(paddedRow % size_)].data();
+    // A row of another block may already hold results: its input was kept before the blocks began.
+    const bool elsewhere = row < ring.first || row >= ring.end;
+    const uint8_t* from = elsewhere && !keptRows_.empty() && !keptRows_[size_t(row)].empty()
+        ? keptRows_[size_t(row)].data()
+        : image.Row(row);
     const size_t step = size_t(step_);
     std::memcpy(to + size_t(margin) * step, from, rowBytes_);
     for (int i = 0; i < margin; ++i) {
@@ -121,28 +155,32 @@ void ConvolutionEffect::LoadRow(const ImageBuffer& image, int paddedRow)
         std::memcpy(to + size_t(margin + i) * step + rowBytes_, from + rowBytes_ - step, step);
     }
     if (separable_)
-        FilterHorizontally(paddedRow);
+        FilterHorizontally(ring, paddedRow);
 }
 
-void ConvolutionEffect::LoadRows(const ImageBuffer& image, int y)
+void ConvolutionEffect::LoadRows(Ring& ring, const ImageBuffer& image, int y) const
 {
-    if (y < nextRow_ - size_ || y > nextRow_)
-        nextRow_ = y;
-    for (; nextRow_ < y + size_; ++nextRow_)
-        LoadRow(image, nextRow_);
+    if (y < ring.nextRow - size_ || y > ring.nextRow)
+        ring.nextRow = y;
+    for (; ring.nextRow < y + size_; ++ring.nextRow)
+        LoadRow(ring, image, ring.nextRow);
 }
 
 void ConvolutionEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
 {
-    if (rows_.empty())
-        return;
+    if (!rings_.empty())
+        ProcessPixelWith(rings_.front(), image, x, y, pixel);
+}
+
+void ConvolutionEffect::ProcessPixelWith(Ring& ring, ImageBuffer& image, int x, int y, uint8_t* pixel) const
+{
     if (x == 0)
-        LoadRows(image, y);
+        LoadRows(ring, image, y);
     const int k = size_;
     const size_t step = size_t(step_);
     int64_t sums[3] = { 0, 0, 0 };
     for (int i = 0; i < k; ++i) {
-        const uint8_t* source = PaddedRow(y + i) + size_t(x) * step;
+        const uint8_t* source = PaddedRow(ring, y + i) + size_t(x) * step;
         for (int j = 0; j < k; ++j, source += step) {
             const int64_t w = kernel_[size_t(i) * size_t(k) + size_t(j)];
             for (int c = 0; c < 3; ++c)
@@ -155,19 +193,29 @@ void ConvolutionEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* 
 
 void ConvolutionEffect::ProcessRow(ImageBuffer& image, int y)
 {
-    const int bpp = image.BitCount();
-    if (separable_ && !rows_.empty() && bpp == 32)
-        ProcessRowSeparable<4>(image, y);
-    else if (separable_ && !rows_.empty() && bpp == 24)
-        ProcessRowSeparable<3>(image, y);
-    else
-        PixelEffectImpl::ProcessRow(image, y);
+    if (!rings_.empty())
+        ProcessRowWith(rings_.front(), image, y);
 }
 
-void ConvolutionEffect::FilterHorizontally(int paddedRow)
+void ConvolutionEffect::ProcessRowWith(Ring& ring, ImageBuffer& image, int y) const
 {
-    int16_t* sums = horizontal_[size_t(paddedRow % size_)].data();
-    const uint8_t* source = PaddedRow(paddedRow);
+    const int bpp = image.BitCount();
+    if (separable_ && bpp == 32) {
+        ProcessRowSeparable<4>(ring, image, y);
+    } else if (separable_ && bpp == 24) {
+        ProcessRowSeparable<3>(ring, image, y);
+    } else {
+        uint8_t* pixel = image.Row(y);
+        const size_t step = size_t(bpp / 8);
+        for (int x = 0; x < image.Width(); ++x, pixel += step)
+            ProcessPixelWith(ring, image, x, y, pixel);
+    }
+}
+
+void ConvolutionEffect::FilterHorizontally(Ring& ring, int paddedRow) const
+{
+    int16_t* sums = ring.horizontal[size_t(paddedRow % size_)].data();
+    const uint8_t* source = PaddedRow(ring, paddedRow);
     const size_t bytes = rowBytes_;
     const size_t step = size_t(step_);
     if (size_ == 3) {
@@ -244,13 +292,13 @@ size_t CombineThreeRows(
 
 } // namespace
 
-template <int Step> void ConvolutionEffect::ProcessRowSeparable(ImageBuffer& image, int y)
+template <int Step> void ConvolutionEffect::ProcessRowSeparable(Ring& ring, ImageBuffer& image, int y) const
 {
-    LoadRows(image, y);
+    LoadRows(ring, image, y);
 #if defined(__SSE2__)
     if (size_ == 3 && shift_ >= 0) {
-        const int16_t* h[3] = { horizontal_[size_t(y % 3)].data(), horizontal_[size_t((y + 1) % 3)].data(),
-            horizontal_[size_t((y + 2) % 3)].data() };
+        const int16_t* h[3] = { ring.horizontal[size_t(y % 3)].data(), ring.horizontal[size_t((y + 1) % 3)].data(),
+            ring.horizontal[size_t((y + 2) % 3)].data() };
         const size_t bytes = size_t(image.Width()) * Step;
         uint8_t* row = image.Row(y);
         const int offset = std::clamp(offset_, -(1 << 20), 1 << 20);
@@ -271,12 +319,12 @@ template <int Step> void ConvolutionEffect::ProcessRowSeparable(ImageBuffer& ima
     const int width = image.Width();
     const int k = size_;
     const size_t bytes = size_t(width) * Step;
-    int16_t* sums = sums_.data();
-    const int16_t* top = horizontal_[size_t(y % k)].data();
+    int16_t* sums = ring.sums.data();
+    const int16_t* top = ring.horizontal[size_t(y % k)].data();
     const int16_t a0 = columnFactors_[0];
     if (k == 3) {
-        const int16_t* middle = horizontal_[size_t((y + 1) % k)].data();
-        const int16_t* bottom = horizontal_[size_t((y + 2) % k)].data();
+        const int16_t* middle = ring.horizontal[size_t((y + 1) % k)].data();
+        const int16_t* bottom = ring.horizontal[size_t((y + 2) % k)].data();
         const int16_t a1 = columnFactors_[1], a2 = columnFactors_[2];
         for (size_t b = 0; b < bytes; ++b)
             sums[b] = int16_t(a0 * top[b] + a1 * middle[b] + a2 * bottom[b]);
@@ -285,12 +333,12 @@ template <int Step> void ConvolutionEffect::ProcessRowSeparable(ImageBuffer& ima
             sums[b] = int16_t(a0 * top[b]);
         for (int i = 1; i < k; ++i) {
             const int16_t a = columnFactors_[size_t(i)];
-            const int16_t* h = horizontal_[size_t((y + i) % k)].data();
+            const int16_t* h = ring.horizontal[size_t((y + i) % k)].data();
             for (size_t b = 0; b < bytes; ++b)
                 sums[b] = int16_t(sums[b] + a * h[b]);
         }
     }
-    uint8_t* results = results_.data();
+    uint8_t* results = ring.results.data();
     StoreResults(sums, results, bytes, shift_, divisor_, offset_);
     if constexpr (Step == 4) {
         // Keep each pixel's alpha.

@@ -10,7 +10,9 @@
 //
 // The neighbourhood is read from copies of the input rows it covers, padded at both ends. A row is
 // copied when a row of results first needs it, which is never later than the start of that row's own
-// processing, so the copies hold the input without a copy of the whole image.
+// processing, so the copies hold the input without a copy of the whole image. Blocks of rows run on every
+// core, each worker with its own copies; the input rows next to a block boundary, which the block on the
+// other side overwrites, are kept before any block starts.
 class ConvolutionEffect final : public PixelEffectImpl<ConvolutionEffect> {
 public:
     // kernel holds size x size weights, row-major; divisor is at least 1.
@@ -29,19 +31,39 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
+    bool RowsInAnyOrder() const override { return true; }
+    void BeginBlocks(const ImageBuffer& image, int blockRows) override;
+    void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
     void End(ImageBuffer& image) override;
 
 private:
+    // One worker's copies: the last `size` padded input rows and their horizontal sums, by padded row
+    // modulo size, for the rows of results [first, end).
+    struct Ring {
+        int first = 0;
+        int end = 0;
+        int nextRow = 0;
+        std::vector<std::vector<uint8_t>> rows;
+        std::vector<std::vector<int16_t>> horizontal;
+        std::vector<int16_t> sums;
+        std::vector<uint8_t> results;
+    };
+
     // Finds kernel = column factors x row factors with every sum in 16 bits, which lets rows be filtered
     // horizontally once and then combined.
     void FindSeparableFactors();
     // Brings the padded input rows y .. y + size - 1 into the ring (padded row r is input row r - size / 2,
     // limited to the image).
-    void LoadRows(const ImageBuffer& image, int y);
-    void LoadRow(const ImageBuffer& image, int paddedRow);
-    const uint8_t* PaddedRow(int paddedRow) const { return rows_[size_t(paddedRow % size_)].data(); }
-    void FilterHorizontally(int paddedRow);
-    template <int Step> void ProcessRowSeparable(ImageBuffer& image, int y);
+    void LoadRows(Ring& ring, const ImageBuffer& image, int y) const;
+    void LoadRow(Ring& ring, const ImageBuffer& image, int paddedRow) const;
+    const uint8_t* PaddedRow(const Ring& ring, int paddedRow) const
+    {
+        return ring.rows[size_t(paddedRow % size_)].data();
+    }
+    void FilterHorizontally(Ring& ring, int paddedRow) const;
+    void ProcessPixelWith(Ring& ring, ImageBuffer& image, int x, int y, uint8_t* pixel) const;
+    void ProcessRowWith(Ring& ring, ImageBuffer& image, int y) const;
+    template <int Step> void ProcessRowSeparable(Ring& ring, ImageBuffer& image, int y) const;
 
     std::vector<int32_t> kernel_;
     int size_;
@@ -55,10 +77,8 @@ private:
 
     int step_ = 0; // bytes per pixel
     size_t rowBytes_ = 0;
-    // The last `size` padded input rows and their horizontal sums, by padded row modulo size.
-    std::vector<std::vector<uint8_t>> rows_;
-    std::vector<std::vector<int16_t>> horizontal_;
-    int nextRow_ = 0;
-    std::vector<int16_t> sums_;
-    std::vector<uint8_t> results_;
+    // One ring per worker; ProcessPixel and ProcessRow use the first, over the whole image.
+    std::vector<Ring> rings_;
+    // Input rows next to block boundaries, by row (empty elsewhere).
+    std::vector<std::vector<uint8_t>> keptRows_;
 };

@@ -23,7 +23,8 @@ struct Shape {
     int width, height;
 };
 
-const Shape kShapes[] = { { 1, 1 }, { 1, 7 }, { 7, 1 }, { 13, 9 }, { 20, 6 }, { 37, 21 }, { 70, 5 } };
+// The tall one spans several blocks of rows, which may run in any order.
+const Shape kShapes[] = { { 1, 1 }, { 1, 7 }, { 7, 1 }, { 13, 9 }, { 20, 6 }, { 37, 21 }, { 70, 5 }, { 11, 150 } };
 
 // For every shape and depth (and a few colour spreads): the effect run normally, the effect run pixel
 // by pixel, and the reference must agree byte for byte.

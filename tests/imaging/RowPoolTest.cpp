@@ -12,6 +12,7 @@
 #include "imaging/colour/PosterizeEffect.h"
 #include "imaging/colour/RgbValueEffect.h"
 #include "imaging/filters/ColorNoiseEffect.h"
+#include "imaging/filters/ConvolutionEffect.h"
 #include "imaging/filters/GridEffect.h"
 #include "imaging/filters/HalftoneEffect.h"
 #include "imaging/filters/MonoNoiseEffect.h"
@@ -97,6 +98,9 @@ TEST_F(RowPoolTest, EffectsGiveTheSameBytesOnEveryThreadCount)
         { "splash", Make<SplashEffect>(7, 99u) },
         { "oil paint, small window", Make<OilPaintEffect>(2) },
         { "oil paint, sliding window", Make<OilPaintEffect>(5) },
+        // In place: a block reads input rows of the blocks next to it.
+        { "blur", Make<ConvolutionEffect>(std::vector<int32_t> { 1, 2, 1, 2, 4, 2, 1, 2, 1 }, 3, 16, 0) },
+        { "5 x 5 kernel", Make<ConvolutionEffect>(std::vector<int32_t>(25, 1), 5, 20, -3) },
     };
     std::mt19937 random(5);
     // Odd sizes: blocks and bands that end short, quarter-turn tiles with leftovers.
