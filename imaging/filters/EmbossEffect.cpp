@@ -1,7 +1,10 @@
 #include "imaging/filters/EmbossEffect.h"
 
+#include "imaging/ImageBuffer.h"
+#include "imaging/RowPool.h"
 #include "imaging/filters/FilterMath.h"
 
+#include <algorithm>
 #include <cstring>
 
 uint8_t EmbossEffect::Relief(int difference, int depth)
@@ -15,8 +18,8 @@ void EmbossEffect::Begin(ImageBuffer& image)
     relief_.resize(2 * kMaxDifference + 1);
     for (int d = -kMaxDifference; d <= kMaxDifference; ++d)
         relief_[size_t(d + kMaxDifference)] = Relief(d, depth_);
-    sums_.resize(size_t(image.Width()));
-    reliefs_.resize(size_t(image.Width()));
+    Scratch scratch { std::vector<int16_t>(size_t(image.Width())), std::vector<uint8_t>(size_t(image.Width())) };
+    scratch_.assign(size_t(std::max(1, RowPool::Shared().Threads())), scratch);
 }
 
 void EmbossEffect::ProcessPixel(ImageBuffer& image, int x, int, uint8_t* pixel)
@@ -33,17 +36,34 @@ void EmbossEffect::ProcessPixel(ImageBuffer& image, int x, int, uint8_t* pixel)
 
 void EmbossEffect::ProcessRow(ImageBuffer& image, int y)
 {
+    if (scratch_.empty())
+        PixelEffectImpl::ProcessRow(image, y);
+    else
+        ProcessRowWith(scratch_.front(), image, y);
+}
+
+void EmbossEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
+{
+    if (scratch_.empty())
+        return;
+    for (int y = first; y < end; ++y)
+        ProcessRowWith(scratch_[size_t(worker) % scratch_.size()], image, y);
+}
+
+void EmbossEffect::ProcessRowWith(Scratch& scratch, ImageBuffer& image, int y)
+{
     const int bpp = image.BitCount();
-    if (!WithPixelSize(bpp, [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width()); }))
+    if (!WithPixelSize(
+            bpp, [&](auto size) { ProcessRowOf<decltype(size)::value>(scratch, image.Row(y), image.Width()); }))
         PixelEffectImpl::ProcessRow(image, y);
 }
 
-template <int Step> void EmbossEffect::ProcessRowOf(uint8_t* row, int width)
+template <int Step> void EmbossEffect::ProcessRowOf(Scratch& scratch, uint8_t* row, int width) const
 {
     // Every pixel a row's results depend on is still unchanged when the row starts, so the sums can be
     // taken first.
-    int16_t* sums = sums_.data();
-    uint8_t* reliefs = reliefs_.data();
+    int16_t* sums = scratch.sums.data();
+    uint8_t* reliefs = scratch.reliefs.data();
     const uint8_t* p = row;
     for (int x = 0; x < width; ++x, p += Step)
         sums[x] = int16_t(p[0] + p[1] + p[2]);

@@ -13,6 +13,7 @@
 #include "imaging/colour/RgbValueEffect.h"
 #include "imaging/filters/ColorNoiseEffect.h"
 #include "imaging/filters/ConvolutionEffect.h"
+#include "imaging/filters/EmbossEffect.h"
 #include "imaging/filters/GridEffect.h"
 #include "imaging/filters/HalftoneEffect.h"
 #include "imaging/filters/MonoNoiseEffect.h"
@@ -92,6 +93,7 @@ TEST_F(RowPoolTest, EffectsGiveTheSameBytesOnEveryThreadCount)
         { "rotate 270", Make<Rotate270Effect>() },
         { "free rotation", Make<FreeRotateEffect>(33) },
         { "halftone", Make<HalftoneEffect>() },
+        { "emboss", Make<EmbossEffect>(2) },
         { "grid", Make<GridEffect>(20, 40) },
         { "colour noise", Make<ColorNoiseEffect>(100, 99u) },
         { "mono noise", Make<MonoNoiseEffect>(50, 99u) },
