@@ -35,10 +35,11 @@ uint8_t* MapAligned(size_t size)
 }
 // The last two large blocks given back, kept mapped: an operation that makes a new image of the size of
 // one it just dropped (every resize, rotation or effect snapshot in a row) reuses pages already faulted
-// in, instead of having the kernel zero fresh ones.
+// in, instead of having the kernel zero fresh ones. At most 128 MiB stay held this way after the images
+// are gone.
 class SpareBlocks {
 public:
-    static constexpr size_t kLargestSpare = size_t(128) << 20;
+    static constexpr size_t kLargestSpare = size_t(64) << 20;
 
     static SpareBlocks& Shared()
     {
