@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -81,8 +82,22 @@ protected:
         return xclip.readAllStandardOutput();
     }
 
+    // xclip hands the selection to a child and returns before the child owns it: wait until the
+    // clipboard offers the type.
+    static bool WaitUntilOffered(const QByteArray& type)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (Xclip({ "-t", "TARGETS", "-o" }).split('\n').contains(type))
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
     const ImageBuffer& Picture() const { return std::as_const(child->Document()).Image(); }
 
+    // The clipboard is the server's: other tests must not take it in between.
+    XServerTurn turn;
     QTemporaryDir dir;
     DefaultStore store;
     SilentPrompts prompts;
@@ -112,6 +127,7 @@ TEST_F(EditClipboardTest, PasteOfALargerPictureExpandsAndUndoes)
     });
     const std::vector<char> png = EncodeImageBytes(offered, "image/png");
     Xclip({ "-t", "image/png", "-i" }, QByteArray(png.data(), qsizetype(png.size())));
+    ASSERT_TRUE(WaitUntilOffered("image/png"));
 
     child->View().SetImageSelection({ 10, 10, 50, 50 });
     frame->Action(EditPaste)->trigger();

@@ -39,6 +39,9 @@ ImageBuffer NoiseImage(int width, int height)
 
 class ClipboardTest : public XTestScreen {
 protected:
+    // The clipboard is the server's: other tests must not take it in between.
+    XServerTurn turn_;
+
     void SetUp() override
     {
         XTestScreen::SetUp();
@@ -148,7 +151,16 @@ bool OfferWithXclip(const std::string& type, const std::vector<char>& bytes)
     const int code
         = ProcessOutput::Run("xclip -selection clipboard -t " + type + " -i " + path + " >/dev/null 2>&1").exitCode;
     std::remove(path.c_str());
-    return code == 0;
+    if (code != 0)
+        return false;
+    // xclip hands the selection to a child and returns before the child owns it.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string offered = ProcessOutput::Run("xclip -selection clipboard -t TARGETS -o 2>/dev/null").out;
+        if (("\n" + offered).find("\n" + type + "\n") != std::string::npos)
+            return true;
+        usleep(50000);
+    }
+    return false;
 }
 
 ImageClipboard XClipboard(X11ClipboardOwner& owner, X11ClipboardReader& reader, ImageClipboard::ExpandAnswer answer)

@@ -66,6 +66,7 @@ protected:
 
 TEST_F(CommandLineCaptureTest, OutputAndClipboardHoldTheScreen)
 {
+    const XServerTurn turn; // the clipboard is the server's
     MakePatternWindow(Stripes);
     const std::string output = dir.filePath("shot.png").toStdString();
     const ProcessOutput run
