@@ -11,8 +11,8 @@
 
 // The X server's keyboard, key grabs, clipboard, tray and window manager are shared by every test process
 // on it: a test that grabs or presses keys, offers or reads the clipboard, starts a tray host or a window
-// manager, or needs the server without one, holds this for its whole run and the others wait their turn. The kernel
-// lets go of the lock when its holder ends, however it ends.
+// manager, or needs the server without one, holds this for its whole run and the others wait their turn.
+// The kernel lets go of the lock when its holder ends, however it ends.
 class XServerTurn {
 public:
     explicit XServerTurn(std::chrono::seconds limit = std::chrono::seconds(240))
