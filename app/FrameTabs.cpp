@@ -250,14 +250,13 @@ void FrameTabs::SaveActive(bool askPath)
 
 void FrameTabs::CloseDocument(CChildFrame& child)
 {
-    const std::vector<CChildFrame*> windows = WindowsOf(child.Document());
-    if (windows.size() > 1) {
-        // Asked once for the document, as its last window would ask; answered, the work is saved or given up.
-        if (child.IsModified() && !AskToCloseModified(child))
+    // Asked once for the document; answered, the work is saved or given up, so no window asks again.
+    if (child.IsModified()) {
+        if (!AskToCloseModified(child))
             return;
         child.SetModified(false);
     }
-    for (CChildFrame* window : windows)
+    for (CChildFrame* window : WindowsOf(child.Document()))
         window->CloseDocument();
 }
 

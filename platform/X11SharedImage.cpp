@@ -26,7 +26,8 @@ X11SharedImage::X11SharedImage(const X11Display& display, int width, int height)
         nullptr, &info, unsigned(width), unsigned(height));
     if (!image_)
         return;
-    info.shmid = shmget(IPC_PRIVATE, size_t(image_->bytes_per_line) * size_t(height), IPC_CREAT | 0600);
+    const size_t bytes = size_t(image_->bytes_per_line) * size_t(height);
+    info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
     if (info.shmid < 0)
         return;
     info.shmaddr = image_->data = static_cast<char*>(shmat(info.shmid, nullptr, 0));
@@ -36,7 +37,7 @@ X11SharedImage::X11SharedImage(const X11Display& display, int width, int height)
     }
     // Fault the whole segment in with one call: page by page, the first read of a screen pays a fault
     // for every 4 KiB on each side. Kernels before 5.14 refuse the advice, which changes nothing.
-    madvise(info.shmaddr, size_t(image_->bytes_per_line) * size_t(height), MADV_POPULATE_WRITE);
+    madvise(info.shmaddr, bytes, MADV_POPULATE_WRITE);
     info.readOnly = False;
     const X11Display::ErrorTrap trap(display);
     XShmAttach(display.Get(), &info);
