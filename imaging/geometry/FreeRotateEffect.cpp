@@ -214,7 +214,7 @@ void FreeRotateEffect::ProcessRowOf(uint8_t* row, int y, const RowSpan& span, in
     const int innerFirst = std::clamp(span.innerFirst, first, end);
     const int innerEnd = std::clamp(span.innerEnd, first, end);
     auto sampleEdge = [&](int x) {
-        int xs, ys;
+        int32_t xs, ys;
         RotationPositions::Compute(positions, &columnX_[size_t(x)], &columnY_[size_t(x)], 1, &xs, &ys);
         SampleInto((2 * xs + halfX_) * 0.5, (2 * ys + halfY_) * 0.5, row + size_t(x) * Bytes);
     };
