@@ -2,9 +2,7 @@
 
 #include "app/CaptureArguments.h"
 #include "app/ScreenChoice.h"
-#include "app/ScrollBarWidth.h"
 #include "app/WaylandSession.h"
-#include "capture/CCapDialog.h"
 #include "capture/CaptureDocumentSink.h"
 #include "capture/CapturePipeline.h"
 #include "capture/MainWindowControl.h"
@@ -15,14 +13,11 @@
 #include "platform/DetachedSoundPlayer.h"
 #include "platform/X11ClipboardOwner.h"
 #include "platform/X11Display.h"
-#include "platform/X11ScreenInput.h"
 #include "platform/X11ScreenSource.h"
 #include "platform/X11ScrollInput.h"
 #include "platform/X11WindowSystem.h"
 #include "settings/ModulePath.h"
 #include "settings/SettingsStore.h"
-
-#include <QApplication>
 
 #include <unistd.h>
 
@@ -190,14 +185,20 @@ void ShowStepsOnTerminal(int steps)
 // What answers the overlay kinds: the rectangle or window given on the command line, else the overlay
 // itself on the X server (which needs the toolkit there).
 struct CommandLineOverlay {
-    std::unique_ptr<QApplication> app;
-    std::unique_ptr<X11ScreenInput> input;
-    std::unique_ptr<SelectionOverlay> overlay;
+    std::unique_ptr<CaptureToolkit::Overlay> toolkit;
+    std::unique_ptr<SelectionOverlay> preset;
+    SelectionOverlay* chosen = nullptr;
 };
+
+// The kinds that show the overlay when the command line does not name the rectangle or window.
+bool ShowsOverlay(const CaptureOptions& options, CaptureMode mode)
+{
+    return IsOverlayKind(mode) && !options.geometry && !options.window;
+}
 
 // Returns why nothing can be captured, or nothing when the overlay is ready.
 std::optional<std::string> PrepareOverlay(const CaptureOptions& options, CaptureMode mode, X11Display& display,
-    ScreenSource& screen, X11WindowSystem& windows, CommandLineOverlay& chosen)
+    ScreenSource& screen, X11WindowSystem& windows, const CaptureToolkit& toolkit, CommandLineOverlay& overlay)
 {
     if (options.geometry) {
         const ScreenSize size = screen.PrimaryScreenSize();
@@ -206,29 +207,32 @@ std::optional<std::string> PrepareOverlay(const CaptureOptions& options, Capture
             std::min(given.bottom, size.height) };
         if (visible.IsEmpty())
             return "the geometry lies outside the screen; nothing was captured";
-        chosen.overlay = std::make_unique<PresetSelection>(visible);
+        overlay.preset = std::make_unique<PresetSelection>(visible);
+        overlay.chosen = overlay.preset.get();
     } else if (options.window) {
         if (!windows.WindowRect(*options.window))
             return "there is no window " + std::to_string(*options.window) + "; nothing was captured";
-        chosen.overlay = std::make_unique<PresetSelection>(windows, *options.window);
-    } else if (IsOverlayKind(mode)) {
-        // The overlay is a window on the very server whose screen it shows. The toolkit's own notes
-        // (a missing runtime folder...) would break the one-line answer scripts read.
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-        static int argc = 1;
-        static char name[] = "lumora";
-        static char* argv[] = { name, nullptr };
-        chosen.app = std::make_unique<QApplication>(argc, argv);
-        chosen.input = std::make_unique<X11ScreenInput>(display);
-        chosen.overlay = std::make_unique<CCapDialog>(windows, *chosen.input);
+        overlay.preset = std::make_unique<PresetSelection>(windows, *options.window);
+        overlay.chosen = overlay.preset.get();
+    } else if (ShowsOverlay(options, mode)) {
+        overlay.toolkit = toolkit.makeOverlay(display, windows);
+        overlay.chosen = &overlay.toolkit->Selection();
     }
     return std::nullopt;
 }
 
 } // namespace
 
-int RunCaptureCommand(const std::vector<std::string>& args)
+bool CaptureNeedsToolkit(const std::vector<std::string>& args)
+{
+    std::string error;
+    const std::optional<CaptureOptions> options = Parse(args, error);
+    const std::optional<CaptureMode> mode = options ? ModeOf(options->kind) : std::nullopt;
+    return !mode || !OptionsFitKind(*options, *mode) || ShowsOverlay(*options, *mode)
+        || *mode == CaptureMode::ScrollingWindow;
+}
+
+int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit& toolkit)
 {
     std::string error;
     const std::optional<CaptureOptions> options = Parse(args, error);
@@ -261,10 +265,11 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     DetachedSoundPlayer sound;
     KeptCapture kept(options->output);
     CommandLineOverlay overlay;
-    if (const std::optional<std::string> why = PrepareOverlay(*options, *mode, *display, screen, windows, overlay))
+    if (const std::optional<std::string> why
+        = PrepareOverlay(*options, *mode, *display, screen, windows, toolkit, overlay))
         return Fail(*why);
-    CaptureServices services { screen, windows, mainWindow, clipboard, sound, &kept, overlay.overlay.get(),
-        SaveImageFile, {}, configPath, DataFolderFor("capture.wav") };
+    CaptureServices services { screen, windows, mainWindow, clipboard, sound, &kept, overlay.chosen, SaveImageFile, {},
+        configPath, DataFolderFor("capture.wav") };
     CapturePipeline pipeline(settings, std::move(services));
     pipeline.SetDelayOverride(options->delay);
     if (options->screen) {
@@ -274,11 +279,13 @@ int RunCaptureCommand(const std::vector<std::string>& args)
         pipeline.SetFullScreenArea(area);
     }
     X11ScrollInput scrollInput(*display);
-    CapturePipeline::ScrollingServices scrolling;
-    scrolling.input = &scrollInput;
-    scrolling.scrollBarWidth = ScrollBarWidth();
-    scrolling.progress = ShowStepsOnTerminal;
-    pipeline.SetScrolling(std::move(scrolling));
+    if (*mode == CaptureMode::ScrollingWindow) {
+        CapturePipeline::ScrollingServices scrolling;
+        scrolling.input = &scrollInput;
+        scrolling.scrollBarWidth = toolkit.scrollBarWidth();
+        scrolling.progress = ShowStepsOnTerminal;
+        pipeline.SetScrolling(std::move(scrolling));
+    }
 
     const int captured = *mode == CaptureMode::ScrollingWindow
         ? pipeline.CaptureScrollingWindow(options->window.value_or(0))

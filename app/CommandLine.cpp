@@ -39,7 +39,7 @@ int RunCommandLine(const std::vector<std::string>& args)
     if (verb == "apply")
         return RunApplyVerb(rest);
     if (verb == "capture")
-        return RunCaptureCommand(rest);
+        return RunCaptureCommand(rest, WindowToolkit());
     if (verb == "send")
         return RunSendCommand(rest);
     // Only the verbs are ours: a file name starts the window program, which opens nothing, and options

@@ -8,6 +8,26 @@
 #include "app/WaylandSession.h"
 #include "settings/ModulePath.h"
 
+#include <QMessageBox>
+
+#include <unistd.h>
+
+namespace {
+
+// On a Wayland desktop, a note that does not block the window.
+void ShowWaylandNotice(QWidget* parent)
+{
+    if (!WaylandSession::Detected())
+        return;
+    auto* box = new QMessageBox(
+        QMessageBox::Information, "Lumora", QString::fromStdString(WaylandSession::Notice()), QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+} // namespace
+
 LumoraApp::LumoraApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -35,6 +55,10 @@ bool LumoraApp::InitInstance()
     services.helpFolder = QString::fromStdString(DataFolderFor("help") + "help");
     services.record = &settings_;
     services.configPath = ConfigFilePath();
+    // The autostart entry names what users run, the front beside this executable.
+    const std::string front = ModulePath() + "lumora";
+    if (access(front.c_str(), X_OK) == 0)
+        services.executablePath = QString::fromStdString(front);
     frame_ = std::make_unique<CMainFrame>(services);
     documents_ = std::make_unique<FrameDocuments>(*frame_);
     capture_ = std::make_unique<FrameCapture>(
@@ -45,7 +69,7 @@ bool LumoraApp::InitInstance()
         [frame] { frame->SetStopScrolling(0); }, [frame](int steps) { frame->ShowScrollingSteps(steps); });
     connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
     frame_->show();
-    WaylandSession::ShowNotice(frame_.get());
+    ShowWaylandNotice(frame_.get());
     // Without a session bus, or with another instance holding the name, only the bus requests are lost.
     bus_ = std::make_unique<LumoraDBusService>(*frame_);
     bus_->Register();

@@ -1,7 +1,5 @@
 #include "app/WaylandSession.h"
 
-#include <QMessageBox>
-
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -23,16 +21,4 @@ void WaylandSession::WarnOnStderr()
 {
     if (Detected())
         std::cerr << "lumora: " << Notice() << "\n";
-}
-
-QWidget* WaylandSession::ShowNotice(QWidget* parent)
-{
-    if (!Detected())
-        return nullptr;
-    auto* box = new QMessageBox(
-        QMessageBox::Information, "Lumora", QString::fromStdString(Notice()), QMessageBox::Ok, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
-    return box;
 }

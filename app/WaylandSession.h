@@ -2,8 +2,6 @@
 
 #include <string>
 
-class QWidget;
-
 // On a Wayland desktop X11 screen reading sees only the programs that run through XWayland: the rest
 // comes out black or missing. The program says so once at start instead of delivering such captures
 // without a word (capturing through the desktop portal is later work).
@@ -14,6 +12,4 @@ public:
     static std::string Notice();
     // The command line's one line on stderr, when the session is Wayland.
     static void WarnOnStderr();
-    // The window program's note, a message box that does not block the window; null when not Wayland.
-    static QWidget* ShowNotice(QWidget* parent);
 };

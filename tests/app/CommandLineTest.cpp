@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/CaptureCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -18,4 +19,28 @@ TEST(CommandLine, HelpListsEveryVerbAndOption)
     for (const char* word : { "capture", "full|active|region|window|fixed|scroll", "--delay", "--output", "--clipboard",
              "--cursor", "--screen", "convert", "apply", "info", "send", "highlight", "capture-window" })
         EXPECT_NE(usage.find(word), std::string::npos) << word;
+}
+
+TEST(CommandLine, OnlyCapturesThatShowNoWindowRunWithoutTheToolkit)
+{
+    // The small front executable runs these with an empty toolkit; a wrong "no" there would call it.
+    const std::pair<std::vector<std::string>, bool> cases[] = {
+        { { "full", "--output", "a.png" }, false },
+        { { "active", "--delay", "0" }, false },
+        { { "full", "--screen", "all", "--cursor" }, false },
+        { { "region", "--geometry", "10x10+0+0" }, false },
+        { { "window", "--window", "0x1e00004" }, false },
+        { { "region" }, true },
+        { { "window" }, true },
+        { { "fixed", "--size", "100x50" }, true },
+        { { "scroll", "--window", "42" }, true },
+        { { "scroll" }, true },
+        // Mistakes get the whole program's answer.
+        { {}, true },
+        { { "everything" }, true },
+        { { "full", "--geometry", "10x10+0+0" }, true },
+        { { "full", "--delay" }, true },
+    };
+    for (const auto& [args, needs] : cases)
+        EXPECT_EQ(CaptureNeedsToolkit(args), needs) << testing::PrintToString(args);
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class SelectionOverlay;
+class X11Display;
+class X11WindowSystem;
+
+// What a capture from the command line needs of the widget toolkit: the selection overlay of the
+// interactive kinds and the scroll bar width of a scrolling capture. The small front executable runs
+// without it (empty members), so that a plain capture does not load the toolkit's libraries.
+struct CaptureToolkit {
+    // Owns the overlay and whatever it stands on (the application object, the input grab).
+    class Overlay {
+    public:
+        virtual ~Overlay() = default;
+        virtual SelectionOverlay& Selection() = 0;
+    };
+
+    std::function<std::unique_ptr<Overlay>(X11Display&, X11WindowSystem&)> makeOverlay;
+    std::function<int()> scrollBarWidth;
+};
+
+// The window program's toolkit, on the X server being captured.
+CaptureToolkit WindowToolkit();
