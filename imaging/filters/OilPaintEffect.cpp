@@ -3,6 +3,7 @@
 #include "imaging/RowPool.h"
 #include "imaging/filters/EdgePadding.h"
 #include "imaging/filters/IntensityMapEffect.h"
+#include "imaging/filters/SlidingWindowMode.h"
 #include "imaging/filters/WindowMode.h"
 
 #include <algorithm>
@@ -24,21 +25,27 @@ void OilPaintEffect::Histogram::Reset(int window)
 
 void OilPaintEffect::Begin(ImageBuffer& image)
 {
-    // The grey map is made from the padded copy, which it hands back afterwards.
-    intensity_ = PadWithEdges(image, radius_);
-    IntensityMapEffect greys;
-    intensity_.ApplyEffect(greys);
-    padded_ = greys.TakeSource();
-    if (padded_.IsEmpty())
+    padded_ = PadWithEdges(image, radius_);
+    if (padded_.IsEmpty() || int64_t(padded_.Width()) + 2 * kGreyMargin > INT32_MAX
+        || !intensity_.Create(padded_.Width() + 2 * kGreyMargin, padded_.Height(), 8)) {
+        padded_.Destroy();
         intensity_.Destroy();
-    if (intensity_.IsEmpty())
         return;
-    rowOf_.resize(size_t(window_) * size_t(window_));
-    for (size_t p = 0; p < rowOf_.size(); ++p)
-        rowOf_[p] = int(p) / window_;
+    }
+    const int step = padded_.BitCount() / 8;
+    for (int y = 0; y < padded_.Height(); ++y)
+        IntensityMapEffect::GreyRow(padded_.Row(y), step, padded_.Width(), intensity_.Row(y) + kGreyMargin);
     scans_.assign(size_t(std::max(RowPool::Shared().Threads(), 1)), Scan {});
-    for (Scan& scan : scans_)
+    const size_t width = size_t(image.Width());
+    for (Scan& scan : scans_) {
+        if (window_ <= windowmode::kMaxWindow) {
+            scan.positions.resize(width + windowmode::kMaxLanes);
+        } else if (window_ <= SlidingWindowMode::kMaxWindow) {
+            scan.chosenRows.resize(width);
+            scan.chosenColumns.resize(width);
+        }
         scan.greyRows.resize(size_t(window_));
+    }
 }
 
 void OilPaintEffect::End(ImageBuffer&)
@@ -57,7 +64,7 @@ void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pix
     const uint8_t* chosen = nullptr;
     const size_t step = size_t(image.BitCount() / 8);
     for (int i = 0; i < window_; ++i) {
-        const uint8_t* greys = intensity_.Row(y + i) + x;
+        const uint8_t* greys = GreyRow(y + i) + x;
         for (int j = 0; j < window_; ++j) {
             const int count = ++scratchCounts_[greys[j]];
             if (count > best) {
@@ -67,7 +74,7 @@ void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pix
         }
     }
     for (int i = 0; i < window_; ++i) {
-        const uint8_t* greys = intensity_.Row(y + i) + x;
+        const uint8_t* greys = GreyRow(y + i) + x;
         for (int j = 0; j < window_; ++j)
             scratchCounts_[greys[j]] = 0;
     }
@@ -98,37 +105,45 @@ void OilPaintEffect::ProcessRows(ImageBuffer& image, int first, int end, int wor
 
 void OilPaintEffect::ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const
 {
-    const int bpp = image.BitCount();
     uint8_t* row = image.Row(y);
     const int width = image.Width();
-    // Comparing every pair of positions beats the sliding histogram's dependent updates up to 7 x 7.
-    const bool pairwise = window_ <= windowmode::kMaxWindow && width >= 16;
-    if (bpp == 32 && pairwise)
-        ProcessRowPairwise<4>(row, width, y);
-    else if (bpp == 32)
-        ProcessRowSliding<4>(row, width, y, scan);
-    else if (pairwise)
-        ProcessRowPairwise<3>(row, width, y);
-    else
-        ProcessRowSliding<3>(row, width, y, scan);
+    WithPixelSize(image.BitCount(), [&](auto step) {
+        // Comparing pairs of positions beats counting up to 7 x 7; column counts beat a sliding
+        // histogram's dependent updates while they fit a byte.
+        if (window_ <= windowmode::kMaxWindow)
+            ProcessRowPairwise<step>(row, width, y, scan);
+        else if (window_ <= SlidingWindowMode::kMaxWindow)
+            ProcessRowSliding<step>(row, width, y, scan);
+        else
+            ProcessRowHistogram<step>(row, width, y, scan);
+    });
 }
 
-template <int Step> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int width, int y) const
+template <int Step> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int width, int y, Scan& scan) const
 {
     const uint8_t* greyRows[windowmode::kMaxWindow];
-    for (int i = 0; i < window_; ++i)
-        greyRows[i] = intensity_.Row(y + i);
-    const int lanes = width >= windowmode::kMaxLanes ? windowmode::WidestRun() : 16;
-    int8_t positions[windowmode::kMaxLanes];
-    for (int x0 = 0; x0 < width; x0 += lanes) {
-        // The last run overlaps the one before; results only depend on the input, so pixels done twice
-        // come out the same.
-        const int x = x0 + lanes <= width ? x0 : width - lanes;
-        windowmode::FirstToTopCount(greyRows, window_, x, lanes, positions);
-        uint8_t* pixel = row + size_t(x) * Step;
-        for (int lane = 0; lane < lanes; ++lane, pixel += Step)
-            CopyChosen<Step>(pixel, x + lane, y, positions[lane]);
+    const uint8_t* from[windowmode::kMaxWindow * windowmode::kMaxWindow];
+    for (int i = 0; i < window_; ++i) {
+        greyRows[i] = GreyRow(y + i);
+        for (int j = 0; j < window_; ++j)
+            from[i * window_ + j] = padded_.Row(y + i) + j * Step;
     }
+    int8_t* positions = scan.positions.data();
+    windowmode::ChooseRow(greyRows, window_, width, windowmode::WidestRun(), positions);
+    for (int x = 0; x < width; ++x, row += Step)
+        CopyColour<Step>(row, from[positions[x]] + size_t(x) * Step);
+}
+
+template <int Step> void OilPaintEffect::ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const
+{
+    const uint8_t** greyRows = scan.greyRows.data();
+    for (int i = 0; i < window_; ++i)
+        greyRows[i] = GreyRow(y + i);
+    uint8_t* chosenRows = scan.chosenRows.data();
+    uint8_t* chosenColumns = scan.chosenColumns.data();
+    scan.sliding.ChooseRow(greyRows, y, width, window_, chosenRows, chosenColumns);
+    for (int x = 0; x < width; ++x, row += Step)
+        CopyColour<Step>(row, padded_.Row(y + chosenRows[x]) + size_t(x + chosenColumns[x]) * Step);
 }
 
 int OilPaintEffect::FirstToTopCount(const uint8_t* const* greyRows, int x, Scan& scan) const
@@ -159,12 +174,12 @@ int OilPaintEffect::FirstToTopCount(const uint8_t* const* greyRows, int x, Scan&
     return 0;
 }
 
-template <int Step> void OilPaintEffect::ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const
+template <int Step> void OilPaintEffect::ProcessRowHistogram(uint8_t* row, int width, int y, Scan& scan) const
 {
     const int w = window_;
     const uint8_t** greyRows = scan.greyRows.data();
     for (int i = 0; i < w; ++i)
-        greyRows[i] = intensity_.Row(y + i);
+        greyRows[i] = GreyRow(y + i);
     if (scan.search > 0xF0000000u) {
         std::fill(scan.seen.begin(), scan.seen.end(), 0u);
         scan.search = 0;
@@ -183,6 +198,8 @@ template <int Step> void OilPaintEffect::ProcessRowSliding(uint8_t* row, int wid
                 histogram.Add(greyRows[i][x + w - 1]);
             }
         }
-        CopyChosen<Step>(row, x, y, FirstToTopCount(greyRows, x, scan));
+        const int position = FirstToTopCount(greyRows, x, scan);
+        const int i = position / w;
+        CopyColour<Step>(row, padded_.Row(y + i) + size_t(x + position - i * w) * Step);
     }
 }

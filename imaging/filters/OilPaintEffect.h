@@ -2,9 +2,11 @@
 
 #include "imaging/ImageBuffer.h"
 #include "imaging/PixelEffect.h"
+#include "imaging/filters/SlidingWindowMode.h"
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 // Every pixel takes the colour of the most frequent grey value in its (2n + 1)^2 neighbourhood. Ties go
@@ -52,26 +54,38 @@ private:
         }
     };
 
-    // One worker's sliding state.
+    // One worker's state.
     struct Scan {
+        std::vector<int8_t> positions; // small windows
+        SlidingWindowMode sliding;
+        std::vector<uint8_t> chosenRows, chosenColumns;
+        // Windows too large for SlidingWindowMode:
         Histogram histogram;
         std::vector<uint32_t> seen = std::vector<uint32_t>(256, 0); // per grey value: the last search that met it
         uint32_t search = 0;
         std::vector<const uint8_t*> greyRows;
     };
 
+    // Grey rows are readable this many bytes either side.
+    static constexpr int kGreyMargin = 64;
+    const uint8_t* GreyRow(int y) const { return intensity_.Row(y) + kGreyMargin; }
+
     void ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const;
     template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const;
-    // Small windows: runs of pixels at a time (see WindowMode.h).
-    template <int Step> void ProcessRowPairwise(uint8_t* row, int width, int y) const;
-    template <int Step> void CopyChosen(uint8_t* pixel, int x, int y, int position) const
+    template <int Step> void ProcessRowHistogram(uint8_t* row, int width, int y, Scan& scan) const;
+    template <int Step> void ProcessRowPairwise(uint8_t* row, int width, int y, Scan& scan) const;
+    template <int Step> static void CopyColour(uint8_t* pixel, const uint8_t* from)
     {
-        const int i = rowOf_[size_t(position)];
-        const int j = position - i * window_;
-        const uint8_t* from = padded_.Row(y + i) + size_t(x + j) * Step;
-        pixel[0] = from[0];
-        pixel[1] = from[1];
-        pixel[2] = from[2];
+        if constexpr (Step == 4) {
+            // The pixel's alpha stays.
+            uint32_t colour, kept;
+            std::memcpy(&colour, from, 4);
+            std::memcpy(&kept, pixel, 4);
+            colour = (colour & 0x00FFFFFFu) | (kept & 0xFF000000u);
+            std::memcpy(pixel, &colour, 4);
+        } else {
+            std::memcpy(pixel, from, 3);
+        }
     }
     // The window position (row * window + column) where the scan first reaches the top count.
     int FirstToTopCount(const uint8_t* const* greyRows, int x, Scan& scan) const;
@@ -79,9 +93,8 @@ private:
     int radius_;
     int window_;
     ImageBuffer padded_; // the input grown by the radius with replicated edges
-    ImageBuffer intensity_; // grey values of padded_, 8 bpp
+    ImageBuffer intensity_; // grey values of padded_, 8 bpp, kGreyMargin more bytes either side
 
     std::vector<Scan> scans_; // one per worker
     std::array<int32_t, 256> scratchCounts_ {};
-    std::vector<int> rowOf_; // window row of each window position
 };

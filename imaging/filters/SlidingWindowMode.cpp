@@ -1,0 +1,138 @@
+#include "imaging/filters/SlidingWindowMode.h"
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+alignas(16) const uint8_t kNoCounts[256] = {};
+
+__m128i Load(const void* from)
+{
+    return _mm_loadu_si128(static_cast<const __m128i*>(from));
+}
+
+// The column of the last `grey` among the window bytes of a row, or -1.
+int LastColumnOf(const uint8_t* row, int window, __m128i grey)
+{
+    for (int end = window; end > 0; end -= 16) {
+        unsigned hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(row + end - 16), grey)));
+        if (end < 16)
+            hits &= 0xFFFFu << (16 - end);
+        if (hits)
+            return end - 16 + (31 - __builtin_clz(hits));
+    }
+    return -1;
+}
+
+} // namespace
+
+void SlidingWindowMode::Recount(const uint8_t* const* rows, int columns, int window)
+{
+    columnCounts_.assign(size_t(columns) * 256, 0);
+    for (int i = 0; i < window; ++i) {
+        const uint8_t* row = rows[i];
+        uint8_t* counts = columnCounts_.data();
+        for (int c = 0; c < columns; ++c, counts += 256)
+            ++counts[row[c]];
+    }
+}
+
+int SlidingWindowMode::Slide(const uint8_t* entering, const uint8_t* leaving)
+{
+    __m128i top = _mm_setzero_si128();
+    for (int grey = 0; grey < 256; grey += 16) {
+        // Two columns' counts differ by the window height at most, so the bytes' difference wraps exactly.
+        const __m128i change = _mm_sub_epi8(Load(entering + grey), Load(leaving + grey));
+        auto* counts = reinterpret_cast<__m128i*>(counts_ + grey);
+        const __m128i low = _mm_add_epi16(_mm_load_si128(counts), _mm_srai_epi16(_mm_unpacklo_epi8(change, change), 8));
+        const __m128i high
+            = _mm_add_epi16(_mm_load_si128(counts + 1), _mm_srai_epi16(_mm_unpackhi_epi8(change, change), 8));
+        _mm_store_si128(counts, low);
+        _mm_store_si128(counts + 1, high);
+        top = _mm_max_epi16(top, _mm_max_epi16(low, high));
+    }
+    top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0x4E));
+    top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0xB1));
+    top = _mm_max_epi16(top, _mm_shufflelo_epi16(top, 0xB1));
+    return _mm_extract_epi16(top, 0);
+}
+
+void SlidingWindowMode::TopGreys(int top, uint64_t* bits) const
+{
+    const __m128i wanted = _mm_set1_epi16(int16_t(top));
+    for (int word = 0; word < 4; ++word) {
+        uint64_t hits = 0;
+        for (int part = 0; part < 4; ++part) {
+            const auto* counts = reinterpret_cast<const __m128i*>(counts_ + word * 64 + part * 16);
+            const __m128i low = _mm_cmpeq_epi16(_mm_load_si128(counts), wanted);
+            const __m128i high = _mm_cmpeq_epi16(_mm_load_si128(counts + 1), wanted);
+            hits |= uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)))) << (part * 16);
+        }
+        bits[word] = hits;
+    }
+}
+
+void SlidingWindowMode::ChooseRow(
+    const uint8_t* const* rows, int y, int width, int window, uint8_t* chosenRows, uint8_t* chosenColumns)
+{
+    const int columns = width + window - 1;
+    const bool down = y == lastY_ + 1 && width == width_ && window == window_ && topRow_;
+    const uint8_t* leaving = topRow_;
+    const uint8_t* entering = rows[window - 1];
+    if (!down)
+        Recount(rows, columns, window);
+    lastY_ = y;
+    width_ = width;
+    window_ = window;
+    topRow_ = rows[0];
+
+    uint8_t* columnCounts = columnCounts_.data();
+    auto moveDown = [&](int c) {
+        uint8_t* counts = columnCounts + size_t(c) * 256;
+        --counts[leaving[c]];
+        ++counts[entering[c]];
+    };
+    // Columns move down a little ahead of their use, so that their counts are not read back from stores
+    // still in flight.
+    constexpr int kAhead = 16;
+    if (down)
+        for (int c = 0; c < std::min(columns, window - 1 + kAhead); ++c)
+            moveDown(c);
+    std::fill(std::begin(counts_), std::end(counts_), int16_t(0));
+    for (int c = 0; c < window - 1; ++c)
+        Slide(columnCounts + size_t(c) * 256, kNoCounts);
+
+    for (int x = 0; x < width; ++x) {
+        if (down && x + window - 1 + kAhead < columns)
+            moveDown(x + window - 1 + kAhead);
+        const uint8_t* gone = x > 0 ? columnCounts + size_t(x - 1) * 256 : kNoCounts;
+        const int top = Slide(columnCounts + size_t(x + window - 1) * 256, gone);
+        // The scan first reaches the top count at the last place of some grey holding it; the earliest
+        // such place wins. With every count 1 that is the first place.
+        int bestRow = 0, bestColumn = 0;
+        if (top > 1) {
+            bestRow = window;
+            uint64_t bits[4];
+            TopGreys(top, bits);
+            for (int word = 0; word < 4; ++word)
+                for (uint64_t left = bits[word]; left; left &= left - 1) {
+                    const __m128i grey = _mm_set1_epi8(char(word * 64 + __builtin_ctzll(left)));
+                    for (int i = window - 1; i >= 0; --i) {
+                        const int j = LastColumnOf(rows[i] + x, window, grey);
+                        if (j < 0)
+                            continue;
+                        if (i < bestRow || (i == bestRow && j < bestColumn)) {
+                            bestRow = i;
+                            bestColumn = j;
+                        }
+                        break;
+                    }
+                }
+        }
+        chosenRows[x] = uint8_t(bestRow);
+        chosenColumns[x] = uint8_t(bestColumn);
+    }
+}
