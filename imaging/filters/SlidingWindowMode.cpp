@@ -14,13 +14,12 @@ __m128i Load(const void* from)
     return _mm_loadu_si128(static_cast<const __m128i*>(from));
 }
 
-// The column of the last `grey` among the window bytes of a row, or -1.
+// The column of the last `grey` among the window bytes of a row; negative when there is none.
 int LastColumnOf(const uint8_t* row, int window, __m128i grey)
 {
     for (int end = window; end > 0; end -= 16) {
-        unsigned hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(row + end - 16), grey)));
-        if (end < 16)
-            hits &= 0xFFFFu << (16 - end);
+        // A last hit before the window's first byte means none in it.
+        const unsigned hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(row + end - 16), grey)));
         if (hits)
             return end - 16 + (31 - __builtin_clz(hits));
     }
