@@ -2,6 +2,7 @@
 
 #include "imaging/RowPool.h"
 #include "imaging/filters/EdgePadding.h"
+#include "imaging/filters/FilterMath.h"
 #include "imaging/filters/IntensityMapEffect.h"
 #include "imaging/filters/SlidingWindowMode.h"
 #include "imaging/filters/WindowMode.h"
@@ -26,37 +27,32 @@ void OilPaintEffect::Histogram::Reset(int window)
 void OilPaintEffect::Begin(ImageBuffer& image)
 {
     padded_ = PadWithEdges(image, radius_);
-    if (padded_.IsEmpty() || int64_t(padded_.Width()) + 2 * kGreyMargin > INT32_MAX
-        || !intensity_.Create(padded_.Width() + 2 * kGreyMargin, padded_.Height(), 8)) {
-        padded_.Destroy();
-        intensity_.Destroy();
+    if (padded_.IsEmpty())
         return;
-    }
-    const int step = padded_.BitCount() / 8;
-    for (int y = 0; y < padded_.Height(); ++y)
-        IntensityMapEffect::GreyRow(padded_.Row(y), step, padded_.Width(), intensity_.Row(y) + kGreyMargin);
     scans_.assign(size_t(std::max(RowPool::Shared().Threads(), 1)), Scan {});
     const size_t width = size_t(image.Width());
     for (Scan& scan : scans_) {
+        scan.greyStride = size_t(padded_.Width()) + 2 * kGreyMargin;
+        scan.greys.assign((size_t(window_) + 1) * scan.greyStride, 0);
+        scan.greyRows.resize(size_t(window_));
         if (window_ <= windowmode::kMaxWindow) {
             scan.positions.resize(width + windowmode::kMaxLanes);
         } else if (window_ <= SlidingWindowMode::kMaxWindow) {
             scan.chosenRows.resize(width);
             scan.chosenColumns.resize(width);
         }
-        scan.greyRows.resize(size_t(window_));
     }
 }
 
 void OilPaintEffect::End(ImageBuffer&)
 {
     padded_.Destroy();
-    intensity_.Destroy();
+    scans_.clear();
 }
 
 void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
 {
-    if (intensity_.IsEmpty())
+    if (padded_.IsEmpty())
         return;
     // The plain reading: count the window in scan order and keep the pixel where a count first beat the
     // best so far. Only the counters touched are cleared afterwards.
@@ -64,19 +60,19 @@ void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pix
     const uint8_t* chosen = nullptr;
     const size_t step = size_t(image.BitCount() / 8);
     for (int i = 0; i < window_; ++i) {
-        const uint8_t* greys = GreyRow(y + i) + x;
+        const uint8_t* colours = padded_.Row(y + i) + size_t(x) * step;
         for (int j = 0; j < window_; ++j) {
-            const int count = ++scratchCounts_[greys[j]];
+            const int count = ++scratchCounts_[filtermath::Grey(colours + size_t(j) * step)];
             if (count > best) {
                 best = count;
-                chosen = padded_.Row(y + i) + size_t(x + j) * step;
+                chosen = colours + size_t(j) * step;
             }
         }
     }
     for (int i = 0; i < window_; ++i) {
-        const uint8_t* greys = GreyRow(y + i) + x;
+        const uint8_t* colours = padded_.Row(y + i) + size_t(x) * step;
         for (int j = 0; j < window_; ++j)
-            scratchCounts_[greys[j]] = 0;
+            scratchCounts_[filtermath::Grey(colours + size_t(j) * step)] = 0;
     }
     std::memcpy(pixel, chosen, 3);
 }
@@ -84,7 +80,7 @@ void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pix
 void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (intensity_.IsEmpty() || scans_.empty() || (bpp != 24 && bpp != 32)) {
+    if (padded_.IsEmpty() || scans_.empty() || (bpp != 24 && bpp != 32)) {
         PixelEffectImpl::ProcessRow(image, y);
         return;
     }
@@ -94,7 +90,7 @@ void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
 void OilPaintEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
 {
     const int bpp = image.BitCount();
-    if (intensity_.IsEmpty() || scans_.empty() || (bpp != 24 && bpp != 32)) {
+    if (padded_.IsEmpty() || scans_.empty() || (bpp != 24 && bpp != 32)) {
         ImageEffect::ProcessRows(image, first, end, worker);
         return;
     }
@@ -103,8 +99,25 @@ void OilPaintEffect::ProcessRows(ImageBuffer& image, int first, int end, int wor
         ProcessRowOn(image, y, scan);
 }
 
+void OilPaintEffect::ReachRow(int y, Scan& scan) const
+{
+    static_assert(kGreyMargin >= windowmode::kRowMargin && kGreyMargin >= SlidingWindowMode::kRowMargin);
+    const int kept = window_ + 1;
+    if (y < scan.lo || y > scan.hi)
+        scan.lo = scan.hi = y;
+    const int step = padded_.BitCount() / 8;
+    for (; scan.hi < y + window_; ++scan.hi) {
+        uint8_t* greys = scan.greys.data() + size_t(scan.hi % kept) * scan.greyStride + kGreyMargin;
+        IntensityMapEffect::GreyRow(padded_.Row(scan.hi), step, padded_.Width(), greys);
+    }
+    scan.lo = std::max(scan.lo, scan.hi - kept);
+    for (int i = 0; i < window_; ++i)
+        scan.greyRows[size_t(i)] = scan.greys.data() + size_t((y + i) % kept) * scan.greyStride + kGreyMargin;
+}
+
 void OilPaintEffect::ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const
 {
+    ReachRow(y, scan);
     uint8_t* row = image.Row(y);
     const int width = image.Width();
     WithPixelSize(image.BitCount(), [&](auto step) {
@@ -121,24 +134,20 @@ void OilPaintEffect::ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const
 
 template <int Step> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int width, int y, Scan& scan) const
 {
-    const uint8_t* greyRows[windowmode::kMaxWindow];
     const uint8_t* from[windowmode::kMaxWindow * windowmode::kMaxWindow];
     for (int i = 0; i < window_; ++i) {
-        greyRows[i] = GreyRow(y + i);
         for (int j = 0; j < window_; ++j)
             from[i * window_ + j] = padded_.Row(y + i) + j * Step;
     }
     int8_t* positions = scan.positions.data();
-    windowmode::ChooseRow(greyRows, window_, width, windowmode::WidestRun(), positions);
+    windowmode::ChooseRow(scan.greyRows.data(), window_, width, windowmode::WidestRun(), positions);
     for (int x = 0; x < width; ++x, row += Step)
         CopyColour<Step>(row, from[positions[x]] + size_t(x) * Step);
 }
 
 template <int Step> void OilPaintEffect::ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const
 {
-    const uint8_t** greyRows = scan.greyRows.data();
-    for (int i = 0; i < window_; ++i)
-        greyRows[i] = GreyRow(y + i);
+    const uint8_t* const* greyRows = scan.greyRows.data();
     uint8_t* chosenRows = scan.chosenRows.data();
     uint8_t* chosenColumns = scan.chosenColumns.data();
     scan.sliding.ChooseRow(greyRows, y, width, window_, chosenRows, chosenColumns);
@@ -177,9 +186,7 @@ int OilPaintEffect::FirstToTopCount(const uint8_t* const* greyRows, int x, Scan&
 template <int Step> void OilPaintEffect::ProcessRowHistogram(uint8_t* row, int width, int y, Scan& scan) const
 {
     const int w = window_;
-    const uint8_t** greyRows = scan.greyRows.data();
-    for (int i = 0; i < w; ++i)
-        greyRows[i] = GreyRow(y + i);
+    const uint8_t* const* greyRows = scan.greyRows.data();
     if (scan.search > 0xF0000000u) {
         std::fill(scan.seen.begin(), scan.seen.end(), 0u);
         scan.search = 0;

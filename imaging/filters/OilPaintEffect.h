@@ -56,6 +56,13 @@ private:
 
     // One worker's state.
     struct Scan {
+        // Grey rows lo .. hi - 1 of padded_, row k at (k % (window + 1)) * greyStride + kGreyMargin: the
+        // window's rows and the one just left, made as they are reached, while the colours they come from
+        // are still in cache.
+        std::vector<uint8_t> greys;
+        size_t greyStride = 0;
+        int lo = 0, hi = 0;
+        std::vector<const uint8_t*> greyRows; // of the current row's windows
         std::vector<int8_t> positions; // small windows
         SlidingWindowMode sliding;
         std::vector<uint8_t> chosenRows, chosenColumns;
@@ -63,12 +70,12 @@ private:
         Histogram histogram;
         std::vector<uint32_t> seen = std::vector<uint32_t>(256, 0); // per grey value: the last search that met it
         uint32_t search = 0;
-        std::vector<const uint8_t*> greyRows;
     };
 
     // Grey rows are readable this many bytes either side.
     static constexpr int kGreyMargin = 64;
-    const uint8_t* GreyRow(int y) const { return intensity_.Row(y) + kGreyMargin; }
+    // Makes scan.greyRows the grey rows of output row y's windows.
+    void ReachRow(int y, Scan& scan) const;
 
     void ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const;
     template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const;
@@ -93,7 +100,6 @@ private:
     int radius_;
     int window_;
     ImageBuffer padded_; // the input grown by the radius with replicated edges
-    ImageBuffer intensity_; // grey values of padded_, 8 bpp, kGreyMargin more bytes either side
 
     std::vector<Scan> scans_; // one per worker
     std::array<int32_t, 256> scratchCounts_ {};
