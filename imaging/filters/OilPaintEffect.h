@@ -2,6 +2,7 @@
 
 #include "imaging/ImageBuffer.h"
 #include "imaging/PixelEffect.h"
+#include "imaging/filters/LargeWindowMode.h"
 #include "imaging/filters/SlidingWindowMode.h"
 
 #include <array>
@@ -12,6 +13,12 @@
 // Every pixel takes the colour of the most frequent grey value in its (2n + 1)^2 neighbourhood. Ties go
 // to the grey value that reached the top count first in a row-by-row scan of the neighbourhood, and the
 // colour is that of the pixel where it did.
+//
+// The neighbourhood is read from copies of the input rows it covers, grown at both ends by the radius
+// with the edge pixels repeated, and their grey values. A row is copied when a row of results first needs
+// it, which is never later than the start of that row's own processing, so no copy of the whole image is
+// made. Blocks of rows run on every core, each worker with its own copies; the input rows next to a block
+// boundary, which the block on the other side overwrites, are kept before any block starts.
 class OilPaintEffect final : public PixelEffectImpl<OilPaintEffect> {
 public:
     // radius is at least 1.
@@ -23,64 +30,43 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
-    // Every row reads only the padded copy; each worker slides its own histogram.
     bool RowsInAnyOrder() const override { return true; }
+    void BeginBlocks(const ImageBuffer& image, int blockRows) override;
     void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
     void End(ImageBuffer& image) override;
 
 private:
-    // A count per grey value over the window, the number of grey values having each count, and the
-    // top count, kept up to date as the window slides along a row.
-    struct Histogram {
-        std::array<int32_t, 256> counts;
-        std::vector<int32_t> valuesWithCount;
-        int top = 0;
-
-        void Reset(int window);
-        // Branch-free: the values of a noisy image make every test a coin toss.
-        void Add(uint8_t value)
-        {
-            const int32_t c = counts[value]++;
-            --valuesWithCount[size_t(c)];
-            ++valuesWithCount[size_t(c) + 1];
-            top = c + 1 > top ? c + 1 : top;
-        }
-        void Remove(uint8_t value)
-        {
-            const int32_t c = counts[value]--;
-            --valuesWithCount[size_t(c)];
-            ++valuesWithCount[size_t(c) - 1];
-            top -= int(c == top) & int(valuesWithCount[size_t(c)] == 0);
-        }
-    };
-
-    // One worker's state.
-    struct Scan {
-        // Grey rows lo .. hi - 1 of padded_, row k at (k % (window + 1)) * greyStride + kGreyMargin: the
-        // window's rows and the one just left, made as they are reached, while the colours they come from
-        // are still in cache.
-        std::vector<uint8_t> greys;
-        size_t greyStride = 0;
-        int lo = 0, hi = 0;
+    // One worker's copies of the grown input rows lo .. hi - 1 (row r is input row r - radius, limited to
+    // the image), row r at slot r % (window + 1): the rows of the current windows and the one just left.
+    // Results are made for the rows [first, end).
+    struct Ring {
+        int first = 0;
+        int end = 0;
+        int lo = 0;
+        int hi = 0;
+        std::vector<uint8_t> colours; // slots of colourStride bytes
+        std::vector<uint8_t> greys; // slots of greyStride bytes, kGreyMargin before each row
         std::vector<const uint8_t*> greyRows; // of the current row's windows
-        std::vector<int8_t> positions; // small windows
+        std::vector<int8_t> positions; // windows up to 7 x 7
         SlidingWindowMode sliding;
-        std::vector<uint8_t> chosenRows, chosenColumns;
-        // Windows too large for SlidingWindowMode:
-        Histogram histogram;
-        std::vector<uint32_t> seen = std::vector<uint32_t>(256, 0); // per grey value: the last search that met it
-        uint32_t search = 0;
+        LargeWindowMode large;
+        std::vector<int32_t> chosenRows, chosenColumns; // larger windows
     };
 
     // Grey rows are readable this many bytes either side.
     static constexpr int kGreyMargin = 64;
-    // Makes scan.greyRows the grey rows of output row y's windows.
-    void ReachRow(int y, Scan& scan) const;
 
-    void ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const;
-    template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const;
-    template <int Step> void ProcessRowHistogram(uint8_t* row, int width, int y, Scan& scan) const;
-    template <int Step> void ProcessRowPairwise(uint8_t* row, int width, int y, Scan& scan) const;
+    // Brings the grown rows y .. y + window - 1 into the ring and points ring.greyRows at their greys.
+    void ReachRow(Ring& ring, const ImageBuffer& image, int y) const;
+    void LoadRow(Ring& ring, const ImageBuffer& image, int grownRow) const;
+    const uint8_t* ColourRow(const Ring& ring, int grownRow) const
+    {
+        return ring.colours.data() + size_t(grownRow % (window_ + 1)) * colourStride_;
+    }
+
+    void ProcessRowWith(Ring& ring, ImageBuffer& image, int y) const;
+    template <int Step> void ProcessRowPairwise(Ring& ring, uint8_t* row, int width, int y) const;
+    template <int Step> void ProcessRowCounted(Ring& ring, uint8_t* row, int width, int y) const;
     template <int Step> static void CopyColour(uint8_t* pixel, const uint8_t* from)
     {
         if constexpr (Step == 4) {
@@ -94,13 +80,14 @@ private:
             std::memcpy(pixel, from, 3);
         }
     }
-    // The window position (row * window + column) where the scan first reaches the top count.
-    int FirstToTopCount(const uint8_t* const* greyRows, int x, Scan& scan) const;
 
     int radius_;
     int window_;
-    ImageBuffer padded_; // the input grown by the radius with replicated edges
-
-    std::vector<Scan> scans_; // one per worker
+    int step_ = 0; // bytes per pixel
+    size_t rowBytes_ = 0;
+    size_t colourStride_ = 0;
+    size_t greyStride_ = 0;
+    std::vector<Ring> rings_; // one per worker; ProcessPixel and ProcessRow use the first
+    std::vector<std::vector<uint8_t>> keptRows_; // by input row
     std::array<int32_t, 256> scratchCounts_ {};
 };

@@ -75,7 +75,7 @@ void SlidingWindowMode::TopGreys(int top, uint64_t* bits) const
 }
 
 void SlidingWindowMode::ChooseRow(
-    const uint8_t* const* rows, int y, int width, int window, uint8_t* chosenRows, uint8_t* chosenColumns)
+    const uint8_t* const* rows, int y, int width, int window, int32_t* chosenRows, int32_t* chosenColumns)
 {
     const int columns = width + window - 1;
     const bool down = y == lastY_ + 1 && width == width_ && window == window_ && topRow_;
@@ -131,7 +131,7 @@ void SlidingWindowMode::ChooseRow(
                     }
                 }
         }
-        chosenRows[x] = uint8_t(bestRow);
-        chosenColumns[x] = uint8_t(bestColumn);
+        chosenRows[x] = bestRow;
+        chosenColumns[x] = bestColumn;
     }
 }

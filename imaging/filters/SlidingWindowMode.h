@@ -18,7 +18,7 @@ public:
     // bytes. Fills chosenRows and chosenColumns[0 .. width). Following the call for row y - 1 with the
     // same rows one further down, only the rows that enter and leave are counted.
     void ChooseRow(
-        const uint8_t* const* rows, int y, int width, int window, uint8_t* chosenRows, uint8_t* chosenColumns);
+        const uint8_t* const* rows, int y, int width, int window, int32_t* chosenRows, int32_t* chosenColumns);
 
 private:
     // Counts the columns of rows[0 .. window) afresh.
