@@ -109,29 +109,34 @@ void SlidingWindowMode::ChooseRow(
             moveDown(x + window - 1 + kAhead);
         const uint8_t* gone = x > 0 ? columnCounts + size_t(x - 1) * 256 : kNoCounts;
         const int top = Slide(columnCounts + size_t(x + window - 1) * 256, gone);
-        // The scan first reaches the top count at the last place of some grey holding it; the earliest
-        // such place wins. With every count 1 that is the first place.
+        // With every count 1 the scan reaches it at the first place.
         int bestRow = 0, bestColumn = 0;
-        if (top > 1) {
-            bestRow = window;
-            uint64_t bits[4];
-            TopGreys(top, bits);
-            for (int word = 0; word < 4; ++word)
-                for (uint64_t left = bits[word]; left; left &= left - 1) {
-                    const __m128i grey = _mm_set1_epi8(char(word * 64 + __builtin_ctzll(left)));
-                    for (int i = window - 1; i >= 0; --i) {
-                        const int j = LastColumnOf(rows[i] + x, window, grey);
-                        if (j < 0)
-                            continue;
-                        if (i < bestRow || (i == bestRow && j < bestColumn)) {
-                            bestRow = i;
-                            bestColumn = j;
-                        }
-                        break;
-                    }
-                }
-        }
+        if (top > 1)
+            EarliestLastPlace(rows, x, top, &bestRow, &bestColumn);
         chosenRows[x] = bestRow;
         chosenColumns[x] = bestColumn;
     }
+}
+
+void SlidingWindowMode::EarliestLastPlace(const uint8_t* const* rows, int x, int top, int* row, int* column) const
+{
+    // The scan first reaches the top count at the last place of some grey holding it; the earliest such
+    // place wins.
+    uint64_t bits[4];
+    TopGreys(top, bits);
+    *row = window_;
+    for (int word = 0; word < 4; ++word)
+        for (uint64_t left = bits[word]; left; left &= left - 1) {
+            const __m128i grey = _mm_set1_epi8(char(word * 64 + __builtin_ctzll(left)));
+            for (int i = window_ - 1; i >= 0; --i) {
+                const int j = LastColumnOf(rows[i] + x, window_, grey);
+                if (j < 0)
+                    continue;
+                if (i < *row || (i == *row && j < *column)) {
+                    *row = i;
+                    *column = j;
+                }
+                break;
+            }
+        }
 }

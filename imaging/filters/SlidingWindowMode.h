@@ -27,6 +27,8 @@ private:
     int Slide(const uint8_t* entering, const uint8_t* leaving);
     // Each grey holding the top count as a bit of four words.
     void TopGreys(int top, uint64_t* bits) const;
+    // The window place where the scan of the window at x first reaches the top count, above 1.
+    void EarliestLastPlace(const uint8_t* const* rows, int x, int top, int* row, int* column) const;
 
     std::vector<uint8_t> columnCounts_; // 256 per column
     alignas(16) int16_t counts_[256] = {};
