@@ -9,7 +9,6 @@
 // one row to the next, and for the window, slid along the row. One per thread.
 class SlidingWindowMode {
 public:
-    static constexpr int kMinWindow = 9;
     static constexpr int kMaxWindow = 127;
     // Rows are read this many bytes before their first window.
     static constexpr int kRowMargin = 16;
