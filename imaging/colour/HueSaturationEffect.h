@@ -16,8 +16,7 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel) override
     {
-        int hits = 0;
-        Store(Recall(Load(pixel), hits, memories_[0]), pixel);
+        Store(Recall(Load(pixel), memories_[0]), pixel);
     }
     // The same per pixel, but rows where remembered colours rarely come back skip the memory for a while.
     void ProcessRow(ImageBuffer& image, int y) override;
@@ -32,8 +31,7 @@ public:
     int SaturationPercent() const { return saturation_; }
 
 private:
-    static constexpr int kRecentBits = 16;
-    static constexpr uint32_t kPresent = 1u << 24;
+    static constexpr int kRecentBits = 17;
     static constexpr int kRowsWithoutMemory = 15;
 
     static uint32_t Load(const uint8_t* pixel)
@@ -50,21 +48,32 @@ private:
     // Screen images repeat few colours, so results are remembered by colour: a slot holds the colour
     // with a presence bit in its upper half and the result in its lower half.
     struct Memory {
-        std::vector<uint64_t> recent = std::vector<uint64_t>(size_t(1) << kRecentBits, 0);
+        std::vector<uint32_t> recent = std::vector<uint32_t>(size_t(1) << kRecentBits, 0);
+        // A row's colours not found, their results and their columns.
+        std::vector<uint32_t> missed;
+        std::vector<uint32_t> results;
+        std::vector<int32_t> missedAt;
         int rowsWithoutMemory = 0;
     };
 
-    uint32_t Recall(uint32_t colour, int& hits, Memory& memory) const
+    // The colour scrambled one to one over its 24 bits: the upper bits pick the slot, and the slot keeps the
+    // lower ones, with a presence bit, above the result. Four bytes a slot keep the memory in the cache.
+    static uint32_t Scramble(uint32_t colour) { return (colour * 0x9E3779B1u) & 0xFFFFFF; }
+    static size_t Slot(uint32_t scrambled) { return scrambled >> (24 - kRecentBits); }
+    static uint32_t Tag(uint32_t scrambled) { return (scrambled & 0x7Fu) << 24 | 0x80000000u; }
+    static bool Holds(uint32_t slot, uint32_t scrambled) { return (slot & 0xFF000000u) == Tag(scrambled); }
+    uint32_t Recall(uint32_t colour, Memory& memory) const
     {
-        uint64_t& slot = memory.recent[(colour * 0x9E3779B1u) >> (32 - kRecentBits)];
-        const bool known = slot >> 32 == (colour | kPresent);
-        hits += known;
-        if (!known)
-            slot = uint64_t(colour | kPresent) << 32 | Adjust(colour);
-        return uint32_t(slot);
+        const uint32_t scrambled = Scramble(colour);
+        uint32_t& slot = memory.recent[Slot(scrambled)];
+        if (!Holds(slot, scrambled))
+            slot = Tag(scrambled) | Adjust(colour);
+        return slot & 0xFFFFFFu;
     }
     void ProcessRowOn(ImageBuffer& image, int y, Memory& memory) const;
     template <int Bytes> void ProcessRowOf(uint8_t* pixel, int width, Memory& memory) const;
+    // Computes every pixel, several at a time where the processor can.
+    template <int Bytes> void AdjustEach(uint8_t* pixel, int width) const;
 
     int32_t hue_;
     int32_t saturation_;

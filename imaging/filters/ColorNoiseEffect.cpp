@@ -22,12 +22,18 @@ int64_t ColorNoiseEffect::Delta(int random, int amount)
     return filtermath::RoundHalfAway((random * 3.051850947599719e-05 - 0.5) * amount);
 }
 
+ColorNoiseEffect::Scratch::Scratch(int width)
+    : draws(size_t(width) * kDrawsPerPixel)
+    , changes(size_t(width) * 4)
+{
+}
+
 void ColorNoiseEffect::Begin(ImageBuffer& image)
 {
-    deltas_.resize(RandSequence::kShortMax + 1);
+    changes_.resize(RandSequence::kShortMax + 1);
     for (int r = 0; r <= RandSequence::kShortMax; ++r)
-        deltas_[size_t(r)] = int16_t(std::clamp<int64_t>(Delta(r, amount_), -255, 255));
-    draws_.resize(size_t(image.Width()) * kDrawsPerPixel);
+        changes_[size_t(r)] = filtermath::PackedChange(int(std::clamp<int64_t>(Delta(r, amount_), -255, 255)));
+    scratch_ = Scratch(image.Width());
     start_ = random_;
 }
 
@@ -46,9 +52,8 @@ void ColorNoiseEffect::ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
 void ColorNoiseEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (!WithPixelSize(bpp, [&](auto size) {
-            ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random_, draws_.data());
-        }))
+    if (!WithPixelSize(bpp,
+            [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random_, scratch_); }))
         PixelEffectImpl::ProcessRow(image, y);
 }
 
@@ -56,24 +61,26 @@ void ColorNoiseEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
 {
     RandSequence random = start_;
     random.Discard(uint64_t(first) * uint64_t(image.Width()) * kDrawsPerPixel);
-    std::vector<uint16_t> draws(size_t(image.Width()) * kDrawsPerPixel);
+    Scratch scratch(image.Width());
     for (int y = first; y < end; ++y)
         WithPixelSize(image.BitCount(),
-            [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random, draws.data()); });
+            [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random, scratch); });
 }
 
 template <int Step>
-void ColorNoiseEffect::ProcessRowOf(uint8_t* row, int width, RandSequence& random, uint16_t* draws) const
+void ColorNoiseEffect::ProcessRowOf(uint8_t* row, int width, RandSequence& random, Scratch& scratch) const
 {
     // Blue, green and red of each pixel take the next three numbers, as the per-pixel order draws them.
-    const size_t count = size_t(width) * kDrawsPerPixel;
-    random.FillShort(draws, count);
-    const int16_t* deltas = deltas_.data();
-    const uint16_t* draw = draws;
-    for (int x = 0; x < width; ++x, row += Step, draw += 3) {
-        for (int c = 0; c < 3; ++c) {
-            const int value = row[c] + deltas[draw[c]];
-            row[c] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
-        }
+    uint16_t* draws = scratch.draws.data();
+    random.FillShort(draws, size_t(width) * kDrawsPerPixel);
+    const uint16_t* table = changes_.data();
+    uint16_t* changes = scratch.changes.data();
+    for (int x = 0; x < width; ++x, draws += 3, changes += Step) {
+        changes[0] = table[draws[0]];
+        changes[1] = table[draws[1]];
+        changes[2] = table[draws[2]];
+        if (Step == 4)
+            changes[3] = 0;
     }
+    filtermath::AddPackedChanges(row, scratch.changes.data(), size_t(width) * Step);
 }

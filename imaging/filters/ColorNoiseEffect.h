@@ -30,12 +30,18 @@ public:
 private:
     static constexpr int kDrawsPerPixel = 3;
 
-    template <int Step> void ProcessRowOf(uint8_t* row, int width, RandSequence& random, uint16_t* draws) const;
+    // One row's scratch: the random numbers and the change of each byte.
+    struct Scratch {
+        std::vector<uint16_t> draws;
+        std::vector<uint16_t> changes;
+        explicit Scratch(int width);
+    };
+    template <int Step> void ProcessRowOf(uint8_t* row, int width, RandSequence& random, Scratch& scratch) const;
 
     int amount_;
     RandSequence random_;
     RandSequence start_; // where this run's first row begins
-    // Delta per random number, clamped to +-255 (a channel cannot move further).
-    std::vector<int16_t> deltas_;
-    std::vector<uint16_t> draws_;
+    // The change per random number (filtermath::PackedChange; a channel cannot move further than 255).
+    std::vector<uint16_t> changes_;
+    Scratch scratch_ { 0 };
 };

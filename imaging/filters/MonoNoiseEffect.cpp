@@ -23,10 +23,16 @@ int MonoNoiseEffect::Delta(int sumOfFour, int amount)
     return int(g * amount * 1.27);
 }
 
+MonoNoiseEffect::Scratch::Scratch(int width)
+    : draws(size_t(width) * kDrawsPerPixel)
+    , deltas(size_t(width))
+    , changes(size_t(width) * 4)
+{
+}
+
 void MonoNoiseEffect::Begin(ImageBuffer& image)
 {
-    draws_.resize(size_t(image.Width()) * kDrawsPerPixel);
-    deltas_.resize(size_t(image.Width()));
+    scratch_ = Scratch(image.Width());
     start_ = random_;
 }
 
@@ -50,9 +56,8 @@ void MonoNoiseEffect::ProcessPixel(ImageBuffer&, int, int, uint8_t* pixel)
 void MonoNoiseEffect::ProcessRow(ImageBuffer& image, int y)
 {
     const int bpp = image.BitCount();
-    if (!WithPixelSize(bpp, [&](auto size) {
-            ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random_, draws_.data(), deltas_.data());
-        }))
+    if (!WithPixelSize(bpp,
+            [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random_, scratch_); }))
         PixelEffectImpl::ProcessRow(image, y);
 }
 
@@ -60,29 +65,31 @@ void MonoNoiseEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
 {
     RandSequence random = start_;
     random.Discard(uint64_t(first) * uint64_t(image.Width()) * kDrawsPerPixel);
-    std::vector<uint16_t> draws(size_t(image.Width()) * kDrawsPerPixel);
-    std::vector<int32_t> deltas(size_t(image.Width()));
+    Scratch scratch(image.Width());
     for (int y = first; y < end; ++y)
-        WithPixelSize(image.BitCount(), [&](auto size) {
-            ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random, draws.data(), deltas.data());
-        });
+        WithPixelSize(image.BitCount(),
+            [&](auto size) { ProcessRowOf<decltype(size)::value>(image.Row(y), image.Width(), random, scratch); });
 }
 
 template <int Step>
-void MonoNoiseEffect::ProcessRowOf(
-    uint8_t* row, int width, RandSequence& random, uint16_t* draws, int32_t* deltas) const
+void MonoNoiseEffect::ProcessRowOf(uint8_t* row, int width, RandSequence& random, Scratch& scratch) const
 {
-    random.FillShort(draws, size_t(width) * kDrawsPerPixel);
-    const uint16_t* draw = draws;
+    const uint16_t* draw = scratch.draws.data();
+    random.FillShort(scratch.draws.data(), size_t(width) * kDrawsPerPixel);
+    int32_t* deltas = scratch.deltas.data();
     const int amount = amount_;
     for (int x = 0; x < width; ++x) {
         const int sum = draw[4 * x] + draw[4 * x + 1] + draw[4 * x + 2] + draw[4 * x + 3];
         deltas[x] = Delta(sum, amount);
     }
-    for (int x = 0; x < width; ++x, row += Step) {
-        for (int c = 0; c < 3; ++c) {
-            const int value = row[c] + deltas[x];
-            row[c] = uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
-        }
+    uint16_t* changes = scratch.changes.data();
+    for (int x = 0; x < width; ++x, changes += Step) {
+        const uint16_t change = filtermath::PackedChange(deltas[x]);
+        changes[0] = change;
+        changes[1] = change;
+        changes[2] = change;
+        if (Step == 4)
+            changes[3] = 0;
     }
+    filtermath::AddPackedChanges(row, scratch.changes.data(), size_t(width) * Step);
 }

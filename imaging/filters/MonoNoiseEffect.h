@@ -30,12 +30,17 @@ public:
 private:
     static constexpr int kDrawsPerPixel = 4;
 
-    template <int Step>
-    void ProcessRowOf(uint8_t* row, int width, RandSequence& random, uint16_t* draws, int32_t* deltas) const;
+    // One row's scratch: the random numbers, the change per pixel and the change of each byte.
+    struct Scratch {
+        std::vector<uint16_t> draws;
+        std::vector<int32_t> deltas;
+        std::vector<uint16_t> changes;
+        explicit Scratch(int width);
+    };
+    template <int Step> void ProcessRowOf(uint8_t* row, int width, RandSequence& random, Scratch& scratch) const;
 
     int amount_;
     RandSequence random_;
     RandSequence start_; // where this run's first row begins
-    std::vector<uint16_t> draws_;
-    std::vector<int32_t> deltas_;
+    Scratch scratch_ { 0 };
 };

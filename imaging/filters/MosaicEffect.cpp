@@ -1,5 +1,7 @@
 #include "imaging/filters/MosaicEffect.h"
 
+#include "imaging/RowPool.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -25,8 +27,11 @@ void MosaicEffect::SetArea(ImageBuffer& image, const ImageRect& rect)
     rows_.resize(size_t(height_));
     for (int y = 0; y < height_; ++y)
         rows_[size_t(y)] = image.Row(rect.top + y) + size_t(rect.left) * 4;
-    columnSums_.assign(size_t(width_) * 4, 0);
-    averages_.assign(size_t((int64_t(width_) + cell_ - 1) / cell_), 0);
+    bands_.resize(size_t(std::max(RowPool::Shared().Threads(), 1)));
+    for (Band& band : bands_) {
+        band.columnSums.assign(size_t(width_) * 4, 0);
+        band.averages.assign(size_t((int64_t(width_) + cell_ - 1) / cell_), 0);
+    }
 }
 
 void MosaicEffect::AddWeighted(const uint8_t* pixels, int count, CellSums& sums)
@@ -73,7 +78,7 @@ void MosaicEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel
     std::memcpy(pixel, &value, 4);
 }
 
-void MosaicEffect::AverageBand(int y)
+void MosaicEffect::AverageBand(int y, Band& band) const
 {
     // Plain byte sums per column first: where a cell is fully opaque (alpha sum 255 * count), the
     // alpha-weighted average is the plain average, trunc(255 * sum / (255 * count)). Other cells are
@@ -81,7 +86,7 @@ void MosaicEffect::AverageBand(int y)
     const int width = width_;
     const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, height_));
     const size_t rowBytes = size_t(width) * 4;
-    uint32_t* columns = columnSums_.data();
+    uint32_t* columns = band.columnSums.data();
     std::fill(columns, columns + rowBytes, 0u);
     // 255 * rows must fit a column sum.
     const bool columnsFit = bottom - y <= 16843009;
@@ -101,10 +106,10 @@ void MosaicEffect::AverageBand(int y)
                 sums[c] += columns[column * 4 + c];
         const uint64_t count = uint64_t(right - x) * uint64_t(bottom - y);
         if (columnsFit && sums[3] == 255 * count) {
-            averages_[cellIndex] = uint32_t(sums[0] / count) | uint32_t(sums[1] / count) << 8
+            band.averages[cellIndex] = uint32_t(sums[0] / count) | uint32_t(sums[1] / count) << 8
                 | uint32_t(sums[2] / count) << 16 | 0xFF000000u;
         } else {
-            averages_[cellIndex] = Average(SumCell(int(x), y));
+            band.averages[cellIndex] = Average(SumCell(int(x), y));
         }
     }
 }
@@ -123,16 +128,27 @@ void MosaicEffect::ProcessRow(ImageBuffer& image, int y)
         std::memcpy(row, image.Row(n * (y / n)), size_t(width) * 4);
         return;
     }
-    AverageBand(y);
-    WriteCells(row, width);
+    AverageBand(y, bands_[0]);
+    WriteCells(row, width, bands_[0]);
 }
 
-void MosaicEffect::WriteCells(uint8_t* row, int64_t width) const
+void MosaicEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
+{
+    if (image.BitCount() != 32) {
+        ImageEffect::ProcessRows(image, first, end, worker);
+        return;
+    }
+    Band& band = bands_[size_t(worker) < bands_.size() ? size_t(worker) : 0];
+    for (int64_t y = (int64_t(first) + cell_ - 1) / cell_ * cell_; y < end; y += cell_)
+        PixelateBand(int(y), band);
+}
+
+void MosaicEffect::WriteCells(uint8_t* row, int64_t width, const Band& band) const
 {
     size_t cellIndex = 0;
     for (int64_t x = 0; x < width; x += cell_, ++cellIndex) {
         const int64_t right = std::min<int64_t>(x + cell_, width);
-        const uint32_t value = averages_[cellIndex];
+        const uint32_t value = band.averages[cellIndex];
         for (int64_t column = x; column < right; ++column)
             std::memcpy(row + column * 4, &value, 4);
     }
@@ -146,13 +162,17 @@ void MosaicEffect::PixelateRect(ImageBuffer& image, const ImageRect& rect)
     if (area.IsEmpty())
         return;
     SetArea(image, area);
+    for (int64_t y = 0; y < height_; y += cell_)
+        PixelateBand(int(y), bands_[0]);
+}
+
+void MosaicEffect::PixelateBand(int y, Band& band) const
+{
+    AverageBand(y, band);
+    uint8_t* first = rows_[size_t(y)];
+    WriteCells(first, width_, band);
     const size_t rowBytes = size_t(width_) * 4;
-    for (int y = 0; y < height_; y += cell_) {
-        AverageBand(y);
-        uint8_t* first = rows_[size_t(y)];
-        WriteCells(first, width_);
-        const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, height_));
-        for (int row = y + 1; row < bottom; ++row)
-            std::memcpy(rows_[size_t(row)], first, rowBytes);
-    }
+    const int bottom = int(std::min<int64_t>(int64_t(y) + cell_, height_));
+    for (int row = y + 1; row < bottom; ++row)
+        std::memcpy(rows_[size_t(row)], first, rowBytes);
 }

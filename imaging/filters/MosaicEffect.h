@@ -22,6 +22,9 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
+    // A block does the bands whose first row lies in it, all their rows: each band belongs to one block.
+    bool RowsInAnyOrder() const override { return true; }
+    void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
 
     // The same cells over the part of a 32-bpp image inside rect (clipped to it), in place, the first
     // cell at rect's top-left: the pixels are reached through the image's rows, nothing is copied, and
@@ -37,14 +40,22 @@ private:
         uint64_t count = 0;
     };
 
+    // One worker's sums of a band.
+    struct Band {
+        std::vector<uint32_t> columnSums; // per byte of a row
+        std::vector<uint32_t> averages; // per cell
+    };
+
     static void AddWeighted(const uint8_t* pixels, int count, CellSums& sums);
     static uint32_t Average(const CellSums& sums);
     // Sums of the cell whose origin is (x, y) of the area, read from it.
     CellSums SumCell(int x, int y) const;
     // The averages of the band of cells whose top row is y of the area.
-    void AverageBand(int y);
+    void AverageBand(int y, Band& band) const;
     // Fills the first row of a band with its cells' averages.
-    void WriteCells(uint8_t* row, int64_t width) const;
+    void WriteCells(uint8_t* row, int64_t width, const Band& band) const;
+    // Every row of the band whose top row is y.
+    void PixelateBand(int y, Band& band) const;
     // Points the area at rect's pixels, x = 0 at its left, and sizes the sums for it.
     void SetArea(ImageBuffer& image, const ImageRect& rect);
 
@@ -52,6 +63,5 @@ private:
     std::vector<uint8_t*> rows_; // the area's rows, each from its left pixel
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint32_t> columnSums_; // per byte of a row: the band's column sums
-    std::vector<uint32_t> averages_; // per cell of the band
+    std::vector<Band> bands_; // one per worker
 };

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <ctime>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Polynomials in x of degree below 31, reduced by x^31 = x^28 + 1: the recurrence s[i + 31] = s[i + 28] + s[i].
@@ -66,18 +70,28 @@ void RandSequence::Seed(unsigned seed)
 
 void RandSequence::FillShort(uint16_t* out, size_t count)
 {
-    // Unroll the ring into a straight buffer so that the recurrence needs no index wrapping.
-    constexpr size_t kChunk = 1024;
-    uint32_t buffer[kLag + kChunk];
+    // Unroll the ring into a straight buffer so that the recurrence needs no index wrapping. Three values
+    // at a time depend only on the three before them, which stay in a register: read back from memory,
+    // each sum would wait for the store of the one before. The fourth lane's sum is overwritten.
+    constexpr size_t kChunk = 1023;
+    uint32_t buffer[kLag + kChunk + 1];
     for (int k = 0; k < kLag; ++k)
         buffer[k] = ring_[(pos_ + k) % kLag];
+    buffer[kLag] = 0;
     while (count > 0) {
         const size_t n = count < kChunk ? count : kChunk;
-        for (size_t i = 0; i < n; ++i) {
-            const uint32_t value = buffer[i] + buffer[i + kLag - 3];
-            buffer[i + kLag] = value;
-            out[i] = uint16_t(value >> 17);
+        size_t i = 0;
+#if defined(__SSE2__)
+        __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + kLag - 3));
+        for (; i + 3 <= n; i += 3) {
+            last = _mm_add_epi32(last, _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i + kLag), last);
         }
+#endif
+        for (; i < n; ++i)
+            buffer[i + kLag] = buffer[i] + buffer[i + kLag - 3];
+        for (size_t k = 0; k < n; ++k)
+            out[k] = uint16_t(buffer[k + kLag] >> 17);
         std::memmove(buffer, buffer + n, kLag * sizeof buffer[0]);
         out += n;
         count -= n;

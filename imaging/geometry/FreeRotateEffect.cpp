@@ -14,10 +14,27 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 // neighbours always exist.
 constexpr double kEdgeLimit = 1.1;
 
-// RoundHalfAwayFromZero for positions, which always fit an int: the conversion truncates.
-inline int RoundToInt(double value)
+// Destination columns whose source positions are computed at once: a tile's width.
+constexpr int kRunColumns = 64;
+
+// The columns [first, end) of [0, count) where lo <= f(x) <= hi, for f monotonic in x. The rounded sums of a
+// row are: each adds a constant to a multiple of the column, and rounding keeps the order.
+template <class F> std::pair<int, int> ColumnsWithin(int count, int lo, int hi, F f)
 {
-    return int(value > 0 ? value + 0.5 : value - 0.5);
+    auto firstWhere = [count](auto holds) {
+        int low = 0, high = count;
+        while (low < high) {
+            const int middle = low + (high - low) / 2;
+            if (holds(middle))
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        return low;
+    };
+    if (f(0) <= f(count - 1))
+        return { firstWhere([&](int x) { return f(x) >= lo; }), firstWhere([&](int x) { return f(x) > hi; }) };
+    return { firstWhere([&](int x) { return f(x) <= hi; }), firstWhere([&](int x) { return f(x) < lo; }) };
 }
 
 } // namespace
@@ -42,7 +59,7 @@ FreeRotateEffect::Point FreeRotateEffect::RotatePoint(int x, int y, double cx, d
     const double s = std::sin(radians);
     const double u = x - cx;
     const double v = cy - y;
-    return { RoundToInt(cx + u * c + v * s), RoundToInt(cy - (v * c - u * s)) };
+    return { RotationPositions::Round(cx + u * c + v * s), RotationPositions::Round(cy - (v * c - u * s)) };
 }
 
 void FreeRotateEffect::Begin(ImageBuffer& image)
@@ -75,8 +92,8 @@ void FreeRotateEffect::Begin(ImageBuffer& image)
 
     shiftX_ = (newWidth_ - sourceWidth_) * 0.5;
     shiftY_ = (newHeight_ - sourceHeight_) * 0.5;
-    edgeFractionX_ = (sourceWidth_ - kEdgeLimit) - (sourceWidth_ - 2);
-    edgeFractionY_ = (sourceHeight_ - kEdgeLimit) - (sourceHeight_ - 2);
+    halfX_ = (newWidth_ - sourceWidth_) & 1;
+    halfY_ = (newHeight_ - sourceHeight_) & 1;
     centreX_ = (newWidth_ - 1) * 0.5;
     centreY_ = (newHeight_ - 1) * 0.5;
     cos_ = std::cos(inverseAngle_);
@@ -123,67 +140,121 @@ void FreeRotateEffect::ProcessRow(ImageBuffer& image, int y)
 {
     if (!SourceSnapshot())
         return;
+    const RowSpan span = SpanOfRow(y);
     if (bytesPerPixel_ == 4)
-        ProcessRowOf<4>(image.Row(y), y, 0, newWidth_);
+        ProcessRowOf<4>(image.Row(y), y, span, 0, newWidth_);
     else
-        ProcessRowOf<3>(image.Row(y), y, 0, newWidth_);
+        ProcessRowOf<3>(image.Row(y), y, span, 0, newWidth_);
 }
 
 void FreeRotateEffect::ProcessRows(ImageBuffer& image, int first, int end, int)
 {
-    if (!SourceSnapshot())
+    if (!SourceSnapshot() || end <= first)
         return;
+    std::vector<RowSpan> spans(size_t(end - first));
+    for (int y = first; y < end; ++y)
+        spans[size_t(y - first)] = SpanOfRow(y);
     // A row of the result crosses the source on a slant, touching a new source row every pixel or so;
     // the neighbouring rows of a narrow tile reuse the same source lines.
-    constexpr int kTileWidth = 64;
-    for (int left = 0; left < newWidth_; left += kTileWidth) {
-        const int right = std::min(newWidth_, left + kTileWidth);
+    for (int left = 0; left < newWidth_; left += kRunColumns) {
+        const int right = std::min(newWidth_, left + kRunColumns);
         for (int y = first; y < end; ++y) {
+            const RowSpan& span = spans[size_t(y - first)];
             if (bytesPerPixel_ == 4)
-                ProcessRowOf<4>(image.Row(y), y, left, right);
+                ProcessRowOf<4>(image.Row(y), y, span, left, right);
             else
-                ProcessRowOf<3>(image.Row(y), y, left, right);
+                ProcessRowOf<3>(image.Row(y), y, span, left, right);
         }
     }
 }
 
-// The row form of MapPoint and SampleInto. The source positions are whole or half pixels (halves only in
-// one direction, for quarter turns of sides that differ by an odd number), so they are kept doubled as
-// integers, and a half between two opaque pixels is their exact truncated mean. The last column and row
-// and translucent pixels go through the general sample.
-template <int Bytes> void FreeRotateEffect::ProcessRowOf(uint8_t* row, int y, int left, int right) const
+RotationPositions::Row FreeRotateEffect::PositionsOfRow(int y) const
 {
-    uint8_t* out = row + size_t(left) * Bytes;
-    const ImageBuffer& source = *SourceSnapshot();
+    // The same products as RotatePoint; the offsets turn a position of the rotated box into the source pixel
+    // at or left of / above it, (2 p - (W_new - W)) >> 1.
     const double v = centreY_ - y;
-    const double rowX = v * sin_;
-    const double rowY = v * cos_;
+    return { v * sin_, v * cos_, centreY_, -(newWidth_ - sourceWidth_) >> 1, -(newHeight_ - sourceHeight_) >> 1 };
+}
+
+FreeRotateEffect::RowSpan FreeRotateEffect::SpanOfRow(int y) const
+{
+    // Positions doubled, so that halves are whole numbers, exactly as the per-pixel test reads them.
+    const RotationPositions::Row p = PositionsOfRow(y);
     const int twiceShiftX = newWidth_ - sourceWidth_;
     const int twiceShiftY = newHeight_ - sourceHeight_;
+    auto tx = [&](int x) { return 2 * RotationPositions::Round(columnX_[size_t(x)] + p.rowX) - twiceShiftX; };
+    auto ty
+        = [&](int x) { return 2 * RotationPositions::Round(p.centreY - (p.rowY - columnY_[size_t(x)])) - twiceShiftY; };
     const int twiceLastX = 2 * (sourceWidth_ - 1);
     const int twiceLastY = 2 * (sourceHeight_ - 1);
-    for (int x = left; x < right; ++x, out += Bytes) {
-        // The same sums, in the same order, as RotatePoint.
-        const int rx = RoundToInt(columnX_[size_t(x)] + rowX);
-        const int ry = RoundToInt(centreY_ - (rowY - columnY_[size_t(x)]));
-        const int tx = 2 * rx - twiceShiftX;
-        const int ty = 2 * ry - twiceShiftY;
-        if (tx < 0 || tx > twiceLastX || ty < 0 || ty > twiceLastY)
-            continue;
-        if (tx == twiceLastX || ty == twiceLastY) {
-            SampleInto(tx * 0.5, ty * 0.5, out);
-            continue;
-        }
-        const uint8_t* p00 = source.Row(ty >> 1) + (tx >> 1) * Bytes;
-        const int halfX = tx & 1;
-        const int halfY = ty & 1;
-        if (!(halfX | halfY)) {
-            std::memcpy(out, p00, Bytes);
-            continue;
-        }
-        const uint8_t* p01 = source.Row((ty >> 1) + 1) + (tx >> 1) * Bytes;
-        if ((halfX & halfY) || (Bytes == 4 && (p00[3] & p00[Bytes + 3] & p01[3] & p01[Bytes + 3]) != 255)) {
-            SampleInto(tx * 0.5, ty * 0.5, out);
+    const auto [insideX, endX] = ColumnsWithin(newWidth_, 0, twiceLastX, tx);
+    const auto [insideY, endY] = ColumnsWithin(newWidth_, 0, twiceLastY, ty);
+    RowSpan span { std::max(insideX, insideY), 0, 0, std::min(endX, endY) };
+    if (span.end <= span.first)
+        return {};
+    const auto [innerX, innerEndX] = ColumnsWithin(newWidth_, 0, twiceLastX - 1, tx);
+    const auto [innerY, innerEndY] = ColumnsWithin(newWidth_, 0, twiceLastY - 1, ty);
+    span.innerFirst = std::max(innerX, innerY);
+    span.innerEnd = std::min(innerEndX, innerEndY);
+    if (span.innerEnd <= span.innerFirst)
+        span.innerFirst = span.innerEnd = span.first;
+    return span;
+}
+
+// The row form of MapPoint and SampleInto. Pixels on the last source column or row go through the general
+// sample; the others read their source pixels directly.
+template <int Bytes>
+void FreeRotateEffect::ProcessRowOf(uint8_t* row, int y, const RowSpan& span, int left, int right) const
+{
+    const int first = std::max(left, span.first);
+    const int end = std::min(right, span.end);
+    if (first >= end)
+        return;
+    const RotationPositions::Row positions = PositionsOfRow(y);
+    const int innerFirst = std::clamp(span.innerFirst, first, end);
+    const int innerEnd = std::clamp(span.innerEnd, first, end);
+    auto sampleEdge = [&](int x) {
+        int32_t xs, ys;
+        RotationPositions::Compute(positions, &columnX_[size_t(x)], &columnY_[size_t(x)], 1, &xs, &ys);
+        SampleInto((2 * xs + halfX_) * 0.5, (2 * ys + halfY_) * 0.5, row + size_t(x) * Bytes);
+    };
+    for (int x = first; x < innerFirst; ++x)
+        sampleEdge(x);
+    int32_t xs[kRunColumns], ys[kRunColumns];
+    for (int x = innerFirst; x < innerEnd; x += kRunColumns) {
+        const int count = std::min(kRunColumns, innerEnd - x);
+        RotationPositions::Compute(positions, &columnX_[size_t(x)], &columnY_[size_t(x)], count, xs, ys);
+        SampleInner<Bytes>(row + size_t(x) * Bytes, xs, ys, count);
+    }
+    for (int x = innerEnd; x < end; ++x)
+        sampleEdge(x);
+}
+
+// Whole positions copy their pixel, and a half between two opaque pixels is their exact truncated mean. Halves
+// occur for quarter turns whose sides differ by an odd number, in one direction only; halves in both and
+// translucent pixels go through the general sample.
+template <int Bytes>
+void FreeRotateEffect::SampleInner(uint8_t* out, const int32_t* xs, const int32_t* ys, int count) const
+{
+    const ImageBuffer& source = *SourceSnapshot();
+    // Rows are evenly spaced in one block.
+    const uint8_t* top = source.Row(0);
+    const ptrdiff_t step = source.Row(1) - top;
+    auto at = [&](int i) { return top + ptrdiff_t(ys[i]) * step + ptrdiff_t(xs[i]) * Bytes; };
+    const bool halfX = halfX_, halfY = halfY_;
+    if (!halfX && !halfY) {
+        // At 24 bpp four bytes move at once, the fourth overwritten by the next pixel: the source pixel is
+        // never the last of its row.
+        for (int i = 0; i + 1 < count; ++i)
+            std::memcpy(out + size_t(i) * Bytes, at(i), 4);
+        std::memcpy(out + size_t(count - 1) * Bytes, at(count - 1), Bytes);
+        return;
+    }
+    for (int i = 0; i < count; ++i, out += Bytes) {
+        const uint8_t* p00 = at(i);
+        const uint8_t* p01 = p00 + step;
+        if ((halfX && halfY) || (Bytes == 4 && (p00[3] & p00[Bytes + 3] & p01[3] & p01[Bytes + 3]) != 255)) {
+            SampleInto((2 * xs[i] + halfX) * 0.5, (2 * ys[i] + halfY) * 0.5, out);
             continue;
         }
         // top + (bottom - top) * fy with one fraction 0 and the other 0.5 is exact.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/PixelEffect.h"
+#include "imaging/geometry/RotationPositions.h"
 
 #include <vector>
 
@@ -38,9 +39,22 @@ public:
     int NewHeight() const { return newHeight_; }
 
 private:
+    // The columns of a row that map inside the source, [first, end), and among them those whose right and
+    // lower neighbours exist, [innerFirst, innerEnd); the rest lie at the ends of [first, end).
+    struct RowSpan {
+        int first = 0;
+        int innerFirst = 0;
+        int innerEnd = 0;
+        int end = 0;
+    };
+
     void SampleInto(double sx, double sy, uint8_t* pixel) const;
+    RotationPositions::Row PositionsOfRow(int y) const;
+    RowSpan SpanOfRow(int y) const;
     // Columns [left, right) of row y.
-    template <int Bytes> void ProcessRowOf(uint8_t* row, int y, int left, int right) const;
+    template <int Bytes> void ProcessRowOf(uint8_t* row, int y, const RowSpan& span, int left, int right) const;
+    // Count pixels whose source pixels (xs[i], ys[i]) and their right and lower neighbours all exist.
+    template <int Bytes> void SampleInner(uint8_t* out, const int32_t* xs, const int32_t* ys, int count) const;
 
     double angle_;
     double inverseAngle_;
@@ -53,12 +67,14 @@ private:
     int bytesPerPixel_ = 0;
     double shiftX_ = 0; // (W_new - W) / 2
     double shiftY_ = 0;
-    double edgeFractionX_ = 0; // the fraction left at the last column by the W - 1.1 limit
-    double edgeFractionY_ = 0;
     double centreX_ = 0; // (W_new - 1) / 2
     double centreY_ = 0;
     double cos_ = 0;
     double sin_ = 0;
+    // The source positions are whole or half pixels, the same kind for every pixel: halves in x when the
+    // widths differ by an odd number, in y when the heights do.
+    bool halfX_ = false;
+    bool halfY_ = false;
     // The column parts of RotatePoint's two sums: cx + u cos a, and u sin a.
     std::vector<double> columnX_;
     std::vector<double> columnY_;

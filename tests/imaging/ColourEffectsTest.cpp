@@ -129,14 +129,17 @@ TEST(HueSaturation, MatchesThePlainConversionsOnManyColours)
                 }
             }
     }
-    const ImageBuffer random = RandomImage(61, 47, 24, 3);
-    ImageBuffer fast = random;
-    ImageBuffer slow = random;
-    HueSaturationEffect one(120, 60);
-    HueSaturationEffect two(120, 60);
-    fast.ApplyEffect(one);
-    ApplyPixelByPixel(slow, two);
-    EXPECT_TRUE(SamePixels(fast, slow));
+    // A width that leaves pixels over after the groups the row loops take at once.
+    for (int bpp : { 24, 32 }) {
+        const ImageBuffer random = RandomImage(61, 47, bpp, 3);
+        ImageBuffer fast = random;
+        ImageBuffer slow = random;
+        HueSaturationEffect one(120, 60);
+        HueSaturationEffect two(120, 60);
+        fast.ApplyEffect(one);
+        ApplyPixelByPixel(slow, two);
+        EXPECT_TRUE(SamePixels(fast, slow)) << bpp << " bpp";
+    }
 }
 
 TEST(RgbValue, OffsetsSaturateAtBothEnds)

@@ -167,10 +167,13 @@ TEST(FreeRotate, RefusesImagesWithoutTwoRowsAndColumns)
 // including translucent pixels and the clamped last column and row.
 TEST(FreeRotate, MatchesThePlainReadingAtEveryAngle)
 {
-    // Sides that differ by an odd number put quarter turns on half pixels.
+    // Sides that differ by an odd number put quarter turns on half pixels: in x for 23 x 16, 40 x 7, 7 x 4 and
+    // 12 x 7, in y for 4 x 7, 8 x 11 and 9 x 10.
     const ImageBuffer sources[] = { RandomImage(23, 17, 32, 1), RandomImage(23, 16, 32, 2, true),
         RandomImage(16, 31, 24, 3), RandomImage(2, 2, 32, 4, true), RandomImage(40, 7, 32, 5, true),
-        RandomImage(7, 4, 24, 6), RandomImage(150, 70, 24, 7) }; // the last is wider than one tile of the row loop
+        RandomImage(7, 4, 24, 6), RandomImage(12, 7, 32, 8), RandomImage(4, 7, 32, 9), RandomImage(8, 11, 24, 10),
+        RandomImage(9, 10, 32, 11, true),
+        RandomImage(150, 70, 24, 7) }; // the last is wider than one tile of the row loop
     std::vector<int> angles { 90, 270, -90 };
     for (int degrees = -30; degrees <= 370; degrees += 11)
         angles.push_back(degrees);

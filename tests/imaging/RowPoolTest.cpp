@@ -17,6 +17,7 @@
 #include "imaging/filters/GridEffect.h"
 #include "imaging/filters/HalftoneEffect.h"
 #include "imaging/filters/MonoNoiseEffect.h"
+#include "imaging/filters/MosaicEffect.h"
 #include "imaging/filters/OilPaintEffect.h"
 #include "imaging/filters/SplashEffect.h"
 #include "imaging/geometry/FlipHorizontalEffect.h"
@@ -100,6 +101,9 @@ TEST_F(RowPoolTest, EffectsGiveTheSameBytesOnEveryThreadCount)
         { "splash", Make<SplashEffect>(7, 99u) },
         { "oil paint, small window", Make<OilPaintEffect>(2) },
         { "oil paint, sliding window", Make<OilPaintEffect>(5) },
+        // Bands of cells that straddle blocks, and one taller than a block.
+        { "mosaic", Make<MosaicEffect>(10) },
+        { "mosaic, large cells", Make<MosaicEffect>(100) },
         // In place: a block reads input rows of the blocks next to it.
         { "blur", Make<ConvolutionEffect>(std::vector<int32_t> { 1, 2, 1, 2, 4, 2, 1, 2, 1 }, 3, 16, 0) },
         { "5 x 5 kernel", Make<ConvolutionEffect>(std::vector<int32_t>(25, 1), 5, 20, -3) },
