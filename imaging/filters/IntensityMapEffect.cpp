@@ -2,7 +2,6 @@
 
 #include "imaging/filters/FilterMath.h"
 
-#include <cstring>
 #include <utility>
 
 bool IntensityMapEffect::CanApply(const ImageBuffer& image) const

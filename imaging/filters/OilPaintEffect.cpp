@@ -161,8 +161,9 @@ template <int Step> void OilPaintEffect::ProcessRowPairwise(Ring& ring, uint8_t*
             from[i * window_ + j] = ColourRow(ring, y + i) + j * Step;
     int8_t* positions = ring.positions.data();
     windowmode::ChooseRow(ring.greyRows.data(), window_, width, windowmode::WidestRun(), positions);
-    for (int x = 0; x < width; ++x, row += Step)
-        CopyColour<Step>(row, from[positions[x]] + size_t(x) * Step);
+    const uint8_t* own = ColourRow(ring, y + radius_) + size_t(radius_) * Step;
+    for (int x = 0; x < width; ++x, row += Step, own += Step)
+        CopyColour<Step>(row, from[positions[x]] + size_t(x) * Step, own);
 }
 
 template <int Step> void OilPaintEffect::ProcessRowCounted(Ring& ring, uint8_t* row, int width, int y) const
@@ -174,6 +175,7 @@ template <int Step> void OilPaintEffect::ProcessRowCounted(Ring& ring, uint8_t* 
         ring.sliding.ChooseRow(ring.greyRows.data(), y, width, window_, rows, columns);
     else
         ring.large.ChooseRow(ring.greyRows.data(), width, window_, rows, columns);
-    for (int x = 0; x < width; ++x, row += Step)
-        CopyColour<Step>(row, ColourRow(ring, y + rows[x]) + size_t(x + columns[x]) * Step);
+    const uint8_t* own = ColourRow(ring, y + radius_) + size_t(radius_) * Step;
+    for (int x = 0; x < width; ++x, row += Step, own += Step)
+        CopyColour<Step>(row, ColourRow(ring, y + rows[x]) + size_t(x + columns[x]) * Step, own);
 }

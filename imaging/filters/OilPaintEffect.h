@@ -67,14 +67,14 @@ private:
     void ProcessRowWith(Ring& ring, ImageBuffer& image, int y) const;
     template <int Step> void ProcessRowPairwise(Ring& ring, uint8_t* row, int width, int y) const;
     template <int Step> void ProcessRowCounted(Ring& ring, uint8_t* row, int width, int y) const;
-    template <int Step> static void CopyColour(uint8_t* pixel, const uint8_t* from)
+    // The pixel's own alpha is read from the copy of its row, so the image row is only written.
+    template <int Step> static void CopyColour(uint8_t* pixel, const uint8_t* from, const uint8_t* own)
     {
         if constexpr (Step == 4) {
-            // The pixel's alpha stays.
-            uint32_t colour, kept;
+            uint32_t colour, alpha;
             std::memcpy(&colour, from, 4);
-            std::memcpy(&kept, pixel, 4);
-            colour = (colour & 0x00FFFFFFu) | (kept & 0xFF000000u);
+            std::memcpy(&alpha, own, 4);
+            colour = (colour & 0x00FFFFFFu) | (alpha & 0xFF000000u);
             std::memcpy(pixel, &colour, 4);
         } else {
             std::memcpy(pixel, from, 3);
