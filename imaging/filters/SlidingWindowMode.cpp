@@ -1,6 +1,6 @@
 #include "imaging/filters/SlidingWindowMode.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cstring>
@@ -26,7 +26,106 @@ int LastColumnOf(const uint8_t* row, int window, __m128i grey)
     return -1;
 }
 
+// Adds entering - leaving to the 256 counts and returns the largest. Two columns' counts differ by the
+// window height at most, so the bytes' difference wraps exactly.
+int SlideNarrow(int16_t* counts, const uint8_t* entering, const uint8_t* leaving)
+{
+    __m128i top = _mm_setzero_si128();
+    for (int grey = 0; grey < 256; grey += 16) {
+        const __m128i change = _mm_sub_epi8(Load(entering + grey), Load(leaving + grey));
+        auto* to = reinterpret_cast<__m128i*>(counts + grey);
+        const __m128i low = _mm_add_epi16(_mm_load_si128(to), _mm_srai_epi16(_mm_unpacklo_epi8(change, change), 8));
+        const __m128i high
+            = _mm_add_epi16(_mm_load_si128(to + 1), _mm_srai_epi16(_mm_unpackhi_epi8(change, change), 8));
+        _mm_store_si128(to, low);
+        _mm_store_si128(to + 1, high);
+        top = _mm_max_epi16(top, _mm_max_epi16(low, high));
+    }
+    top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0x4E));
+    top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0xB1));
+    top = _mm_max_epi16(top, _mm_shufflelo_epi16(top, 0xB1));
+    return _mm_extract_epi16(top, 0);
+}
+
+// Each grey whose count is top as a bit of four words.
+void TopGreysNarrow(const int16_t* counts, int top, uint64_t* bits)
+{
+    const __m128i wanted = _mm_set1_epi16(int16_t(top));
+    for (int word = 0; word < 4; ++word) {
+        uint64_t hits = 0;
+        for (int part = 0; part < 4; ++part) {
+            const auto* from = reinterpret_cast<const __m128i*>(counts + word * 64 + part * 16);
+            const __m128i low = _mm_cmpeq_epi16(_mm_load_si128(from), wanted);
+            const __m128i high = _mm_cmpeq_epi16(_mm_load_si128(from + 1), wanted);
+            hits |= uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)))) << (part * 16);
+        }
+        bits[word] = hits;
+    }
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define LUMORA_SLIDING_AVX2 1
+[[gnu::target("avx2")]] int SlideWide(int16_t* counts, const uint8_t* entering, const uint8_t* leaving)
+{
+    __m256i top = _mm256_setzero_si256();
+    for (int grey = 0; grey < 256; grey += 32) {
+        const __m256i change = _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(entering + grey)),
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(leaving + grey)));
+        auto* to = reinterpret_cast<__m256i*>(counts + grey);
+        const __m256i low
+            = _mm256_add_epi16(_mm256_load_si256(to), _mm256_cvtepi8_epi16(_mm256_castsi256_si128(change)));
+        const __m256i high
+            = _mm256_add_epi16(_mm256_load_si256(to + 1), _mm256_cvtepi8_epi16(_mm256_extracti128_si256(change, 1)));
+        _mm256_store_si256(to, low);
+        _mm256_store_si256(to + 1, high);
+        top = _mm256_max_epi16(top, _mm256_max_epi16(low, high));
+    }
+    __m128i half = _mm_max_epi16(_mm256_castsi256_si128(top), _mm256_extracti128_si256(top, 1));
+    half = _mm_max_epi16(half, _mm_shuffle_epi32(half, 0x4E));
+    half = _mm_max_epi16(half, _mm_shuffle_epi32(half, 0xB1));
+    half = _mm_max_epi16(half, _mm_shufflelo_epi16(half, 0xB1));
+    return _mm_extract_epi16(half, 0);
+}
+
+[[gnu::target("avx2")]] void TopGreysWide(const int16_t* counts, int top, uint64_t* bits)
+{
+    const __m256i wanted = _mm256_set1_epi16(int16_t(top));
+    for (int word = 0; word < 4; ++word) {
+        uint64_t hits = 0;
+        for (int part = 0; part < 2; ++part) {
+            const auto* from = reinterpret_cast<const __m256i*>(counts + word * 64 + part * 32);
+            const __m256i low = _mm256_cmpeq_epi16(_mm256_load_si256(from), wanted);
+            const __m256i high = _mm256_cmpeq_epi16(_mm256_load_si256(from + 1), wanted);
+            // Packing works within 128-bit halves; the permutation puts the greys back in order.
+            const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi16(low, high), 0xD8);
+            hits |= uint64_t(unsigned(_mm256_movemask_epi8(packed))) << (part * 32);
+        }
+        bits[word] = hits;
+    }
+}
+#else
+int SlideWide(int16_t* counts, const uint8_t* entering, const uint8_t* leaving)
+{
+    return SlideNarrow(counts, entering, leaving);
+}
+
+void TopGreysWide(const int16_t* counts, int top, uint64_t* bits)
+{
+    TopGreysNarrow(counts, top, bits);
+}
+#endif
+
 } // namespace
+
+bool SlidingWindowMode::WideVectors()
+{
+#ifdef LUMORA_SLIDING_AVX2
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2;
+#else
+    return false;
+#endif
+}
 
 void SlidingWindowMode::Recount(const uint8_t* const* rows, int columns, int window)
 {
@@ -41,37 +140,15 @@ void SlidingWindowMode::Recount(const uint8_t* const* rows, int columns, int win
 
 int SlidingWindowMode::Slide(const uint8_t* entering, const uint8_t* leaving)
 {
-    __m128i top = _mm_setzero_si128();
-    for (int grey = 0; grey < 256; grey += 16) {
-        // Two columns' counts differ by the window height at most, so the bytes' difference wraps exactly.
-        const __m128i change = _mm_sub_epi8(Load(entering + grey), Load(leaving + grey));
-        auto* counts = reinterpret_cast<__m128i*>(counts_ + grey);
-        const __m128i low = _mm_add_epi16(_mm_load_si128(counts), _mm_srai_epi16(_mm_unpacklo_epi8(change, change), 8));
-        const __m128i high
-            = _mm_add_epi16(_mm_load_si128(counts + 1), _mm_srai_epi16(_mm_unpackhi_epi8(change, change), 8));
-        _mm_store_si128(counts, low);
-        _mm_store_si128(counts + 1, high);
-        top = _mm_max_epi16(top, _mm_max_epi16(low, high));
-    }
-    top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0x4E));
-    top = _mm_max_epi16(top, _mm_shuffle_epi32(top, 0xB1));
-    top = _mm_max_epi16(top, _mm_shufflelo_epi16(top, 0xB1));
-    return _mm_extract_epi16(top, 0);
+    return wide_ ? SlideWide(counts_, entering, leaving) : SlideNarrow(counts_, entering, leaving);
 }
 
 void SlidingWindowMode::TopGreys(int top, uint64_t* bits) const
 {
-    const __m128i wanted = _mm_set1_epi16(int16_t(top));
-    for (int word = 0; word < 4; ++word) {
-        uint64_t hits = 0;
-        for (int part = 0; part < 4; ++part) {
-            const auto* counts = reinterpret_cast<const __m128i*>(counts_ + word * 64 + part * 16);
-            const __m128i low = _mm_cmpeq_epi16(_mm_load_si128(counts), wanted);
-            const __m128i high = _mm_cmpeq_epi16(_mm_load_si128(counts + 1), wanted);
-            hits |= uint64_t(unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)))) << (part * 16);
-        }
-        bits[word] = hits;
-    }
+    if (wide_)
+        TopGreysWide(counts_, top, bits);
+    else
+        TopGreysNarrow(counts_, top, bits);
 }
 
 void SlidingWindowMode::ChooseRow(

@@ -13,6 +13,13 @@ public:
     // Rows are read this many bytes before their first window.
     static constexpr int kRowMargin = 16;
 
+    // Whether this processor counts 32 greys at a time (AVX2) rather than 16.
+    static bool WideVectors();
+    explicit SlidingWindowMode(bool wide = WideVectors())
+        : wide_(wide)
+    {
+    }
+
     // rows[0 .. window) are the grey rows of the windows of output row y, each holding width + window - 1
     // bytes. Fills chosenRows and chosenColumns[0 .. width). Following the call for row y - 1 with the
     // same rows one further down, only the rows that enter and leave are counted.
@@ -30,7 +37,8 @@ private:
     void EarliestLastPlace(const uint8_t* const* rows, int x, int top, int* row, int* column) const;
 
     std::vector<uint8_t> columnCounts_; // 256 per column
-    alignas(16) int16_t counts_[256] = {};
+    bool wide_;
+    alignas(32) int16_t counts_[256] = {};
     const uint8_t* topRow_ = nullptr; // rows[0] of the last call
     int lastY_ = -1;
     int width_ = 0;
