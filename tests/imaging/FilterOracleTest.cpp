@@ -103,13 +103,14 @@ TEST(FilterOracle, OilPaintSlidingCountFindsThePlainScansPixel)
 
 TEST(FilterOracle, OilPaintWideRowsAndLargeWindowsFindThePlainScansPixel)
 {
-    // Rows of several tiles of pixel runs, window rows of several 16-byte loads, the largest window the
-    // column counts hold and the first one past it; three levels tie many greys at the top count.
+    // Rows of several tiles of pixel runs, window rows of several 16-byte loads, blocks of rows whose kept
+    // neighbours overlap, the largest window the column counts hold and the first one past it; three
+    // levels tie many greys at the top count.
     struct Case {
         int radius, width, height;
     };
-    const Case cases[]
-        = { { 1, 300, 3 }, { 2, 517, 4 }, { 3, 290, 70 }, { 9, 45, 80 }, { 15, 90, 70 }, { 63, 30, 5 }, { 64, 20, 4 } };
+    const Case cases[] = { { 1, 300, 3 }, { 2, 517, 4 }, { 3, 290, 70 }, { 9, 45, 80 }, { 15, 90, 70 }, { 40, 20, 140 },
+        { 63, 30, 5 }, { 64, 20, 4 } };
     std::mt19937 random(99);
     for (int bpp : { 24, 32 })
         for (const Case& c : cases)
