@@ -16,20 +16,24 @@ ImageBuffer PadWithEdges(const ImageBuffer& source, int margin)
     const size_t step = size_t(source.BitCount() / 8);
     const size_t contentBytes = size_t(source.Width()) * step;
     const size_t marginBytes = size_t(margin) * step;
-    for (int y = 0; y < source.Height(); ++y) {
-        const uint8_t* from = source.Row(y);
-        uint8_t* to = padded.Row(y + margin);
-        std::memcpy(to + marginBytes, from, contentBytes);
-        const uint8_t* last = from + contentBytes - step;
-        for (int i = 0; i < margin; ++i) {
-            std::memcpy(to + size_t(i) * step, from, step);
-            std::memcpy(to + marginBytes + contentBytes + size_t(i) * step, last, step);
-        }
-    }
+    for (int y = 0; y < source.Height(); ++y)
+        PadRowWithEdges(source.Row(y), size_t(source.Width()), step, size_t(margin), padded.Row(y + margin));
     const size_t rowBytes = contentBytes + 2 * marginBytes;
     for (int i = 0; i < margin; ++i) {
         std::memcpy(padded.Row(i), padded.Row(margin), rowBytes);
         std::memcpy(padded.Row(int(height) - 1 - i), padded.Row(int(height) - 1 - margin), rowBytes);
     }
     return padded;
+}
+
+void PadRowWithEdges(const uint8_t* from, size_t width, size_t step, size_t margin, uint8_t* to)
+{
+    const size_t contentBytes = width * step;
+    const size_t marginBytes = margin * step;
+    std::memcpy(to + marginBytes, from, contentBytes);
+    const uint8_t* last = from + contentBytes - step;
+    for (size_t i = 0; i < margin; ++i) {
+        std::memcpy(to + i * step, from, step);
+        std::memcpy(to + marginBytes + contentBytes + i * step, last, step);
+    }
 }

@@ -2,7 +2,6 @@
 
 #include "imaging/filters/FilterMath.h"
 
-#include <cstring>
 #include <utility>
 
 bool IntensityMapEffect::CanApply(const ImageBuffer& image) const
@@ -33,19 +32,18 @@ void IntensityMapEffect::ProcessRow(ImageBuffer& image, int y)
         PixelEffectImpl::ProcessRow(image, y);
         return;
     }
-    const int width = image.Width();
-    const int step = source_.BitCount() / 8;
-    const uint8_t* from = source_.Row(y);
-    uint8_t* to = image.Row(y);
+    GreyRow(source_.Row(y), source_.BitCount() / 8, image.Width(), image.Row(y));
+}
+
+void IntensityMapEffect::GreyRow(const uint8_t* pixels, int step, int width, uint8_t* greys)
+{
     if (step == 4) {
         for (int x = 0; x < width; ++x) {
-            uint32_t p;
-            std::memcpy(&p, from + size_t(x) * 4, 4);
-            const auto sum = uint16_t(((p >> 16) & 0xFF) * 30 + ((p >> 8) & 0xFF) * 59 + (p & 0xFF) * 11);
-            to[x] = uint8_t(sum / 100);
+            const uint8_t* p = pixels + size_t(x) * 4;
+            greys[x] = uint8_t(uint16_t(p[2] * 30 + p[1] * 59 + p[0] * 11) / 100);
         }
     } else {
-        for (int x = 0; x < width; ++x, from += 3)
-            to[x] = uint8_t(uint16_t(from[2] * 30 + from[1] * 59 + from[0] * 11) / 100);
+        for (int x = 0; x < width; ++x, pixels += 3)
+            greys[x] = uint8_t(uint16_t(pixels[2] * 30 + pixels[1] * 59 + pixels[0] * 11) / 100);
     }
 }

@@ -19,6 +19,9 @@ public:
     const ImageBuffer& Source() const { return source_; }
     ImageBuffer TakeSource() { return std::move(source_); }
 
+    // The grey values of width pixels of step (3 or 4) bytes.
+    static void GreyRow(const uint8_t* pixels, int step, int width, uint8_t* greys);
+
 private:
     // The image is rebuilt anyway, so its pixels are moved here rather than copied.
     ImageBuffer source_;

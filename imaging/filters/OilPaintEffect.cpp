@@ -2,11 +2,11 @@
 
 #include "imaging/RowPool.h"
 #include "imaging/filters/EdgePadding.h"
+#include "imaging/filters/FilterMath.h"
 #include "imaging/filters/IntensityMapEffect.h"
 #include "imaging/filters/WindowMode.h"
 
 #include <algorithm>
-#include <cstring>
 
 OilPaintEffect::OilPaintEffect(int radius)
     : radius_(std::max(radius, 1))
@@ -14,175 +14,168 @@ OilPaintEffect::OilPaintEffect(int radius)
 {
 }
 
-void OilPaintEffect::Histogram::Reset(int window)
-{
-    counts.fill(0);
-    valuesWithCount.assign(size_t(window) * size_t(window) + 1, 0);
-    valuesWithCount[0] = 256;
-    top = 0;
-}
-
 void OilPaintEffect::Begin(ImageBuffer& image)
 {
-    // The grey map is made from the padded copy, which it hands back afterwards.
-    intensity_ = PadWithEdges(image, radius_);
-    IntensityMapEffect greys;
-    intensity_.ApplyEffect(greys);
-    padded_ = greys.TakeSource();
-    if (padded_.IsEmpty())
-        intensity_.Destroy();
-    if (intensity_.IsEmpty())
+    rings_.clear();
+    keptRows_.clear();
+    // A window larger than any image we could hold leaves the image alone.
+    const int64_t grownWidth = int64_t(image.Width()) + 2 * int64_t(radius_);
+    const int64_t grownHeight = int64_t(image.Height()) + 2 * int64_t(radius_);
+    step_ = image.BitCount() / 8;
+    if (image.IsEmpty() || grownWidth + 2 * kGreyMargin > INT32_MAX || grownHeight > INT32_MAX
+        || grownWidth * step_ >= ImageBuffer::kMaxPixelBytes / grownHeight)
         return;
-    rowOf_.resize(size_t(window_) * size_t(window_));
-    for (size_t p = 0; p < rowOf_.size(); ++p)
-        rowOf_[p] = int(p) / window_;
-    scans_.assign(size_t(std::max(RowPool::Shared().Threads(), 1)), Scan {});
-    for (Scan& scan : scans_)
-        scan.greyRows.resize(size_t(window_));
+    rowBytes_ = size_t(image.Width()) * size_t(step_);
+    colourStride_ = size_t(grownWidth) * size_t(step_);
+    greyStride_ = size_t(grownWidth) + 2 * kGreyMargin;
+    const size_t slots = size_t(window_) + 1;
+    const size_t width = size_t(image.Width());
+    Ring ring;
+    ring.end = image.Height();
+    ring.colours.resize(slots * colourStride_);
+    ring.greys.resize(slots * greyStride_);
+    ring.greyRows.resize(size_t(window_));
+    if (window_ <= windowmode::kMaxWindow) {
+        ring.positions.resize(width + windowmode::kMaxLanes);
+    } else {
+        ring.chosenRows.resize(width);
+        ring.chosenColumns.resize(width);
+    }
+    rings_.assign(size_t(std::max(1, RowPool::Shared().Threads())), ring);
 }
 
 void OilPaintEffect::End(ImageBuffer&)
 {
-    padded_.Destroy();
-    intensity_.Destroy();
+    rings_.clear();
+    keptRows_.clear();
 }
 
-void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
+void OilPaintEffect::BeginBlocks(const ImageBuffer& image, int blockRows)
 {
-    if (intensity_.IsEmpty())
+    const int height = image.Height();
+    if (rings_.empty() || blockRows >= height)
         return;
-    // The plain reading: count the window in scan order and keep the pixel where a count first beat the
-    // best so far. Only the counters touched are cleared afterwards.
-    int best = 0;
-    const uint8_t* chosen = nullptr;
-    const size_t step = size_t(image.BitCount() / 8);
-    for (int i = 0; i < window_; ++i) {
-        const uint8_t* greys = intensity_.Row(y + i) + x;
-        for (int j = 0; j < window_; ++j) {
-            const int count = ++scratchCounts_[greys[j]];
-            if (count > best) {
-                best = count;
-                chosen = padded_.Row(y + i) + size_t(x + j) * step;
-            }
-        }
+    keptRows_.assign(size_t(height), {});
+    for (int64_t boundary = blockRows; boundary < height; boundary += blockRows) {
+        const int64_t end = std::min<int64_t>(height, boundary + radius_);
+        for (int64_t row = std::max<int64_t>(0, boundary - radius_); row < end; ++row)
+            if (keptRows_[size_t(row)].empty())
+                keptRows_[size_t(row)].assign(image.Row(int(row)), image.Row(int(row)) + rowBytes_);
     }
-    for (int i = 0; i < window_; ++i) {
-        const uint8_t* greys = intensity_.Row(y + i) + x;
-        for (int j = 0; j < window_; ++j)
-            scratchCounts_[greys[j]] = 0;
-    }
-    std::memcpy(pixel, chosen, 3);
-}
-
-void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
-{
-    const int bpp = image.BitCount();
-    if (intensity_.IsEmpty() || scans_.empty() || (bpp != 24 && bpp != 32)) {
-        PixelEffectImpl::ProcessRow(image, y);
-        return;
-    }
-    ProcessRowOn(image, y, scans_[0]);
 }
 
 void OilPaintEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
 {
-    const int bpp = image.BitCount();
-    if (intensity_.IsEmpty() || scans_.empty() || (bpp != 24 && bpp != 32)) {
-        ImageEffect::ProcessRows(image, first, end, worker);
+    if (rings_.empty())
         return;
-    }
-    Scan& scan = scans_[size_t(worker) < scans_.size() ? size_t(worker) : 0];
+    Ring& ring = rings_[size_t(worker) % rings_.size()];
+    ring.first = first;
+    ring.end = end;
     for (int y = first; y < end; ++y)
-        ProcessRowOn(image, y, scan);
+        ProcessRowWith(ring, image, y);
 }
 
-void OilPaintEffect::ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const
+void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
 {
-    const int bpp = image.BitCount();
-    uint8_t* row = image.Row(y);
-    const int width = image.Width();
-    // Comparing every pair of positions beats the sliding histogram's dependent updates up to 7 x 7.
-    const bool pairwise = window_ <= windowmode::kMaxWindow && width >= 16;
-    if (bpp == 32 && pairwise)
-        ProcessRowPairwise<4>(row, width, y);
-    else if (bpp == 32)
-        ProcessRowSliding<4>(row, width, y, scan);
-    else if (pairwise)
-        ProcessRowPairwise<3>(row, width, y);
-    else
-        ProcessRowSliding<3>(row, width, y, scan);
+    if (!rings_.empty())
+        ProcessRowWith(rings_.front(), image, y);
 }
 
-template <int Step> void OilPaintEffect::ProcessRowPairwise(uint8_t* row, int width, int y) const
+void OilPaintEffect::LoadRow(Ring& ring, const ImageBuffer& image, int grownRow) const
 {
-    const uint8_t* greyRows[windowmode::kMaxWindow];
+    const int row = int(std::clamp<int64_t>(int64_t(grownRow) - radius_, 0, image.Height() - 1));
+    // A row of another block may already hold results: its input was kept before the blocks began.
+    const bool elsewhere = row < ring.first || row >= ring.end;
+    const uint8_t* from = elsewhere && !keptRows_.empty() && !keptRows_[size_t(row)].empty()
+        ? keptRows_[size_t(row)].data()
+        : image.Row(row);
+    const size_t slot = size_t(grownRow % (window_ + 1));
+    uint8_t* colours = ring.colours.data() + slot * colourStride_;
+    PadRowWithEdges(from, size_t(image.Width()), size_t(step_), size_t(radius_), colours);
+    uint8_t* greys = ring.greys.data() + slot * greyStride_ + kGreyMargin;
+    IntensityMapEffect::GreyRow(colours, step_, image.Width() + 2 * radius_, greys);
+}
+
+void OilPaintEffect::ReachRow(Ring& ring, const ImageBuffer& image, int y) const
+{
+    static_assert(kGreyMargin >= windowmode::kRowMargin && kGreyMargin >= SlidingWindowMode::kRowMargin);
+    const int slots = window_ + 1;
+    if (y < ring.lo || y > ring.hi)
+        ring.lo = ring.hi = y;
+    for (; ring.hi < y + window_; ++ring.hi)
+        LoadRow(ring, image, ring.hi);
+    ring.lo = std::max(ring.lo, ring.hi - slots);
     for (int i = 0; i < window_; ++i)
-        greyRows[i] = intensity_.Row(y + i);
-    const int lanes = width >= windowmode::kMaxLanes ? windowmode::WidestRun() : 16;
-    int8_t positions[windowmode::kMaxLanes];
-    for (int x0 = 0; x0 < width; x0 += lanes) {
-        // The last run overlaps the one before; results only depend on the input, so pixels done twice
-        // come out the same.
-        const int x = x0 + lanes <= width ? x0 : width - lanes;
-        windowmode::FirstToTopCount(greyRows, window_, x, lanes, positions);
-        uint8_t* pixel = row + size_t(x) * Step;
-        for (int lane = 0; lane < lanes; ++lane, pixel += Step)
-            CopyChosen<Step>(pixel, x + lane, y, positions[lane]);
-    }
+        ring.greyRows[size_t(i)] = ring.greys.data() + size_t((y + i) % slots) * greyStride_ + kGreyMargin;
 }
 
-int OilPaintEffect::FirstToTopCount(const uint8_t* const* greyRows, int x, Scan& scan) const
+void OilPaintEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
 {
-    const Histogram& histogram = scan.histogram;
-    std::vector<uint32_t>& seen = scan.seen;
-    // The scan first reaches the top count at the last occurrence of some grey value that has the top
-    // count; the earliest such last occurrence wins. Scanning backwards meets every such value's last
-    // occurrence first, so the position where the last of them turns up is the answer.
-    const int top = histogram.top;
-    if (top == 1)
-        return 0;
-    const int wanted = histogram.valuesWithCount[size_t(top)];
-    const uint32_t search = ++scan.search;
-    int found = 0;
-    const int w = window_;
-    for (int i = w - 1; i >= 0; --i) {
-        const uint8_t* greys = greyRows[i] + x;
-        for (int j = w - 1; j >= 0; --j) {
-            const uint8_t value = greys[j];
-            const bool first = int(histogram.counts[value] == top) & int(seen[value] != search);
-            seen[value] = first ? search : seen[value];
-            found += first;
-            if (found == wanted)
-                return i * w + j;
-        }
-    }
-    return 0;
-}
-
-template <int Step> void OilPaintEffect::ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const
-{
-    const int w = window_;
-    const uint8_t** greyRows = scan.greyRows.data();
-    for (int i = 0; i < w; ++i)
-        greyRows[i] = intensity_.Row(y + i);
-    if (scan.search > 0xF0000000u) {
-        std::fill(scan.seen.begin(), scan.seen.end(), 0u);
-        scan.search = 0;
-    }
-
-    Histogram& histogram = scan.histogram;
-    histogram.Reset(w);
-    for (int i = 0; i < w; ++i)
-        for (int j = 0; j < w; ++j)
-            histogram.Add(greyRows[i][j]);
-
-    for (int x = 0; x < width; ++x, row += Step) {
-        if (x > 0) {
-            for (int i = 0; i < w; ++i) {
-                histogram.Remove(greyRows[i][x - 1]);
-                histogram.Add(greyRows[i][x + w - 1]);
+    if (rings_.empty())
+        return;
+    Ring& ring = rings_.front();
+    if (x == 0)
+        ReachRow(ring, image, y);
+    // The plain reading: count the window in scan order and keep the pixel where a count first beat the
+    // best so far. Only the counters touched are cleared afterwards.
+    int best = 0;
+    const uint8_t* chosen = nullptr;
+    const size_t step = size_t(step_);
+    for (int i = 0; i < window_; ++i) {
+        const uint8_t* colours = ColourRow(ring, y + i) + size_t(x) * step;
+        for (int j = 0; j < window_; ++j) {
+            const int count = ++scratchCounts_[filtermath::Grey(colours + size_t(j) * step)];
+            if (count > best) {
+                best = count;
+                chosen = colours + size_t(j) * step;
             }
         }
-        CopyChosen<Step>(row, x, y, FirstToTopCount(greyRows, x, scan));
     }
+    for (int i = 0; i < window_; ++i) {
+        const uint8_t* colours = ColourRow(ring, y + i) + size_t(x) * step;
+        for (int j = 0; j < window_; ++j)
+            scratchCounts_[filtermath::Grey(colours + size_t(j) * step)] = 0;
+    }
+    std::memcpy(pixel, chosen, 3);
+}
+
+void OilPaintEffect::ProcessRowWith(Ring& ring, ImageBuffer& image, int y) const
+{
+    ReachRow(ring, image, y);
+    uint8_t* row = image.Row(y);
+    const int width = image.Width();
+    WithPixelSize(image.BitCount(), [&](auto step) {
+        // Comparing pairs of positions beats counting up to 7 x 7.
+        if (window_ <= windowmode::kMaxWindow)
+            ProcessRowPairwise<step>(ring, row, width, y);
+        else
+            ProcessRowCounted<step>(ring, row, width, y);
+    });
+}
+
+template <int Step> void OilPaintEffect::ProcessRowPairwise(Ring& ring, uint8_t* row, int width, int y) const
+{
+    const uint8_t* from[windowmode::kMaxWindow * windowmode::kMaxWindow];
+    for (int i = 0; i < window_; ++i)
+        for (int j = 0; j < window_; ++j)
+            from[i * window_ + j] = ColourRow(ring, y + i) + j * Step;
+    int8_t* positions = ring.positions.data();
+    windowmode::ChooseRow(ring.greyRows.data(), window_, width, windowmode::WidestRun(), positions);
+    const uint8_t* own = ColourRow(ring, y + radius_) + size_t(radius_) * Step;
+    for (int x = 0; x < width; ++x, row += Step, own += Step)
+        CopyColour<Step>(row, from[positions[x]] + size_t(x) * Step, own);
+}
+
+template <int Step> void OilPaintEffect::ProcessRowCounted(Ring& ring, uint8_t* row, int width, int y) const
+{
+    int32_t* rows = ring.chosenRows.data();
+    int32_t* columns = ring.chosenColumns.data();
+    // Column counts beat a sliding histogram's dependent updates while they fit a byte.
+    if (window_ <= SlidingWindowMode::kMaxWindow)
+        ring.sliding.ChooseRow(ring.greyRows.data(), y, width, window_, rows, columns);
+    else
+        ring.large.ChooseRow(ring.greyRows.data(), width, window_, rows, columns);
+    const uint8_t* own = ColourRow(ring, y + radius_) + size_t(radius_) * Step;
+    for (int x = 0; x < width; ++x, row += Step, own += Step)
+        CopyColour<Step>(row, ColourRow(ring, y + rows[x]) + size_t(x + columns[x]) * Step, own);
 }

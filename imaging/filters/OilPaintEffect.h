@@ -2,14 +2,23 @@
 
 #include "imaging/ImageBuffer.h"
 #include "imaging/PixelEffect.h"
+#include "imaging/filters/LargeWindowMode.h"
+#include "imaging/filters/SlidingWindowMode.h"
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 // Every pixel takes the colour of the most frequent grey value in its (2n + 1)^2 neighbourhood. Ties go
 // to the grey value that reached the top count first in a row-by-row scan of the neighbourhood, and the
 // colour is that of the pixel where it did.
+//
+// The neighbourhood is read from copies of the input rows it covers, grown at both ends by the radius
+// with the edge pixels repeated, and their grey values. A row is copied when a row of results first needs
+// it, which is never later than the start of that row's own processing, so no copy of the whole image is
+// made. Blocks of rows run on every core, each worker with its own copies; the input rows next to a block
+// boundary, which the block on the other side overwrites, are kept before any block starts.
 class OilPaintEffect final : public PixelEffectImpl<OilPaintEffect> {
 public:
     // radius is at least 1.
@@ -21,67 +30,64 @@ public:
     void Begin(ImageBuffer& image) override;
     void ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel) override;
     void ProcessRow(ImageBuffer& image, int y) override;
-    // Every row reads only the padded copy; each worker slides its own histogram.
     bool RowsInAnyOrder() const override { return true; }
+    void BeginBlocks(const ImageBuffer& image, int blockRows) override;
     void ProcessRows(ImageBuffer& image, int first, int end, int worker) override;
     void End(ImageBuffer& image) override;
 
 private:
-    // A count per grey value over the window, the number of grey values having each count, and the
-    // top count, kept up to date as the window slides along a row.
-    struct Histogram {
-        std::array<int32_t, 256> counts;
-        std::vector<int32_t> valuesWithCount;
-        int top = 0;
-
-        void Reset(int window);
-        // Branch-free: the values of a noisy image make every test a coin toss.
-        void Add(uint8_t value)
-        {
-            const int32_t c = counts[value]++;
-            --valuesWithCount[size_t(c)];
-            ++valuesWithCount[size_t(c) + 1];
-            top = c + 1 > top ? c + 1 : top;
-        }
-        void Remove(uint8_t value)
-        {
-            const int32_t c = counts[value]--;
-            --valuesWithCount[size_t(c)];
-            ++valuesWithCount[size_t(c) - 1];
-            top -= int(c == top) & int(valuesWithCount[size_t(c)] == 0);
-        }
+    // One worker's copies of the grown input rows lo .. hi - 1 (row r is input row r - radius, limited to
+    // the image), row r at slot r % (window + 1): the rows of the current windows and the one just left.
+    // Results are made for the rows [first, end).
+    struct Ring {
+        int first = 0;
+        int end = 0;
+        int lo = 0;
+        int hi = 0;
+        std::vector<uint8_t> colours; // slots of colourStride bytes
+        std::vector<uint8_t> greys; // slots of greyStride bytes, kGreyMargin before each row
+        std::vector<const uint8_t*> greyRows; // of the current row's windows
+        std::vector<int8_t> positions; // windows up to 7 x 7
+        SlidingWindowMode sliding;
+        LargeWindowMode large;
+        std::vector<int32_t> chosenRows, chosenColumns; // larger windows
     };
 
-    // One worker's sliding state.
-    struct Scan {
-        Histogram histogram;
-        std::vector<uint32_t> seen = std::vector<uint32_t>(256, 0); // per grey value: the last search that met it
-        uint32_t search = 0;
-        std::vector<const uint8_t*> greyRows;
-    };
+    // Grey rows are readable this many bytes either side.
+    static constexpr int kGreyMargin = 64;
 
-    void ProcessRowOn(ImageBuffer& image, int y, Scan& scan) const;
-    template <int Step> void ProcessRowSliding(uint8_t* row, int width, int y, Scan& scan) const;
-    // Small windows: runs of pixels at a time (see WindowMode.h).
-    template <int Step> void ProcessRowPairwise(uint8_t* row, int width, int y) const;
-    template <int Step> void CopyChosen(uint8_t* pixel, int x, int y, int position) const
+    // Brings the grown rows y .. y + window - 1 into the ring and points ring.greyRows at their greys.
+    void ReachRow(Ring& ring, const ImageBuffer& image, int y) const;
+    void LoadRow(Ring& ring, const ImageBuffer& image, int grownRow) const;
+    const uint8_t* ColourRow(const Ring& ring, int grownRow) const
     {
-        const int i = rowOf_[size_t(position)];
-        const int j = position - i * window_;
-        const uint8_t* from = padded_.Row(y + i) + size_t(x + j) * Step;
-        pixel[0] = from[0];
-        pixel[1] = from[1];
-        pixel[2] = from[2];
+        return ring.colours.data() + size_t(grownRow % (window_ + 1)) * colourStride_;
     }
-    // The window position (row * window + column) where the scan first reaches the top count.
-    int FirstToTopCount(const uint8_t* const* greyRows, int x, Scan& scan) const;
+
+    void ProcessRowWith(Ring& ring, ImageBuffer& image, int y) const;
+    template <int Step> void ProcessRowPairwise(Ring& ring, uint8_t* row, int width, int y) const;
+    template <int Step> void ProcessRowCounted(Ring& ring, uint8_t* row, int width, int y) const;
+    // The pixel's own alpha is read from the copy of its row, so the image row is only written.
+    template <int Step> static void CopyColour(uint8_t* pixel, const uint8_t* from, const uint8_t* own)
+    {
+        if constexpr (Step == 4) {
+            uint32_t colour, alpha;
+            std::memcpy(&colour, from, 4);
+            std::memcpy(&alpha, own, 4);
+            colour = (colour & 0x00FFFFFFu) | (alpha & 0xFF000000u);
+            std::memcpy(pixel, &colour, 4);
+        } else {
+            std::memcpy(pixel, from, 3);
+        }
+    }
 
     int radius_;
     int window_;
-    ImageBuffer padded_; // the input grown by the radius with replicated edges
-    ImageBuffer intensity_; // grey values of padded_, 8 bpp
-
-    std::vector<Scan> scans_; // one per worker
+    int step_ = 0; // bytes per pixel
+    size_t rowBytes_ = 0;
+    size_t colourStride_ = 0;
+    size_t greyStride_ = 0;
+    std::vector<Ring> rings_; // one per worker; ProcessPixel and ProcessRow use the first
+    std::vector<std::vector<uint8_t>> keptRows_; // by input row
     std::array<int32_t, 256> scratchCounts_ {};
-    std::vector<int> rowOf_; // window row of each window position
 };

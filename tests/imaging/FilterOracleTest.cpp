@@ -101,6 +101,33 @@ TEST(FilterOracle, OilPaintSlidingCountFindsThePlainScansPixel)
     }
 }
 
+TEST(FilterOracle, OilPaintWideRowsAndLargeWindowsFindThePlainScansPixel)
+{
+    // Rows of several tiles of pixel runs, window rows of several 16-byte loads, blocks of rows whose kept
+    // neighbours overlap, the largest window the column counts hold and the first one past it; three
+    // levels tie many greys at the top count.
+    struct Case {
+        int radius, width, height;
+    };
+    const Case cases[] = { { 1, 300, 3 }, { 2, 517, 4 }, { 3, 290, 70 }, { 9, 45, 80 }, { 15, 90, 70 }, { 40, 20, 140 },
+        { 63, 30, 5 }, { 64, 20, 4 } };
+    std::mt19937 random(99);
+    for (int bpp : { 24, 32 })
+        for (const Case& c : cases)
+            for (int levels : { 3, 256 }) {
+                SCOPED_TRACE("radius " + std::to_string(c.radius) + ", " + std::to_string(c.width) + "x"
+                    + std::to_string(c.height) + " at " + std::to_string(bpp) + " bpp, " + std::to_string(levels)
+                    + " levels");
+                const ImageBuffer input = filterref::RandomImage(c.width, c.height, bpp, random, levels);
+                ImageBuffer expected(input);
+                filterref::OilPaint(expected, c.radius);
+                ImageBuffer image(input);
+                OilPaintEffect oil(c.radius);
+                image.ApplyEffect(oil);
+                EXPECT_TRUE(filterref::SamePixels(image, expected));
+            }
+}
+
 TEST(FilterOracle, MosaicAveragesWithAlphaWeights)
 {
     for (int cell : { 1, 2, 3, 5, 64 }) {

@@ -5,6 +5,7 @@
 #include "imaging/filters/EdgePadding.h"
 #include "imaging/filters/IntensityMapEffect.h"
 #include "imaging/filters/RandSequence.h"
+#include "imaging/filters/SlidingWindowMode.h"
 #include "imaging/filters/WindowMode.h"
 
 #include <gtest/gtest.h>
@@ -148,4 +149,43 @@ TEST(WindowMode, RunsOf16And32AgreeWithTheScan)
             EXPECT_EQ(narrow[lane], position) << "window " << window << ", lane " << lane;
         }
     }
+}
+
+TEST(SlidingWindowMode, SixteenAndThirtyTwoGreysAtATimeAgreeWithTheScan)
+{
+    // Consecutive rows, so the column counts slide down; the largest window fills a column count; three
+    // levels tie many greys at the top count, 256 levels leave many counts of 1 or 2.
+    std::mt19937 random(21);
+    const int width = 37, height = 4, margin = SlidingWindowMode::kRowMargin;
+    for (int window : { 9, 31, SlidingWindowMode::kMaxWindow })
+        for (int levels : { 3, 256 }) {
+            std::uniform_int_distribution<int> grey(0, levels - 1);
+            std::vector<std::vector<uint8_t>> greys(
+                size_t(height + window - 1), std::vector<uint8_t>(size_t(margin + width + window - 1)));
+            for (auto& row : greys)
+                for (auto& value : row)
+                    value = uint8_t(grey(random) * (255 / (levels - 1)));
+            for (bool wide : { false, SlidingWindowMode::WideVectors() }) {
+                SlidingWindowMode mode(wide);
+                std::vector<int32_t> rows(width), columns(width);
+                for (int y = 0; y < height; ++y) {
+                    std::vector<const uint8_t*> pointers;
+                    for (int i = 0; i < window; ++i)
+                        pointers.push_back(greys[size_t(y + i)].data() + margin);
+                    mode.ChooseRow(pointers.data(), y, width, window, rows.data(), columns.data());
+                    for (int x = 0; x < width; ++x) {
+                        int counts[256] = {}, best = 0, row = 0, column = 0;
+                        for (int i = 0; i < window; ++i)
+                            for (int j = 0; j < window; ++j)
+                                if (++counts[pointers[size_t(i)][x + j]] > best) {
+                                    best = counts[pointers[size_t(i)][x + j]];
+                                    row = i;
+                                    column = j;
+                                }
+                        EXPECT_EQ(rows[size_t(x)], row) << "window " << window << ", row " << y << ", x " << x;
+                        EXPECT_EQ(columns[size_t(x)], column) << "window " << window << ", row " << y << ", x " << x;
+                    }
+                }
+            }
+        }
 }
