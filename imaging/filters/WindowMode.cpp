@@ -145,18 +145,4 @@ void ChooseRow(const uint8_t* const* rows, int window, int width, int lanes, int
         ChooseTiles16<7>(rows, width, positions);
 }
 
-void FirstToTopCount(const uint8_t* const* rows, int window, int x, int lanes, int8_t* positions)
-{
-    constexpr int kLength = kMaxLanes + kMaxWindow - 1;
-    uint8_t copies[kMaxWindow][kRowMargin + kLength + kRowMargin] = {};
-    const uint8_t* copied[kMaxWindow];
-    for (int i = 0; i < window; ++i) {
-        std::memcpy(copies[i] + kRowMargin, rows[i] + x, size_t(lanes + window - 1));
-        copied[i] = copies[i] + kRowMargin;
-    }
-    int8_t chosen[kMaxLanes];
-    ChooseRow(copied, window, lanes, lanes, chosen);
-    std::memcpy(positions, chosen, size_t(lanes));
-}
-
 } // namespace windowmode

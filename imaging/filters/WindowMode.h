@@ -21,8 +21,4 @@ int WidestRun();
 // either side.
 void ChooseRow(const uint8_t* const* rows, int window, int width, int lanes, int8_t* positions);
 
-// The same for the windows at columns x .. x + lanes - 1 alone, reading nothing outside
-// x .. x + lanes + window - 2 of each row.
-void FirstToTopCount(const uint8_t* const* rows, int window, int x, int lanes, int8_t* positions);
-
 } // namespace windowmode
