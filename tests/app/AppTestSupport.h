@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
@@ -40,6 +42,18 @@ inline std::string MissingKeyboardTestNeeds()
     if (QStandardPaths::findExecutable("xdotool").isEmpty())
         return "xdotool is not installed";
     return {};
+}
+
+// Copies the program (the front executable and lumora-app beside it) into folder, so that the config.ini
+// it writes beside itself is the test's own; returns the copied front, or an empty string.
+inline QString CopyProgramInto(const QString& folder)
+{
+    const QString source = QString(LUMORA_EXECUTABLE);
+    const QString front = folder + "/lumora";
+    const QString whole = QFileInfo(source).absolutePath() + "/lumora-app";
+    if (!QFile::copy(source, front) || !QFile::copy(whole, folder + "/lumora-app"))
+        return {};
+    return front;
 }
 
 inline QString ConfigHome()

@@ -47,8 +47,8 @@ protected:
         ASSERT_NE(display_, nullptr);
         if (DefaultDepth(display_, DefaultScreen(display_)) < 24)
             GTEST_SKIP() << "the pattern's colours need a true-colour screen";
-        executable_ = programDir_.path() + "/lumora";
-        ASSERT_TRUE(QFile::copy(LUMORA_EXECUTABLE, executable_));
+        executable_ = CopyProgramInto(programDir_.path());
+        ASSERT_FALSE(executable_.isEmpty());
     }
 
     void TearDown() override

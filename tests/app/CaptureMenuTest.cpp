@@ -47,8 +47,8 @@ protected:
         if (const std::string why = MissingKeyboardTestNeeds(); !why.empty())
             GTEST_SKIP() << why;
         EnsureApp();
-        executable_ = programDir_.path() + "/lumora";
-        ASSERT_TRUE(QFile::copy(LUMORA_EXECUTABLE, executable_));
+        executable_ = CopyProgramInto(programDir_.path());
+        ASSERT_FALSE(executable_.isEmpty());
         QFile config(programDir_.path() + "/config.ini");
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
         // Default capture settings; auto-save keeps what the capture read.

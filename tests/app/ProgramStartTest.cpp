@@ -28,8 +28,8 @@ protected:
         // connection of the test's own keeps the server up.
         ASSERT_TRUE(WaitFor([this] { return (keepServerUp_ = XOpenDisplay(nullptr)) != nullptr; }))
             << "cannot open the X display";
-        executable_ = programDir_.path() + "/lumora";
-        ASSERT_TRUE(QFile::copy(LUMORA_EXECUTABLE, executable_));
+        executable_ = CopyProgramInto(programDir_.path());
+        ASSERT_FALSE(executable_.isEmpty());
     }
 
     void TearDown() override
