@@ -20,7 +20,13 @@ int main(int argc, char** argv)
         if (!CaptureNeedsToolkit(rest))
             return RunCaptureCommand(rest, CaptureToolkit {});
     }
-    const std::string program = ModulePath() + "lumora-app";
+    // Never a bare name: that would run whatever lumora-app the current folder holds.
+    const std::string folder = ModulePath();
+    if (folder.empty()) {
+        std::cerr << "lumora: cannot find the folder of this executable\n";
+        return 127;
+    }
+    const std::string program = folder + "lumora-app";
     execv(program.c_str(), argv);
     std::cerr << "lumora: cannot start " << program << ": " << std::strerror(errno) << "\n";
     return 127;
