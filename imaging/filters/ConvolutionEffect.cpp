@@ -2,6 +2,7 @@
 
 #include "imaging/ImageBuffer.h"
 #include "imaging/RowPool.h"
+#include "imaging/filters/EdgePadding.h"
 #include "imaging/filters/FilterMath.h"
 
 #include <algorithm>
@@ -104,26 +105,18 @@ void ConvolutionEffect::Begin(ImageBuffer& image)
         ring.results.assign(rowBytes_, 0);
     }
     rings_.assign(size_t(std::max(1, RowPool::Shared().Threads())), ring);
-    keptRows_.clear();
+    boundaryRows_.Clear();
 }
 
 void ConvolutionEffect::End(ImageBuffer&)
 {
     rings_.clear();
-    keptRows_.clear();
+    boundaryRows_.Clear();
 }
 
 void ConvolutionEffect::BeginBlocks(const ImageBuffer& image, int blockRows)
 {
-    const int margin = size_ / 2;
-    const int height = image.Height();
-    if (margin == 0 || blockRows >= height)
-        return;
-    keptRows_.assign(size_t(height), {});
-    for (int boundary = blockRows; boundary < height; boundary += blockRows)
-        for (int row = std::max(0, boundary - margin); row < std::min(height, boundary + margin); ++row)
-            if (keptRows_[size_t(row)].empty())
-                keptRows_[size_t(row)].assign(image.Row(row), image.Row(row) + rowBytes_);
+    boundaryRows_.Keep(image, blockRows, size_ / 2);
 }
 
 void ConvolutionEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
@@ -142,18 +135,8 @@ void ConvolutionEffect::LoadRow(Ring& ring, const ImageBuffer& image, int padded
 {
     const int margin = size_ / 2;
     const int row = std::clamp(paddedRow - margin, 0, image.Height() - 1);
-    uint8_t* to = ring.rows[size_t(paddedRow % size_)].data();
-    // A row of another block may already hold results: its input was kept before the blocks began.
-    const bool elsewhere = row < ring.first || row >= ring.end;
-    const uint8_t* from = elsewhere && !keptRows_.empty() && !keptRows_[size_t(row)].empty()
-        ? keptRows_[size_t(row)].data()
-        : image.Row(row);
-    const size_t step = size_t(step_);
-    std::memcpy(to + size_t(margin) * step, from, rowBytes_);
-    for (int i = 0; i < margin; ++i) {
-        std::memcpy(to + size_t(i) * step, from, step);
-        std::memcpy(to + size_t(margin + i) * step + rowBytes_, from + rowBytes_ - step, step);
-    }
+    PadRowWithEdges(boundaryRows_.Input(image, row, ring.first, ring.end), size_t(image.Width()), size_t(step_),
+        size_t(margin), ring.rows[size_t(paddedRow % size_)].data());
     if (separable_)
         FilterHorizontally(ring, paddedRow);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/PixelEffect.h"
+#include "imaging/filters/BoundaryRows.h"
 
 #include <cstdint>
 #include <vector>
@@ -79,6 +80,6 @@ private:
     size_t rowBytes_ = 0;
     // One ring per worker; ProcessPixel and ProcessRow use the first, over the whole image.
     std::vector<Ring> rings_;
-    // Input rows next to block boundaries, by row (empty elsewhere).
-    std::vector<std::vector<uint8_t>> keptRows_;
+    // Input rows next to block boundaries.
+    BoundaryRows boundaryRows_;
 };

@@ -17,7 +17,7 @@ OilPaintEffect::OilPaintEffect(int radius)
 void OilPaintEffect::Begin(ImageBuffer& image)
 {
     rings_.clear();
-    keptRows_.clear();
+    boundaryRows_.Clear();
     // A window larger than any image we could hold leaves the image alone.
     const int64_t grownWidth = int64_t(image.Width()) + 2 * int64_t(radius_);
     const int64_t grownHeight = int64_t(image.Height()) + 2 * int64_t(radius_);
@@ -25,7 +25,6 @@ void OilPaintEffect::Begin(ImageBuffer& image)
     if (image.IsEmpty() || grownWidth + 2 * kGreyMargin > INT32_MAX || grownHeight > INT32_MAX
         || grownWidth * step_ >= ImageBuffer::kMaxPixelBytes / grownHeight)
         return;
-    rowBytes_ = size_t(image.Width()) * size_t(step_);
     colourStride_ = size_t(grownWidth) * size_t(step_);
     greyStride_ = size_t(grownWidth) + 2 * kGreyMargin;
     const size_t slots = size_t(window_) + 1;
@@ -47,21 +46,13 @@ void OilPaintEffect::Begin(ImageBuffer& image)
 void OilPaintEffect::End(ImageBuffer&)
 {
     rings_.clear();
-    keptRows_.clear();
+    boundaryRows_.Clear();
 }
 
 void OilPaintEffect::BeginBlocks(const ImageBuffer& image, int blockRows)
 {
-    const int height = image.Height();
-    if (rings_.empty() || blockRows >= height)
-        return;
-    keptRows_.assign(size_t(height), {});
-    for (int64_t boundary = blockRows; boundary < height; boundary += blockRows) {
-        const int64_t end = std::min<int64_t>(height, boundary + radius_);
-        for (int64_t row = std::max<int64_t>(0, boundary - radius_); row < end; ++row)
-            if (keptRows_[size_t(row)].empty())
-                keptRows_[size_t(row)].assign(image.Row(int(row)), image.Row(int(row)) + rowBytes_);
-    }
+    if (!rings_.empty())
+        boundaryRows_.Keep(image, blockRows, radius_);
 }
 
 void OilPaintEffect::ProcessRows(ImageBuffer& image, int first, int end, int worker)
@@ -84,11 +75,7 @@ void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
 void OilPaintEffect::LoadRow(Ring& ring, const ImageBuffer& image, int grownRow) const
 {
     const int row = int(std::clamp<int64_t>(int64_t(grownRow) - radius_, 0, image.Height() - 1));
-    // A row of another block may already hold results: its input was kept before the blocks began.
-    const bool elsewhere = row < ring.first || row >= ring.end;
-    const uint8_t* from = elsewhere && !keptRows_.empty() && !keptRows_[size_t(row)].empty()
-        ? keptRows_[size_t(row)].data()
-        : image.Row(row);
+    const uint8_t* from = boundaryRows_.Input(image, row, ring.first, ring.end);
     const size_t slot = size_t(grownRow % (window_ + 1));
     uint8_t* colours = ring.colours.data() + slot * colourStride_;
     PadRowWithEdges(from, size_t(image.Width()), size_t(step_), size_t(radius_), colours);

@@ -2,6 +2,7 @@
 
 #include "imaging/ImageBuffer.h"
 #include "imaging/PixelEffect.h"
+#include "imaging/filters/BoundaryRows.h"
 #include "imaging/filters/LargeWindowMode.h"
 #include "imaging/filters/SlidingWindowMode.h"
 
@@ -84,10 +85,9 @@ private:
     int radius_;
     int window_;
     int step_ = 0; // bytes per pixel
-    size_t rowBytes_ = 0;
     size_t colourStride_ = 0;
     size_t greyStride_ = 0;
     std::vector<Ring> rings_; // one per worker; ProcessPixel and ProcessRow use the first
-    std::vector<std::vector<uint8_t>> keptRows_; // by input row
+    BoundaryRows boundaryRows_;
     std::array<int32_t, 256> scratchCounts_ {};
 };
