@@ -278,10 +278,11 @@ int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit
             return Fail(error, 2);
         pipeline.SetFullScreenArea(area);
     }
-    X11ScrollInput scrollInput(*display);
+    // Made only for a scrolling capture: it reads the keyboard map from the server.
+    std::optional<X11ScrollInput> scrollInput;
     if (*mode == CaptureMode::ScrollingWindow) {
         CapturePipeline::ScrollingServices scrolling;
-        scrolling.input = &scrollInput;
+        scrolling.input = &scrollInput.emplace(*display);
         scrolling.scrollBarWidth = toolkit.scrollBarWidth();
         scrolling.progress = ShowStepsOnTerminal;
         pipeline.SetScrolling(std::move(scrolling));
