@@ -98,7 +98,7 @@ void AddStamp(ObjectList& list, ImageRect rect, ImageBuffer image, bool shadow)
 {
     auto stamp = std::make_unique<StampObject>();
     stamp->SetRect(rect);
-    stamp->image = std::move(image);
+    stamp->SetImage(std::move(image));
     stamp->stampIndex = 1;
     stamp->shadow = shadow;
     list.AppendObject(std::move(stamp));

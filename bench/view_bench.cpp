@@ -4,10 +4,15 @@
 // reported against a memcpy of the client area's (or the image's) bytes.
 // Then the editing tools as a user meets them, on a shown view with its repaints: a press with the Line
 // tool until the new line is on screen, and one mouse move of a dragged object until it is repainted.
+// Last, large stamps: a drag of a 4000 x 4000 shadowed stamp over the document, and one render onto a
+// 64 x 64 part of the picture for a 2000 x 2000 shadowed stamp 5000 pixels away and for an overlapping
+// 4000 x 4000 one, kept from one render to the next and made anew each time (its size changed).
 #include "bench/MemcpyBaseline.h"
 #include "editor/document/CKestrelDoc.h"
+#include "editor/objects/ObjectRenderer.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
+#include "editor/objects/StampObject.h"
 #include "editor/ui/CKestrelView.h"
 
 #include <QApplication>
@@ -19,6 +24,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -208,8 +214,73 @@ void BM_MoveRedaction_800x600_Blur(benchmark::State& state)
     MoveRedaction(state, RedactObject::kBlur);
 }
 
+// A 400 x 400 picture with see-through corners, as stamps are.
+ImageBuffer StampPicture()
+{
+    ImageBuffer picture;
+    picture.Create(400, 400, 32);
+    for (int y = 0; y < 400; ++y) {
+        uint8_t* row = picture.Row(y);
+        for (int x = 0; x < 400; ++x) {
+            const bool inside = (x - 200) * (x - 200) + (y - 200) * (y - 200) < 190 * 190;
+            const uint8_t pixel[4] = { uint8_t(x), uint8_t(y), uint8_t(x + y), uint8_t(inside ? 255 : 0) };
+            std::memcpy(row + x * 4, pixel, 4);
+        }
+    }
+    return picture;
+}
+
+StampObject* AddStamp(ObjectList& objects, ImageRect rect)
+{
+    auto stamp = std::make_unique<StampObject>();
+    stamp->SetRect(rect);
+    stamp->SetImage(StampPicture());
+    stamp->shadow = true;
+    return static_cast<StampObject*>(objects.AppendObject(std::move(stamp)));
+}
+
+void BM_DragStampOneMove_4000x4000_Shadowed(benchmark::State& state)
+{
+    CKestrelDoc doc;
+    FillDocument(doc, 0);
+    AddStamp(doc.Objects(), { -80, -900, 3920, 3100 });
+    DragOneMove(state, doc, QPoint(1000, 600));
+}
+
+// One render of the objects onto the 64 x 64 part of the picture at (1000, 1000).
+void RenderPart(benchmark::State& state, ImageRect stampRect, bool resizeEachTime)
+{
+    ObjectList objects;
+    StampObject* stamp = AddStamp(objects, stampRect);
+    ImageBuffer part;
+    part.Create(64, 64, 32);
+    int renders = 0;
+    for (auto _ : state) {
+        if (resizeEachTime)
+            stamp->right = stampRect.right + (++renders & 1);
+        ObjectRenderer::RenderObjects(objects, part, 1000, 1000);
+        benchmark::DoNotOptimize(part.Pixels());
+    }
+}
+void BM_RenderPart64_StampFarAway_2000x2000(benchmark::State& state)
+{
+    RenderPart(state, { 6064, 6064, 8064, 8064 }, false);
+}
+void BM_RenderPart64_StampOverlapping_4000x4000(benchmark::State& state)
+{
+    RenderPart(state, { 0, 0, 4000, 4000 }, false);
+}
+void BM_RenderPart64_StampOverlapping_4000x4000_Resized(benchmark::State& state)
+{
+    RenderPart(state, { 0, 0, 4000, 4000 }, true);
+}
+
 } // namespace
 
+BENCHMARK(BM_DragStampOneMove_4000x4000_Shadowed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderPart64_StampFarAway_2000x2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderPart64_StampOverlapping_4000x4000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderPart64_StampOverlapping_4000x4000_Resized)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LineToolPressUntilDrawn)->Arg(20)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragObjectOneMove)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintCached_10Percent)->Unit(benchmark::kMillisecond);

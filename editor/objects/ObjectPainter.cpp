@@ -142,7 +142,7 @@ std::optional<ObjectPainter::Layout> ObjectPainter::LayoutOf(const AnnotationObj
     if (const auto* highlight = dynamic_cast<const HighlightObject*>(&object))
         return Layout { RectArea(*highlight), ArgbFromColourRef(highlight->colour) };
     if (const auto* stamp = dynamic_cast<const StampObject*>(&object)) {
-        if (stamp->image.IsEmpty())
+        if (stamp->Image().IsEmpty())
             return std::nullopt;
         return Layout { RectArea(*stamp), kTransparentBlack };
     }

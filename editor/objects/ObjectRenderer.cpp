@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -51,17 +52,37 @@ bool MakeSolidPicture(ImageBuffer& picture, int64_t width, int64_t height, uint3
     return true;
 }
 
-bool MakeStampPicture(const StampObject& stamp, const LongRect& area, ImageBuffer& picture)
+// The stamp's picture as drawn: resized to its rectangle, shadowed when asked, at 32 bpp. Made whole once
+// and kept by the object, so that each later draw blends only the part a target shows.
+std::shared_ptr<const ImageBuffer> DrawnStampPicture(const StampObject& stamp, const LongRect& area)
 {
     if (area.Width() > INT_MAX || area.Height() > INT_MAX)
-        return false;
-    picture = stamp.image;
+        return nullptr;
+    const int width = int(area.Width());
+    const int height = int(area.Height());
+    if (auto kept = stamp.KeptPicture(width, height, stamp.shadow))
+        return kept;
+    auto picture = std::make_shared<ImageBuffer>(stamp.Image());
     // The resize only runs on 24 and 32 bpp; a paletted or 16-bit picture would otherwise be drawn at its
     // own size instead of filling the stamp's rectangle. At 24 bpp it still gets no shadow.
-    if (picture.BitCount() < 24)
-        picture.ConvertTo(24);
-    picture.ResizeBilinear(int(area.Width()), int(area.Height()));
-    return !picture.IsEmpty();
+    if (picture->BitCount() < 24)
+        picture->ConvertTo(24);
+    picture->ResizeBilinear(width, height);
+    if (picture->IsEmpty())
+        return nullptr;
+    if (stamp.shadow) {
+        ShadowEffect shadow;
+        picture->ApplyEffect(shadow);
+    }
+    picture->ConvertTo(32);
+    stamp.KeepPicture(width, height, stamp.shadow, picture);
+    return picture;
+}
+
+bool Reaches(const LongRect& reach, const ImageBuffer& target, int left, int top)
+{
+    return reach.right > left && reach.bottom > top && reach.left < int64_t(left) + target.Width()
+        && reach.top < int64_t(top) + target.Height();
 }
 
 // Blends one colour over a part that lies inside the target, as a solid picture would be blended.
@@ -135,39 +156,37 @@ void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& t
     const LongRect placed { layout->area.left - left, layout->area.top - top, layout->area.right - left,
         layout->area.bottom - top };
 
-    ImageBuffer picture;
     int64_t x = placed.left;
     int64_t y = placed.top;
     if (const auto* stamp = dynamic_cast<const StampObject*>(&object)) {
-        if (!MakeStampPicture(*stamp, layout->area, picture))
+        const auto reach = Reach(object);
+        if (!reach || !Reaches(*reach, target, left, top) || x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX)
             return;
-    } else {
-        const LongRect part = VisiblePart(placed, target, object.shadow ? kShadowReach : 0);
-        if (part.IsEmpty())
-            return;
-        x += part.left;
-        y += part.top;
-        const bool highlight = dynamic_cast<const HighlightObject*>(&object) != nullptr;
-        // Without a shadow the visible part lies inside the target and goes straight onto it.
-        if (!object.shadow) {
-            if (highlight)
-                BlendSolid(target, part, int(x), int(y), layout->background, strength);
-            else
-                DrawOnto(object, *layout, part, target, int(x), int(y), strength);
-            return;
-        }
-        const bool made = highlight ? MakeSolidPicture(picture, part.Width(), part.Height(), layout->background)
-                                    : MakeDrawnPicture(object, *layout, part, picture);
-        if (!made)
-            return;
-    }
-    if (x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX)
+        if (const auto picture = DrawnStampPicture(*stamp, layout->area))
+            BlendImage(target, *picture, int(x), int(y), strength);
         return;
-
-    if (object.shadow) {
-        ShadowEffect shadow;
-        picture.ApplyEffect(shadow);
     }
+    const LongRect part = VisiblePart(placed, target, object.shadow ? kShadowReach : 0);
+    if (part.IsEmpty())
+        return;
+    x += part.left;
+    y += part.top;
+    const bool highlight = dynamic_cast<const HighlightObject*>(&object) != nullptr;
+    // Without a shadow the visible part lies inside the target and goes straight onto it.
+    if (!object.shadow) {
+        if (highlight)
+            BlendSolid(target, part, int(x), int(y), layout->background, strength);
+        else
+            DrawOnto(object, *layout, part, target, int(x), int(y), strength);
+        return;
+    }
+    ImageBuffer picture;
+    const bool made = highlight ? MakeSolidPicture(picture, part.Width(), part.Height(), layout->background)
+                                : MakeDrawnPicture(object, *layout, part, picture);
+    if (!made || x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX)
+        return;
+    ShadowEffect shadow;
+    picture.ApplyEffect(shadow);
     picture.ConvertTo(32);
     BlendImage(target, picture, int(x), int(y), strength);
 }

@@ -1,10 +1,12 @@
 #include "editor/ui/CompositeCache.h"
 
+#include "editor/objects/ObjectFingerprint.h"
 #include "editor/objects/ObjectList.h"
 #include "editor/objects/ObjectRenderer.h"
 #include "editor/objects/RedactObject.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -30,7 +32,40 @@ QRect CoverRedactions(const ObjectList& objects, QRect part, const QRect& bounds
     return part;
 }
 
+QRect ToQRect(const LongRect& rect)
+{
+    const auto clamp = [](int64_t v) { return int(std::clamp<int64_t>(v, INT_MIN / 2, INT_MAX / 2)); };
+    return QRect(QPoint(clamp(rect.left), clamp(rect.top)), QPoint(clamp(rect.right) - 1, clamp(rect.bottom) - 1));
+}
+
 } // namespace
+
+std::vector<CompositeCache::Drawn> CompositeCache::Survey(const ObjectList& objects)
+{
+    std::vector<Drawn> drawn;
+    for (const auto& object : objects)
+        drawn.push_back({ ObjectFingerprint::Of(*object), ObjectRenderer::Reach(*object) });
+    return drawn;
+}
+
+QRect CompositeCache::ChangedArea(const std::vector<Drawn>& now) const
+{
+    // Compared place by place: an object added, removed or restacked changes every place after it.
+    QRect area;
+    const auto add = [&area](const Drawn& drawn) {
+        if (drawn.reach)
+            area |= ToQRect(*drawn.reach);
+    };
+    for (size_t i = 0; i < std::max(now.size(), drawn_.size()); ++i) {
+        if (i < now.size() && i < drawn_.size() && now[i].fingerprint == drawn_[i].fingerprint)
+            continue;
+        if (i < now.size())
+            add(now[i]);
+        if (i < drawn_.size())
+            add(drawn_[i]);
+    }
+    return area;
+}
 
 void CompositeCache::Prepare(const ImageBuffer& image, const ObjectList& objects)
 {
@@ -86,8 +121,44 @@ void CompositeCache::RefreshRows(const ImageBuffer& image, const ObjectList& obj
     }
 }
 
+void CompositeCache::CatchUp(const ImageBuffer& image, const ObjectList& objects, QRect area)
+{
+    std::vector<Drawn> now = Survey(objects);
+    if (!dirty_)
+        area |= ChangedArea(now);
+    drawn_ = std::move(now);
+    if (dirty_ || area.isEmpty())
+        return;
+    // The first object over the image itself, or a picture converted whole: made again.
+    if (isImage_ || image.BitCount() != 32 || composite_.Width() != image.Width()
+        || composite_.Height() != image.Height()) {
+        if (!isImage_ || !objects.IsEmpty())
+            dirty_ = true;
+        return;
+    }
+    const QRect bounds(0, 0, image.Width(), image.Height());
+    RedrawCurrentRows(image, objects, area & bounds);
+}
+
+void CompositeCache::RedrawCurrentRows(const ImageBuffer& image, const ObjectList& objects, const QRect& part)
+{
+    const QRect bounds(0, 0, image.Width(), image.Height());
+    for (int y = part.top(); y <= part.bottom();) {
+        if (!current_[size_t(y)]) {
+            ++y;
+            continue;
+        }
+        int end = y;
+        while (end <= part.bottom() && current_[size_t(end)])
+            ++end;
+        Redraw(image, objects, CoverRedactions(objects, QRect(part.left(), y, part.width(), end - y), bounds));
+        y = end;
+    }
+}
+
 const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectList& objects, int top, int bottom)
 {
+    CatchUp(image, objects, {});
     if (dirty_)
         Prepare(image, objects);
     if (isImage_)
@@ -99,20 +170,5 @@ const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectLis
 
 void CompositeCache::Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area)
 {
-    // The first object over the image itself needs a composite, made a row at a time as it is read.
-    if (isImage_ && !objects.IsEmpty())
-        dirty_ = true;
-    if (dirty_ || isImage_ || image.BitCount() != 32 || composite_.Width() != image.Width()
-        || composite_.Height() != image.Height())
-        return;
-    const QRect bounds(0, 0, image.Width(), image.Height());
-    const QRect part = CoverRedactions(objects, area & bounds, bounds);
-    if (part.isEmpty())
-        return;
-    // Stale rows are drawn whole when read; only those already shown need the patch.
-    bool anyCurrent = false;
-    for (int y = part.top(); y <= part.bottom() && !anyCurrent; ++y)
-        anyCurrent = current_[size_t(y)] != 0;
-    if (anyCurrent)
-        Redraw(image, objects, part);
+    CatchUp(image, objects, area);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "editor/objects/ObjectPainter.h"
 #include "imaging/ImageBuffer.h"
 
 #include <QRect>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class ObjectList;
@@ -13,6 +15,10 @@ class ObjectList;
 // between paints. Rows are brought up to date only when a paint reads them, and a change of one object
 // redraws only the area it touched, so the first line drawn on a large capture, or a dragged object,
 // costs a band of rows rather than a copy of the whole picture.
+//
+// The cache remembers a digest of every object as it drew it, and each read compares the objects with
+// it: an object changed without a word (a dialog filling in a text, a property applied) is redrawn all
+// the same, so the composite always shows what saving and printing render.
 class CompositeCache {
 public:
     // The composite, with rows top to bottom (exclusive) up to date. With no objects over a 32-bpp image
@@ -24,6 +30,18 @@ public:
     void Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area);
 
 private:
+    struct Drawn {
+        uint64_t fingerprint = 0;
+        std::optional<LongRect> reach;
+    };
+
+    static std::vector<Drawn> Survey(const ObjectList& objects);
+    // Every pixel an object reaches that differs between what was drawn and now.
+    QRect ChangedArea(const std::vector<Drawn>& now) const;
+    // Brings the composite up to the objects as they are, redrawing area besides what changed.
+    void CatchUp(const ImageBuffer& image, const ObjectList& objects, QRect area);
+    // Redraws part's rows that are up to date; the others are drawn whole when read.
+    void RedrawCurrentRows(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
     // After an invalidation: the image alone, or a composite of its size whose rows are all stale.
     void Prepare(const ImageBuffer& image, const ObjectList& objects);
     // Copies and renders every stale row from top to bottom.
@@ -33,6 +51,7 @@ private:
 
     ImageBuffer composite_;
     std::vector<uint8_t> current_; // per row: up to date
+    std::vector<Drawn> drawn_;
     bool isImage_ = false;
     bool dirty_ = true;
 };

@@ -184,7 +184,7 @@ void ViewObjectCommands::ApplyBar()
     if (object->Kind() == ObjectKind::Stamp) {
         ImageBuffer picture = bar->FetchStampImage();
         if (!picture.IsEmpty())
-            static_cast<StampObject*>(object)->image = std::move(picture);
+            static_cast<StampObject*>(object)->SetImage(std::move(picture));
     }
     view_.Document()->SetModifiedFlag(true);
     // A shadow switched on or off changes where the object reaches.

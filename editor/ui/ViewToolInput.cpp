@@ -296,7 +296,7 @@ void ViewToolInput::CreateRectObject()
     default: {
         auto stamp = std::make_unique<StampObject>();
         if (view_.ParamBar())
-            stamp->image = view_.ParamBar()->FetchStampImage();
+            stamp->SetImage(view_.ParamBar()->FetchStampImage());
         object = std::move(stamp);
         break;
     }

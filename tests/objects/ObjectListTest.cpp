@@ -109,7 +109,7 @@ TEST(ObjectListTest, CopiesAreDeepAndKeepEveryField)
     text->shadow = true;
     auto* textInSource = static_cast<TextObject*>(source.AppendObject(std::move(text)));
     auto stamp = std::make_unique<StampObject>();
-    stamp->image = objtest::SolidImage(3, 2, { 1, 2, 3, 4 });
+    stamp->SetImage(objtest::SolidImage(3, 2, { 1, 2, 3, 4 }));
     stamp->stampIndex = 4;
     auto* stampInSource = static_cast<StampObject*>(source.AppendObject(std::move(stamp)));
     auto arrow = std::make_unique<LineObject>(ObjectKind::Arrow);
@@ -136,8 +136,8 @@ TEST(ObjectListTest, CopiesAreDeepAndKeepEveryField)
     const auto* stampCopy = dynamic_cast<const StampObject*>((++it)->get());
     ASSERT_NE(stampCopy, nullptr);
     EXPECT_EQ(stampCopy->stampIndex, 4);
-    EXPECT_NE(stampCopy->image.Pixels(), stampInSource->image.Pixels());
-    EXPECT_TRUE(objtest::SamePicture(stampCopy->image, stampInSource->image, "stamp"));
+    EXPECT_NE(stampCopy->Image().Pixels(), stampInSource->Image().Pixels());
+    EXPECT_TRUE(objtest::SamePicture(stampCopy->Image(), stampInSource->Image(), "stamp"));
 
     const auto* arrowCopy = dynamic_cast<const LineObject*>((++it)->get());
     ASSERT_NE(arrowCopy, nullptr);
@@ -147,9 +147,9 @@ TEST(ObjectListTest, CopiesAreDeepAndKeepEveryField)
 
     // Changing the source afterwards leaves the copy alone.
     textInSource->text = QStringLiteral("changed");
-    testutil::SetPixel(stampInSource->image, 0, 0, { 9, 9, 9, 9 });
+    testutil::SetPixel(stampInSource->EditImage(), 0, 0, { 9, 9, 9, 9 });
     EXPECT_EQ(textCopy->text, QStringLiteral("first line\nsecond"));
-    EXPECT_EQ(objtest::PixelAt(stampCopy->image, 0, 0), (objtest::Bgra { 1, 2, 3, 4 }));
+    EXPECT_EQ(objtest::PixelAt(stampCopy->Image(), 0, 0), (objtest::Bgra { 1, 2, 3, 4 }));
 }
 
 TEST(ObjectListTest, CopySkipsObjectsOfUnknownKind)
@@ -195,5 +195,5 @@ TEST(ObjectListTest, KindsAndDefaults)
     EXPECT_EQ(highlight.transparency, 60);
     EXPECT_FALSE(highlight.shadow);
     EXPECT_EQ(StampObject().transparency, 0);
-    EXPECT_TRUE(StampObject().image.IsEmpty());
+    EXPECT_TRUE(StampObject().Image().IsEmpty());
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using objtest::Bgra;
 using objtest::kWhite;
 using objtest::PixelAt;
@@ -15,7 +17,7 @@ constexpr Bgra kRed { 0, 0, 255, 255 };
 StampObject MakeStamp(ImageBuffer image, ImageRect rect, bool shadow)
 {
     StampObject stamp;
-    stamp.image = std::move(image);
+    stamp.SetImage(std::move(image));
     stamp.SetRect(rect);
     stamp.shadow = shadow;
     return stamp;
@@ -91,4 +93,59 @@ TEST(StampRenderTest, TransparencyAndEmptyPictures)
     const ImageBuffer untouched = objtest::SolidImage(80, 80, kWhite);
     EXPECT_TRUE(objtest::SamePicture(Render(MakeStamp(ImageBuffer(), { 0, 0, 20, 20 }, true)), untouched, "empty"));
     EXPECT_TRUE(objtest::SamePicture(Render(MakeStamp(FramedSquare(), { 20, 20, 20, 40 }, false)), untouched, "flat"));
+}
+
+// The picture a stamp keeps between renders, and a render onto parts of the target, give the bytes of a
+// render by a stamp that has kept nothing, however the stamp changed in between.
+TEST(StampRenderTest, KeptPictureAndPartsGiveTheBytesOfAFreshRender)
+{
+    struct Case {
+        const char* name;
+        std::function<void(StampObject&)> change;
+    };
+    const Case cases[] = {
+        { "unchanged", [](StampObject&) {} },
+        { "moved",
+            [](StampObject& stamp) {
+                stamp.SetRect({ 3, 17, 43, 57 });
+            } },
+        { "resized", [](StampObject& stamp) { stamp.right = 71; } },
+        { "shadow off", [](StampObject& stamp) { stamp.shadow = false; } },
+        { "new picture",
+            [](StampObject& stamp) { stamp.SetImage(testutil::MakeImage(5, 3, 32, testutil::Distinct)); } },
+        { "picture edited",
+            [](StampObject& stamp) {
+                testutil::SetPixel(stamp.EditImage(), 20, 20, { 0, 255, 0, 255 });
+            } },
+        { "24-bit picture",
+            [](StampObject& stamp) { stamp.SetImage(testutil::MakeImage(3, 3, 24, testutil::Distinct)); } },
+        { "more transparent", [](StampObject& stamp) { stamp.transparency = 40; } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StampObject stamp = MakeStamp(FramedSquare(), { 10, 10, 50, 50 }, true);
+        Render(stamp);
+        const StampObject copy = stamp; // shares what the stamp kept
+        c.change(stamp);
+        const ImageBuffer kept = Render(stamp);
+
+        StampObject fresh;
+        fresh.SetImage(stamp.Image());
+        fresh.SetRect(stamp.Rect());
+        fresh.shadow = stamp.shadow;
+        fresh.transparency = stamp.transparency;
+        EXPECT_TRUE(objtest::SamePicture(kept, Render(fresh), "kept"));
+        EXPECT_TRUE(objtest::SamePicture(
+            Render(copy), Render(MakeStamp(FramedSquare(), { 10, 10, 50, 50 }, true)), "copy taken before the change"));
+
+        // Tiles of 16 x 16 put together.
+        ImageBuffer tiled = objtest::SolidImage(80, 80, kWhite);
+        for (int top = 0; top < 80; top += 16)
+            for (int left = 0; left < 80; left += 16) {
+                ImageBuffer tile = objtest::SolidImage(16, 16, kWhite);
+                ObjectRenderer::RenderObject(stamp, tile, left, top);
+                tiled.Paste(tile, left, top);
+            }
+        EXPECT_TRUE(objtest::SamePicture(tiled, kept, "tiled"));
+    }
 }

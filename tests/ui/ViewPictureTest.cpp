@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <functional>
+
 namespace {
 
 constexpr QRgb kRed = 0xFFFF0000;
@@ -44,21 +46,46 @@ TEST_F(ViewPictureTest, Objects_Should_BeDrawnOverTheImage_WithoutChangingTheDoc
     EXPECT_EQ(row[28], ColourAt(28, 12));
 }
 
-TEST_F(ViewPictureTest, Composite_Should_BeRebuiltOnlyWhenTheDocumentSaysSo)
+// Whatever changes the objects, told or not, the next paint shows them as they are.
+TEST_F(ViewPictureTest, Composite_Should_FollowTheObjects_AnnouncedOrNot)
 {
-    SetPicture(40, 30);
-    ShapeObject* box = AddRedBox();
-    auto view = MakeView();
-    EXPECT_EQ(Grab(*view).pixel(33, 17), kRed);
-    box->fillColour = 0x00FF00;
-    box->borderColour = 0x00FF00;
-    EXPECT_EQ(Grab(*view).pixel(33, 17), kRed);
-    document_.UpdateAllViews();
-    EXPECT_EQ(Grab(*view).pixel(33, 17), 0xFF00FF00);
-    box->fillColour = 0xFF0000;
-    box->borderColour = 0xFF0000;
-    view->InvalidateComposite();
-    EXPECT_EQ(Grab(*view).pixel(33, 17), 0xFF0000FF);
+    struct Case {
+        const char* name;
+        std::function<void(ShapeObject&)> change;
+        QPoint at;
+        QRgb expected;
+    };
+    const Case cases[] = {
+        { "recoloured", [](ShapeObject& box) { box.fillColour = box.borderColour = 0x00FF00; }, { 33, 17 },
+            0xFF00FF00 },
+        { "moved",
+            [](ShapeObject& box) {
+                box.SetRect({ 2, 5, 15, 20 });
+            },
+            { 33, 17 }, ColourAt(28, 12) },
+        { "moved, new place",
+            [](ShapeObject& box) {
+                box.SetRect({ 2, 5, 15, 20 });
+            },
+            { 12, 17 }, kRed },
+        { "removed", [this](ShapeObject& box) { document_.Objects().RemoveObject(&box); }, { 33, 17 },
+            ColourAt(28, 12) },
+        { "covered",
+            [this](ShapeObject&) {
+                AddRedBox({ 0, 0, 40, 30 })->fillColour = 0x00FF00;
+            },
+            { 10, 25 }, 0xFF00FF00 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        document_.Objects().ClearObjects();
+        SetPicture(40, 30);
+        ShapeObject* box = AddRedBox();
+        auto view = MakeView();
+        EXPECT_EQ(Grab(*view).pixel(33, 17), kRed);
+        c.change(*box);
+        EXPECT_EQ(Grab(*view).pixel(c.at), c.expected);
+    }
 }
 
 TEST_F(ViewPictureTest, CropPreview_Should_DimOutsideTheRectangle_AndFrameIt)
