@@ -247,9 +247,9 @@ void CKestrelView::CheckSelection()
     }
 }
 
-const ImageBuffer& CKestrelView::Composite(int top, int bottom)
+const ImageBuffer& CKestrelView::Composite(const QRect& part)
 {
-    return composite_.Get(std::as_const(*document_).Image(), document_->Objects(), top, bottom);
+    return composite_.Get(std::as_const(*document_).Image(), document_->Objects(), part);
 }
 
 bool CKestrelView::ShowsCropPreview() const
@@ -265,7 +265,7 @@ bool CKestrelView::ShowsCropPreview() const
 QImage CKestrelView::PicturePart(const QRect& part)
 {
     if (!ShowsCropPreview())
-        return BufferPicture::Part(Composite(part.top(), part.bottom() + 1), part);
+        return BufferPicture::Part(Composite(part), part);
     QImage picture = BufferPicture::Part(darkened_, part);
     const ImageRect& inside = imageSelection_;
     BufferPicture::CopyInto(picture, part.topLeft(), std::as_const(*document_).Image(),
@@ -331,7 +331,8 @@ void CKestrelView::DrawSampled(QPainter& painter, QPoint topLeft, QSize displaye
     const double scale = double(displayed.height()) / imageHeight_;
     const int top = int(std::floor((target.top() - topLeft.y()) / scale)) - 1;
     const int bottom = int(std::ceil((target.bottom() + 1 - topLeft.y()) / scale)) + 1;
-    const QImage sampled = BufferPicture::Sampled(Composite(top, bottom), displayed, target.translated(-topLeft));
+    const QImage sampled = BufferPicture::Sampled(
+        Composite(QRect(0, top, imageWidth_, bottom - top)), displayed, target.translated(-topLeft));
     if (!sampled.isNull())
         painter.drawImage(target.topLeft(), sampled);
 }

@@ -186,8 +186,8 @@ private:
     void ApplyZoom();
     void UpdateScrollExtent();
     void CheckSelection();
-    // The composite with the image rows top to bottom (exclusive) up to date.
-    const ImageBuffer& Composite(int top, int bottom);
+    // The composite, up to date inside part (image pixels).
+    const ImageBuffer& Composite(const QRect& part);
     QImage PicturePart(const QRect& part);
     void DrawSampled(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);
     void DrawStretched(QPainter& painter, QPoint topLeft, QSize displayed, const QRect& target);

@@ -81,43 +81,61 @@ void CompositeCache::Prepare(const ImageBuffer& image, const ObjectList& objects
         composite_.Destroy();
         if (composite_.CopyFrom(image) && composite_.ConvertTo(32))
             ObjectRenderer::RenderObjects(objects, composite_);
-        current_.assign(size_t(composite_.Height()), 1);
+        current_.assign(size_t(composite_.Height()), Span { 0, composite_.Width() });
         return;
     }
     // A fresh block costs nothing until its rows are written.
     if (composite_.Width() != image.Width() || composite_.Height() != image.Height() || composite_.BitCount() != 32)
         composite_.Create(image.Width(), image.Height(), 32);
-    current_.assign(size_t(composite_.Height()), 0);
+    current_.assign(size_t(composite_.Height()), Span {});
 }
 
-void CompositeCache::Redraw(const ImageBuffer& image, const ObjectList& objects, const QRect& part)
+void CompositeCache::Redraw(const ImageBuffer& image, const ObjectList& objects, const QRect& wanted)
 {
+    const QRect part = CoverRedactions(objects, wanted, QRect(0, 0, image.Width(), image.Height()));
     ImageBuffer patch;
     if (!image.CopyRegion(&patch, { part.left(), part.top(), part.right() + 1, part.bottom() + 1 }))
         return;
     ObjectRenderer::RenderObjects(objects, patch, part.left(), part.top());
     const size_t bytes = size_t(part.width()) * 4;
-    for (int y = 0; y < part.height(); ++y)
+    const Span drawn { part.left(), part.right() + 1 };
+    for (int y = 0; y < part.height(); ++y) {
         std::memcpy(composite_.PixelAddress(part.left(), part.top() + y), patch.Row(y), bytes);
+        // A span keeps one run of columns: columns drawn apart from it stay stale and are drawn again.
+        Span& current = current_[size_t(part.top() + y)];
+        if (current.IsEmpty())
+            current = drawn;
+        else if (drawn.left <= current.right && current.left <= drawn.right)
+            current = { std::min(current.left, drawn.left), std::max(current.right, drawn.right) };
+    }
 }
 
-void CompositeCache::RefreshRows(const ImageBuffer& image, const ObjectList& objects, int top, int bottom)
+CompositeCache::Span CompositeCache::Stale(int y, int left, int right) const
 {
-    top = std::max(top, 0);
-    bottom = std::min(bottom, int(current_.size()));
-    for (int y = top; y < bottom;) {
-        if (current_[size_t(y)]) {
+    const Span& current = current_[size_t(y)];
+    if (current.IsEmpty())
+        return { left, right };
+    if (current.left <= left && current.right >= right)
+        return {};
+    return { std::min(current.left, left), std::max(current.right, right) };
+}
+
+void CompositeCache::Refresh(const ImageBuffer& image, const ObjectList& objects, const QRect& wanted)
+{
+    const QRect part = wanted & QRect(0, 0, image.Width(), image.Height());
+    const int left = part.left();
+    const int right = part.right() + 1;
+    for (int y = part.top(); y <= part.bottom();) {
+        const Span stale = Stale(y, left, right);
+        if (stale.IsEmpty()) {
             ++y;
             continue;
         }
-        int end = y;
-        while (end < bottom && !current_[size_t(end)])
+        int end = y + 1;
+        while (end <= part.bottom() && Stale(end, left, right) == stale)
             ++end;
-        const QRect band
-            = CoverRedactions(objects, QRect(0, y, image.Width(), end - y), QRect(0, 0, image.Width(), image.Height()));
-        std::fill(current_.begin() + band.top(), current_.begin() + band.bottom() + 1, uint8_t(1));
-        Redraw(image, objects, band);
-        y = std::max(end, band.bottom() + 1);
+        Redraw(image, objects, QRect(stale.left, y, stale.right - stale.left, end - y));
+        y = end;
     }
 }
 
@@ -137,26 +155,30 @@ void CompositeCache::CatchUp(const ImageBuffer& image, const ObjectList& objects
         return;
     }
     const QRect bounds(0, 0, image.Width(), image.Height());
-    RedrawCurrentRows(image, objects, area & bounds);
+    RedrawCurrent(image, objects, area & bounds);
 }
 
-void CompositeCache::RedrawCurrentRows(const ImageBuffer& image, const ObjectList& objects, const QRect& part)
+void CompositeCache::RedrawCurrent(const ImageBuffer& image, const ObjectList& objects, const QRect& part)
 {
-    const QRect bounds(0, 0, image.Width(), image.Height());
+    const auto shown = [&](int y) {
+        const Span& current = current_[size_t(y)];
+        return Span { std::max(current.left, part.left()), std::min(current.right, part.right() + 1) };
+    };
     for (int y = part.top(); y <= part.bottom();) {
-        if (!current_[size_t(y)]) {
+        const Span redraw = shown(y);
+        if (redraw.IsEmpty()) {
             ++y;
             continue;
         }
-        int end = y;
-        while (end <= part.bottom() && current_[size_t(end)])
+        int end = y + 1;
+        while (end <= part.bottom() && shown(end) == redraw)
             ++end;
-        Redraw(image, objects, CoverRedactions(objects, QRect(part.left(), y, part.width(), end - y), bounds));
+        Redraw(image, objects, QRect(redraw.left, y, redraw.right - redraw.left, end - y));
         y = end;
     }
 }
 
-const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectList& objects, int top, int bottom)
+const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectList& objects, const QRect& part)
 {
     CatchUp(image, objects, {});
     if (dirty_)
@@ -164,7 +186,7 @@ const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectLis
     if (isImage_)
         return image;
     if (composite_.Width() == image.Width() && composite_.Height() == image.Height())
-        RefreshRows(image, objects, top, bottom);
+        Refresh(image, objects, part);
     return composite_;
 }
 

@@ -21,15 +21,22 @@ class ObjectList;
 // the same, so the composite always shows what saving and printing render.
 class CompositeCache {
 public:
-    // The composite, with rows top to bottom (exclusive) up to date. With no objects over a 32-bpp image
-    // that image itself is returned, and nothing is copied.
-    const ImageBuffer& Get(const ImageBuffer& image, const ObjectList& objects, int top, int bottom);
+    // The composite, up to date inside part (image pixels). With no objects over a 32-bpp image that
+    // image itself is returned, and nothing is copied.
+    const ImageBuffer& Get(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
     // Every row is redrawn when next read.
     void Invalidate() { dirty_ = true; }
     // Redraws area (image pixels) after a change of objects confined to it; the rest is kept.
     void Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area);
 
 private:
+    // The columns of a row that are up to date, left to right (exclusive).
+    struct Span {
+        int left = 0;
+        int right = 0;
+        bool IsEmpty() const { return right <= left; }
+        bool operator==(const Span&) const = default;
+    };
     struct Drawn {
         uint64_t fingerprint = 0;
         std::optional<LongRect> reach;
@@ -40,17 +47,20 @@ private:
     QRect ChangedArea(const std::vector<Drawn>& now) const;
     // Brings the composite up to the objects as they are, redrawing area besides what changed.
     void CatchUp(const ImageBuffer& image, const ObjectList& objects, QRect area);
-    // Redraws part's rows that are up to date; the others are drawn whole when read.
-    void RedrawCurrentRows(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
+    // Redraws what is up to date inside part; the rest is drawn when read.
+    void RedrawCurrent(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
     // After an invalidation: the image alone, or a composite of its size whose rows are all stale.
     void Prepare(const ImageBuffer& image, const ObjectList& objects);
-    // Copies and renders every stale row from top to bottom.
-    void RefreshRows(const ImageBuffer& image, const ObjectList& objects, int top, int bottom);
-    // Redraws part, which lies inside the image, onto the composite.
+    // Copies and renders whatever of part is stale, from top to bottom.
+    void Refresh(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
+    // Redraws part (taking in the redactions it cuts through), which lies inside the image, onto the
+    // composite, and counts it up to date.
     void Redraw(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
+    // The columns of row y to draw so that it is up to date from left to right: none when it is already.
+    Span Stale(int y, int left, int right) const;
 
     ImageBuffer composite_;
-    std::vector<uint8_t> current_; // per row: up to date
+    std::vector<Span> current_; // per row
     std::vector<Drawn> drawn_;
     bool isImage_ = false;
     bool dirty_ = true;
