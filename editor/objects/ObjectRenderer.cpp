@@ -10,6 +10,7 @@
 #include "editor/objects/RowBlender.h"
 #include "editor/objects/ShadowEffect.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StampPicture.h"
 #include "imaging/ImageBuffer.h"
 
 #include <algorithm>
@@ -52,37 +53,31 @@ bool MakeSolidPicture(ImageBuffer& picture, int64_t width, int64_t height, uint3
     return true;
 }
 
-// The stamp's picture as drawn: resized to its rectangle, shadowed when asked, at 32 bpp. Made whole once
-// and kept by the object, so that each later draw blends only the part a target shows.
-std::shared_ptr<const ImageBuffer> DrawnStampPicture(const StampObject& stamp, const LongRect& area)
+// Draws what of a stamp can reach the target. The whole picture is made and kept once the stamp is
+// drawn again at the same size (a move); a first draw at a size (one step of a resize) makes only the
+// part the target shows.
+void DrawStamp(
+    const StampObject& stamp, const LongRect& area, const LongRect& placed, ImageBuffer& target, int strength)
 {
     if (area.Width() > INT_MAX || area.Height() > INT_MAX)
-        return nullptr;
+        return;
     const int width = int(area.Width());
     const int height = int(area.Height());
-    if (auto kept = stamp.KeptPicture(width, height, stamp.shadow))
-        return kept;
-    auto picture = std::make_shared<ImageBuffer>(stamp.Image());
-    // The resize only runs on 24 and 32 bpp; a paletted or 16-bit picture would otherwise be drawn at its
-    // own size instead of filling the stamp's rectangle. At 24 bpp it still gets no shadow.
-    if (picture->BitCount() < 24)
-        picture->ConvertTo(24);
-    picture->ResizeBilinear(width, height);
-    if (picture->IsEmpty())
-        return nullptr;
-    if (stamp.shadow) {
-        ShadowEffect shadow;
-        picture->ApplyEffect(shadow);
+    const LongRect part = VisiblePart(placed, target, stamp.shadow ? kShadowReach : 0);
+    const auto inRange = [](int64_t v) { return v >= INT_MIN && v <= INT_MAX; };
+    if (part.IsEmpty() || !inRange(placed.left + part.left) || !inRange(placed.top + part.top))
+        return;
+    const bool whole = part.Width() == width && part.Height() == height;
+    const bool placeable = inRange(placed.left) && inRange(placed.top);
+    if (placeable && (whole || stamp.WasDrawnAt(width, height, stamp.shadow))) {
+        if (const auto picture = StampPicture::Whole(stamp, width, height))
+            BlendImage(target, *picture, int(placed.left), int(placed.top), strength);
+        return;
     }
-    picture->ConvertTo(32);
-    stamp.KeepPicture(width, height, stamp.shadow, picture);
-    return picture;
-}
-
-bool Reaches(const LongRect& reach, const ImageBuffer& target, int left, int top)
-{
-    return reach.right > left && reach.bottom > top && reach.left < int64_t(left) + target.Width()
-        && reach.top < int64_t(top) + target.Height();
+    stamp.NoteDrawnAt(width, height, stamp.shadow);
+    ImageBuffer picture;
+    if (StampPicture::Part(stamp, width, height, part, picture))
+        BlendImage(target, picture, int(placed.left + part.left), int(placed.top + part.top), strength);
 }
 
 // Blends one colour over a part that lies inside the target, as a solid picture would be blended.
@@ -159,11 +154,7 @@ void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& t
     int64_t x = placed.left;
     int64_t y = placed.top;
     if (const auto* stamp = dynamic_cast<const StampObject*>(&object)) {
-        const auto reach = Reach(object);
-        if (!reach || !Reaches(*reach, target, left, top) || x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX)
-            return;
-        if (const auto picture = DrawnStampPicture(*stamp, layout->area))
-            BlendImage(target, *picture, int(x), int(y), strength);
+        DrawStamp(*stamp, layout->area, placed, target, strength);
         return;
     }
     const LongRect part = VisiblePart(placed, target, object.shadow ? kShadowReach : 0);

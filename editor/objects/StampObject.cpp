@@ -34,9 +34,12 @@ void StampObject::Renew()
 
 std::shared_ptr<const ImageBuffer> StampObject::KeptPicture(int width, int height, bool withShadow) const
 {
-    if (kept_.width != width || kept_.height != height || kept_.withShadow != withShadow)
-        return nullptr;
-    return kept_.picture;
+    return WasDrawnAt(width, height, withShadow) ? kept_.picture : nullptr;
+}
+
+bool StampObject::WasDrawnAt(int width, int height, bool withShadow) const
+{
+    return kept_.width == width && kept_.height == height && kept_.withShadow == withShadow;
 }
 
 void StampObject::KeepPicture(int width, int height, bool withShadow, std::shared_ptr<const ImageBuffer> picture) const

@@ -28,6 +28,9 @@ public:
     // The drawn picture for this width, height and shadow, when one was kept for them.
     std::shared_ptr<const ImageBuffer> KeptPicture(int width, int height, bool withShadow) const;
     void KeepPicture(int width, int height, bool withShadow, std::shared_ptr<const ImageBuffer> picture) const;
+    // Whether the stamp was drawn at this width, height and shadow last time, kept or not.
+    bool WasDrawnAt(int width, int height, bool withShadow) const;
+    void NoteDrawnAt(int width, int height, bool withShadow) const { KeepPicture(width, height, withShadow, nullptr); }
 
 private:
     struct Kept {

@@ -39,6 +39,26 @@ ImageBuffer FramedSquare()
     });
 }
 
+Bgra Opaque(int x, int y)
+{
+    Bgra colour = testutil::Distinct(x, y);
+    colour.a = 255;
+    return colour;
+}
+
+// Six by five pixels of 8 bits, each with a colour of its own.
+ImageBuffer PalettedPicture()
+{
+    ImageBuffer picture;
+    picture.Create(6, 5, 8);
+    for (int i = 0; i < 30; ++i) {
+        const RgbQuad entry { uint8_t(i * 8), uint8_t(255 - i * 8), uint8_t(i * 3), 0 };
+        picture.SetPalette(i, 1, &entry);
+        picture.Row(i / 6)[i % 6] = uint8_t(i);
+    }
+    return picture;
+}
+
 } // namespace
 
 TEST(StampRenderTest, TwentyFourBitStampIsStretchedAndGetsNoShadow)
@@ -117,6 +137,8 @@ TEST(StampRenderTest, KeptPictureAndPartsGiveTheBytesOfAFreshRender)
             [](StampObject& stamp) {
                 testutil::SetPixel(stamp.EditImage(), 20, 20, { 0, 255, 0, 255 });
             } },
+        { "one pixel high", [](StampObject& stamp) { stamp.SetImage(testutil::MakeImage(7, 1, 32, Opaque)); } },
+        { "paletted picture", [](StampObject& stamp) { stamp.SetImage(PalettedPicture()); } },
         { "24-bit picture",
             [](StampObject& stamp) { stamp.SetImage(testutil::MakeImage(3, 3, 24, testutil::Distinct)); } },
         { "more transparent", [](StampObject& stamp) { stamp.transparency = 40; } },
@@ -138,14 +160,22 @@ TEST(StampRenderTest, KeptPictureAndPartsGiveTheBytesOfAFreshRender)
         EXPECT_TRUE(objtest::SamePicture(
             Render(copy), Render(MakeStamp(FramedSquare(), { 10, 10, 50, 50 }, true)), "copy taken before the change"));
 
-        // Tiles of 16 x 16 put together.
-        ImageBuffer tiled = objtest::SolidImage(80, 80, kWhite);
-        for (int top = 0; top < 80; top += 16)
-            for (int left = 0; left < 80; left += 16) {
-                ImageBuffer tile = objtest::SolidImage(16, 16, kWhite);
-                ObjectRenderer::RenderObject(stamp, tile, left, top);
-                tiled.Paste(tile, left, top);
-            }
-        EXPECT_TRUE(objtest::SamePicture(tiled, kept, "tiled"));
+        // Tiles of 16 x 16 put together: drawn from what the stamp kept, and by a stamp that kept nothing,
+        // which draws only what each tile shows.
+        const auto tiled = [](const StampObject& object, bool forget) {
+            ImageBuffer whole = objtest::SolidImage(80, 80, kWhite);
+            for (int top = 0; top < 80; top += 16)
+                for (int left = 0; left < 80; left += 16) {
+                    StampObject once = object;
+                    if (forget)
+                        once.SetImage(object.Image());
+                    ImageBuffer tile = objtest::SolidImage(16, 16, kWhite);
+                    ObjectRenderer::RenderObject(once, tile, left, top);
+                    whole.Paste(tile, left, top);
+                }
+            return whole;
+        };
+        EXPECT_TRUE(objtest::SamePicture(tiled(stamp, true), kept, "tiled, nothing kept"));
+        EXPECT_TRUE(objtest::SamePicture(tiled(stamp, false), kept, "tiled"));
     }
 }
