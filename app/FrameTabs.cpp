@@ -7,6 +7,7 @@
 #include "app/FrameBars.h"
 #include "app/QtFileFilters.h"
 #include "app/StatusProgress.h"
+#include "editor/bars/CParamBar.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/ui/CKestrelView.h"
 
@@ -42,10 +43,29 @@ FrameTabs::FrameTabs(CMainFrame& frame, FrameBars& bars, CloseSequencePrompts& p
             tabs, &QTabBar::customContextMenuRequested, &frame_, [this](const QPoint& pos) { ShowTabMenu(pos); });
     }
     QObject::connect(area_, &QMdiArea::subWindowActivated, &frame_, [this] {
+        FollowActiveView();
         bars_.UpdateCommandStates();
         UpdateTitle();
         bars_.UpdateStatusPanes();
     });
+}
+
+void FrameTabs::FollowActiveView()
+{
+    // Leaving the frame for a dialog and coming back activates the same view again: its panel, perhaps
+    // the one whose control opened the dialog, stays as it is.
+    CKestrelView* view = ActiveView();
+    if (view && view != barView_)
+        ShowActiveInParamBar();
+}
+
+void FrameTabs::ShowActiveInParamBar()
+{
+    barView_ = ActiveView();
+    if (barView_)
+        barView_->ShowInParamBar();
+    else if (CParamBar* bar = bars_.ParamBar())
+        bar->ShowKind(PanelKind::kNoParameter);
 }
 
 QTabBar* FrameTabs::TabBar() const
