@@ -16,8 +16,8 @@ class ImageEffect;
 class ProgressSink;
 
 // The document of one editor tab: its image, the annotation objects over it, and the undo history, which
-// also keeps the modified flag that closing consults. Views observe it through Updated(); the window layer supplies the
-// progress bar and the wait cursor through the two hooks.
+// also keeps the modified flag that closing consults. Views observe it through Updated(); the window layer
+// supplies the progress bar and the wait cursor through the two hooks.
 class CKestrelDoc : public QObject {
     Q_OBJECT
 public:
