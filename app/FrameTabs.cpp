@@ -111,13 +111,14 @@ CKestrelView* FrameTabs::ActiveView() const
 CChildFrame* FrameTabs::AddDocument(CChildFrame* child)
 {
     child->SetCloseGuard([this](CChildFrame& closing) { return MayCloseDocument(closing); });
+    // Before the window can become the active one, which shows its state in the bar.
+    CKestrelView* view = &child->View();
+    view->SetParamBar(bars_.ParamBar());
     QMdiSubWindow* sub = area_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(child, &CChildFrame::TitleChanged, &frame_, [this] { UpdateTitle(); });
     // Every tab's view reports; only the active one reaches the panes and the
     // commands.
-    CKestrelView* view = &child->View();
-    view->SetParamBar(bars_.ParamBar());
     QObject::connect(view, &CKestrelView::EditStateChanged, &frame_, [this, view, child] {
         RefreshOtherWindows(*child);
         if (view == ActiveView())

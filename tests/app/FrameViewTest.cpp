@@ -399,4 +399,7 @@ TEST_F(FrameViewTest, ParamBarFollowsTheActiveTab_SoItsChangeRestylesThatTabsSel
     Activate(boxed);
     EXPECT_EQ(frame->ParamBar()->CurrentKind(), PanelKind::kRectangle);
     EXPECT_TRUE(boxed->Document().Objects().IsEmpty());
+    // A new tab starts with the Move tool and its panel.
+    OpenPicture(20, 10, Qt::red);
+    EXPECT_EQ(frame->ParamBar()->CurrentKind(), PanelKind::kNoParameter);
 }
