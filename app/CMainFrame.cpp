@@ -159,11 +159,11 @@ void CMainFrame::OnCommand(int id)
     switch (id) {
     case FileNew:
         NewDocument();
-        ParamBar()->ShowKind(PanelKind::kNoParameter);
+        tabs_->ShowActiveInParamBar();
         break;
     case FileOpen:
         tabs_->OpenFileDialog();
-        ParamBar()->ShowKind(PanelKind::kNoParameter);
+        tabs_->ShowActiveInParamBar();
         break;
     case FileClose:
         if (CChildFrame* child = ActiveDocument())

@@ -7,6 +7,7 @@
 #include "app/FrameBars.h"
 #include "app/QtFileFilters.h"
 #include "app/StatusProgress.h"
+#include "editor/bars/CParamBar.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/ui/CKestrelView.h"
 
@@ -42,10 +43,29 @@ FrameTabs::FrameTabs(CMainFrame& frame, FrameBars& bars, CloseSequencePrompts& p
             tabs, &QTabBar::customContextMenuRequested, &frame_, [this](const QPoint& pos) { ShowTabMenu(pos); });
     }
     QObject::connect(area_, &QMdiArea::subWindowActivated, &frame_, [this] {
+        FollowActiveView();
         bars_.UpdateCommandStates();
         UpdateTitle();
         bars_.UpdateStatusPanes();
     });
+}
+
+void FrameTabs::FollowActiveView()
+{
+    // Leaving the frame for a dialog and coming back activates the same view again: its panel, perhaps
+    // the one whose control opened the dialog, stays as it is.
+    CKestrelView* view = ActiveView();
+    if (view && view != barView_)
+        ShowActiveInParamBar();
+}
+
+void FrameTabs::ShowActiveInParamBar()
+{
+    barView_ = ActiveView();
+    if (barView_)
+        barView_->ShowInParamBar();
+    else if (CParamBar* bar = bars_.ParamBar())
+        bar->ShowKind(PanelKind::kNoParameter);
 }
 
 QTabBar* FrameTabs::TabBar() const
@@ -91,13 +111,14 @@ CKestrelView* FrameTabs::ActiveView() const
 CChildFrame* FrameTabs::AddDocument(CChildFrame* child)
 {
     child->SetCloseGuard([this](CChildFrame& closing) { return MayCloseDocument(closing); });
+    // Before the window can become the active one, which shows its state in the bar.
+    CKestrelView* view = &child->View();
+    view->SetParamBar(bars_.ParamBar());
     QMdiSubWindow* sub = area_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(child, &CChildFrame::TitleChanged, &frame_, [this] { UpdateTitle(); });
     // Every tab's view reports; only the active one reaches the panes and the
     // commands.
-    CKestrelView* view = &child->View();
-    view->SetParamBar(bars_.ParamBar());
     QObject::connect(view, &CKestrelView::EditStateChanged, &frame_, [this, view, child] {
         RefreshOtherWindows(*child);
         if (view == ActiveView())

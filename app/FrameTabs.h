@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -42,6 +43,9 @@ public:
     void OpenFileDialog();
     void SaveActive(bool askPath);
     void UpdateTitle();
+    // The property bar shows what the active view has selected, or its tool; the no-parameter panel
+    // without a document.
+    void ShowActiveInParamBar();
 
 private:
     std::unique_ptr<CKestrelDoc> MakeDocument();
@@ -51,9 +55,12 @@ private:
     bool AskToCloseModified(CChildFrame& child);
     void NumberWindows(const CKestrelDoc& document);
     void RefreshOtherWindows(const CChildFrame& child);
+    // On a change of tab.
+    void FollowActiveView();
 
     CMainFrame& frame_;
     FrameBars& bars_;
     CloseSequencePrompts& prompts_;
     QMdiArea* area_;
+    QPointer<CKestrelView> barView_;
 };

@@ -63,11 +63,11 @@ ImageBuffer CParamBar::FetchStampImage() const
     return panel_ ? panel_->FetchStampImage() : ImageBuffer {};
 }
 
-void CParamBar::Notify()
+void CParamBar::Notify(int control, int gesture)
 {
     // Sent, not posted: the view has applied the change when the panel's handler returns.
     if (PropertyChangeTarget* target = resolver_ ? resolver_() : nullptr)
-        target->OnPropertyChange();
+        target->OnPropertyChange({ control, gesture });
 }
 
 void CParamBar::LoadFromObject(const AnnotationObject& object)

@@ -34,7 +34,7 @@ public:
     ImageBuffer FetchStampImage() const;
 
 private:
-    void Notify();
+    void Notify(int control, int gesture);
 
     std::string moduleFolder_;
     QWidget* placeholder_;

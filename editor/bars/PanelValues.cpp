@@ -7,6 +7,64 @@
 #include "editor/objects/StampObject.h"
 #include "editor/objects/TextObject.h"
 
+namespace {
+template <class Field, class Value> bool Assign(Field& field, Value value)
+{
+    if (field == Field(value))
+        return false;
+    field = Field(value);
+    return true;
+}
+
+bool ApplyToLine(const PanelValues& values, int control, LineObject& line)
+{
+    using namespace PanelControl;
+    if (line.IsArrow()) {
+        if (control == kArrowStyle)
+            return Assign(line.style, values.arrowStyle);
+        return control == kArrowColour && Assign(line.colour, values.arrowColour);
+    }
+    switch (control) {
+    case kLineWidth:
+        return Assign(line.width, values.lineWidth);
+    case kLineStyle:
+        return Assign(line.style, values.lineStyle);
+    case kLineColour:
+        return Assign(line.colour, values.lineColour);
+    default:
+        return false;
+    }
+}
+
+bool ApplyToBox(const PanelValues& values, int control, ShapeObject& box)
+{
+    using namespace PanelControl;
+    switch (control) {
+    case kShapeWidth:
+        return Assign(box.width, values.shapeWidth);
+    case kShape:
+        return Assign(box.shape, values.shape);
+    case kBorder:
+        return Assign(box.borderColour, values.borderColour);
+    case kShapeBack:
+        return Assign(box.fillColour, values.fillColour);
+    default:
+        return false;
+    }
+}
+
+bool ApplyToRedact(const PanelValues& values, int control, RedactObject& redact)
+{
+    using namespace PanelControl;
+    if (control != kRedactMode && control != kRedactStrength)
+        return false;
+    // A new mode brings its own strength, which the panel shows already.
+    const bool mode = control == kRedactMode && Assign(redact.mode, RedactObject::ValidMode(values.redactMode));
+    const bool strength = Assign(redact.strength, RedactObject::ValidStrength(redact.mode, values.redactStrength));
+    return mode || strength;
+}
+} // namespace
+
 int PanelKind::ForObject(int objectKind)
 {
     switch (ObjectKind(objectKind)) {
@@ -70,4 +128,34 @@ void PanelValues::ApplyTo(AnnotationObject& object) const
         break;
     }
     }
+}
+
+bool PanelValues::ApplyControl(int control, AnnotationObject& object) const
+{
+    using namespace PanelControl;
+    const bool restylable = object.Kind() != ObjectKind::Redact;
+    if (control == kOpacity)
+        return restylable && Assign(object.transparency, transparency);
+    if (control == kShadow)
+        return restylable && Assign(object.shadow, shadow);
+    switch (object.Kind()) {
+    case ObjectKind::Line:
+    case ObjectKind::Arrow:
+        return ApplyToLine(*this, control, static_cast<LineObject&>(object));
+    case ObjectKind::Text: {
+        auto& text = static_cast<TextObject&>(object);
+        if (control == kBoxStyle)
+            return Assign(text.boxStyle, boxStyle);
+        return control == kTextBack && Assign(text.backColour, textBackColour);
+    }
+    case ObjectKind::Box:
+        return ApplyToBox(*this, control, static_cast<ShapeObject&>(object));
+    case ObjectKind::Highlight:
+        return control == kHighlightColour && Assign(static_cast<HighlightObject&>(object).colour, highlightColour);
+    case ObjectKind::Stamp:
+        return control == kStampList && Assign(static_cast<StampObject&>(object).stampIndex, stampChoice);
+    case ObjectKind::Redact:
+        return ApplyToRedact(*this, control, static_cast<RedactObject&>(object));
+    }
+    return false;
 }

@@ -67,6 +67,9 @@ struct PanelValues {
     bool shadow = false;
 
     // Copies the values that belong to object's kind into it; a stamp's picture is the caller's. A
-    // redaction takes no transparency or shadow.
+    // redaction takes no transparency or shadow. For a new object.
     void ApplyTo(AnnotationObject& object) const;
+    // Copies only the property that control carries, when object has it; true when that changed the
+    // object. A stamp's picture is the caller's. For an object being restyled.
+    bool ApplyControl(int control, AnnotationObject& object) const;
 };

@@ -13,6 +13,15 @@
 #include <QSlider>
 #include <QSpinBox>
 
+namespace {
+// Drags are told apart across every panel, so one that ends as another panel's starts never joins it.
+int NextGesture()
+{
+    static int last = 0;
+    return ++last;
+}
+} // namespace
+
 ParamPanel::ParamPanel(int kind, QWidget* parent)
     : QWidget(parent)
     , kind_(kind)
@@ -43,7 +52,7 @@ QComboBox* ParamPanel::AddCombo(int id, const QString& label, const QStringList&
     combo->addItems(items);
     AddLabelled(id, label, combo);
     // activated comes from the user only, as a list's selection-change notification does.
-    connect(combo, &QComboBox::activated, this, &ParamPanel::PropertyChanged);
+    connect(combo, &QComboBox::activated, this, [this, id] { emit PropertyChanged(id, 0); });
     return combo;
 }
 
@@ -52,7 +61,7 @@ CXColourPicker* ParamPanel::AddColour(int id, const QString& label)
     auto* picker = new CXColourPicker(id, this);
     picker->setFixedSize(48, 22);
     AddLabelled(id, label, picker);
-    connect(picker, &CXColourPicker::ColourChanged, this, &ParamPanel::PropertyChanged);
+    connect(picker, &CXColourPicker::ColourChanged, this, [this, id] { emit PropertyChanged(id, 0); });
     return picker;
 }
 
@@ -62,11 +71,18 @@ QSlider* ParamPanel::AddOpacity()
     slider->setRange(0, 100);
     slider->setFixedWidth(100);
     AddLabelled(PanelControl::kOpacity, "Opacity:", slider);
-    connect(slider, &QSlider::valueChanged, this, [this](int value) {
-        opacity_ = value;
-        emit PropertyChanged();
-    });
+    AnnounceSlider(slider, PanelControl::kOpacity, [this](int value) { opacity_ = value; });
     return slider;
+}
+
+void ParamPanel::AnnounceSlider(QSlider* slider, int id, std::function<void(int)> onValue)
+{
+    connect(slider, &QSlider::sliderPressed, this, [this] { gesture_ = NextGesture(); });
+    connect(slider, &QSlider::valueChanged, this, [this, slider, id, onValue](int value) {
+        if (onValue)
+            onValue(value);
+        emit PropertyChanged(id, slider->isSliderDown() ? gesture_ : 0);
+    });
 }
 
 QSlider* ParamPanel::AddSlider(int id, const QString& label, int minimum, int maximum)
@@ -75,7 +91,7 @@ QSlider* ParamPanel::AddSlider(int id, const QString& label, int minimum, int ma
     slider->setRange(minimum, maximum);
     slider->setFixedWidth(120);
     AddLabelled(id, label, slider);
-    connect(slider, &QSlider::valueChanged, this, &ParamPanel::PropertyChanged);
+    AnnounceSlider(slider, id);
     return slider;
 }
 
@@ -83,7 +99,7 @@ QCheckBox* ParamPanel::AddShadow()
 {
     auto* box = new QCheckBox("Shadow", this);
     AddLabelled(PanelControl::kShadow, QString(), box);
-    connect(box, &QCheckBox::clicked, this, &ParamPanel::PropertyChanged);
+    connect(box, &QCheckBox::clicked, this, [this] { emit PropertyChanged(PanelControl::kShadow, 0); });
     return box;
 }
 
@@ -101,7 +117,7 @@ StampListView* ParamPanel::AddStampList(const std::string& moduleFolder)
 void ParamPanel::OnStampClicked()
 {
     stampChoice_ = static_cast<StampListView*>(Control(PanelControl::kStampList))->SelectedIndex() + 1;
-    emit PropertyChanged();
+    emit PropertyChanged(PanelControl::kStampList, 0);
 }
 
 void ParamPanel::AddHiddenSpin()
@@ -113,7 +129,7 @@ void ParamPanel::AddHiddenSpin()
     AddLabelled(PanelControl::kSpin, QString(), spin);
     edit->hide();
     spin->hide();
-    connect(spin, &QSpinBox::valueChanged, this, &ParamPanel::PropertyChanged);
+    connect(spin, &QSpinBox::valueChanged, this, [this] { emit PropertyChanged(PanelControl::kSpin, 0); });
 }
 
 void ParamPanel::AddNoParameter()

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CXColourPicker;
@@ -18,7 +19,7 @@ class QSlider;
 class StampListView;
 
 // One panel of the property bar: a row of labelled controls, each named "ctl" + its id. Controls set by
-// code stay silent; what the user changes is announced with PropertyChanged.
+// code stay silent; what the user changes is announced with PropertyChanged, naming the control.
 class ParamPanel : public QWidget {
     Q_OBJECT
 public:
@@ -58,10 +59,13 @@ public:
     ImageBuffer FetchStampImage() const;
 
 signals:
-    void PropertyChanged();
+    // gesture: nonzero for every value of one slider drag, from press to release, and for no other change.
+    void PropertyChanged(int control, int gesture);
 
 private:
     void AddLabelled(int id, const QString& label, QWidget* control);
+    // Announces the slider's values; onValue runs first.
+    void AnnounceSlider(QSlider* slider, int id, std::function<void(int)> onValue = {});
     void OnStampClicked();
 
     int kind_;
@@ -69,4 +73,5 @@ private:
     QHash<int, QWidget*> controls_;
     int opacity_ = 0;
     int stampChoice_ = 0;
+    int gesture_ = 0;
 };

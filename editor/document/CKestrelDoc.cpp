@@ -53,6 +53,8 @@ bool CKestrelDoc::OnOpenDocument(const std::string& path)
     image.ConvertTo(32);
     SetImage(std::move(image));
     SetPathName(path);
+    history_.Clear();
+    history_.MarkSaved();
     return true;
 }
 
@@ -62,7 +64,7 @@ bool CKestrelDoc::OnSaveDocument(const std::string& path)
     ObjectRenderer::RenderObjects(objects_, composite);
     const bool ok = SaveImageFile(composite, path);
     if (ok)
-        modified_ = false;
+        history_.MarkSaved();
     return ok;
 }
 
@@ -80,7 +82,7 @@ void CKestrelDoc::MakeNewImage()
     if (white.Create(kNewWidth, kNewHeight, 32))
         std::fill(white.Pixels(), white.Pixels() + white.PixelBytes(), uint8_t(255));
     SetImage(std::move(white));
-    modified_ = true;
+    SetModifiedFlag(true);
     UpdateAllViews();
 }
 
@@ -145,11 +147,31 @@ void CKestrelDoc::ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry)
         busyHandler_(false);
 }
 
+void CKestrelDoc::SetModifiedFlag(bool modified)
+{
+    if (!modified)
+        history_.MarkSaved();
+    else if (history_.IsAtSaved())
+        history_.ForgetSaved();
+}
+
 void CKestrelDoc::RecordUndoSnapshot(const ImageBuffer& image)
 {
     auto entry = std::make_unique<HistoryEntry>();
     entry->RecordBefore(*this, image);
     history_.Push(std::move(entry));
+}
+
+std::unique_ptr<HistoryEntry> CKestrelDoc::SnapshotStep() const
+{
+    auto entry = std::make_unique<HistoryEntry>();
+    entry->RecordBefore(*this, *image_);
+    return entry;
+}
+
+void CKestrelDoc::RecordStep(std::unique_ptr<HistoryEntry> step)
+{
+    history_.Push(std::move(step));
 }
 
 bool CKestrelDoc::Undo()

@@ -15,9 +15,9 @@
 class ImageEffect;
 class ProgressSink;
 
-// The document of one editor tab: its image, the annotation objects over it, the undo history and the
-// modified flag that closing consults. Views observe it through Updated(); the window layer supplies the
-// progress bar and the wait cursor through the two hooks.
+// The document of one editor tab: its image, the annotation objects over it, and the undo history, which
+// also keeps the modified flag that closing consults. Views observe it through Updated(); the window layer
+// supplies the progress bar and the wait cursor through the two hooks.
 class CKestrelDoc : public QObject {
     Q_OBJECT
 public:
@@ -51,8 +51,12 @@ public:
     ObjectList& Objects() { return objects_; }
     const ObjectList& Objects() const { return objects_; }
 
-    bool IsModified() const { return modified_; }
-    void SetModifiedFlag(bool modified) { modified_ = modified; }
+    // Modified is any state but the one last saved: every recorded step sets it, and undo or redo back to
+    // the saved state clears it.
+    bool IsModified() const { return !history_.IsAtSaved(); }
+    // True: the present state differs from the saved one even without a step of its own (a new picture, a
+    // capture placed in the document). False: the present state counts as saved.
+    void SetModifiedFlag(bool modified);
     const QString& Title() const { return title_; }
     void SetTitle(const QString& title);
     const std::string& PathName() const { return pathName_; }
@@ -62,6 +66,10 @@ public:
     void ApplyImageEffect(ImageEffect* effect);
     void ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry);
     void RecordUndoSnapshot(const ImageBuffer& image);
+    // A step that starts from the document as it is now, recorded later with RecordStep only if the
+    // change goes ahead (a dialog that may still be cancelled); dropping it leaves the history untouched.
+    std::unique_ptr<HistoryEntry> SnapshotStep() const;
+    void RecordStep(std::unique_ptr<HistoryEntry> step);
     bool Undo();
     bool Redo();
     bool CanUndo() const { return history_.CanUndo(); }
@@ -108,7 +116,6 @@ private:
 
     DocumentHistory history_;
     std::shared_ptr<ImageBuffer> image_ = std::make_shared<ImageBuffer>();
-    bool modified_ = false;
     ObjectList objects_;
     QString title_;
     std::string pathName_;

@@ -4,13 +4,34 @@
 
 EditHistory::~EditHistory() = default;
 
+void EditHistory::DropOldest()
+{
+    undo_.pop_front();
+    ++dropped_;
+    // The state before the dropped entry can no longer be undone to.
+    if (saved_ && *saved_ < dropped_)
+        saved_.reset();
+}
+
+void EditHistory::DropFarthestRedo()
+{
+    redo_.pop_back();
+    if (saved_ && *saved_ > Position() + int64_t(redo_.size()))
+        saved_.reset();
+}
+
 void EditHistory::Push(std::unique_ptr<HistoryEntry> entry)
 {
-    if (limit_ <= 0 || !entry)
+    if (!entry)
         return;
-    redo_.clear();
+    if (limit_ <= 0) {
+        ForgetSaved();
+        return;
+    }
+    while (!redo_.empty())
+        DropFarthestRedo();
     while (undo_.size() >= size_t(limit_))
-        undo_.pop_front();
+        DropOldest();
     undo_.push_back(std::move(entry));
 }
 
@@ -43,13 +64,19 @@ void EditHistory::SetLimit(int limit)
     limit_ = limit;
     auto excess = int64_t(undo_.size() + redo_.size()) - limit;
     for (; excess > 0 && !redo_.empty(); --excess)
-        redo_.pop_back();
+        DropFarthestRedo();
     for (; excess > 0 && !undo_.empty(); --excess)
-        undo_.pop_front();
+        DropOldest();
 }
 
 void EditHistory::Clear()
 {
+    const bool atSaved = IsAtSaved();
+    dropped_ += int64_t(undo_.size());
     undo_.clear();
     redo_.clear();
+    if (atSaved)
+        MarkSaved();
+    else
+        ForgetSaved();
 }

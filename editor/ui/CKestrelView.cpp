@@ -439,13 +439,30 @@ void CKestrelView::RecordEdit()
         return;
     // The const picture: a snapshot shares it, where the writable one would be copied first.
     document_->RecordUndoSnapshot(std::as_const(*document_).Image());
-    document_->SetModifiedFlag(true);
     emit EditStateChanged();
 }
 
-void CKestrelView::OnPropertyChange()
+void CKestrelView::RecordEdit(std::unique_ptr<HistoryEntry> step)
 {
-    commands_->ApplyBar();
+    if (!document_)
+        return;
+    document_->RecordStep(std::move(step));
+    emit EditStateChanged();
+}
+
+void CKestrelView::OnPropertyChange(const PropertyChange& change)
+{
+    commands_->ApplyBar(change);
+}
+
+void CKestrelView::ShowInParamBar()
+{
+    if (!paramBar_)
+        return;
+    if (AnnotationObject* object = LiveSelectedObject())
+        paramBar_->LoadFromObject(*object);
+    else
+        paramBar_->ShowKind(currentTool_);
 }
 
 void CKestrelView::mousePressEvent(QMouseEvent* event)

@@ -118,14 +118,18 @@ public:
     // Selects the bottom-most object at the image point, or none, and shows its panel.
     void PickObject(QPoint image);
     ViewObjectCommands& Commands() { return *commands_; }
-    // Before every change a tool makes: an undo snapshot, and the document marked modified so that
-    // closing asks before annotations are lost.
+    // Before every change a tool makes: an undo snapshot (which marks the document modified).
     void RecordEdit();
+    // Records a step taken earlier with the document's SnapshotStep, once its change went ahead.
+    void RecordEdit(std::unique_ptr<HistoryEntry> step);
 
     // The property bar that styles new objects and edits the selected one; may be null.
     void SetParamBar(CParamBar* bar) { paramBar_ = bar; }
     CParamBar* ParamBar() const { return paramBar_; }
-    void OnPropertyChange() override;
+    void OnPropertyChange(const PropertyChange& change) override;
+    // Shows this view's state in the bar: the selected object's panel and values, or the current tool's
+    // panel. For the view that becomes the active one.
+    void ShowInParamBar();
     DragState& Drag() { return drag_; }
     const QCursor& ViewCursor() const { return cursor_; }
     void SetViewCursor(const QCursor& cursor);

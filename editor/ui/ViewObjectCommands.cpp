@@ -1,6 +1,7 @@
 #include "editor/ui/ViewObjectCommands.h"
 
 #include "editor/bars/CParamBar.h"
+#include "editor/bars/PropertyChangeTarget.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/objects/StampObject.h"
 #include "editor/objects/TextObject.h"
@@ -64,7 +65,6 @@ void ViewObjectCommands::Flatten()
         CKestrelView::FlattenObjects(document->Objects(), document->Image());
     document->Objects().ClearObjects();
     view_.SetSelectedObject(nullptr);
-    document->SetModifiedFlag(true);
     document->UpdateAllViews();
 }
 
@@ -123,7 +123,6 @@ void ViewObjectCommands::Crop()
     view_.SetCanvasSelection({});
     view_.Drag().savedRect = {};
     view_.FreeDarkenedImage();
-    document->SetModifiedFlag(true);
     document->UpdateAllViews();
 }
 
@@ -173,20 +172,27 @@ void ViewObjectCommands::HandleKey(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
-void ViewObjectCommands::ApplyBar()
+void ViewObjectCommands::ApplyBar(const PropertyChange& change)
 {
     AnnotationObject* object = view_.LiveSelectedObject();
     CParamBar* bar = view_.ParamBar();
-    if (!object || !bar)
+    // A panel of another kind (another tab's tool, say) has nothing to say about this object.
+    if (!object || !bar || bar->CurrentKind() != PanelKind::ForObject(int(object->Kind())))
         return;
+    const bool continues = change.gesture != 0 && change.gesture == recordedGesture_;
+    std::unique_ptr<HistoryEntry> step = continues ? nullptr : view_.Document()->SnapshotStep();
     const QRect before = ObjectHandles::SelectedArea(*object);
-    bar->ReadValues().ApplyTo(*object);
-    if (object->Kind() == ObjectKind::Stamp) {
+    if (!bar->ReadValues().ApplyControl(change.control, *object))
+        return;
+    if (change.control == PanelControl::kStampList) {
         ImageBuffer picture = bar->FetchStampImage();
         if (!picture.IsEmpty())
             static_cast<StampObject*>(object)->SetImage(std::move(picture));
     }
-    view_.Document()->SetModifiedFlag(true);
+    if (step) {
+        view_.RecordEdit(std::move(step));
+        recordedGesture_ = change.gesture;
+    }
     // A shadow switched on or off changes where the object reaches.
     Refresh(before | ObjectHandles::SelectedArea(*object));
 }

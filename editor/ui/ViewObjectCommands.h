@@ -3,6 +3,7 @@
 #include <Qt>
 
 class CKestrelView;
+struct PropertyChange;
 class QMenu;
 class QRect;
 
@@ -37,8 +38,9 @@ public:
     void ClearBand();
     // Enter crops with the Crop tool, Escape clears the band, Delete deletes the selected object.
     void HandleKey(int key, Qt::KeyboardModifiers modifiers);
-    // The property bar's values copied into the selected object (no undo entry, as a setting).
-    void ApplyBar();
+    // The property that changed in the bar, copied into the selected object when the bar shows that
+    // object's kind: one undo step, however many values one slider drag passes through.
+    void ApplyBar(const PropertyChange& change);
     // Menu 234's first submenu, with its actions' data the command ids; the caller owns it.
     QMenu* MakeContextMenu();
 
@@ -47,4 +49,6 @@ private:
     void Refresh(const QRect& area);
 
     CKestrelView& view_;
+    // The slider drag that has recorded its step already.
+    int recordedGesture_ = 0;
 };

@@ -260,13 +260,16 @@ void ViewToolInput::CreateText(QPoint pressImage)
     }
     if (rect.IsEmpty())
         return;
-    view_.RecordEdit();
+    // Recorded only on OK: a cancelled box leaves Redo, the oldest step and the modified flag alone.
+    std::unique_ptr<HistoryEntry> step = document->SnapshotStep();
     auto text = std::make_unique<TextObject>();
     BarValues().ApplyTo(*text);
     text->SetRect(rect);
     auto* object = static_cast<TextObject*>(Place(document->Objects().AppendObject(std::move(text))));
     CEditTxtDlg dialog(*object, &view_);
-    if (dialog.exec() != QDialog::Accepted) {
+    if (dialog.exec() == QDialog::Accepted) {
+        view_.RecordEdit(std::move(step));
+    } else {
         view_.SetSelectedObject(nullptr);
         document->Objects().RemoveObject(object);
         view_.SetCanvasSelection({});

@@ -3,12 +3,15 @@
 #include "app/CloseSequencePrompts.h"
 #include "app/CommandIds.h"
 #include "editor/bars/CParamBar.h"
+#include "editor/bars/ParamPanel.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/document/ImageCommands.h"
+#include "editor/objects/LineObject.h"
 #include "editor/ui/CKestrelView.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QCursor>
 #include <QFileInfo>
 #include <QImage>
@@ -363,4 +366,40 @@ TEST_F(FrameViewTest, ToolCommandsCheckTheActiveViewsTool_AndDeleteObjectNeedsAS
     Activate(first);
     EXPECT_TRUE(frame->Action(ToolSelect)->isChecked());
     EXPECT_NE(second, first);
+}
+
+TEST_F(FrameViewTest, ParamBarFollowsTheActiveTab_SoItsChangeRestylesThatTabsSelection)
+{
+    CChildFrame* lined = frame->NewDocument();
+    auto made = std::make_unique<LineObject>();
+    made->startX = 10, made->startY = 20, made->endX = 150, made->endY = 20;
+    made->width = 7, made->style = LineObject::kDot, made->colour = 0x0000FF;
+    auto* line = static_cast<LineObject*>(lined->Document().Objects().AppendObject(std::move(made)));
+    lined->Document().UpdateAllViews();
+    frame->OnCommand(ToolSelect);
+    lined->View().PickObject({ 80, 20 });
+    ASSERT_EQ(lined->View().SelectedObject(), line);
+
+    CChildFrame* boxed = frame->NewDocument();
+    frame->OnCommand(ToolRectangle);
+    EXPECT_EQ(frame->ParamBar()->CurrentKind(), PanelKind::kRectangle);
+
+    Activate(lined);
+    ASSERT_EQ(frame->ParamBar()->CurrentKind(), PanelKind::kLine);
+    auto* width = qobject_cast<QComboBox*>(frame->ParamBar()->Panel()->Control(PanelControl::kLineWidth));
+    ASSERT_NE(width, nullptr);
+    EXPECT_EQ(width->currentText(), "7");
+    width->setFocus();
+    QTest::keyClick(width, Qt::Key_Down);
+    EXPECT_EQ(line->width, 8);
+    EXPECT_EQ(line->style, LineObject::kDot);
+    EXPECT_EQ(line->colour, 0x0000FFu);
+    EXPECT_EQ(lined->Document().History().UndoCount(), 1u);
+
+    Activate(boxed);
+    EXPECT_EQ(frame->ParamBar()->CurrentKind(), PanelKind::kRectangle);
+    EXPECT_TRUE(boxed->Document().Objects().IsEmpty());
+    // A new tab starts with the Move tool and its panel.
+    OpenPicture(20, 10, Qt::red);
+    EXPECT_EQ(frame->ParamBar()->CurrentKind(), PanelKind::kNoParameter);
 }

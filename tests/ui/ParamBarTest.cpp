@@ -31,14 +31,16 @@ using namespace PanelControl;
 // Stands in for the active view: counts the notifications and reads the panel at each one.
 class CountingTarget : public PropertyChangeTarget {
 public:
-    void OnPropertyChange() override
+    void OnPropertyChange(const PropertyChange& change) override
     {
         ++count;
         seen = bar->ReadValues();
+        controls.push_back(change.control);
     }
     CParamBar* bar = nullptr;
     int count = 0;
     PanelValues seen;
+    std::vector<int> controls;
 };
 
 class ParamBarTest : public ::testing::Test {
@@ -79,6 +81,7 @@ TEST_F(ParamBarTest, LineTwiceKeepsItsValuesAndAnotherKindResetsThem)
     QTest::keyClick(Find<QSlider>(kOpacity), Qt::Key_End);
     QTest::mouseClick(Find<QCheckBox>(kShadow), Qt::LeftButton);
     EXPECT_EQ(target_.count, 3);
+    EXPECT_EQ(target_.controls, (std::vector<int> { kLineWidth, kOpacity, kShadow }));
     EXPECT_EQ(target_.seen.lineWidth, 3);
     EXPECT_EQ(target_.seen.transparency, 100);
     EXPECT_FALSE(target_.seen.shadow);

@@ -91,15 +91,28 @@ TEST_F(ToolsViewTest, TextTool_Should_OpenTheDialog_AndKeepTheObjectOnlyOnOk)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        // A full history with one step undone and the present state saved: only a confirmed box may
+        // empty Redo, push the oldest step out or mark the document.
         document_.Objects().ClearObjects();
+        document_.History().Clear();
+        for (int i = 0; i <= CKestrelDoc::kHistoryLimit; ++i)
+            document_.RecordUndoSnapshot(std::as_const(document_).Image());
+        document_.Undo();
+        document_.SetModifiedFlag(false);
         view_->SelectTool(CKestrelView::ToolText);
         AnswerDialog(c.accept);
         Press(c.click);
         Release(c.click);
         QApplication::processEvents();
         ASSERT_EQ(document_.Objects().Size(), c.objects);
+        const bool recorded = c.objects > 0;
+        EXPECT_EQ(document_.IsModified(), recorded);
+        EXPECT_EQ(document_.CanRedo(), !recorded);
+        EXPECT_EQ(document_.History().UndoCount(), size_t(CKestrelDoc::kHistoryLimit - (recorded ? 0 : 1)));
         if (c.objects) {
             EXPECT_EQ(static_cast<TextObject*>(Object(0))->Rect(), c.rect);
+            document_.Undo();
+            EXPECT_TRUE(document_.Objects().IsEmpty()) << "one step takes the box back";
         }
     }
 }
