@@ -190,7 +190,7 @@ TEST_F(BarEditsTest, EachBarChangeOnASelectedObject_Should_BeOneUndoStep_ThatMar
             },
             [](const AnnotationObject& o) {
                 const auto& s = static_cast<const StampObject&>(o);
-                return s.stampIndex * 1000 + s.image.Width();
+                return s.stampIndex * 1000 + s.Image().Width();
             } },
     };
     for (const Case& c : cases) {
