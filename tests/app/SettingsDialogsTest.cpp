@@ -16,6 +16,7 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -42,6 +43,8 @@ TEST(HotKeyNames, ButtonTextsNameModifiersInOrderAndKeysByCharacterOrName)
         { { 0x74, 2 }, "Ctrl + F5" },
         { { 0x2C, 0 }, "Print" },
         { { 0x2E, 3 }, "Ctrl + Alt + Del" },
+        { { 83, 8 }, "Super + S" },
+        { { 83, 10 }, "Ctrl + Super + S" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(HotKeyNames::Text(c.pair), c.text) << c.pair.key;
@@ -50,7 +53,7 @@ TEST(HotKeyNames, ButtonTextsNameModifiersInOrderAndKeysByCharacterOrName)
 TEST(HotKeyNames, CombinationsConvertToStoredPairsAndBack)
 {
     const HotKeyPair pairs[] = { { 'F', 6 }, { 'Z', 1 }, { '7', 4 }, { 0x70, 2 }, { 0x87, 0 }, { 0x61, 2 }, { 0x6B, 0 },
-        { 0x2C, 5 }, { 0xBD, 6 }, { 0x0D, 2 } };
+        { 0x2C, 5 }, { 0xBD, 6 }, { 0x0D, 2 }, { 'S', 8 }, { 0x70, 12 } };
     for (const HotKeyPair& pair : pairs) {
         const HotKeyPair back = HotKeyNames::FromCombination(HotKeyNames::ToCombination(pair));
         EXPECT_EQ(back.key, pair.key) << pair.key;
@@ -77,6 +80,50 @@ TEST(CDlgInputHotKey, PressedCombinationBecomesThePair)
     dialog.accept();
     EXPECT_EQ(pair.key, 'K');
     EXPECT_EQ(pair.mask, 3);
+}
+
+TEST(CDlgInputHotKey, KeepsSuperAndRefusesABareKeyButNotFunctionKeysOrPrint)
+{
+    EnsureApp();
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        HotKeyPair stored; // {-1, -1}: refused, the pair stays as it was
+    };
+    const Case cases[] = {
+        { Qt::Key_S, Qt::MetaModifier, { 'S', 8 } },
+        { Qt::Key_S, Qt::NoModifier, { -1, -1 } },
+        { Qt::Key_Space, Qt::NoModifier, { -1, -1 } },
+        { Qt::Key_F5, Qt::NoModifier, { 0x74, 0 } },
+        { Qt::Key_Print, Qt::NoModifier, { 0x2C, 0 } },
+        { Qt::Key_Print, Qt::AltModifier, { 0x2C, 1 } },
+    };
+    for (const Case& c : cases) {
+        HotKeyPair pair { 'F', 6 };
+        CDlgInputHotKey dialog(&pair, "Capture Region");
+        dialog.show();
+        QTest::keyClick(dialog.KeyEdit(), c.key, c.modifiers);
+        const bool refused = c.stored.key == -1;
+        bool told = false;
+        if (refused)
+            WhenModal<QMessageBox>([&told](QMessageBox& box) {
+                told = true;
+                box.accept();
+            });
+        dialog.accept();
+        EXPECT_EQ(told, refused) << c.key;
+        EXPECT_EQ(dialog.isVisible(), refused) << c.key;
+        EXPECT_EQ(dialog.Refusal().isEmpty(), !refused) << c.key;
+        const HotKeyPair expected = refused ? HotKeyPair { 'F', 6 } : c.stored;
+        EXPECT_EQ(pair.key, expected.key) << c.key;
+        EXPECT_EQ(pair.mask, expected.mask) << c.key;
+    }
+    // Clearing the hot key stays possible.
+    HotKeyPair pair { 'F', 6 };
+    CDlgInputHotKey dialog(&pair, "Capture Region");
+    dialog.KeyEdit()->clear();
+    dialog.accept();
+    EXPECT_EQ(pair.key, 0);
 }
 
 class SettingsFileTest : public ::testing::Test {
