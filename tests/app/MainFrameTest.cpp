@@ -18,6 +18,7 @@
 #include "tests/app/AppTestSupport.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -96,12 +97,13 @@ struct ScriptedPrompts : CloseSequencePrompts {
         return path;
     }
     void ReportSaveFailure(const QString& failed) override { failures << failed; }
+    void ReportOpenFailure(const QString& message) override { openFailures << message; }
     std::deque<ExitAnswer> answers;
     QStringList asked;
     SaveImageAnswer imageAnswer = SaveImageAnswer::Cancel;
     int imageAsked = 0;
     std::optional<QString> path;
-    QStringList suffixes, failures;
+    QStringList suffixes, failures, openFailures;
 };
 
 class MainFrameTest : public ::testing::Test {
@@ -697,6 +699,62 @@ TEST_F(MainFrameTest, RecentFilesAppearInTheFileMenu)
     const QString d = dir.path();
     EXPECT_EQ(recent,
         (QStringList { "&1 " + d + "/5.bmp", "&2 " + d + "/4.bmp", "&3 " + d + "/3.bmp", "&4 " + d + "/2.bmp" }));
+}
+
+TEST_F(MainFrameTest, FileThatCannotBeOpenedIsNamedWithItsReasonAndOpensNoTab)
+{
+    auto frame = MakeFrame();
+    const QString d = dir.path();
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(d + "/kept.bmp", "BMP"));
+    auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(write(d + "/junk.png", "not a picture at all"));
+    ASSERT_TRUE(write(d + "/empty.bmp", ""));
+    // A PNG cut off inside its header.
+    ASSERT_TRUE(write(d + "/cut.png", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452")));
+    ASSERT_TRUE(QDir(d).mkdir("folder.png"));
+    {
+        QFile huge(d + "/huge.bmp");
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(qint64(3) << 30)); // sparse: no disk used
+    }
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        { "missing.png", "the file does not exist" },
+        { "junk.png", "it is not a picture Lumora can read, or it is damaged" },
+        { "empty.bmp", "it is not a picture Lumora can read, or it is damaged" },
+        { "cut.png", "it is not a picture Lumora can read, or it is damaged" },
+        { "folder.png", "it is not a file" },
+        { "huge.bmp", "it is too large" },
+    };
+    for (const Case& c : cases) {
+        prompts.openFailures.clear();
+        frame->OpenDocumentFile(d + "/" + c.name);
+        EXPECT_TRUE(frame->Documents().empty()) << c.name;
+        EXPECT_EQ(prompts.openFailures, QStringList { "Cannot open " + d + "/" + c.name + ": " + c.reason + "." });
+    }
+
+    // A recent entry whose file went away is dropped once the user was told.
+    frame->OpenDocumentFile(d + "/kept.bmp");
+    ASSERT_EQ(frame->Documents().size(), 1u);
+    ASSERT_TRUE(QFile::rename(d + "/kept.bmp", d + "/moved.bmp"));
+    prompts.openFailures.clear();
+    QAction* recent = nullptr;
+    for (QAction* action : frame->findChildren<QAction*>())
+        if (action->text() == "&1 " + d + "/kept.bmp")
+            recent = action;
+    ASSERT_NE(recent, nullptr);
+    recent->trigger();
+    EXPECT_EQ(prompts.openFailures, QStringList { "Cannot open " + d + "/kept.bmp: the file does not exist." });
+    EXPECT_EQ(frame->Documents().size(), 1u);
+    EXPECT_TRUE(frame->RecentFiles().Entries().isEmpty());
 }
 
 TEST_F(MainFrameTest, ScreenshotOfTheMainWindow)
