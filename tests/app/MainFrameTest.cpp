@@ -14,6 +14,7 @@
 #include "editor/bars/ParamPanel.h"
 #include "editor/codecs/StampLibrary.h"
 #include "editor/document/CKestrelDoc.h"
+#include "editor/ui/CKestrelView.h"
 #include "platform/GlobalHotKeys.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -223,6 +224,50 @@ TEST_F(MainFrameTest, AcceleratorKeysReachTheirCommands)
     EXPECT_EQ(frame->StopScrolling(), 0);
     QTest::keyClick(frame->Documents().front(), Qt::Key_Escape);
     EXPECT_EQ(frame->StopScrolling(), 1);
+}
+
+TEST_F(MainFrameTest, RedoAndZoomKeysReachTheirCommandsAndShowInTheMenus)
+{
+    auto frame = MakeFrame();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    frame->OnCommand(CommandId::FileNew);
+    CChildFrame* child = frame->Documents().front();
+    CKestrelDoc& document = child->Document();
+    CKestrelView& view = child->View();
+    // Two edits, each writing its number into the first pixel's blue.
+    for (uint8_t number : { 1, 2 }) {
+        document.RecordUndoSnapshot(std::as_const(document).Image());
+        document.Image().Row(0)[0] = number;
+    }
+    document.UpdateAllViews();
+    auto firstBlue = [&] { return std::as_const(document).Image().Row(0)[0]; };
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int blue; // after the key
+        int zoomStep;
+    };
+    const Step steps[] = {
+        { Qt::Key_Z, Qt::ControlModifier, 1, 4 },
+        { Qt::Key_Y, Qt::ControlModifier, 2, 4 },
+        { Qt::Key_Z, Qt::ControlModifier, 1, 4 },
+        { Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, 2, 4 },
+        { Qt::Key_Equal, Qt::ControlModifier, 2, 5 },
+        { Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier, 2, 6 },
+        { Qt::Key_Minus, Qt::ControlModifier, 2, 5 },
+        { Qt::Key_0, Qt::ControlModifier, 2, 4 },
+        { Qt::Key_Minus, Qt::ControlModifier, 2, 3 },
+        { Qt::Key_0, Qt::ControlModifier, 2, 4 },
+    };
+    for (const Step& step : steps) {
+        QTest::keyClick(&view, step.key, step.modifiers);
+        EXPECT_EQ(firstBlue(), step.blue) << step.key;
+        EXPECT_EQ(view.ZoomStep(), step.zoomStep) << step.key;
+    }
+    // The menus show the keys beside the items.
+    for (int id : { CommandId::EditRedo, CommandId::ZoomIn, CommandId::ZoomOut, CommandId::ZoomActual })
+        EXPECT_FALSE(frame->Action(id)->shortcut().isEmpty()) << id;
 }
 
 TEST_F(MainFrameTest, BarsStatusPanesAndParamSetting)
