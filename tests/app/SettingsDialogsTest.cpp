@@ -7,6 +7,7 @@
 #include "app/CommandIds.h"
 #include "app/HotKeyNames.h"
 #include "settings/SettingsStore.h"
+#include "settings/StartNumLock.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QAction>
@@ -227,7 +228,7 @@ TEST_F(SettingsFileTest, CaptureSettingSavesDisabledValuesViewModeAndDelayAsType
     const CaptureSettings stored = LoadCaptureSettings(Ini());
     EXPECT_EQ(stored.IsAudoSave, 0);
     EXPECT_EQ(stored.ImageSaveTitle, "Shot");
-    EXPECT_EQ(stored.StartNum, 12);
+    EXPECT_EQ(stored.StartNum, 1) << "left as shown, the number is not written";
     EXPECT_EQ(stored.ImageFormat, 2);
     EXPECT_EQ(stored.CapAppViewMode, 2);
     EXPECT_EQ(stored.ImageSavePath, dir.path().toStdString());
@@ -235,6 +236,31 @@ TEST_F(SettingsFileTest, CaptureSettingSavesDisabledValuesViewModeAndDelayAsType
     CCapSettingDlg::CopyInto(dialog.Values(), record);
     EXPECT_EQ(record.CapDelayTime, 800);
     EXPECT_EQ(record.CapAppViewMode, 2);
+}
+
+TEST_F(SettingsFileTest, CaptureSettingWritesStartNumOnlyWhenTheUserChangedIt)
+{
+    struct Case {
+        const char* typed; // into "Start at:"; null: left as shown
+        int32_t stored; // StartNum in config.ini after OK
+        int32_t kept; // StartNum of the frame's record after OK
+    };
+    // Two captures take 12 and 13 while the dialog is open.
+    const Case cases[] = { { nullptr, 14, 14 }, { "12", 14, 14 }, { "30", 30, 30 } };
+    for (const Case& c : cases) {
+        WriteFile("[AudoSaveSet]\nStartNum=12\n");
+        CaptureSettings record;
+        record.StartNum = 12;
+        CCapSettingDlg dialog(record, Ini());
+        if (c.typed)
+            dialog.SavePage()->findChild<QLineEdit*>("control1036")->setText(c.typed);
+        for (int capture = 0; capture < 2; ++capture)
+            record.StartNum = StartNumLock::Take(Ini(), record.StartNum) + 1;
+        dialog.accept();
+        CCapSettingDlg::CopyInto(dialog.Values(), record, dialog.StartNumChanged());
+        EXPECT_EQ(LoadCaptureSettings(Ini()).StartNum, c.stored) << (c.typed ? c.typed : "as shown");
+        EXPECT_EQ(record.StartNum, c.kept) << (c.typed ? c.typed : "as shown");
+    }
 }
 
 TEST_F(SettingsFileTest, CaptureSettingCancelWritesNothing)
