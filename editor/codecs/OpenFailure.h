@@ -8,8 +8,9 @@ class OpenFailure {
 public:
     enum class Reason { NotFound, NoPermission, NotAFile, TooLarge, NotAPicture };
 
-    // The reason a failed load of path had: what the file system reports for it, else that its content is
-    // no picture we read.
+    // The reason a failed load of path had: what the file system reports for it, a size on disk or
+    // declared in a PNG, GIF or BMP header beyond what a document holds, else that its content is no
+    // picture we read.
     static Reason Diagnose(const std::string& path);
     // The reason as the end of a sentence ("the file does not exist").
     static const char* Text(Reason reason);

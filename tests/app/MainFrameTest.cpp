@@ -761,6 +761,12 @@ TEST_F(MainFrameTest, FileThatCannotBeOpenedIsNamedWithItsReasonAndOpensNoTab)
     ASSERT_TRUE(write(d + "/empty.bmp", ""));
     // A PNG cut off inside its header.
     ASSERT_TRUE(write(d + "/cut.png", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452")));
+    // Headers that promise more pixels than a document holds (at 32 bits, 2^31 bytes or more).
+    ASSERT_TRUE(
+        write(d + "/vast.png", QByteArray::fromHex("89504e470d0a1a0a0000000d494844520000ffff0000ffff08020000")));
+    ASSERT_TRUE(write(d + "/vast.gif", QByteArray::fromHex("474946383961ffffffff0000") + QByteArray(40, 0)));
+    ASSERT_TRUE(write(d + "/wide.bmp",
+        QByteArray::fromHex("424d000000000000000036000000280000005ed000005ed00000") + QByteArray(40, 0)));
     ASSERT_TRUE(QDir(d).mkdir("folder.png"));
     {
         QFile huge(d + "/huge.bmp");
@@ -778,6 +784,9 @@ TEST_F(MainFrameTest, FileThatCannotBeOpenedIsNamedWithItsReasonAndOpensNoTab)
         { "cut.png", "it is not a picture Lumora can read, or it is damaged" },
         { "folder.png", "it is not a file" },
         { "huge.bmp", "it is too large" },
+        { "vast.png", "it is too large" },
+        { "vast.gif", "it is too large" },
+        { "wide.bmp", "it is too large" },
     };
     for (const Case& c : cases) {
         prompts.openFailures.clear();
