@@ -1,5 +1,6 @@
 #include "app/ApplyVerb.h"
 
+#include "editor/codecs/OpenFailure.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/document/ImageCommands.h"
 #include "editor/document/ResizeCommand.h"
@@ -181,9 +182,9 @@ int RunApplyVerb(const std::vector<std::string>& args)
     }
 
     CKestrelDoc document;
-    if (!document.OnOpenDocument(in) || document.Image().IsEmpty()) {
-        std::cerr << "lumora: cannot read an image from '" << in << "'\n";
-        return 1;
+    if (!document.OnOpenDocument(in)) {
+        std::cerr << "lumora: " << OpenFailure::Message(in, OpenFailure::Diagnose(in)) << "\n";
+        return 2;
     }
     if (resize)
         document.ApplyHistoryEntry(std::move(resize));

@@ -14,6 +14,7 @@
 CCapSettingDlg::CCapSettingDlg(const CaptureSettings& values, std::string iniPath, QWidget* parent)
     : QDialog(parent)
     , values_(values)
+    , openedStartNum_(values.StartNum)
     , iniPath_(std::move(iniPath))
 {
     setObjectName("dialog187");
@@ -52,18 +53,19 @@ void CCapSettingDlg::accept()
 {
     if (!ReadPage(pages_->currentIndex()))
         return;
-    SaveCaptureDialogSettings(iniPath_, values_);
+    SaveCaptureDialogSettings(iniPath_, values_, StartNumChanged());
     QDialog::accept();
 }
 
-void CCapSettingDlg::CopyInto(const CaptureSettings& values, CaptureSettings& record)
+void CCapSettingDlg::CopyInto(const CaptureSettings& values, CaptureSettings& record, bool withStartNum)
 {
     record.CopyToClipboard = values.CopyToClipboard;
     record.CapAppViewMode = values.CapAppViewMode;
     record.IsAudoSave = values.IsAudoSave;
     // As the next start would read it back.
     record.ImageSaveTitle = values.ImageSaveTitle.empty() ? "Snap" : values.ImageSaveTitle;
-    record.StartNum = values.StartNum;
+    if (withStartNum)
+        record.StartNum = values.StartNum;
     record.ImageSavePath = values.ImageSavePath;
     record.ImageFormat = values.ImageFormat;
     record.CapDelayTime = std::max(values.CapDelayTime, CaptureSettings::kMinDelay);

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QKeySequenceEdit>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -54,6 +55,12 @@ HotKeyPair CDlgInputHotKey::Current() const
 
 void CDlgInputHotKey::accept()
 {
-    *pair_ = Current();
+    const HotKeyPair pair = Current();
+    if (!HotKeyNames::IsAcceptable(pair)) {
+        refusal_ = "A hot key needs Ctrl, Alt, Shift or Super, except the function keys and Print.";
+        QMessageBox::information(this, "Set hot key", refusal_);
+        return;
+    }
+    *pair_ = pair;
     QDialog::accept();
 }

@@ -6,8 +6,9 @@
 
 class QKeySequenceEdit;
 
-// "Set hot key": reads one key combination for the pair it edits. Any combination is accepted, none and
-// one that another capture already uses included; OK stores it in the pair.
+// "Set hot key": reads one key combination for the pair it edits. None, and one that another capture
+// already uses, are accepted; a bare key other than a function key or Print is refused with a message
+// (grabbed on the whole desktop, it could no longer be typed anywhere). OK stores it in the pair.
 class CDlgInputHotKey : public QDialog {
     Q_OBJECT
 public:
@@ -18,10 +19,13 @@ public:
     HotKeyPair Current() const;
 
     void accept() override;
+    // The message shown when OK last refused the combination; empty when it did not.
+    const QString& Refusal() const { return refusal_; }
 
 private:
     void KeepFirstCombination();
 
     HotKeyPair* pair_;
     QKeySequenceEdit* edit_ = nullptr;
+    QString refusal_;
 };

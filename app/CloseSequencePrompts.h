@@ -20,4 +20,6 @@ public:
     // The chosen file, or nothing when the dialog was cancelled. The suffix is added to a bare name.
     virtual std::optional<QString> AskSavePath(const QString& title, const QString& defaultSuffix) = 0;
     virtual void ReportSaveFailure(const QString& path) = 0;
+    // A file that could not be opened, and why; the message is whole ("Cannot open PATH: REASON.").
+    virtual void ReportOpenFailure(const QString& message) { (void)message; }
 };

@@ -161,6 +161,15 @@ QList<QKeySequence> CommandTable::Accelerators(int id)
         return { QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert) };
     case EditUndo:
         return { QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace) };
+    case EditRedo:
+        return { QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) };
+    case ZoomIn:
+        // Ctrl+= is the same key without Shift on most layouts.
+        return { QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) };
+    case ZoomOut:
+        return { QKeySequence(Qt::CTRL | Qt::Key_Minus) };
+    case ZoomActual:
+        return { QKeySequence(Qt::CTRL | Qt::Key_0) };
     case FileNew:
         return { QKeySequence(Qt::CTRL | Qt::Key_N) };
     case FileOpen:

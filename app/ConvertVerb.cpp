@@ -1,5 +1,6 @@
 #include "app/ConvertVerb.h"
 
+#include "editor/codecs/OpenFailure.h"
 #include "editor/codecs/SaveImageFile.h"
 #include "imaging/ImageBuffer.h"
 
@@ -13,8 +14,8 @@ int RunConvertVerb(const std::vector<std::string>& args)
     }
     ImageBuffer image;
     if (!image.Load(args[0])) {
-        std::cerr << "lumora: cannot read an image from '" << args[0] << "'\n";
-        return 1;
+        std::cerr << "lumora: " << OpenFailure::Message(args[0], OpenFailure::Diagnose(args[0])) << "\n";
+        return 2;
     }
     if (!SaveImageFile(image, args[1])) {
         std::cerr << "lumora: cannot write '" << args[1] << "' (unknown extension, unsupported depth or no access)\n";

@@ -45,3 +45,8 @@ void DialogClosePrompts::ReportSaveFailure(const QString& path)
 {
     QMessageBox::warning(parent_, "Lumora", "The image could not be saved to " + path + ".");
 }
+
+void DialogClosePrompts::ReportOpenFailure(const QString& message)
+{
+    QMessageBox::warning(parent_, "Lumora", message);
+}

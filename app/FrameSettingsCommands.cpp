@@ -18,7 +18,7 @@ void FrameSettingsCommands::RunCaptureSetting()
 {
     CCapSettingDlg dialog(record_, iniPath_, &frame_);
     if (dialog.exec() == QDialog::Accepted)
-        CCapSettingDlg::CopyInto(dialog.Values(), record_);
+        CCapSettingDlg::CopyInto(dialog.Values(), record_, dialog.StartNumChanged());
 }
 
 void FrameSettingsCommands::RunDefineHotkey()

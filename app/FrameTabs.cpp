@@ -8,6 +8,7 @@
 #include "app/QtFileFilters.h"
 #include "app/StatusProgress.h"
 #include "editor/bars/CParamBar.h"
+#include "editor/codecs/OpenFailure.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/ui/CKestrelView.h"
 
@@ -231,9 +232,13 @@ void FrameTabs::OpenDocumentFile(const QString& path)
     if (document->OnOpenDocument(path.toStdString())) {
         AddDocument(new CChildFrame(std::move(document)));
         frame_.RecentFiles().Add(path);
-    } else {
-        frame_.RecentFiles().Remove(path);
+        bars_.RebuildRecentFileMenu();
+        return;
     }
+    const std::string file = path.toStdString();
+    prompts_.ReportOpenFailure(QString::fromStdString(OpenFailure::Message(file, OpenFailure::Diagnose(file))));
+    // Said once: a stale entry of the recent list goes.
+    frame_.RecentFiles().Remove(path);
     bars_.RebuildRecentFileMenu();
 }
 

@@ -8,6 +8,7 @@ namespace {
 constexpr int kAlt = 1;
 constexpr int kControl = 2;
 constexpr int kShift = 4;
+constexpr int kSuper = 8;
 
 struct NamedKey {
     int vk;
@@ -99,6 +100,8 @@ QString HotKeyNames::Text(HotKeyPair pair)
         text += text.isEmpty() ? "Alt" : " + Alt";
     if (pair.mask & kShift)
         text += text.isEmpty() ? "Shift" : " + Shift";
+    if (pair.mask & kSuper)
+        text += text.isEmpty() ? "Super" : " + Super";
     if (!text.isEmpty())
         text += " + ";
     if (IsPrintable(pair.key))
@@ -154,6 +157,17 @@ QKeyCombination HotKeyNames::QtKey(int vk)
     return QKeyCombination(Qt::Key_unknown);
 }
 
+bool HotKeyNames::MayStandAlone(int virtualKey)
+{
+    constexpr int kF1 = 0x70, kF24 = 0x87, kPrint = 0x2C;
+    return (virtualKey >= kF1 && virtualKey <= kF24) || virtualKey == kPrint;
+}
+
+bool HotKeyNames::IsAcceptable(HotKeyPair pair)
+{
+    return pair.key == 0 || pair.mask != 0 || MayStandAlone(pair.key);
+}
+
 HotKeyPair HotKeyNames::FromCombination(QKeyCombination combination)
 {
     const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
@@ -165,6 +179,9 @@ HotKeyPair HotKeyNames::FromCombination(QKeyCombination combination)
         pair.mask |= kControl;
     if (modifiers & Qt::ShiftModifier)
         pair.mask |= kShift;
+    // Qt calls the Super (Windows logo) key Meta on X11.
+    if (modifiers & Qt::MetaModifier)
+        pair.mask |= kSuper;
     return pair;
 }
 
@@ -178,5 +195,7 @@ QKeyCombination HotKeyNames::ToCombination(HotKeyPair pair)
         modifiers |= Qt::ControlModifier;
     if (pair.mask & kShift)
         modifiers |= Qt::ShiftModifier;
+    if (pair.mask & kSuper)
+        modifiers |= Qt::MetaModifier;
     return QKeyCombination(modifiers, key.key());
 }

@@ -1,5 +1,6 @@
 #include "app/InfoVerb.h"
 
+#include "editor/codecs/OpenFailure.h"
 #include "imaging/ImageBuffer.h"
 
 #include <iostream>
@@ -12,8 +13,8 @@ int RunInfoVerb(const std::vector<std::string>& args)
     }
     ImageBuffer image;
     if (!image.Load(args[0])) {
-        std::cerr << "lumora: cannot read an image from '" << args[0] << "'\n";
-        return 1;
+        std::cerr << "lumora: " << OpenFailure::Message(args[0], OpenFailure::Diagnose(args[0])) << "\n";
+        return 2;
     }
     std::cout << "width=" << image.Width() << " height=" << image.Height() << " bpp=" << image.BitCount()
               << " tag=" << image.Tag() << "\n";

@@ -18,6 +18,8 @@
 #include <QThread>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kMapLimitMs = 2000;
@@ -91,13 +93,16 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
     request_ = request;
     frozen_ = &frozenScreen;
     const ScreenSize size = frozenScreen.PrimaryScreenSize();
+    // A fixed rectangle larger than the desktop (a typo in config.ini) is the desktop's size.
+    request_.fixedWidth = std::clamp(request.fixedWidth, 0, std::max(size.width, 0));
+    request_.fixedHeight = std::clamp(request.fixedHeight, 0, std::max(size.height, 0));
     picture_ = FrozenPicture(frozenScreen, size);
     view_ = OverlayView {};
     view_.mode = request.mode;
     view_.screenWidth = size.width;
     view_.screenHeight = size.height;
-    view_.fixedWidth = request.fixedWidth;
-    view_.fixedHeight = request.fixedHeight;
+    view_.fixedWidth = request_.fixedWidth;
+    view_.fixedHeight = request_.fixedHeight;
     touched_ = QRegion();
     dragging_ = false;
     fixedRect_ = {};

@@ -36,13 +36,16 @@ std::array<QRect, 4> FrameBands(const ImageRect& rect, int width)
         QRect(rect.right - rightWidth, rect.top + topHeight, rightWidth, innerHeight) };
 }
 
-// Every other pixel of the rectangle's edge, in a checkerboard as a focus rectangle has it.
-QPolygon FocusDots(const ImageRect& rect)
+// Every other pixel of the rectangle's edge, in a checkerboard as a focus rectangle has it, as far as the
+// edge lies within visible: a rectangle far larger than the screen costs only the dots that show.
+QPolygon FocusDots(const ImageRect& rect, const QRect& visible)
 {
     QPolygon dots;
-    for (const QRect& band : FrameBands(rect, 1)) {
+    for (const QRect& whole : FrameBands(rect, 1)) {
+        const QRect band = whole & visible;
         if (!band.isValid())
             continue;
+        // The checkerboard is by screen position, so a cut band keeps the dots it had.
         for (int y = band.top(); y <= band.bottom(); ++y)
             for (int x = band.left() + ((band.left() + y) & 1); x <= band.right(); x += 2)
                 dots << QPoint(x, y);
@@ -179,7 +182,10 @@ void OverlayPainter::PaintRegionPanel(QPainter& painter, const OverlayView& view
             painter.save();
             painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
             painter.setPen(QPen(Qt::white, 0));
-            painter.drawPoints(FocusDots(focus));
+            QRect visible(0, 0, view.screenWidth, view.screenHeight);
+            if (painter.hasClipping())
+                visible &= painter.clipBoundingRect().toAlignedRect();
+            painter.drawPoints(FocusDots(focus, visible));
             painter.restore();
         }
     }

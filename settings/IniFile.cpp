@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include "settings/StartNumLock.h"
+
 #include <QSaveFile>
 
 #include <cstdint>
@@ -208,6 +210,9 @@ bool IniFile::WriteString(const char* section, const char* key, const char* valu
 {
     if (!section || !key || path_.empty())
         return false;
+    // The file is read and replaced under the lock every writer of it takes, so a key another program
+    // wrote in between is kept.
+    const StartNumLock lock(path_);
     std::string newline = "\n";
     {
         std::ifstream probe(path_, std::ios::binary);

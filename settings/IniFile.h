@@ -9,8 +9,9 @@
 // written by hand or by other tools read the same: case-insensitive sections and keys, values trimmed of surrounding
 // blanks and one pair of matching quotes, unknown lines kept, the file created on the first write. Every write replaces
 // the file atomically (temporary file in the same folder, then rename), so a crash or a full disk never leaves a
-// half-written config.ini behind. A null section or key reads the default and writes nothing; failures to write are
-// reported only through the return value.
+// half-written config.ini behind; each write reads the file afresh and replaces it under the lock of StartNumLock,
+// so two programs writing different keys at once keep both. A null section or key reads the default and writes nothing;
+// failures to write are reported only through the return value.
 class IniFile {
 public:
     IniFile() = default;

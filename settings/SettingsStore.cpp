@@ -6,6 +6,7 @@
 #include <QDir>
 
 #include <span>
+#include <string_view>
 
 namespace {
 
@@ -83,12 +84,13 @@ void WriteKey(IniFile& ini, const SettingKey& entry, CaptureSettings& settings)
         ini.WriteInt(entry.section, entry.key, value);
 }
 
-// Takes a copy because the field table hands out mutable references.
-void WriteKeys(const std::string& iniPath, CaptureSettings settings, unsigned moment)
+// Takes a copy because the field table hands out mutable references. The caller holds the file's lock, so
+// another program's keys written meanwhile are read back by each write and kept.
+void WriteKeys(const std::string& iniPath, CaptureSettings settings, unsigned moment, const char* skippedKey = nullptr)
 {
     IniFile ini(iniPath.c_str());
     for (const SettingKey& entry : kKeys)
-        if (entry.writtenOn & moment)
+        if ((entry.writtenOn & moment) && !(skippedKey && std::string_view(entry.key) == skippedKey))
             WriteKey(ini, entry, settings);
 }
 
@@ -125,9 +127,11 @@ CaptureSettings LoadCaptureSettings(const std::string& iniPath, const SettingsFo
     return settings;
 }
 
-void SaveCaptureDialogSettings(const std::string& iniPath, const CaptureSettings& dialogValues)
+void SaveCaptureDialogSettings(const std::string& iniPath, const CaptureSettings& dialogValues, bool withStartNum)
 {
-    WriteKeys(iniPath, dialogValues, OnDialog);
+    // The lock auto-save takes: a number handed out meanwhile is never written back over.
+    const StartNumLock lock(iniPath);
+    WriteKeys(iniPath, dialogValues, OnDialog, withStartNum ? nullptr : "StartNum");
     IniFile ini(iniPath.c_str());
     ini.WriteString(kAutoSaveSection, "ImageSavePath", dialogValues.ImageSavePath.c_str());
     ini.WriteString(kAutoSaveSection, "ImageSaveTitle", dialogValues.ImageSaveTitle.c_str());
@@ -143,18 +147,21 @@ void ReadHotkeySettings(const std::string& iniPath, CaptureSettings& settings)
 
 void SaveHotkeySettings(const std::string& iniPath, const CaptureSettings& settings)
 {
+    const StartNumLock lock(iniPath);
     WriteKeys(iniPath, settings, OnHotkeyDialog);
 }
 
 void SaveSettingsOnClose(const std::string& iniPath, const CaptureSettings& settings)
 {
     // Other processes may have handed out numbers since this record was loaded.
+    const StartNumLock lock(iniPath);
     StartNumLock::KeepHigher(iniPath, settings.StartNum);
     WriteKeys(iniPath, settings, OnClose);
 }
 
 void SaveStartNum(const std::string& iniPath, int startNum)
 {
+    const StartNumLock lock(iniPath);
     IniFile ini(iniPath.c_str());
     ini.WriteInt(kAutoSaveSection, "StartNum", startNum);
 }

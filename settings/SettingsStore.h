@@ -7,7 +7,8 @@
 
 // Reading config.ini into the record and the fixed moments at which the record is written back. Every
 // function takes the file's path (ConfigFilePath() in the program) and ignores write failures: the record
-// in memory stays valid.
+// in memory stays valid. Every write holds the lock auto-save takes and re-reads the file under it, so
+// that programs writing config.ini at the same time keep each other's keys.
 
 // Main frame creation: every key, once. An empty ImageSavePath becomes the documents folder plus
 // "/Lumora Images", which is created on disk; an absent one the home directory.
@@ -15,8 +16,10 @@ CaptureSettings LoadCaptureSettings(
     const std::string& iniPath, const SettingsFolders& folders = SettingsFolders::FromSystem());
 
 // Capture Setting dialog confirmed: every CaptureSet and AudoSaveSet key, with the dialog's values (the
-// delay as entered; its floor applies only when loading).
-void SaveCaptureDialogSettings(const std::string& iniPath, const CaptureSettings& dialogValues);
+// delay as entered; its floor applies only when loading). StartNum only when the user changed it: the
+// number shown when the dialog opened may have been handed out since.
+void SaveCaptureDialogSettings(
+    const std::string& iniPath, const CaptureSettings& dialogValues, bool withStartNum = true);
 
 // Define hot key dialog: the twelve hot-key values read when it opens and written when it is confirmed.
 void ReadHotkeySettings(const std::string& iniPath, CaptureSettings& settings);

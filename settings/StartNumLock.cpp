@@ -7,15 +7,26 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <map>
 
 namespace {
 constexpr const char* kSection = "AudoSaveSet";
 constexpr const char* kKey = "StartNum";
+
+// The locks this thread holds, by lock file: a second flock on a new descriptor would wait for the first.
+thread_local std::map<std::string, int> t_heldLocks;
 } // namespace
 
 StartNumLock::StartNumLock(const std::string& iniPath)
+    : lockPath_(iniPath + ".lock")
 {
-    fd_ = open((iniPath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    auto held = t_heldLocks.find(lockPath_);
+    if (held != t_heldLocks.end()) {
+        ++held->second;
+        nested_ = true;
+        return;
+    }
+    fd_ = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0)
         return;
     int result = 0;
@@ -23,13 +34,23 @@ StartNumLock::StartNumLock(const std::string& iniPath)
     if (result != 0) {
         close(fd_);
         fd_ = -1;
+        return;
     }
+    t_heldLocks[lockPath_] = 1;
 }
 
 StartNumLock::~StartNumLock()
 {
-    if (fd_ >= 0)
+    if (nested_) {
+        auto held = t_heldLocks.find(lockPath_);
+        if (held != t_heldLocks.end() && --held->second == 0)
+            t_heldLocks.erase(held);
+        return;
+    }
+    if (fd_ >= 0) {
+        t_heldLocks.erase(lockPath_);
         close(fd_); // releases the lock
+    }
 }
 
 int32_t StartNumLock::Take(const std::string& iniPath, int32_t fallback)

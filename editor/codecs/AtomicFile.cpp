@@ -36,6 +36,30 @@ std::string TemporaryName(const std::string& folder)
     return name + ".tmp";
 }
 
+// Where writing to path really lands: a symbolic link is followed to its final target (which need not
+// exist yet), so that the rename replaces the target and the link stays a link. A loop of links is left
+// as it is; the rename then replaces the link, as writing through it could not succeed anyway.
+std::string FollowLinks(const std::string& path)
+{
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info { };
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        std::string target(size_t(info.st_size > 0 ? info.st_size : 4095) + 1, '\0');
+        const ssize_t length = readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0 || size_t(length) >= target.size())
+            return path;
+        target.resize(size_t(length));
+        if (target.front() != '/') {
+            const std::string folder = FolderOf(current);
+            target = (folder == "/" ? "/" : folder + "/") + target;
+        }
+        current = std::move(target);
+    }
+    return path;
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(std::string targetPath)
@@ -52,6 +76,7 @@ bool AtomicFile::Open()
 {
     if (stream_ || targetPath_.empty())
         return false;
+    targetPath_ = FollowLinks(targetPath_);
     const std::string folder = FolderOf(targetPath_);
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {

@@ -8,8 +8,6 @@
 
 #include <QFileInfo>
 
-#include <fstream>
-
 namespace {
 // Untitled documents are numbered across the whole run, as tabs are opened.
 int g_untitledCount = 0;
@@ -45,11 +43,10 @@ bool CKestrelDoc::OnNewDocument()
 
 bool CKestrelDoc::OnOpenDocument(const std::string& path)
 {
-    if (!std::ifstream(path, std::ios::binary).is_open())
-        return false;
-    // A file that opens but does not decode still gives a document, with an empty image.
+    // A file that does not decode gives no document: an empty 0 x 0 picture is nothing a user can work on.
     ImageBuffer image;
-    image.Load(path);
+    if (!image.Load(path) || image.IsEmpty())
+        return false;
     image.ConvertTo(32);
     SetImage(std::move(image));
     SetPathName(path);

@@ -8,6 +8,7 @@
 #include "editor/ui/ImageDarkener.h"
 #include "editor/ui/ObjectHandles.h"
 #include "editor/ui/ObjectHitTest.h"
+#include "editor/ui/ObjectNudge.h"
 #include "editor/ui/SelectionFrame.h"
 #include "editor/ui/ToolCursors.h"
 #include "editor/ui/ViewObjectCommands.h"
@@ -23,6 +24,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +35,7 @@ CKestrelView::CKestrelView(CKestrelDoc* document, QWidget* parent)
     , document_(document)
     , input_(std::make_unique<ViewToolInput>(*this))
     , commands_(std::make_unique<ViewObjectCommands>(*this))
+    , nudge_(std::make_unique<ObjectNudge>(*this))
 {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
@@ -82,6 +85,20 @@ void CKestrelView::SetZoomStep(int step)
         return;
     zoomStep_ = step;
     ApplyZoom();
+}
+
+void CKestrelView::ZoomAround(int step, QPoint client)
+{
+    if (step < 0 || step >= ViewZoom::kStepCount || step == zoomStep_)
+        return;
+    // The image point under the pointer, unrounded, so that zooming in and out again comes back.
+    const QPointF margin(ViewZoom::kMargin, ViewZoom::kMargin);
+    const QPointF image = (QPointF(client) - margin + QPointF(ScrollPosition())) / double(ZoomFactor());
+    zoomStep_ = step;
+    ApplyZoom();
+    const QPointF scroll = image * double(ZoomFactor()) + margin - QPointF(client);
+    horizontalScrollBar()->setValue(int(std::lround(scroll.x())));
+    verticalScrollBar()->setValue(int(std::lround(scroll.y())));
 }
 
 void CKestrelView::ApplyZoom()
@@ -210,6 +227,8 @@ void CKestrelView::RefreshImageArea(const QRect& area)
 
 void CKestrelView::OnUpdate()
 {
+    // Undo, redo and image commands come this way: arrow presses after them are a new step.
+    nudge_->End();
     const ImageBuffer* image = document_ ? &std::as_const(*document_).Image() : nullptr;
     imageWidth_ = image && !image->IsEmpty() ? image->Width() : 0;
     imageHeight_ = image && !image->IsEmpty() ? image->Height() : 0;
@@ -437,6 +456,8 @@ void CKestrelView::RecordEdit()
 {
     if (!document_)
         return;
+    // Any other edit ends a burst of arrow presses; the nudge itself starts its new one after this.
+    nudge_->End();
     // The const picture: a snapshot shares it, where the writable one would be copied first.
     document_->RecordUndoSnapshot(std::as_const(*document_).Image());
     emit EditStateChanged();
@@ -467,6 +488,7 @@ void CKestrelView::ShowInParamBar()
 
 void CKestrelView::mousePressEvent(QMouseEvent* event)
 {
+    nudge_->End();
     if (!document_ || imageWidth_ <= 0)
         return;
     if (event->button() == Qt::LeftButton)
@@ -495,8 +517,33 @@ void CKestrelView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CKestrelView::keyPressEvent(QKeyEvent* event)
 {
-    commands_->HandleKey(event->key(), event->modifiers());
+    // With an object selected the arrows move it; otherwise they scroll as in any view.
+    if (nudge_->HandleKey(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
+    const int key = event->key();
+    if (key != Qt::Key_Shift && key != Qt::Key_Control && key != Qt::Key_Alt && key != Qt::Key_Meta)
+        nudge_->End();
+    commands_->HandleKey(key, event->modifiers());
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CKestrelView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || imageWidth_ <= 0) {
+        wheelRest_ = 0;
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    // One step per notch (120 eighths of a degree); a turn away from the pointer zooms in.
+    wheelRest_ += event->angleDelta().y();
+    const int steps = wheelRest_ / 120;
+    if (steps == 0)
+        return;
+    wheelRest_ -= steps * 120;
+    ZoomAround(std::clamp(zoomStep_ + steps, 0, ViewZoom::kStepCount - 1), event->position().toPoint());
 }
 
 void CKestrelView::contextMenuEvent(QContextMenuEvent* event)

@@ -19,6 +19,7 @@
 
 class AnnotationObject;
 class ObjectList;
+class ObjectNudge;
 class ViewObjectCommands;
 class ViewToolInput;
 class QPainter;
@@ -85,6 +86,9 @@ public:
     bool CanActualSize() const { return zoomStep_ != ViewZoom::kActualStep; }
     // The Zoom tool's jump to a step; a step outside the table is ignored.
     void SetZoomStep(int step);
+    // A step of the table with the image point under client (a viewport position) kept there, as far as
+    // the scroll range allows: Ctrl+wheel.
+    void ZoomAround(int step, QPoint client);
 
     // Coordinates: client (the viewport's pixels), view (client less the margin), canvas (view plus the
     // scroll position) and image.
@@ -184,6 +188,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -204,6 +209,9 @@ private:
     QPointer<CParamBar> paramBar_;
     std::unique_ptr<ViewToolInput> input_;
     std::unique_ptr<ViewObjectCommands> commands_;
+    std::unique_ptr<ObjectNudge> nudge_;
+    // Ctrl+wheel turns not yet worth a zoom step (touchpads send small ones).
+    int wheelRest_ = 0;
     ImageBuffer darkened_;
     int imageWidth_ = 0;
     int imageHeight_ = 0;

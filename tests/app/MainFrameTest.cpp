@@ -14,10 +14,12 @@
 #include "editor/bars/ParamPanel.h"
 #include "editor/codecs/StampLibrary.h"
 #include "editor/document/CKestrelDoc.h"
+#include "editor/ui/CKestrelView.h"
 #include "platform/GlobalHotKeys.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -96,12 +98,13 @@ struct ScriptedPrompts : CloseSequencePrompts {
         return path;
     }
     void ReportSaveFailure(const QString& failed) override { failures << failed; }
+    void ReportOpenFailure(const QString& message) override { openFailures << message; }
     std::deque<ExitAnswer> answers;
     QStringList asked;
     SaveImageAnswer imageAnswer = SaveImageAnswer::Cancel;
     int imageAsked = 0;
     std::optional<QString> path;
-    QStringList suffixes, failures;
+    QStringList suffixes, failures, openFailures;
 };
 
 class MainFrameTest : public ::testing::Test {
@@ -221,6 +224,50 @@ TEST_F(MainFrameTest, AcceleratorKeysReachTheirCommands)
     EXPECT_EQ(frame->StopScrolling(), 0);
     QTest::keyClick(frame->Documents().front(), Qt::Key_Escape);
     EXPECT_EQ(frame->StopScrolling(), 1);
+}
+
+TEST_F(MainFrameTest, RedoAndZoomKeysReachTheirCommandsAndShowInTheMenus)
+{
+    auto frame = MakeFrame();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    frame->OnCommand(CommandId::FileNew);
+    CChildFrame* child = frame->Documents().front();
+    CKestrelDoc& document = child->Document();
+    CKestrelView& view = child->View();
+    // Two edits, each writing its number into the first pixel's blue.
+    for (uint8_t number : { 1, 2 }) {
+        document.RecordUndoSnapshot(std::as_const(document).Image());
+        document.Image().Row(0)[0] = number;
+    }
+    document.UpdateAllViews();
+    auto firstBlue = [&] { return std::as_const(document).Image().Row(0)[0]; };
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int blue; // after the key
+        int zoomStep;
+    };
+    const Step steps[] = {
+        { Qt::Key_Z, Qt::ControlModifier, 1, 4 },
+        { Qt::Key_Y, Qt::ControlModifier, 2, 4 },
+        { Qt::Key_Z, Qt::ControlModifier, 1, 4 },
+        { Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, 2, 4 },
+        { Qt::Key_Equal, Qt::ControlModifier, 2, 5 },
+        { Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier, 2, 6 },
+        { Qt::Key_Minus, Qt::ControlModifier, 2, 5 },
+        { Qt::Key_0, Qt::ControlModifier, 2, 4 },
+        { Qt::Key_Minus, Qt::ControlModifier, 2, 3 },
+        { Qt::Key_0, Qt::ControlModifier, 2, 4 },
+    };
+    for (const Step& step : steps) {
+        QTest::keyClick(&view, step.key, step.modifiers);
+        EXPECT_EQ(firstBlue(), step.blue) << step.key;
+        EXPECT_EQ(view.ZoomStep(), step.zoomStep) << step.key;
+    }
+    // The menus show the keys beside the items.
+    for (int id : { CommandId::EditRedo, CommandId::ZoomIn, CommandId::ZoomOut, CommandId::ZoomActual })
+        EXPECT_FALSE(frame->Action(id)->shortcut().isEmpty()) << id;
 }
 
 TEST_F(MainFrameTest, BarsStatusPanesAndParamSetting)
@@ -697,6 +744,71 @@ TEST_F(MainFrameTest, RecentFilesAppearInTheFileMenu)
     const QString d = dir.path();
     EXPECT_EQ(recent,
         (QStringList { "&1 " + d + "/5.bmp", "&2 " + d + "/4.bmp", "&3 " + d + "/3.bmp", "&4 " + d + "/2.bmp" }));
+}
+
+TEST_F(MainFrameTest, FileThatCannotBeOpenedIsNamedWithItsReasonAndOpensNoTab)
+{
+    auto frame = MakeFrame();
+    const QString d = dir.path();
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(d + "/kept.bmp", "BMP"));
+    auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(write(d + "/junk.png", "not a picture at all"));
+    ASSERT_TRUE(write(d + "/empty.bmp", ""));
+    // A PNG cut off inside its header.
+    ASSERT_TRUE(write(d + "/cut.png", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452")));
+    // Headers that promise more pixels than a document holds (at 32 bits, 2^31 bytes or more).
+    ASSERT_TRUE(
+        write(d + "/vast.png", QByteArray::fromHex("89504e470d0a1a0a0000000d494844520000ffff0000ffff08020000")));
+    ASSERT_TRUE(write(d + "/vast.gif", QByteArray::fromHex("474946383961ffffffff0000") + QByteArray(40, 0)));
+    ASSERT_TRUE(write(d + "/wide.bmp",
+        QByteArray::fromHex("424d000000000000000036000000280000005ed000005ed00000") + QByteArray(40, 0)));
+    ASSERT_TRUE(QDir(d).mkdir("folder.png"));
+    {
+        QFile huge(d + "/huge.bmp");
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(qint64(3) << 30)); // sparse: no disk used
+    }
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        { "missing.png", "the file does not exist" },
+        { "junk.png", "it is not a picture Lumora can read, or it is damaged" },
+        { "empty.bmp", "it is not a picture Lumora can read, or it is damaged" },
+        { "cut.png", "it is not a picture Lumora can read, or it is damaged" },
+        { "folder.png", "it is not a file" },
+        { "huge.bmp", "it is too large" },
+        { "vast.png", "it is too large" },
+        { "vast.gif", "it is too large" },
+        { "wide.bmp", "it is too large" },
+    };
+    for (const Case& c : cases) {
+        prompts.openFailures.clear();
+        frame->OpenDocumentFile(d + "/" + c.name);
+        EXPECT_TRUE(frame->Documents().empty()) << c.name;
+        EXPECT_EQ(prompts.openFailures, QStringList { "Cannot open " + d + "/" + c.name + ": " + c.reason + "." });
+    }
+
+    // A recent entry whose file went away is dropped once the user was told.
+    frame->OpenDocumentFile(d + "/kept.bmp");
+    ASSERT_EQ(frame->Documents().size(), 1u);
+    ASSERT_TRUE(QFile::rename(d + "/kept.bmp", d + "/moved.bmp"));
+    prompts.openFailures.clear();
+    QAction* recent = nullptr;
+    for (QAction* action : frame->findChildren<QAction*>())
+        if (action->text() == "&1 " + d + "/kept.bmp")
+            recent = action;
+    ASSERT_NE(recent, nullptr);
+    recent->trigger();
+    EXPECT_EQ(prompts.openFailures, QStringList { "Cannot open " + d + "/kept.bmp: the file does not exist." });
+    EXPECT_EQ(frame->Documents().size(), 1u);
+    EXPECT_TRUE(frame->RecentFiles().Entries().isEmpty());
 }
 
 TEST_F(MainFrameTest, ScreenshotOfTheMainWindow)

@@ -7,6 +7,7 @@
 #include "app/CommandIds.h"
 #include "app/HotKeyNames.h"
 #include "settings/SettingsStore.h"
+#include "settings/StartNumLock.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -42,6 +44,8 @@ TEST(HotKeyNames, ButtonTextsNameModifiersInOrderAndKeysByCharacterOrName)
         { { 0x74, 2 }, "Ctrl + F5" },
         { { 0x2C, 0 }, "Print" },
         { { 0x2E, 3 }, "Ctrl + Alt + Del" },
+        { { 83, 8 }, "Super + S" },
+        { { 83, 10 }, "Ctrl + Super + S" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(HotKeyNames::Text(c.pair), c.text) << c.pair.key;
@@ -50,7 +54,7 @@ TEST(HotKeyNames, ButtonTextsNameModifiersInOrderAndKeysByCharacterOrName)
 TEST(HotKeyNames, CombinationsConvertToStoredPairsAndBack)
 {
     const HotKeyPair pairs[] = { { 'F', 6 }, { 'Z', 1 }, { '7', 4 }, { 0x70, 2 }, { 0x87, 0 }, { 0x61, 2 }, { 0x6B, 0 },
-        { 0x2C, 5 }, { 0xBD, 6 }, { 0x0D, 2 } };
+        { 0x2C, 5 }, { 0xBD, 6 }, { 0x0D, 2 }, { 'S', 8 }, { 0x70, 12 } };
     for (const HotKeyPair& pair : pairs) {
         const HotKeyPair back = HotKeyNames::FromCombination(HotKeyNames::ToCombination(pair));
         EXPECT_EQ(back.key, pair.key) << pair.key;
@@ -77,6 +81,50 @@ TEST(CDlgInputHotKey, PressedCombinationBecomesThePair)
     dialog.accept();
     EXPECT_EQ(pair.key, 'K');
     EXPECT_EQ(pair.mask, 3);
+}
+
+TEST(CDlgInputHotKey, KeepsSuperAndRefusesABareKeyButNotFunctionKeysOrPrint)
+{
+    EnsureApp();
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        HotKeyPair stored; // {-1, -1}: refused, the pair stays as it was
+    };
+    const Case cases[] = {
+        { Qt::Key_S, Qt::MetaModifier, { 'S', 8 } },
+        { Qt::Key_S, Qt::NoModifier, { -1, -1 } },
+        { Qt::Key_Space, Qt::NoModifier, { -1, -1 } },
+        { Qt::Key_F5, Qt::NoModifier, { 0x74, 0 } },
+        { Qt::Key_Print, Qt::NoModifier, { 0x2C, 0 } },
+        { Qt::Key_Print, Qt::AltModifier, { 0x2C, 1 } },
+    };
+    for (const Case& c : cases) {
+        HotKeyPair pair { 'F', 6 };
+        CDlgInputHotKey dialog(&pair, "Capture Region");
+        dialog.show();
+        QTest::keyClick(dialog.KeyEdit(), c.key, c.modifiers);
+        const bool refused = c.stored.key == -1;
+        bool told = false;
+        if (refused)
+            WhenModal<QMessageBox>([&told](QMessageBox& box) {
+                told = true;
+                box.accept();
+            });
+        dialog.accept();
+        EXPECT_EQ(told, refused) << c.key;
+        EXPECT_EQ(dialog.isVisible(), refused) << c.key;
+        EXPECT_EQ(dialog.Refusal().isEmpty(), !refused) << c.key;
+        const HotKeyPair expected = refused ? HotKeyPair { 'F', 6 } : c.stored;
+        EXPECT_EQ(pair.key, expected.key) << c.key;
+        EXPECT_EQ(pair.mask, expected.mask) << c.key;
+    }
+    // Clearing the hot key stays possible.
+    HotKeyPair pair { 'F', 6 };
+    CDlgInputHotKey dialog(&pair, "Capture Region");
+    dialog.KeyEdit()->clear();
+    dialog.accept();
+    EXPECT_EQ(pair.key, 0);
 }
 
 class SettingsFileTest : public ::testing::Test {
@@ -180,7 +228,7 @@ TEST_F(SettingsFileTest, CaptureSettingSavesDisabledValuesViewModeAndDelayAsType
     const CaptureSettings stored = LoadCaptureSettings(Ini());
     EXPECT_EQ(stored.IsAudoSave, 0);
     EXPECT_EQ(stored.ImageSaveTitle, "Shot");
-    EXPECT_EQ(stored.StartNum, 12);
+    EXPECT_EQ(stored.StartNum, 1) << "left as shown, the number is not written";
     EXPECT_EQ(stored.ImageFormat, 2);
     EXPECT_EQ(stored.CapAppViewMode, 2);
     EXPECT_EQ(stored.ImageSavePath, dir.path().toStdString());
@@ -188,6 +236,31 @@ TEST_F(SettingsFileTest, CaptureSettingSavesDisabledValuesViewModeAndDelayAsType
     CCapSettingDlg::CopyInto(dialog.Values(), record);
     EXPECT_EQ(record.CapDelayTime, 800);
     EXPECT_EQ(record.CapAppViewMode, 2);
+}
+
+TEST_F(SettingsFileTest, CaptureSettingWritesStartNumOnlyWhenTheUserChangedIt)
+{
+    struct Case {
+        const char* typed; // into "Start at:"; null: left as shown
+        int32_t stored; // StartNum in config.ini after OK
+        int32_t kept; // StartNum of the frame's record after OK
+    };
+    // Two captures take 12 and 13 while the dialog is open.
+    const Case cases[] = { { nullptr, 14, 14 }, { "12", 14, 14 }, { "30", 30, 30 } };
+    for (const Case& c : cases) {
+        WriteFile("[AudoSaveSet]\nStartNum=12\n");
+        CaptureSettings record;
+        record.StartNum = 12;
+        CCapSettingDlg dialog(record, Ini());
+        if (c.typed)
+            dialog.SavePage()->findChild<QLineEdit*>("control1036")->setText(c.typed);
+        for (int capture = 0; capture < 2; ++capture)
+            record.StartNum = StartNumLock::Take(Ini(), record.StartNum) + 1;
+        dialog.accept();
+        CCapSettingDlg::CopyInto(dialog.Values(), record, dialog.StartNumChanged());
+        EXPECT_EQ(LoadCaptureSettings(Ini()).StartNum, c.stored) << (c.typed ? c.typed : "as shown");
+        EXPECT_EQ(record.StartNum, c.kept) << (c.typed ? c.typed : "as shown");
+    }
 }
 
 TEST_F(SettingsFileTest, CaptureSettingCancelWritesNothing)

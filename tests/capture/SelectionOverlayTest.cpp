@@ -247,6 +247,38 @@ TEST_F(SelectionOverlayTest, FixedRectangleIsClampedAtTheEdgeWhileItsFocusRectan
     EXPECT_EQ(WrongPixels(image, 0, 270), 0);
 }
 
+TEST_F(SelectionOverlayTest, AbsurdFixedRectangleFromTheSettingsIsTheDesktopsSize)
+{
+    // A typo in config.ini: the overlay draws only the dots that show, and captures at most the desktop.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("lumora"));
+    QFile ini(dir.filePath("lumora/config.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[CaptureSet]\nFixRectWidth=1000000000\nFixRectHeight=1000000000\n");
+    ini.close();
+    MakePatternWindow(Pattern);
+    // Off the centre, so that no edge runs over the panel's corner, which Start looks for.
+    const int x = width / 2 - 100, y = height / 2 - 50;
+    Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
+    Start("fixed");
+    // The desktop's size centred on the pointer: right edge and bottom edge on screen, the others off it.
+    const int right = x + width / 2 - 1, bottom = y + height / 2 - 1;
+    auto inverted = [](const QImage& s, int px, int py) { return At(s, px, py) == (Pattern(px, py) ^ 0xFFFFFFu); };
+    const QImage screen
+        = ScreenWhen([&](const QImage& s) { return inverted(s, right, y) || inverted(s, right, y + 1); });
+    Keep(screen, "overlay_fixed_absurd.png");
+    int rightEdge = 0;
+    for (int py = y - 20; py < y + 20; ++py)
+        rightEdge += inverted(screen, right, py);
+    EXPECT_EQ(rightEdge, 20) << "every other pixel of the right edge";
+    EXPECT_TRUE(inverted(screen, x, bottom) || inverted(screen, x + 1, bottom));
+    Xdo("click 1");
+    const ProcessOutput result = Finish();
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    const QImage image(QString::fromStdString(output));
+    EXPECT_EQ(image.size(), QSize(right + 1, bottom + 1));
+    EXPECT_EQ(WrongPixels(image, 0, 0), 0);
+}
+
 TEST_F(SelectionOverlayTest, GeometryOptionCapturesWithoutTheOverlay)
 {
     MakePatternWindow(Pattern);

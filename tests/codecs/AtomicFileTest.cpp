@@ -104,3 +104,40 @@ TEST(AtomicFile, SaveThatFailsPartWayLeavesTheExistingFileUntouched)
         EXPECT_TRUE(folder.Names().empty()) << name << ": temporary file left behind";
     }
 }
+
+TEST(AtomicFile, SavingThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links; // link name, what it points to
+        std::string target; // the file that must receive the bytes, relative to the folder
+    };
+    TempFolder folder;
+    const std::string real = folder / "real";
+    std::filesystem::create_directory(real);
+    const Case cases[] = {
+        { "absolute", { { "a.png", real + "/a.png" } }, "real/a.png" },
+        { "relative", { { "b.png", "real/b.png" } }, "real/b.png" },
+        { "chain", { { "c.png", "real/c-link.png" }, { "real/c-link.png", "c.png" } }, "real/c.png" },
+        { "dangling", { { "d.png", "real/new.png" } }, "real/new.png" },
+    };
+    const ImageBuffer image = testutil::MakeImage(3, 2, 24);
+    for (const Case& c : cases) {
+        for (const auto& [link, to] : c.links)
+            std::filesystem::create_symlink(to, folder.Path() / link);
+        const std::filesystem::path target = folder.Path() / c.target;
+        if (std::string(c.name) != "dangling") {
+            ASSERT_TRUE(AtomicFile::WriteAll(target, "old")) << c.name;
+        }
+        const std::string saved = folder / c.links.front().first;
+        ASSERT_TRUE(SaveImageFile(image, saved)) << c.name;
+        for (const auto& [link, to] : c.links)
+            EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / link)) << c.name << ": " << link;
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(target))) << c.name;
+        ImageBuffer back;
+        ASSERT_TRUE(back.Load(target)) << c.name;
+        EXPECT_EQ(back.Width(), 3) << c.name;
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path()))
+        EXPECT_EQ(entry.path().extension(), entry.is_directory() ? "" : ".png") << entry.path();
+}

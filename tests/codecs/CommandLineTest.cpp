@@ -98,8 +98,8 @@ TEST_F(CommandLine, UnreadableOrUnwritableFilesGiveOneErrorLine)
     EXPECT_EQ(LineCount(run.err), 1u) << run.err;
 
     run = RunLumora(folder, { "info", folder / "missing.png" });
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "lumora: Cannot open " + (folder / "missing.png") + ": the file does not exist.\n");
     EXPECT_EQ(run.out, "");
 
     ASSERT_TRUE(SaveImageFile(codectest::MakePaletteImage(4, 4, 1), folder / "mono.bmp"));
@@ -170,6 +170,7 @@ TEST_F(CommandLine, ApplyRefusesUnknownEffectsAndWrongValueCountsWithoutWriting)
         EXPECT_FALSE(std::filesystem::exists(folder / "out.bmp")) << words[0];
     }
     const RunResult missing = RunLumora(folder, { "apply", folder / "absent.bmp", folder / "out.bmp", "blur" });
-    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(LineCount(missing.err), 1u) << missing.err;
     EXPECT_FALSE(std::filesystem::exists(folder / "out.bmp"));
 }

@@ -42,17 +42,21 @@ TEST_F(CKestrelDocTest, NewImageIsOpaqueWhiteAndModified)
     EXPECT_FALSE(doc.CanUndo()) << "New records no history";
 }
 
-TEST_F(CKestrelDocTest, OpeningAFileThatDoesNotDecodeGivesAnEmptyImage)
+TEST_F(CKestrelDocTest, AFileThatDoesNotDecodeOpensNothingAndLeavesTheDocumentAsItWas)
 {
     const std::string junk = dir.File("junk.png");
     std::ofstream(junk) << "not a picture";
-    CKestrelDoc doc;
-    EXPECT_TRUE(doc.OnOpenDocument(junk));
-    EXPECT_TRUE(doc.Image().IsEmpty());
-    EXPECT_EQ(doc.Title(), "junk.png");
-
-    CKestrelDoc missing;
-    EXPECT_FALSE(missing.OnOpenDocument(dir.File("absent.png")));
+    const std::string empty = dir.File("empty.bmp");
+    std::ofstream { empty };
+    for (const std::string& path : { junk, empty, dir.File("absent.png") }) {
+        CKestrelDoc doc;
+        doc.MakeNewImage();
+        const QString title = doc.Title();
+        EXPECT_FALSE(doc.OnOpenDocument(path)) << path;
+        EXPECT_EQ(doc.Image().Width(), 640) << path;
+        EXPECT_EQ(doc.Title(), title) << path;
+        EXPECT_TRUE(doc.PathName().empty()) << path;
+    }
 }
 
 TEST_F(CKestrelDocTest, OpenedImagesBecomeThirtyTwoBits)

@@ -6,6 +6,8 @@
 #include <QDir>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,9 +162,9 @@ TEST_F(IniFileTest, Write_ReplacesTheFileByRename)
     // An in-place rewrite would keep the inode; a new file renamed over the old one does not.
     EXPECT_NE(before.st_ino, after.st_ino);
     EXPECT_EQ(ini.ReadInt("S", "K", 0), 2);
-    // No temporary file is left beside it.
+    // No temporary file is left beside it; the writers' lock file stays.
     const QDir folder(QString::fromStdString(path.substr(0, path.rfind('/'))));
-    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), QStringList { "a.ini" });
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), (QStringList { "a.ini", "a.ini.lock" }));
 }
 
 TEST_F(IniFileTest, Write_IntoAMissingFolderFails)
@@ -183,6 +185,36 @@ TEST_F(IniFileTest, Write_IntoAReadOnlyFolderFailsAndLeavesTheFileIntact)
     EXPECT_FALSE(ini.WriteInt("S", "K", 2));
     chmod(folder.c_str(), 0700);
     EXPECT_EQ(IniScratch::Read(path), "[S]\nK=1\n");
+}
+
+TEST_F(IniFileTest, Write_TwoProgramsWritingAtOnceKeepEachOthersKeys)
+{
+    const std::string path = scratch.Write("config.ini", "[AppSet]\nIsTrayMode=1\n");
+    constexpr int kKeys = 60;
+    const char* const sections[] = { "CaptureSet", "CapRegion", "AudoSaveSet" };
+    std::vector<pid_t> writers;
+    for (const char* section : sections) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            IniFile ini(path.c_str());
+            bool ok = true;
+            for (int i = 0; i < kKeys; ++i)
+                ok = ini.WriteInt(section, ("Key" + std::to_string(i)).c_str(), i) && ok;
+            _exit(ok ? 0 : 1);
+        }
+        writers.push_back(pid);
+    }
+    for (const pid_t pid : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const IniFile ini(path.c_str());
+    EXPECT_EQ(ini.ReadInt("AppSet", "IsTrayMode", 0), 1);
+    for (const char* section : sections)
+        for (int i = 0; i < kKeys; ++i)
+            EXPECT_EQ(ini.ReadInt(section, ("Key" + std::to_string(i)).c_str(), -1), i) << section << " " << i;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "editor/objects/TextObject.h"
 #include "editor/ui/CEditTxtDlg.h"
 #include "editor/ui/ObjectHandles.h"
+#include "editor/ui/ObjectNudge.h"
 #include "editor/ui/ViewObjectCommands.h"
 #include "tests/ui/ToolsViewFixture.h"
 
@@ -11,7 +12,9 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStringList>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -342,3 +345,103 @@ TEST_F(ToolsInputTest, ObjectEdits_Should_ShareThePictureWithTheirUndoSteps)
     EXPECT_TRUE(document_.Objects().IsEmpty());
     EXPECT_EQ(&std::as_const(document_).Image(), picture);
 }
+
+namespace {
+
+TEST_F(ToolsInputTest, ArrowKeys_Should_MoveTheSelectedObject_OneUndoStepPerBurst)
+{
+    ShapeObject* box = AddBox({ 20, 20, 80, 80 });
+    LineObject* line = AddLine({ 100, 10 }, { 150, 60 });
+    // Nothing selected: the arrows scroll, as in any view, and record nothing.
+    Key(Qt::Key_Right);
+    EXPECT_EQ(document_.History().UndoCount(), 0u);
+
+    Select({ 30, 30 });
+    ASSERT_EQ(view_->SelectedObject(), box);
+    struct Press {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* before; // what comes between the previous press and this one
+    };
+    // A burst: presses of one object without a pause or anything else between them.
+    const Press presses[] = {
+        { Qt::Key_Right, {}, "" },
+        { Qt::Key_Right, {}, "" },
+        { Qt::Key_Down, Qt::ShiftModifier, "" },
+        { Qt::Key_Left, {}, "escape" },
+        { Qt::Key_Up, Qt::ShiftModifier, "click" },
+        { Qt::Key_Up, {}, "pause" },
+    };
+    const ImageRect moved[] = { { 21, 20, 81, 80 }, { 22, 20, 82, 80 }, { 22, 30, 82, 90 }, { 21, 30, 81, 90 },
+        { 21, 20, 81, 80 }, { 21, 19, 81, 79 } };
+    const size_t steps[] = { 1, 1, 1, 2, 3, 4 };
+    for (size_t i = 0; i < std::size(presses); ++i) {
+        const std::string before = presses[i].before;
+        if (before == "escape")
+            Key(Qt::Key_Escape);
+        else if (before == "click")
+            Select({ 40, 40 });
+        else if (before == "pause")
+            QTest::qWait(ObjectNudge::kBurstPauseMs + 200);
+        ASSERT_EQ(view_->LiveSelectedObject(), box) << i;
+        QTest::keyClick(view_.get(), presses[i].key, presses[i].modifiers);
+        EXPECT_EQ(box->Rect(), moved[i]) << i;
+        EXPECT_EQ(document_.History().UndoCount(), steps[i]) << i;
+    }
+    EXPECT_TRUE(document_.IsModified());
+    ExpectAsRebuilt();
+    // Undo takes back a whole burst.
+    ASSERT_TRUE(document_.Undo());
+    ASSERT_TRUE(document_.Undo());
+    EXPECT_EQ(static_cast<const ShapeObject*>(Object(0))->Rect(), (ImageRect { 21, 30, 81, 90 }));
+
+    // A line moves with both ends; after an undo the arrows start a new step.
+    Select({ 125, 35 });
+    ASSERT_NE(view_->SelectedObject(), nullptr);
+    line = static_cast<LineObject*>(view_->SelectedObject());
+    const size_t count = document_.History().UndoCount();
+    QTest::keyClick(view_.get(), Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(QRect(QPoint(line->startX, line->startY), QPoint(line->endX, line->endY)),
+        QRect(QPoint(90, 10), QPoint(140, 60)));
+    EXPECT_EQ(document_.History().UndoCount(), count + 1);
+    // Delete still removes the selected object.
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(document_.Objects().Size(), 1u);
+}
+
+TEST_F(ToolsInputTest, CtrlWheel_Should_ZoomByTheTable_KeepingThePointUnderThePointer)
+{
+    SetPicture(1000, 800);
+    view_ = MakeView(300, 200);
+    auto wheel = [&](QPoint client, int delta, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(QPointF(client), QPointF(Port()->mapToGlobal(client)), QPoint(), QPoint(0, delta),
+            Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Port(), &event);
+    };
+    struct Turn {
+        QPoint client;
+        int delta;
+        int step;
+    };
+    const Turn turns[]
+        = { { { 150, 100 }, 120, 5 }, { { 40, 160 }, 120, 6 }, { { 250, 30 }, 240, 8 }, { { 250, 30 }, 60, 8 },
+              { { 250, 30 }, 60, 9 }, { { 250, 30 }, 480, 9 }, { { 10, 10 }, -120, 8 }, { { 150, 100 }, -360, 5 } };
+    for (const Turn& turn : turns) {
+        const QPointF before = QPointF(view_->ClientToImage(turn.client));
+        wheel(turn.client, turn.delta, Qt::ControlModifier);
+        EXPECT_EQ(view_->ZoomStep(), turn.step) << turn.delta;
+        // The image point under the pointer stays within one image pixel (rounding at the smaller zoom).
+        const QPointF after = QPointF(view_->ClientToImage(turn.client));
+        EXPECT_LE((after - before).manhattanLength(), 2.0) << turn.step;
+    }
+    // Back to 100 %.
+    wheel({ 250, 150 }, -120, Qt::ControlModifier);
+    EXPECT_EQ(view_->ZoomStep(), 4);
+    // Without Ctrl the wheel scrolls and leaves the zoom.
+    const int scroll = view_->verticalScrollBar()->value();
+    wheel({ 100, 100 }, -120, {});
+    EXPECT_EQ(view_->ZoomStep(), 4);
+    EXPECT_GT(view_->verticalScrollBar()->value(), scroll);
+}
+
+} // namespace
