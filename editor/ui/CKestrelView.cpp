@@ -467,6 +467,7 @@ void CKestrelView::RecordEdit(std::unique_ptr<HistoryEntry> step)
 {
     if (!document_)
         return;
+    nudge_->End();
     document_->RecordStep(std::move(step));
     emit EditStateChanged();
 }
