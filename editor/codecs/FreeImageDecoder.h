@@ -1,0 +1,24 @@
+#pragma once
+
+#include "imaging/ImageBuffer.h"
+
+#include <FreeImage.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// The FreeImage decode itself, which runs only inside the sandboxed decoder process (and in the benchmark
+// that measures what the sandbox adds). FreeImage detects the real format from the content; the header
+// must pass FreeImageHeaderCheck before any pixel is decoded, and only the first page of a TIFF or the
+// first frame of a GIF is decoded.
+class FreeImageDecoder {
+public:
+    // The first page, or null when the content is no picture we read (unknown format, refused header, data
+    // cut short, a pixel type with no image form).
+    static std::unique_ptr<ImageBuffer> DecodeFirstPage(const uint8_t* bytes, size_t length);
+
+    // One decoded FreeImage page as an image, or null when its pixel type has no image form (48- and
+    // 64-bit colour, floating-point and complex pages are dropped).
+    static std::unique_ptr<ImageBuffer> ConvertBitmap(FIBITMAP* bitmap);
+};
