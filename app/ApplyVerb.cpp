@@ -1,5 +1,6 @@
 #include "app/ApplyVerb.h"
 
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/document/ImageCommands.h"
 #include "editor/document/ResizeCommand.h"
@@ -181,7 +182,12 @@ int RunApplyVerb(const std::vector<std::string>& args)
     }
 
     CKestrelDoc document;
-    if (!document.OnOpenDocument(in) || document.Image().IsEmpty()) {
+    const bool opened = document.OnOpenDocument(in);
+    if (document.OpenFailedInDecoder()) {
+        std::cerr << "lumora: " << DecoderFailedMessage(in) << "\n";
+        return 2;
+    }
+    if (!opened || document.Image().IsEmpty()) {
         std::cerr << "lumora: cannot read an image from '" << in << "'\n";
         return 1;
     }

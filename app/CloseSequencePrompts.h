@@ -20,4 +20,6 @@ public:
     // The chosen file, or nothing when the dialog was cancelled. The suffix is added to a bare name.
     virtual std::optional<QString> AskSavePath(const QString& title, const QString& defaultSuffix) = 0;
     virtual void ReportSaveFailure(const QString& path) = 0;
+    // A file that could not be opened because its decoder failed: one message.
+    virtual void ReportReadFailure(const QString& message) = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/ConvertVerb.h"
 
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/SaveImageFile.h"
 #include "imaging/ImageBuffer.h"
 
@@ -12,7 +13,13 @@ int RunConvertVerb(const std::vector<std::string>& args)
         return 2;
     }
     ImageBuffer image;
-    if (!image.Load(args[0])) {
+    switch (LoadImageFile(image, args[0])) {
+    case LoadOutcome::kLoaded:
+        break;
+    case LoadOutcome::kDecoderFailed:
+        std::cerr << "lumora: " << DecoderFailedMessage(args[0]) << "\n";
+        return 2;
+    case LoadOutcome::kUnreadable:
         std::cerr << "lumora: cannot read an image from '" << args[0] << "'\n";
         return 1;
     }

@@ -41,6 +41,11 @@ std::optional<QString> DialogClosePrompts::AskSavePath(const QString& title, con
     return dialog.selectedFiles().front();
 }
 
+void DialogClosePrompts::ReportReadFailure(const QString& message)
+{
+    QMessageBox::warning(parent_, "Lumora", message);
+}
+
 void DialogClosePrompts::ReportSaveFailure(const QString& path)
 {
     QMessageBox::warning(parent_, "Lumora", "The image could not be saved to " + path + ".");

@@ -18,6 +18,7 @@ public:
     SaveImageAnswer AskSaveImage() override;
     std::optional<QString> AskSavePath(const QString& title, const QString& defaultSuffix) override;
     void ReportSaveFailure(const QString& path) override;
+    void ReportReadFailure(const QString& message) override;
 
 private:
     QWidget* parent_;

@@ -7,11 +7,13 @@
 #include "app/FrameBars.h"
 #include "app/QtFileFilters.h"
 #include "app/StatusProgress.h"
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/ui/CKestrelView.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -210,6 +212,9 @@ void FrameTabs::OpenDocumentFile(const QString& path)
     if (document->OnOpenDocument(path.toStdString())) {
         AddDocument(new CChildFrame(std::move(document)));
         frame_.RecentFiles().Add(path);
+    } else if (document->OpenFailedInDecoder()) {
+        prompts_.ReportReadFailure(
+            QString::fromStdString(DecoderFailedMessage(QFileInfo(path).fileName().toStdString())));
     } else {
         frame_.RecentFiles().Remove(path);
     }

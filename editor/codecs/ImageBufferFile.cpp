@@ -18,6 +18,11 @@ LoadOutcome LoadImageFile(ImageBuffer& image, const std::string& path)
     return LoadImageFileWithRegistry(image, path, *CurrentRegistry());
 }
 
+std::string DecoderFailedMessage(const std::string& name)
+{
+    return "cannot read " + name + ": the decoder failed";
+}
+
 bool LoadWithRegistry(ImageBuffer& image, const std::string& path, const CodecRegistry& registry)
 {
     return LoadImageFileWithRegistry(image, path, registry) == LoadOutcome::kLoaded;

@@ -15,5 +15,7 @@ enum class LoadOutcome {
 };
 // As ImageBuffer::Load, telling a failing decoder apart; the callers report it as its own error.
 LoadOutcome LoadImageFile(ImageBuffer& image, const std::string& path);
+// The one error for a failed decoder: "cannot read NAME: the decoder failed".
+std::string DecoderFailedMessage(const std::string& name);
 LoadOutcome LoadImageFileWithRegistry(ImageBuffer& image, const std::string& path, const CodecRegistry& registry);
 bool SaveWithRegistry(const ImageBuffer& image, const std::string& path, int option, const CodecRegistry& registry);

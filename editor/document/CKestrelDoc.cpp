@@ -1,5 +1,6 @@
 #include "editor/document/CKestrelDoc.h"
 
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/SaveImageFile.h"
 #include "editor/document/ImageCommands.h"
 #include "editor/objects/ObjectRenderer.h"
@@ -45,11 +46,16 @@ bool CKestrelDoc::OnNewDocument()
 
 bool CKestrelDoc::OnOpenDocument(const std::string& path)
 {
+    openFailedInDecoder_ = false;
     if (!std::ifstream(path, std::ios::binary).is_open())
         return false;
-    // A file that opens but does not decode still gives a document, with an empty image.
+    // A file that opens but does not decode still gives a document, with an empty image; a decoder that
+    // failed gives none.
     ImageBuffer image;
-    image.Load(path);
+    if (LoadImageFile(image, path) == LoadOutcome::kDecoderFailed) {
+        openFailedInDecoder_ = true;
+        return false;
+    }
     image.ConvertTo(32);
     SetImage(std::move(image));
     SetPathName(path);

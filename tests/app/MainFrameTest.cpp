@@ -96,12 +96,13 @@ struct ScriptedPrompts : CloseSequencePrompts {
         return path;
     }
     void ReportSaveFailure(const QString& failed) override { failures << failed; }
+    void ReportReadFailure(const QString& message) override { readFailures << message; }
     std::deque<ExitAnswer> answers;
     QStringList asked;
     SaveImageAnswer imageAnswer = SaveImageAnswer::Cancel;
     int imageAsked = 0;
     std::optional<QString> path;
-    QStringList suffixes, failures;
+    QStringList suffixes, failures, readFailures;
 };
 
 class MainFrameTest : public ::testing::Test {
