@@ -43,10 +43,11 @@ int main(int argc, char** argv)
     void* bytes = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, 0, 0);
     if (bytes == MAP_FAILED)
         _exit(SandboxedDecoder::kExitOutOfMemory);
+    bool memoryShort = false;
     const std::unique_ptr<ImageBuffer> image
-        = FreeImageDecoder::DecodeFirstPage(static_cast<const uint8_t*>(bytes), length);
+        = FreeImageDecoder::DecodeFirstPage(static_cast<const uint8_t*>(bytes), length, memoryShort);
     if (!image)
-        _exit(SandboxedDecoder::kExitRefused);
+        _exit(memoryShort ? SandboxedDecoder::kExitOutOfMemory : SandboxedDecoder::kExitRefused);
     // Leaving by _exit skips destructors and atexit handlers, which need nothing the filter allows.
     _exit(DecoderReply::Write(1, *image) ? SandboxedDecoder::kExitDecoded : kExitNoReply);
 }

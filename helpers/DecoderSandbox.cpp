@@ -6,13 +6,19 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
 
+// Never above the limit we were started with: a limit that the user set for the program holds for its
+// decoder too.
 bool SetLimit(int resource, rlim_t soft, rlim_t hard)
 {
-    const rlimit limit { soft, hard };
+    rlimit current {};
+    if (getrlimit(resource, &current) != 0)
+        return false;
+    const rlimit limit { std::min(soft, current.rlim_cur), std::min(hard, current.rlim_max) };
     return setrlimit(resource, &limit) == 0;
 }
 

@@ -1,12 +1,11 @@
 #include "editor/codecs/FreeImageCodec.h"
 
-#include "editor/codecs/SandboxedDecoder.h"
-
 bool FreeImageCodec::Decode(const uint8_t* bytes, size_t length)
 {
     if (!bytes || length == 0 || length > size_t(kMaxFileBytes))
         return false;
-    SandboxedDecoder::Result result = SandboxedDecoder::Decode(bytes, length);
+    SandboxedDecoder::Result result
+        = SandboxedDecoder::Decode(bytes, length, limits_ ? *limits_ : SandboxedDecoder::DefaultLimits(length));
     if (result.outcome == SandboxedDecoder::Outcome::kFailed)
         ReportDecoderFailure();
     if (!result.image)

@@ -9,15 +9,17 @@
 
 namespace {
 
-// Makes a palette image 32 bpp whose alpha comes from the file's transparency table, by palette index.
-void ApplyTransparencyTable(FIBITMAP* bitmap, ImageBuffer& image)
+// Makes a palette image 32 bpp whose alpha comes from the file's transparency table, by palette index;
+// false when the memory for that is not there.
+bool ApplyTransparencyTable(FIBITMAP* bitmap, ImageBuffer& image)
 {
     const ImageBuffer indices(image);
     const int count = int(std::min(FreeImage_GetTransparencyCount(bitmap), 256u));
     const BYTE* table = FreeImage_GetTransparencyTable(bitmap);
-    image.ConvertTo(32);
-    if (!table || image.IsEmpty())
-        return;
+    if (indices.IsEmpty() || !image.ConvertTo(32) || image.BitCount() != 32)
+        return false;
+    if (!table)
+        return true;
     for (int y = 0; y < image.Height(); ++y) {
         uint8_t* alpha = image.Row(y) + 3;
         for (int x = 0; x < image.Width(); ++x, alpha += 4) {
@@ -26,6 +28,7 @@ void ApplyTransparencyTable(FIBITMAP* bitmap, ImageBuffer& image)
                 *alpha = table[index];
         }
     }
+    return true;
 }
 
 // The frame delay in milliseconds of an animation frame, 0 when the page has none.
@@ -40,7 +43,9 @@ int FrameTimeOf(FIBITMAP* bitmap)
     return frameTime;
 }
 
-std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap)
+// Each conversion returns null when the page has no image form, and also sets memoryShort when the
+// page has one but the memory for it could not be had.
+std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap, bool& memoryShort)
 {
     const BITMAPINFOHEADER* info = FreeImage_GetInfoHeader(bitmap);
     if (!info)
@@ -55,8 +60,11 @@ std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap)
         blockBytes += sizeof masks;
     }
     auto image = std::make_unique<ImageBuffer>();
-    if (!image->CreateFromInfo(std::span<const uint8_t>(block, blockBytes)))
+    if (!image->CreateFromInfo(std::span<const uint8_t>(block, blockBytes))) {
+        // FreeImage holds this very page, so only memory can be missing.
+        memoryShort = true;
         return nullptr;
+    }
 
     const int bpp = image->BitCount();
     if (bpp <= 8 && FreeImage_GetPalette(bitmap)) {
@@ -68,21 +76,25 @@ std::unique_ptr<ImageBuffer> FromStandardBitmap(FIBITMAP* bitmap)
     for (int y = 0; y < height; ++y)
         std::memcpy(image->Row(y), FreeImage_GetScanLine(bitmap, height - 1 - y), rowBytes);
 
-    if (bpp <= 8 && FreeImage_IsTransparent(bitmap))
-        ApplyTransparencyTable(bitmap, *image);
+    if (bpp <= 8 && FreeImage_IsTransparent(bitmap) && !ApplyTransparencyTable(bitmap, *image)) {
+        memoryShort = true;
+        return nullptr;
+    }
     image->SetTag(FrameTimeOf(bitmap));
     return image;
 }
 
 // 16-bit grey as 8-bit grey from the high byte of each value, as viewers show it (stretching the page
 // to its own range would change every grey level). A 16-bit page would otherwise pass for 5-5-5 colour.
-std::unique_ptr<ImageBuffer> FromGrey16(FIBITMAP* bitmap)
+std::unique_ptr<ImageBuffer> FromGrey16(FIBITMAP* bitmap, bool& memoryShort)
 {
     auto image = std::make_unique<ImageBuffer>();
     const int width = int(FreeImage_GetWidth(bitmap));
     const int height = int(FreeImage_GetHeight(bitmap));
-    if (!image->Create(width, height, 8))
+    if (!image->Create(width, height, 8)) {
+        memoryShort = true;
         return nullptr;
+    }
     for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const uint16_t*>(FreeImage_GetScanLine(bitmap, height - 1 - y));
         uint8_t* out = image->Row(y);
@@ -98,22 +110,23 @@ struct MemoryCloser {
 
 } // namespace
 
-std::unique_ptr<ImageBuffer> FreeImageDecoder::ConvertBitmap(FIBITMAP* bitmap)
+std::unique_ptr<ImageBuffer> FreeImageDecoder::ConvertBitmap(FIBITMAP* bitmap, bool& memoryShort)
 {
     if (!bitmap || !FreeImage_HasPixels(bitmap))
         return nullptr;
     switch (FreeImage_GetImageType(bitmap)) {
     case FIT_BITMAP:
-        return FromStandardBitmap(bitmap);
+        return FromStandardBitmap(bitmap, memoryShort);
     case FIT_UINT16:
-        return FromGrey16(bitmap);
+        return FromGrey16(bitmap, memoryShort);
     default:
         return nullptr;
     }
 }
 
-std::unique_ptr<ImageBuffer> FreeImageDecoder::DecodeFirstPage(const uint8_t* bytes, size_t length)
+std::unique_ptr<ImageBuffer> FreeImageDecoder::DecodeFirstPage(const uint8_t* bytes, size_t length, bool& memoryShort)
 {
+    memoryShort = false;
     if (!bytes || length == 0 || length > size_t(UINT32_MAX))
         return nullptr;
     EnsureFreeImage();
@@ -127,7 +140,7 @@ std::unique_ptr<ImageBuffer> FreeImageDecoder::DecodeFirstPage(const uint8_t* by
     ResetShortDataReport();
     // Page 0 alone: a multi-page load would decode (and hold) every frame of an animation we never show.
     const FreeImageBitmap bitmap(FreeImage_LoadFromMemory(fif, memory.get(), 0));
-    std::unique_ptr<ImageBuffer> image = ConvertBitmap(bitmap.get());
+    std::unique_ptr<ImageBuffer> image = ConvertBitmap(bitmap.get(), memoryShort);
     // A file cut short is refused rather than opened with the rest of its picture made up.
     if (DataEndedEarly())
         return nullptr;

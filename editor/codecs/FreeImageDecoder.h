@@ -15,10 +15,12 @@
 class FreeImageDecoder {
 public:
     // The first page, or null when the content is no picture we read (unknown format, refused header, data
-    // cut short, a pixel type with no image form).
-    static std::unique_ptr<ImageBuffer> DecodeFirstPage(const uint8_t* bytes, size_t length);
+    // cut short, a pixel type with no image form) or, with memoryShort set, when our copy of a page that
+    // decoded could not be allocated.
+    static std::unique_ptr<ImageBuffer> DecodeFirstPage(const uint8_t* bytes, size_t length, bool& memoryShort);
 
+private:
     // One decoded FreeImage page as an image, or null when its pixel type has no image form (48- and
-    // 64-bit colour, floating-point and complex pages are dropped).
-    static std::unique_ptr<ImageBuffer> ConvertBitmap(FIBITMAP* bitmap);
+    // 64-bit colour, floating-point and complex pages are dropped) or memory is short.
+    static std::unique_ptr<ImageBuffer> ConvertBitmap(FIBITMAP* bitmap, bool& memoryShort);
 };
