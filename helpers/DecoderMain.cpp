@@ -1,24 +1,61 @@
-// lumora-decode: decodes one picture with FreeImage and exits. Started by SandboxedDecoder with the
-// input bytes as descriptor 0 (a sealed memfd) and an empty memfd as descriptor 1 for the reply;
-// arguments: the address-space limit in bytes and the CPU limit in seconds.
+// lumora-decode: decodes one picture with FreeImage and exits. Started by SandboxedDecoder with a socket
+// as descriptor 0, which brings the input (a sealed memfd) once the sandbox is in place, and an empty
+// memfd as descriptor 1 for the reply; arguments: the address-space limit in bytes and the CPU limit in
+// seconds.
 #include "editor/codecs/DecoderReply.h"
 #include "editor/codecs/FreeImageDecoder.h"
 #include "editor/codecs/FreeImageLibrary.h"
+#include "editor/codecs/ImageCodec.h"
 #include "editor/codecs/SandboxedDecoder.h"
 #include "helpers/DecoderSandbox.h"
 
 #include <sys/mman.h>
-#include <sys/stat.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitNoSandbox = 5;
 constexpr int kExitNoReply = 6;
+constexpr int kExitNoInput = 7;
+
+struct Input {
+    const uint8_t* bytes = nullptr;
+    size_t length = 0;
+};
+
+// The input as the socket brings it: its length, with the memfd that holds it, which is mapped. Empty
+// when the program that started us closed the socket without sending one (a decoder started ahead that
+// was never needed).
+Input ReceiveInput()
+{
+    uint64_t length = 0;
+    iovec payload { &length, sizeof length };
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message {};
+    message.msg_iov = &payload;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    ssize_t got = -1;
+    while ((got = recvmsg(0, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) { }
+    const cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    if (got != ssize_t(sizeof length) || !rights || rights->cmsg_type != SCM_RIGHTS
+        || rights->cmsg_len != CMSG_LEN(sizeof(int)) || length == 0 || length > uint64_t(ImageCodec::kMaxFileBytes))
+        return {};
+    int file = -1;
+    std::memcpy(&file, CMSG_DATA(rights), sizeof file);
+    void* bytes = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, file, 0);
+    if (bytes == MAP_FAILED)
+        _exit(SandboxedDecoder::kExitOutOfMemory);
+    return { static_cast<const uint8_t*>(bytes), size_t(length) };
+}
 
 } // namespace
 
@@ -30,8 +67,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     const long long addressSpace = std::atoll(argv[1]);
     const int cpuSeconds = std::atoi(argv[2]);
-    struct stat input { };
-    if (addressSpace <= 0 || cpuSeconds <= 0 || fstat(0, &input) != 0 || input.st_size <= 0)
+    if (addressSpace <= 0 || cpuSeconds <= 0)
         return kExitUsage;
 
     // FreeImage and the libraries under it are loaded while files may still be opened.
@@ -39,13 +75,12 @@ int main(int argc, char** argv)
     if (!DecoderSandbox::Enter(addressSpace, cpuSeconds))
         _exit(kExitNoSandbox);
 
-    const size_t length = size_t(input.st_size);
-    void* bytes = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, 0, 0);
-    if (bytes == MAP_FAILED)
-        _exit(SandboxedDecoder::kExitOutOfMemory);
+    const Input input = ReceiveInput();
+    if (!input.bytes)
+        _exit(kExitNoInput);
     bool memoryShort = false;
     const std::unique_ptr<ImageBuffer> image
-        = FreeImageDecoder::DecodeFirstPage(static_cast<const uint8_t*>(bytes), length, memoryShort);
+        = FreeImageDecoder::DecodeFirstPage(input.bytes, input.length, memoryShort);
     if (!image)
         _exit(memoryShort ? SandboxedDecoder::kExitOutOfMemory : SandboxedDecoder::kExitRefused);
     // Leaving by _exit skips destructors and atexit handlers, which need nothing the filter allows.

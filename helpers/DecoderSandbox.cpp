@@ -58,7 +58,7 @@ bool DecoderSandbox::SetLimits(int64_t addressSpaceBytes, int cpuSeconds)
     // A crash must not leave a core file (or wake a core-dump handler) for every hostile picture; past the
     // soft CPU limit the kernel sends SIGXCPU, which ends the process, and kills it a second later.
     return SetLimit(RLIMIT_CORE, 0, 0) && SetLimit(RLIMIT_AS, rlim_t(addressSpaceBytes), rlim_t(addressSpaceBytes))
-        && SetLimit(RLIMIT_CPU, rlim_t(cpuSeconds), rlim_t(cpuSeconds + 1)) && SetLimit(RLIMIT_NOFILE, 3, 3);
+        && SetLimit(RLIMIT_CPU, rlim_t(cpuSeconds), rlim_t(cpuSeconds + 1)) && SetLimit(RLIMIT_NOFILE, 4, 4);
 }
 
 bool DecoderSandbox::LoadFilter()
@@ -72,8 +72,9 @@ bool DecoderSandbox::LoadFilter()
         && AllowWhen(f, SCMP_SYS(mprotect), SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)) && Allow(f, SCMP_SYS(munmap))
         && Allow(f, SCMP_SYS(mremap)) && Allow(f, SCMP_SYS(brk))
         && Allow(f, SCMP_SYS(madvise))
-        // The two descriptors: the input, the reply and its seals; error messages on standard error.
-        && AllowWhen(f, SCMP_SYS(read), SCMP_A0(SCMP_CMP_EQ, 0))
+        // The two descriptors: the socket that brings the input, the reply and its seals; error messages on
+        // standard error. The input comes as a descriptor, which is only mapped.
+        && AllowWhen(f, SCMP_SYS(recvmsg), SCMP_A0(SCMP_CMP_EQ, 0))
         && AllowWhen(f, SCMP_SYS(write), SCMP_A0(SCMP_CMP_EQ, 1))
         && AllowWhen(f, SCMP_SYS(write), SCMP_A0(SCMP_CMP_EQ, 2))
         && AllowWhen(f, SCMP_SYS(fcntl), SCMP_A0(SCMP_CMP_EQ, 1), SCMP_A1(SCMP_CMP_EQ, F_ADD_SEALS))

@@ -7,7 +7,8 @@
 // its two descriptors needs (a seccomp allow-list; anything else kills the process).
 class DecoderSandbox {
 public:
-    // Descriptor 0 is the input (read and mapped), 1 the reply (written and sealed), 2 standard error.
+    // Descriptor 0 is the socket that brings the input (a memfd, mapped), 1 the reply (written and sealed),
+    // 2 standard error.
     static bool Enter(int64_t addressSpaceBytes, int cpuSeconds);
 
 private:

@@ -7,7 +7,9 @@
 #include <memory>
 
 // Runs FreeImage on untrusted bytes in a short-lived process of its own (lumora-decode, started by fork +
-// exec): the bytes go in through a memfd, the first page comes back through a sealed memfd. The decoder
+// exec), one picture per process: the bytes go in through a socket, the first page comes back through a
+// sealed memfd. With the default limits the next decoder is started ahead, so that loading its libraries
+// and entering its sandbox cost the next picture nothing. The decoder
 // can do nothing but decode (no new privileges, a seccomp allow-list, no files, no network) and is bounded
 // in address space and CPU time, so a decoder fault costs that process, never ours.
 class SandboxedDecoder {
@@ -31,9 +33,9 @@ public:
     static constexpr int kExitRefused = 3;
     static constexpr int kExitOutOfMemory = 4;
 
-    // The decoder's own code and libraries, the input, and three blocks of our largest picture (the
-    // decoder's bitmap, our copy and the palette indices kept while transparency is applied).
-    static Limits DefaultLimits(size_t inputLength);
+    // The decoder's own code and libraries, the largest input we read, and three blocks of our largest
+    // picture (the decoder's bitmap, our copy and the palette indices kept while transparency is applied).
+    static Limits DefaultLimits();
 
     static Result Decode(const uint8_t* bytes, size_t length);
     static Result Decode(const uint8_t* bytes, size_t length, const Limits& limits);

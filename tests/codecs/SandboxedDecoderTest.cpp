@@ -101,11 +101,10 @@ TEST(SandboxedDecoder, RunningOutOfMemoryIsAFailureAndNoPictureIsARefusal)
         SandboxedDecoder::Outcome outcome;
     };
     const Case cases[] = {
-        { "within the default limits", large, SandboxedDecoder::DefaultLimits(large.size()),
-            SandboxedDecoder::Outcome::kDecoded },
+        { "within the default limits", large, SandboxedDecoder::DefaultLimits(), SandboxedDecoder::Outcome::kDecoded },
         { "past a 40 MB address space", large, { int64_t(40) << 20, 10 }, SandboxedDecoder::Outcome::kFailed },
         { "small within 40 MB", small, { int64_t(40) << 20, 10 }, SandboxedDecoder::Outcome::kDecoded },
-        { "no picture", junk, SandboxedDecoder::DefaultLimits(junk.size()), SandboxedDecoder::Outcome::kRefused },
+        { "no picture", junk, SandboxedDecoder::DefaultLimits(), SandboxedDecoder::Outcome::kRefused },
     };
     for (const Case& c : cases) {
         const SandboxedDecoder::Result result = SandboxedDecoder::Decode(c.bytes.data(), c.bytes.size(), c.limits);
