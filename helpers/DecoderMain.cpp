@@ -9,6 +9,7 @@
 #include "editor/codecs/SandboxedDecoder.h"
 #include "helpers/DecoderSandbox.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,6 +18,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -57,6 +60,26 @@ Input ReceiveInput()
     return { static_cast<const uint8_t*>(bytes), size_t(length) };
 }
 
+// A fresh process pays a page fault for every page it first touches: a 1920 x 1080 picture took a third
+// longer to decode here than in a warm process. The heap is grown and touched while nothing waits for us
+// yet, and kept: blocks below the mapping threshold then come from pages already in place.
+void WarmHeap(long long addressSpace)
+{
+    constexpr size_t kWarmBytes = size_t(24) << 20;
+    // Under a tight limit the address space is kept for the picture.
+    if (addressSpace < (int64_t(1) << 30))
+        return;
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, INT_MAX);
+    void* block = malloc(kWarmBytes);
+    if (block) {
+        std::memset(block, 0, kWarmBytes);
+        // The stores must happen although the block is freed unread.
+        __asm__ __volatile__("" : : "r"(block) : "memory");
+    }
+    free(block);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -75,14 +98,25 @@ int main(int argc, char** argv)
     if (!DecoderSandbox::Enter(addressSpace, cpuSeconds))
         _exit(kExitNoSandbox);
 
+    WarmHeap(addressSpace);
     const Input input = ReceiveInput();
     if (!input.bytes)
         _exit(kExitNoInput);
-    bool memoryShort = false;
-    const std::unique_ptr<ImageBuffer> image
-        = FreeImageDecoder::DecodeFirstPage(input.bytes, input.length, memoryShort);
-    if (!image)
-        _exit(memoryShort ? SandboxedDecoder::kExitOutOfMemory : SandboxedDecoder::kExitRefused);
+    const FreeImageBitmap bitmap = FreeImageDecoder::LoadFirstPage(input.bytes, input.length);
+    if (!bitmap)
+        _exit(SandboxedDecoder::kExitRefused);
+    // Colour pages go out from FreeImage's own block, other pages through our conversion.
+    bool written = false;
+    if (const std::optional<DecoderReply::Page> page = FreeImageDecoder::PageInPlace(bitmap.get())) {
+        written = DecoderReply::Write(1, *page);
+    } else {
+        bool memoryShort = false;
+        const std::unique_ptr<ImageBuffer> image = FreeImageDecoder::ConvertBitmap(bitmap.get(), memoryShort);
+        if (!image)
+            _exit(memoryShort ? SandboxedDecoder::kExitOutOfMemory : SandboxedDecoder::kExitRefused);
+        std::vector<RgbQuad> palette;
+        written = DecoderReply::Write(1, DecoderReply::PageOf(*image, palette));
+    }
     // Leaving by _exit skips destructors and atexit handlers, which need nothing the filter allows.
-    _exit(DecoderReply::Write(1, *image) ? SandboxedDecoder::kExitDecoded : kExitNoReply);
+    _exit(written ? SandboxedDecoder::kExitDecoded : kExitNoReply);
 }

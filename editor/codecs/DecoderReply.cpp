@@ -71,23 +71,36 @@ int64_t CheckedPixelBytes(const ReplyHeader& header)
 
 } // namespace
 
-bool DecoderReply::Write(int fd, const ImageBuffer& image)
+DecoderReply::Page DecoderReply::PageOf(const ImageBuffer& image, std::vector<RgbQuad>& palette)
 {
-    if (image.IsEmpty())
+    Page page;
+    page.info = image.Header();
+    page.masks[0] = image.RedMask();
+    page.masks[1] = image.GreenMask();
+    page.masks[2] = image.BlueMask();
+    page.paletteEntries = image.PaletteSize();
+    palette.resize(size_t(page.paletteEntries));
+    image.GetPalette(0, page.paletteEntries, palette.data());
+    page.palette = palette.data();
+    page.tag = image.Tag();
+    page.pixels = image.Pixels();
+    page.pixelBytes = image.PixelBytes();
+    return page;
+}
+
+bool DecoderReply::Write(int fd, const Page& page)
+{
+    if (!page.pixels)
         return false;
     ReplyHeader header;
-    header.info = image.Header();
-    header.masks[0] = image.RedMask();
-    header.masks[1] = image.GreenMask();
-    header.masks[2] = image.BlueMask();
-    header.tag = image.Tag();
-    header.paletteEntries = image.PaletteSize();
-    header.pixelBytes = image.PixelBytes();
-    std::unique_ptr<RgbQuad[]> palette(new RgbQuad[size_t(header.paletteEntries) + 1]);
-    image.GetPalette(0, header.paletteEntries, palette.get());
+    header.info = page.info;
+    std::memcpy(header.masks, page.masks, sizeof header.masks);
+    header.tag = page.tag;
+    header.paletteEntries = page.paletteEntries;
+    header.pixelBytes = page.pixelBytes;
     return WriteAll(fd, &header, sizeof header)
-        && WriteAll(fd, palette.get(), sizeof(RgbQuad) * size_t(header.paletteEntries))
-        && WriteAll(fd, image.Pixels(), image.PixelBytes()) && fcntl(fd, F_ADD_SEALS, kSeals) == 0;
+        && WriteAll(fd, page.palette, sizeof(RgbQuad) * size_t(page.paletteEntries))
+        && WriteAll(fd, page.pixels, page.pixelBytes) && fcntl(fd, F_ADD_SEALS, kSeals) == 0;
 }
 
 std::unique_ptr<ImageBuffer> DecoderReply::Read(int fd)

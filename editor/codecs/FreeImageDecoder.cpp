@@ -124,9 +124,8 @@ std::unique_ptr<ImageBuffer> FreeImageDecoder::ConvertBitmap(FIBITMAP* bitmap, b
     }
 }
 
-std::unique_ptr<ImageBuffer> FreeImageDecoder::DecodeFirstPage(const uint8_t* bytes, size_t length, bool& memoryShort)
+FreeImageBitmap FreeImageDecoder::LoadFirstPage(const uint8_t* bytes, size_t length)
 {
-    memoryShort = false;
     if (!bytes || length == 0 || length > size_t(UINT32_MAX))
         return nullptr;
     EnsureFreeImage();
@@ -139,10 +138,34 @@ std::unique_ptr<ImageBuffer> FreeImageDecoder::DecodeFirstPage(const uint8_t* by
         return nullptr;
     ResetShortDataReport();
     // Page 0 alone: a multi-page load would decode (and hold) every frame of an animation we never show.
-    const FreeImageBitmap bitmap(FreeImage_LoadFromMemory(fif, memory.get(), 0));
-    std::unique_ptr<ImageBuffer> image = ConvertBitmap(bitmap.get(), memoryShort);
+    FreeImageBitmap bitmap(FreeImage_LoadFromMemory(fif, memory.get(), 0));
     // A file cut short is refused rather than opened with the rest of its picture made up.
     if (DataEndedEarly())
         return nullptr;
-    return image;
+    return bitmap;
+}
+
+std::optional<DecoderReply::Page> FreeImageDecoder::PageInPlace(FIBITMAP* bitmap)
+{
+    const BITMAPINFOHEADER* info = FreeImage_GetInfoHeader(bitmap);
+    if (!bitmap || !FreeImage_HasPixels(bitmap) || FreeImage_GetImageType(bitmap) != FIT_BITMAP || !info)
+        return std::nullopt;
+    const int bpp = int(FreeImage_GetBPP(bitmap));
+    const int64_t width = FreeImage_GetWidth(bitmap);
+    const int64_t height = FreeImage_GetHeight(bitmap);
+    if ((bpp != 24 && bpp != 32) || int64_t(FreeImage_GetPitch(bitmap)) != ImageBuffer::StrideFor(width, bpp))
+        return std::nullopt;
+    DecoderReply::Page page;
+    std::memcpy(static_cast<void*>(&page.info), info, sizeof page.info);
+    page.tag = FrameTimeOf(bitmap);
+    page.pixels = FreeImage_GetBits(bitmap);
+    page.pixelBytes = size_t(ImageBuffer::StrideFor(width, bpp) * height);
+    return page;
+}
+
+std::unique_ptr<ImageBuffer> FreeImageDecoder::DecodeFirstPage(const uint8_t* bytes, size_t length, bool& memoryShort)
+{
+    memoryShort = false;
+    const FreeImageBitmap bitmap = LoadFirstPage(bytes, length);
+    return ConvertBitmap(bitmap.get(), memoryShort);
 }

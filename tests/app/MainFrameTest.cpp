@@ -718,7 +718,7 @@ TEST_F(MainFrameTest, AFailingDecoderIsOneMessageAndOpensNothing)
 {
     auto frame = MakeFrame();
     ImageBuffer large;
-    ASSERT_TRUE(large.Create(3000, 3000, 24));
+    ASSERT_TRUE(large.Create(4000, 4000, 24));
     const QString path = dir.path() + "/large.png";
     ASSERT_TRUE(SaveImageFile(large, path.toStdString()));
     frame->OpenDocumentFile(path);
@@ -729,7 +729,7 @@ TEST_F(MainFrameTest, AFailingDecoderIsOneMessageAndOpensNothing)
     SetCurrentRegistry(std::make_shared<DefaultCodecRegistry>());
     EXPECT_EQ(frame->Documents().size(), 1u) << "no document for a picture the decoder could not read";
     EXPECT_EQ(prompts.readFailures, QStringList { "cannot read large.png: the decoder failed" });
-    EXPECT_EQ(frame->Documents().front()->Document().Image().Width(), 3000) << "the open document is untouched";
+    EXPECT_EQ(frame->Documents().front()->Document().Image().Width(), 4000) << "the open document is untouched";
 }
 
 TEST_F(MainFrameTest, ScreenshotOfTheMainWindow)

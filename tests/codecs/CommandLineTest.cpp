@@ -179,12 +179,12 @@ TEST_F(CommandLine, ApplyRefusesUnknownEffectsAndWrongValueCountsWithoutWriting)
 TEST_F(CommandLine, AFailingDecoderIsOneLineAndExitTwo)
 {
     TempFolder folder;
-    // 8000 x 8000 at 24 bpp is 192 MB for the decoder's bitmap and as much for our copy; under an address
-    // space of 300 MB, which the decoder inherits, it runs out of memory while the program does not.
+    // 8000 x 8000 at 24 bpp is 192 MB for the decoder's bitmap; under an address space of 200 MB, which the
+    // decoder inherits, it runs out of memory while the program does not.
     ImageBuffer image;
     ASSERT_TRUE(image.Create(8000, 8000, 24));
     ASSERT_TRUE(SaveImageFile(image, folder / "large.png"));
-    const std::string limited = "prlimit --as=" + std::to_string(300 << 20);
+    const std::string limited = "prlimit --as=" + std::to_string(200 << 20);
     for (const char* verb : { "info", "convert" }) {
         std::vector<std::string> args { verb, folder / "large.png" };
         if (std::string(verb) == "convert")

@@ -44,7 +44,8 @@ enum class Tamper { None, Unsealed, OneByteShort, OneByteLong };
 int ReplyFile(const ImageBuffer& image, Tamper tamper)
 {
     const int honest = memfd_create("reply", MFD_ALLOW_SEALING);
-    EXPECT_TRUE(DecoderReply::Write(honest, image));
+    std::vector<RgbQuad> palette;
+    EXPECT_TRUE(DecoderReply::Write(honest, DecoderReply::PageOf(image, palette)));
     if (tamper == Tamper::None)
         return honest;
     std::vector<uint8_t> bytes(size_t(lseek(honest, 0, SEEK_END)));
@@ -90,8 +91,8 @@ TEST(SandboxedDecoder, FilesThatCrashTheDecoderEndInOneErrorAndLeaveThisProcessA
 TEST(SandboxedDecoder, RunningOutOfMemoryIsAFailureAndNoPictureIsARefusal)
 {
     TempFolder folder;
-    // 3000 x 3000 at 24 bpp: 27 MB for FreeImage's bitmap and as much for our copy, from a small file.
-    const std::vector<uint8_t> large = PngOf(UniformImage(3000, 3000), folder);
+    // 4000 x 4000 at 24 bpp: 48 MB for FreeImage's bitmap, from a small file.
+    const std::vector<uint8_t> large = PngOf(UniformImage(4000, 4000), folder);
     const std::vector<uint8_t> small = PngOf(UniformImage(100, 100), folder);
     const std::vector<uint8_t> junk { 'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c' };
     struct Case {
