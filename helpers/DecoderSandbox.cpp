@@ -57,7 +57,13 @@ bool DecoderSandbox::SetLimits(int64_t addressSpaceBytes, int cpuSeconds)
 {
     // A crash must not leave a core file (or wake a core-dump handler) for every hostile picture; past the
     // soft CPU limit the kernel sends SIGXCPU, which ends the process, and kills it a second later.
-    return SetLimit(RLIMIT_CORE, 0, 0) && SetLimit(RLIMIT_AS, rlim_t(addressSpaceBytes), rlim_t(addressSpaceBytes))
+#ifdef LUMORA_DECODER_NO_ADDRESS_LIMIT
+    (void)addressSpaceBytes;
+    const bool addressSpace = true;
+#else
+    const bool addressSpace = SetLimit(RLIMIT_AS, rlim_t(addressSpaceBytes), rlim_t(addressSpaceBytes));
+#endif
+    return addressSpace && SetLimit(RLIMIT_CORE, 0, 0)
         && SetLimit(RLIMIT_CPU, rlim_t(cpuSeconds), rlim_t(cpuSeconds + 1)) && SetLimit(RLIMIT_NOFILE, 4, 4);
 }
 
