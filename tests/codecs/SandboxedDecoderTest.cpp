@@ -108,7 +108,7 @@ TEST(SandboxedDecoder, RunningOutOfMemoryIsAFailureAndNoPictureIsARefusal)
         { "no picture", junk, SandboxedDecoder::DefaultLimits(), SandboxedDecoder::Outcome::kRefused },
     };
     for (const Case& c : cases) {
-#ifdef LUMORA_DECODER_NO_ADDRESS_LIMIT
+#ifdef LUMORA_DECODER_UNDER_SANITIZER
         if (c.limits.addressSpaceBytes < SandboxedDecoder::DefaultLimits().addressSpaceBytes)
             continue; // the sanitizer build's decoder runs without an address-space limit
 #endif
