@@ -1,5 +1,6 @@
 #include "app/ApplyVerb.h"
 
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/OpenFailure.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/document/ImageCommands.h"
@@ -183,7 +184,7 @@ int RunApplyVerb(const std::vector<std::string>& args)
 
     CKestrelDoc document;
     if (!document.OnOpenDocument(in)) {
-        std::cerr << "lumora: " << OpenFailure::Message(in, OpenFailure::Diagnose(in)) << "\n";
+        std::cerr << "lumora: " << OpenFailure::Describe(in, document.OpenFailedInDecoder()) << "\n";
         return 2;
     }
     if (resize)

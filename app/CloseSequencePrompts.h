@@ -21,5 +21,5 @@ public:
     virtual std::optional<QString> AskSavePath(const QString& title, const QString& defaultSuffix) = 0;
     virtual void ReportSaveFailure(const QString& path) = 0;
     // A file that could not be opened, and why; the message is whole ("Cannot open PATH: REASON.").
-    virtual void ReportOpenFailure(const QString& message) { (void)message; }
+    virtual void ReportOpenFailure(const QString& message) = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/ConvertVerb.h"
 
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/OpenFailure.h"
 #include "editor/codecs/SaveImageFile.h"
 #include "imaging/ImageBuffer.h"
@@ -13,8 +14,8 @@ int RunConvertVerb(const std::vector<std::string>& args)
         return 2;
     }
     ImageBuffer image;
-    if (!image.Load(args[0])) {
-        std::cerr << "lumora: " << OpenFailure::Message(args[0], OpenFailure::Diagnose(args[0])) << "\n";
+    if (const LoadOutcome outcome = LoadImageFile(image, args[0]); outcome != LoadOutcome::kLoaded) {
+        std::cerr << "lumora: " << OpenFailure::Describe(args[0], outcome == LoadOutcome::kDecoderFailed) << "\n";
         return 2;
     }
     if (!SaveImageFile(image, args[1])) {

@@ -1,6 +1,7 @@
 #include "app/FrameClipboard.h"
 
 #include "app/CommandIds.h"
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/ImageBytes.h"
 #include "editor/ui/CKestrelView.h"
 #include "platform/X11ClipboardOwner.h"
@@ -58,8 +59,17 @@ void FrameClipboard::Run(int commandId, CKestrelView& view)
         clipboard_->Cut(*document, view.ImageSelection());
         break;
     case CommandId::EditPaste:
-        if (clipboard_->Paste(*document) == ImageClipboard::PasteResult::Expanded)
+        switch (clipboard_->Paste(*document)) {
+        case ImageClipboard::PasteResult::Expanded:
             view.SetCanvasSelection({});
+            break;
+        case ImageClipboard::PasteResult::DecoderFailed:
+            QMessageBox::warning(
+                view.window(), "Lumora", QString::fromStdString(DecoderFailedMessage("the clipboard")));
+            break;
+        default:
+            break;
+        }
         break;
     default:
         break;

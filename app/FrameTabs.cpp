@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -235,10 +236,12 @@ void FrameTabs::OpenDocumentFile(const QString& path)
         bars_.RebuildRecentFileMenu();
         return;
     }
-    const std::string file = path.toStdString();
-    prompts_.ReportOpenFailure(QString::fromStdString(OpenFailure::Message(file, OpenFailure::Diagnose(file))));
-    // Said once: a stale entry of the recent list goes.
-    frame_.RecentFiles().Remove(path);
+    prompts_.ReportOpenFailure(
+        QString::fromStdString(OpenFailure::Describe(path.toStdString(), document->OpenFailedInDecoder())));
+    // Said once: a stale entry of the recent list goes. A decoder that failed (out of time or memory) may
+    // read the file another time, so its entry stays.
+    if (!document->OpenFailedInDecoder())
+        frame_.RecentFiles().Remove(path);
     bars_.RebuildRecentFileMenu();
 }
 

@@ -1,5 +1,6 @@
 #include "app/InfoVerb.h"
 
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/OpenFailure.h"
 #include "imaging/ImageBuffer.h"
 
@@ -12,8 +13,8 @@ int RunInfoVerb(const std::vector<std::string>& args)
         return 2;
     }
     ImageBuffer image;
-    if (!image.Load(args[0])) {
-        std::cerr << "lumora: " << OpenFailure::Message(args[0], OpenFailure::Diagnose(args[0])) << "\n";
+    if (const LoadOutcome outcome = LoadImageFile(image, args[0]); outcome != LoadOutcome::kLoaded) {
+        std::cerr << "lumora: " << OpenFailure::Describe(args[0], outcome == LoadOutcome::kDecoderFailed) << "\n";
         return 2;
     }
     std::cout << "width=" << image.Width() << " height=" << image.Height() << " bpp=" << image.BitCount()

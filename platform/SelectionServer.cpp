@@ -3,6 +3,8 @@
 #include <xcb/xcb.h>
 
 #include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -33,7 +35,73 @@ xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name)
     return atom;
 }
 
+bool WriteAll(int fd, const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
+// Reads exactly size bytes at offset, which must lie within the file of fileSize bytes.
+bool ReadAt(int fd, void* data, uint64_t size, uint64_t& offset, uint64_t fileSize)
+{
+    if (size > fileSize - offset)
+        return false;
+    auto* bytes = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t got = pread(fd, bytes, size, off_t(offset));
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= uint64_t(got);
+        offset += uint64_t(got);
+    }
+    return true;
+}
+
 } // namespace
+
+bool SelectionServer::WriteOffers(int fd, const std::vector<Offer>& offers)
+{
+    const uint64_t count = offers.size();
+    bool ok = WriteAll(fd, &count, sizeof count);
+    for (const Offer& offer : offers) {
+        const uint64_t sizes[2] = { offer.mimeType.size(), offer.data.size() };
+        ok = ok && WriteAll(fd, sizes, sizeof sizes) && WriteAll(fd, offer.mimeType.data(), offer.mimeType.size())
+            && WriteAll(fd, offer.data.data(), offer.data.size());
+    }
+    return ok;
+}
+
+bool SelectionServer::ReadOffers(int fd, std::vector<Offer>& offers)
+{
+    struct stat file { };
+    if (fstat(fd, &file) != 0 || file.st_size <= 0)
+        return false;
+    const uint64_t fileSize = uint64_t(file.st_size);
+    uint64_t offset = 0;
+    uint64_t count = 0;
+    if (!ReadAt(fd, &count, sizeof count, offset, fileSize) || count > 16)
+        return false;
+    offers.resize(count);
+    for (Offer& offer : offers) {
+        uint64_t sizes[2] = {};
+        if (!ReadAt(fd, sizes, sizeof sizes, offset, fileSize) || sizes[0] > 256 || sizes[1] > fileSize)
+            return false;
+        offer.mimeType.resize(sizes[0]);
+        offer.data.resize(sizes[1]);
+        if (!ReadAt(fd, offer.mimeType.data(), sizes[0], offset, fileSize)
+            || !ReadAt(fd, offer.data.data(), sizes[1], offset, fileSize))
+            return false;
+    }
+    return offset == fileSize;
+}
 
 struct SelectionServer::Impl {
     std::string displayName;

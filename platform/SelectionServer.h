@@ -5,8 +5,8 @@
 #include <vector>
 
 // Serves the CLIPBOARD selection with fixed data per target over its own connection. Runs in a process of
-// its own: Serve() returns when another program takes the clipboard (after finishing transfers already
-// under way) or when the connection closes. Uses only libxcb, which is safe in a freshly forked child.
+// its own (lumora-clipboard): Serve() returns when another program takes the clipboard (after finishing
+// transfers already under way) or when the connection closes. Uses only libxcb.
 class SelectionServer {
 public:
     struct Offer {
@@ -15,6 +15,10 @@ public:
     };
 
     SelectionServer(std::string displayName, std::vector<Offer> offers);
+
+    // The offers as the serving program receives them: written at fd's offset, read from its start.
+    static bool WriteOffers(int fd, const std::vector<Offer>& offers);
+    static bool ReadOffers(int fd, std::vector<Offer>& offers);
 
     // Connects and takes the clipboard; false when there is no server or the selection was not granted.
     bool Own();

@@ -2,53 +2,23 @@
 
 #include "imaging/ImageBuffer.h"
 #include "platform/SelectionServer.h"
+#include "process/HelperProgram.h"
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <climits>
-#include <cstring>
 
 namespace {
 
 constexpr int kStartTimeoutMs = 5000;
 
+// What lumora-clipboard writes on its ready pipe once it owns the selection (or failed to).
 struct ReadyMessage {
     char owned;
     pid_t pid;
 };
-
-// Leaves the serving process only its own pipe end and /dev/null as standard streams, so that it holds
-// no pipe of the program that started it (a shell waiting on our output would otherwise never finish).
-void DetachDescriptors(int keep)
-{
-    const int null = open("/dev/null", O_RDWR);
-    for (int fd = 0; fd < 3; ++fd)
-        if (null >= 0)
-            dup2(null, fd);
-    if (keep > 3)
-        close_range(3, unsigned(keep - 1), 0);
-    close_range(unsigned(keep + 1), UINT_MAX, 0);
-}
-
-[[noreturn]] void RunServer(const std::string& displayName, std::vector<SelectionServer::Offer> offers, int ready)
-{
-    // A second fork hands the server to init, so nobody has to reap it.
-    setsid();
-    const pid_t server = fork();
-    if (server != 0)
-        _exit(server < 0 ? 1 : 0);
-    DetachDescriptors(ready);
-    SelectionServer selection(displayName, std::move(offers));
-    const ReadyMessage message { char(selection.Own() ? 1 : 0), getpid() };
-    const bool sent = write(ready, &message, sizeof message) == ssize_t(sizeof message);
-    close(ready);
-    if (sent && message.owned)
-        selection.Serve();
-    _exit(0);
-}
 
 bool ReadReady(int fd, ReadyMessage& message)
 {
@@ -56,6 +26,12 @@ bool ReadReady(int fd, ReadyMessage& message)
     if (poll(&descriptor, 1, kStartTimeoutMs) <= 0)
         return false;
     return read(fd, &message, sizeof message) == ssize_t(sizeof message);
+}
+
+const HelperProgram& ServerProgram()
+{
+    static const HelperProgram program("lumora-clipboard");
+    return program;
 }
 
 } // namespace
@@ -76,19 +52,26 @@ bool X11ClipboardOwner::SetImage(const ImageBuffer& image)
         if (offer.data.empty())
             return false;
 
-    int ready[2];
-    if (pipe2(ready, O_CLOEXEC) != 0)
+    // The encoded offers go to the serving program in a memfd; it is a program of its own, started by
+    // fork + exec, so it holds none of our memory while it serves.
+    const int bundle = memfd_create("lumora-clipboard-offers", MFD_CLOEXEC);
+    if (bundle < 0)
         return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(ready[0]);
-        RunServer(displayName_, std::move(offers), ready[1]);
+    const bool written = SelectionServer::WriteOffers(bundle, offers);
+    offers.clear();
+    int ready[2];
+    if (!written || pipe2(ready, O_CLOEXEC) != 0) {
+        close(bundle);
+        return false;
     }
+    const pid_t child = ServerProgram().Start({ displayName_ }, { { bundle, 0 }, { ready[1], 1 } });
+    close(bundle);
     close(ready[1]);
     if (child < 0) {
         close(ready[0]);
         return false;
     }
+    // The program hands the server to init and ends at once.
     waitpid(child, nullptr, 0);
     ReadyMessage message {};
     const bool started = ReadReady(ready[0], message) && message.owned;

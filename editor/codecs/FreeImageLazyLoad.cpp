@@ -77,6 +77,12 @@ BOOL DLL_CALLCONV FreeImage_FIFSupportsReading(FREE_IMAGE_FORMAT fif)
     return real(fif);
 }
 
+BYTE* DLL_CALLCONV FreeImage_GetBits(FIBITMAP* dib)
+{
+    static const auto real = Resolve<decltype(&FreeImage_GetBits)>("FreeImage_GetBits");
+    return real(dib);
+}
+
 unsigned DLL_CALLCONV FreeImage_GetBPP(FIBITMAP* dib)
 {
     static const auto real = Resolve<decltype(&FreeImage_GetBPP)>("FreeImage_GetBPP");

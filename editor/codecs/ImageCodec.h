@@ -29,6 +29,9 @@ public:
     const std::vector<std::unique_ptr<ImageBuffer>>& DecodedImages() const { return decoded_; }
     // Hands the decoded images to the caller; the codec keeps none.
     std::vector<std::unique_ptr<ImageBuffer>> TakeImages() { return std::move(decoded_); }
+    // Whether the last decode failed because the decoder itself did (crashed, was killed, ran out of
+    // memory or time), rather than because the bytes are no picture it reads.
+    bool DecoderFailed() const { return decoderFailed_; }
 
     // Files larger than any image we accept are refused before they are read.
     static constexpr int64_t kMaxFileBytes = ImageBuffer::kMaxPixelBytes + (int64_t(1) << 20);
@@ -37,8 +40,10 @@ protected:
     // The first image of the save list when it has pixels, else null.
     const ImageBuffer* ImageToSave() const;
     void AppendDecoded(std::unique_ptr<ImageBuffer> image) { decoded_.push_back(std::move(image)); }
+    void ReportDecoderFailure() { decoderFailed_ = true; }
 
 private:
     std::vector<const ImageBuffer*> saveList_;
     std::vector<std::unique_ptr<ImageBuffer>> decoded_;
+    bool decoderFailed_ = false;
 };

@@ -1,5 +1,6 @@
 #include "editor/codecs/OpenFailure.h"
 
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/ImageCodec.h"
 
 #include <fcntl.h>
@@ -103,4 +104,9 @@ const char* OpenFailure::Text(Reason reason)
 std::string OpenFailure::Message(const std::string& path, Reason reason)
 {
     return "Cannot open " + path + ": " + Text(reason) + ".";
+}
+
+std::string OpenFailure::Describe(const std::string& path, bool decoderFailed)
+{
+    return decoderFailed ? DecoderFailedMessage(path) : Message(path, Diagnose(path));
 }

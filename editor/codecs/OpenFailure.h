@@ -16,4 +16,6 @@ public:
     static const char* Text(Reason reason);
     // "Cannot open PATH: REASON."
     static std::string Message(const std::string& path, Reason reason);
+    // The one line for a load of path that failed: the decoder's failure, or Message with the diagnosed reason.
+    static std::string Describe(const std::string& path, bool decoderFailed);
 };

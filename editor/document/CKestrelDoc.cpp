@@ -1,5 +1,6 @@
 #include "editor/document/CKestrelDoc.h"
 
+#include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/SaveImageFile.h"
 #include "editor/document/ImageCommands.h"
 #include "editor/objects/ObjectRenderer.h"
@@ -45,7 +46,9 @@ bool CKestrelDoc::OnOpenDocument(const std::string& path)
 {
     // A file that does not decode gives no document: an empty 0 x 0 picture is nothing a user can work on.
     ImageBuffer image;
-    if (!image.Load(path) || image.IsEmpty())
+    const LoadOutcome outcome = LoadImageFile(image, path);
+    openFailedInDecoder_ = outcome == LoadOutcome::kDecoderFailed;
+    if (outcome != LoadOutcome::kLoaded || image.IsEmpty())
         return false;
     image.ConvertTo(32);
     SetImage(std::move(image));

@@ -31,6 +31,9 @@ public:
     // Framework steps: a new untitled document ("Capture1", "Capture2", ...) or one opened from a file.
     bool OnNewDocument();
     bool OnOpenDocument(const std::string& path);
+    // Whether the last OnOpenDocument failed because the decoder itself failed (crashed, was killed, ran
+    // out of memory or time): that opens no document, and the caller tells the user.
+    bool OpenFailedInDecoder() const { return openFailedInDecoder_; }
     // Writes the image with every object composited onto a copy; the document keeps its objects.
     bool OnSaveDocument(const std::string& path);
     // Save under path and, only when that worked, take it as the document's path and title.
@@ -116,6 +119,7 @@ private:
 
     DocumentHistory history_;
     std::shared_ptr<ImageBuffer> image_ = std::make_shared<ImageBuffer>();
+    bool openFailedInDecoder_ = false;
     ObjectList objects_;
     QString title_;
     std::string pathName_;

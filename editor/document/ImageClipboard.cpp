@@ -101,9 +101,10 @@ ImageClipboard::PasteResult ImageClipboard::Paste(CKestrelDoc& document) const
     std::vector<char> bytes;
     if (!fetch_(mimeType, bytes))
         return PasteResult::Nothing;
-    const ImageBuffer pasted = DecodeOffer(mimeType, bytes);
+    bool decoderFailed = false;
+    const ImageBuffer pasted = DecodeOffer(mimeType, bytes, &decoderFailed);
     if (pasted.IsEmpty())
-        return PasteResult::Nothing;
+        return decoderFailed ? PasteResult::DecoderFailed : PasteResult::Nothing;
 
     const ImageBuffer& current = document.Image();
     if (current.Width() >= pasted.Width() && current.Height() >= pasted.Height()) {
@@ -140,7 +141,8 @@ ImageClipboard::PasteResult ImageClipboard::Paste(CKestrelDoc& document) const
     return PasteResult::Cancelled;
 }
 
-ImageBuffer ImageClipboard::DecodeOffer(const std::string& mimeType, const std::vector<char>& bytes)
+ImageBuffer ImageClipboard::DecodeOffer(
+    const std::string& mimeType, const std::vector<char>& bytes, bool* decoderFailed)
 {
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     std::unique_ptr<ImageBuffer> image;
@@ -152,6 +154,8 @@ ImageBuffer ImageClipboard::DecodeOffer(const std::string& mimeType, const std::
         MemoryImageCodec codec;
         if (codec.Decode(data, bytes.size()) && !codec.DecodedImages().empty())
             image = std::move(codec.TakeImages().front());
+        if (decoderFailed)
+            *decoderFailed = codec.DecoderFailed();
     }
     if (!image || (image->BitCount() != 32 && !image->ConvertTo(32)))
         return {};

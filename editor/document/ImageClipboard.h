@@ -16,7 +16,8 @@ class CKestrelDoc;
 class ImageClipboard {
 public:
     enum class ExpandAnswer { Yes, No, Cancel };
-    enum class PasteResult { Nothing, Pasted, Expanded, Cancelled };
+    // DecoderFailed: the offered picture's decoder failed (crashed, was killed, ran out of memory or time).
+    enum class PasteResult { Nothing, Pasted, Expanded, Cancelled, DecoderFailed };
 
     // Offers a 24- or 32-bpp picture to other programs; false when the clipboard could not be taken.
     using Offer = std::function<bool(const ImageBuffer& image)>;
@@ -40,8 +41,9 @@ public:
 
     // An offered picture read the way a clipboard bitmap is: 32 bpp and opaque. Bitmaps (BMP) go through
     // the bounds-checked DIB reader, every other type through the file decoders. Empty when it does not
-    // decode.
-    static ImageBuffer DecodeOffer(const std::string& mimeType, const std::vector<char>& bytes);
+    // decode; decoderFailed, when given, tells whether the decoder itself failed.
+    static ImageBuffer DecodeOffer(
+        const std::string& mimeType, const std::vector<char>& bytes, bool* decoderFailed = nullptr);
 
 private:
     Offer offer_;

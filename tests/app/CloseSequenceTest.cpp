@@ -51,6 +51,7 @@ struct ScriptedPrompts : CloseSequencePrompts {
         return path;
     }
     void ReportSaveFailure(const QString& failedPath) override { failures << failedPath; }
+    void ReportOpenFailure(const QString&) override { }
 
     std::deque<ExitAnswer> answers;
     std::optional<QString> path;

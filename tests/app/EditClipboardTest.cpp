@@ -28,6 +28,7 @@ struct SilentPrompts : CloseSequencePrompts {
     SaveImageAnswer AskSaveImage() override { return SaveImageAnswer::No; }
     std::optional<QString> AskSavePath(const QString&, const QString&) override { return std::nullopt; }
     void ReportSaveFailure(const QString&) override { }
+    void ReportOpenFailure(const QString&) override { }
 };
 
 struct DefaultStore : ShellSettingsStore {

@@ -12,6 +12,9 @@
 #include "controls/CHyperLink.h"
 #include "editor/bars/CParamBar.h"
 #include "editor/bars/ParamPanel.h"
+#include "editor/codecs/DefaultCodecRegistry.h"
+#include "editor/codecs/FreeImageCodec.h"
+#include "editor/codecs/SaveImageFile.h"
 #include "editor/codecs/StampLibrary.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/ui/CKestrelView.h"
@@ -809,6 +812,35 @@ TEST_F(MainFrameTest, FileThatCannotBeOpenedIsNamedWithItsReasonAndOpensNoTab)
     EXPECT_EQ(prompts.openFailures, QStringList { "Cannot open " + d + "/kept.bmp: the file does not exist." });
     EXPECT_EQ(frame->Documents().size(), 1u);
     EXPECT_TRUE(frame->RecentFiles().Entries().isEmpty());
+}
+
+// Reads PNG with a decoder held to 40 MB of address space.
+class TightDecoderRegistry final : public CodecRegistry {
+public:
+    std::unique_ptr<ImageCodec> CreateCodec(ImageFormat format) const override
+    {
+        if (format == kFormatPng)
+            return std::make_unique<FreeImageCodec>(SandboxedDecoder::Limits { int64_t(40) << 20, 10 });
+        return DefaultCodecRegistry().CreateCodec(format);
+    }
+};
+
+TEST_F(MainFrameTest, AFailingDecoderIsOneMessageAndOpensNothing)
+{
+    auto frame = MakeFrame();
+    ImageBuffer large;
+    ASSERT_TRUE(large.Create(4000, 4000, 24));
+    const QString path = dir.path() + "/large.png";
+    ASSERT_TRUE(SaveImageFile(large, path.toStdString()));
+    frame->OpenDocumentFile(path);
+    ASSERT_EQ(frame->Documents().size(), 1u);
+
+    SetCurrentRegistry(std::make_shared<TightDecoderRegistry>());
+    frame->OpenDocumentFile(path);
+    SetCurrentRegistry(std::make_shared<DefaultCodecRegistry>());
+    EXPECT_EQ(frame->Documents().size(), 1u) << "no document for a picture the decoder could not read";
+    EXPECT_EQ(prompts.openFailures, QStringList { "cannot read " + path + ": the decoder failed" });
+    EXPECT_EQ(frame->Documents().front()->Document().Image().Width(), 4000) << "the open document is untouched";
 }
 
 TEST_F(MainFrameTest, ScreenshotOfTheMainWindow)

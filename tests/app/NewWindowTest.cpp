@@ -29,6 +29,7 @@ struct CountingPrompts : CloseSequencePrompts {
     }
     std::optional<QString> AskSavePath(const QString&, const QString&) override { return std::nullopt; }
     void ReportSaveFailure(const QString&) override { }
+    void ReportOpenFailure(const QString&) override { }
     QStringList exitAsked;
     int imageAsked = 0;
     SaveImageAnswer imageAnswer = SaveImageAnswer::No;

@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace {
@@ -127,6 +128,10 @@ TEST_F(ClipboardTest, SmallImagesAreServedWhole)
     ASSERT_TRUE(owner.SetImage(image));
     ExpectSamePixels(Paste("image/png").out, "PNG", image);
     ExpectSamePixels(Paste("image/bmp").out, "BMP", image);
+    // A program of its own, not a copy of ours that keeps all of our memory alive.
+    char exe[4096] = {};
+    ASSERT_GT(readlink(("/proc/" + std::to_string(owner.ServerPid()) + "/exe").c_str(), exe, sizeof exe - 1), 0);
+    EXPECT_TRUE(std::string(exe).ends_with("/lumora-clipboard")) << exe;
     TakeClipboard();
     EXPECT_TRUE(WaitFor([&] { return ProcessEnded(owner.ServerPid()); }));
 }

@@ -17,11 +17,12 @@ struct RunResult {
     std::string err;
 };
 
-// Runs the built lumora executable with arguments (each quoted), capturing both output streams.
-RunResult RunLumora(const TempFolder& folder, const std::vector<std::string>& args)
+// Runs the built lumora executable with arguments (each quoted), capturing both output streams; launcher,
+// when given, is the command line that starts it.
+RunResult RunLumora(const TempFolder& folder, const std::vector<std::string>& args, const std::string& launcher = {})
 {
 #ifdef LUMORA_EXECUTABLE
-    std::string command = std::string("'") + LUMORA_EXECUTABLE + "'";
+    std::string command = launcher + " '" + LUMORA_EXECUTABLE + "'";
     for (const std::string& arg : args)
         command += " '" + arg + "'";
     command += " >'" + (folder / "stdout") + "' 2>'" + (folder / "stderr") + "'";
@@ -38,6 +39,7 @@ RunResult RunLumora(const TempFolder& folder, const std::vector<std::string>& ar
 #else
     (void)folder;
     (void)args;
+    (void)launcher;
     return {};
 #endif
 }
@@ -173,4 +175,27 @@ TEST_F(CommandLine, ApplyRefusesUnknownEffectsAndWrongValueCountsWithoutWriting)
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(LineCount(missing.err), 1u) << missing.err;
     EXPECT_FALSE(std::filesystem::exists(folder / "out.bmp"));
+}
+
+TEST_F(CommandLine, AFailingDecoderIsOneLineAndExitTwo)
+{
+    TempFolder folder;
+    // 8000 x 8000 at 24 bpp is 192 MB for the decoder's bitmap; under an address space of 200 MB, which the
+    // decoder inherits, it runs out of memory while the program does not.
+    ImageBuffer image;
+    ASSERT_TRUE(image.Create(8000, 8000, 24));
+    ASSERT_TRUE(SaveImageFile(image, folder / "large.png"));
+    const std::string limited = "prlimit --as=" + std::to_string(200 << 20);
+    for (const char* verb : { "info", "convert" }) {
+        std::vector<std::string> args { verb, folder / "large.png" };
+        if (std::string(verb) == "convert")
+            args.push_back(folder / "out.bmp");
+        const RunResult run = RunLumora(folder, args, limited);
+        EXPECT_EQ(run.exitCode, 2) << verb << ": " << run.err;
+        EXPECT_EQ(run.err, "lumora: cannot read " + (folder / "large.png") + ": the decoder failed\n") << verb;
+        EXPECT_EQ(run.out, "") << verb;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.bmp"));
+    const RunResult small = RunLumora(folder, { "info", folder / "large.png" });
+    EXPECT_EQ(small.exitCode, 0) << "without the limit the same file reads: " << small.err;
 }

@@ -79,7 +79,7 @@ TEST(FreeImageCodecLoad, AnimatedGifGivesItsFirstFrameWithFrameTime)
     WriteMultiPage(FIF_GIF, folder / "anim.gif", { 7, 99 }, 100);
     FreeImageCodec codec;
     ASSERT_TRUE(codec.LoadFile(folder / "anim.gif"));
-    EXPECT_EQ(codec.DecodedImages().size(), 2u) << "every frame is decoded";
+    EXPECT_EQ(codec.DecodedImages().size(), 1u) << "only the first frame is decoded";
 
     ImageBuffer image;
     ASSERT_TRUE(image.Load(folder / "anim.gif"));

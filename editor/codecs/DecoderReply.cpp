@@ -1,0 +1,130 @@
+#include "editor/codecs/DecoderReply.h"
+
+#include "editor/codecs/BmpCodec.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kMagic = 0x4c4d4450; // "PDML"
+constexpr int kSeals = F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
+
+struct ReplyHeader {
+    uint32_t magic = kMagic;
+    uint32_t masks[3] = {};
+    BitmapInfoHeader info;
+    int32_t tag = 0;
+    int32_t paletteEntries = 0;
+    uint64_t pixelBytes = 0;
+};
+
+bool WriteAll(int fd, const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
+bool ReadAllAt(int fd, void* data, size_t size, off_t offset)
+{
+    auto* bytes = static_cast<uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t got = pread(fd, bytes, size, offset);
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= size_t(got);
+        offset += got;
+    }
+    return true;
+}
+
+bool IsListedDepth(int bpp)
+{
+    return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
+}
+
+// The pixel bytes the header promises, or -1 when it lies outside the limits every decoder of ours keeps.
+int64_t CheckedPixelBytes(const ReplyHeader& header)
+{
+    const BitmapInfoHeader& info = header.info;
+    if (header.magic != kMagic || info.biWidth <= 0 || info.biHeight <= 0 || info.biWidth > BmpCodec::kMaxSide
+        || info.biHeight > BmpCodec::kMaxSide || !IsListedDepth(info.biBitCount))
+        return -1;
+    if (header.paletteEntries != (info.biBitCount <= 8 ? 1 << info.biBitCount : 0))
+        return -1;
+    const int64_t bytes = ImageBuffer::StrideFor(info.biWidth, info.biBitCount) * info.biHeight;
+    if (bytes >= ImageBuffer::kMaxPixelBytes || uint64_t(bytes) != header.pixelBytes)
+        return -1;
+    return bytes;
+}
+
+} // namespace
+
+DecoderReply::Page DecoderReply::PageOf(const ImageBuffer& image, std::vector<RgbQuad>& palette)
+{
+    Page page;
+    page.info = image.Header();
+    page.masks[0] = image.RedMask();
+    page.masks[1] = image.GreenMask();
+    page.masks[2] = image.BlueMask();
+    page.paletteEntries = image.PaletteSize();
+    palette.resize(size_t(page.paletteEntries));
+    image.GetPalette(0, page.paletteEntries, palette.data());
+    page.palette = palette.data();
+    page.tag = image.Tag();
+    page.pixels = image.Pixels();
+    page.pixelBytes = image.PixelBytes();
+    return page;
+}
+
+bool DecoderReply::Write(int fd, const Page& page)
+{
+    if (!page.pixels)
+        return false;
+    ReplyHeader header;
+    header.info = page.info;
+    std::memcpy(header.masks, page.masks, sizeof header.masks);
+    header.tag = page.tag;
+    header.paletteEntries = page.paletteEntries;
+    header.pixelBytes = page.pixelBytes;
+    return WriteAll(fd, &header, sizeof header)
+        && WriteAll(fd, page.palette, sizeof(RgbQuad) * size_t(page.paletteEntries))
+        && WriteAll(fd, page.pixels, page.pixelBytes) && fcntl(fd, F_ADD_SEALS, kSeals) == 0;
+}
+
+std::unique_ptr<ImageBuffer> DecoderReply::Read(int fd)
+{
+    // Unsealed, the file could still change under the checks below.
+    struct stat file { };
+    if (fcntl(fd, F_GET_SEALS) != kSeals || fstat(fd, &file) != 0)
+        return nullptr;
+    ReplyHeader header;
+    if (!ReadAllAt(fd, &header, sizeof header, 0))
+        return nullptr;
+    const int64_t pixelBytes = CheckedPixelBytes(header);
+    const int64_t paletteBytes = int64_t(sizeof(RgbQuad)) * header.paletteEntries;
+    if (pixelBytes < 0 || file.st_size != int64_t(sizeof header) + paletteBytes + pixelBytes)
+        return nullptr;
+
+    auto image = std::make_unique<ImageBuffer>();
+    RgbQuad palette[256];
+    if (!ReadAllAt(fd, palette, size_t(paletteBytes), sizeof header)
+        || !image->CreateFromInfo(header.info, header.masks) || image->PixelBytes() != size_t(pixelBytes)
+        || !ReadAllAt(fd, image->Pixels(), size_t(pixelBytes), off_t(sizeof header + paletteBytes)))
+        return nullptr;
+    if (header.paletteEntries > 0)
+        image->SetPalette(0, header.paletteEntries, palette);
+    image->SetTag(header.tag);
+    return image;
+}

@@ -1,0 +1,238 @@
+#include "editor/codecs/SandboxedDecoder.h"
+
+#include "editor/codecs/DecoderReply.h"
+#include "editor/codecs/ImageCodec.h"
+#include "process/HelperProgram.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr int64_t kCodeAndLibraries = int64_t(256) << 20;
+constexpr int kCpuSeconds = 10;
+
+// One started decoder: its process, the socket its input goes to (as a memfd), and the memfd of its reply.
+class DecoderProcess {
+public:
+    DecoderProcess() = default;
+    DecoderProcess(DecoderProcess&& other) noexcept { *this = std::move(other); }
+    DecoderProcess& operator=(DecoderProcess&& other) noexcept
+    {
+        std::swap(pid_, other.pid_);
+        std::swap(input_, other.input_);
+        std::swap(reply_, other.reply_);
+        return *this;
+    }
+    ~DecoderProcess()
+    {
+        // Closing the input ends a decoder that never got one; it is reaped so that none is left behind.
+        Close(input_);
+        Close(reply_);
+        if (pid_ > 0)
+            Wait();
+    }
+
+    static std::optional<DecoderProcess> Start(const SandboxedDecoder::Limits& limits);
+
+    // Whether the process still waits for its input (a spare that died meanwhile does not).
+    bool Waiting()
+    {
+        int status = 0;
+        if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == 0)
+            return true;
+        pid_ = -1;
+        return false;
+    }
+    bool Send(const uint8_t* bytes, size_t length);
+    // The exit code, or -1 when the process ended by a signal.
+    int Wait();
+    int Reply() const { return reply_; }
+
+private:
+    static void Close(int& fd)
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
+
+    pid_t pid_ = -1;
+    int input_ = -1;
+    int reply_ = -1;
+};
+
+std::optional<DecoderProcess> DecoderProcess::Start(const SandboxedDecoder::Limits& limits)
+{
+    static const HelperProgram program("lumora-decode");
+    DecoderProcess process;
+    int sockets[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0)
+        return std::nullopt;
+    process.input_ = sockets[0];
+    process.reply_ = memfd_create("lumora-decode-reply", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (process.reply_ >= 0)
+        process.pid_ = program.Start({ std::to_string(limits.addressSpaceBytes), std::to_string(limits.cpuSeconds) },
+            { { sockets[1], 0 }, { process.reply_, 1 } });
+    close(sockets[1]);
+    if (process.pid_ < 0)
+        return std::nullopt;
+    return process;
+}
+
+// The input in a sealed memfd, which nothing can change once sealed; -1 when it cannot be made.
+int InputFile(const uint8_t* bytes, size_t length)
+{
+    const int fd = memfd_create("lumora-decode-input", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (fd < 0)
+        return -1;
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t written = write(fd, bytes + done, length - done);
+        if (written <= 0 && errno != EINTR)
+            break;
+        done += size_t(std::max<ssize_t>(written, 0));
+    }
+    if (done < length || fcntl(fd, F_ADD_SEALS, F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool DecoderProcess::Send(const uint8_t* bytes, size_t length)
+{
+    // The whole input travels as one descriptor in one message: a decoder woken once, rather than once per
+    // socket buffer of a stream.
+    const int file = InputFile(bytes, length);
+    if (file < 0) {
+        Close(input_);
+        return false;
+    }
+    uint64_t size = length;
+    iovec payload { &size, sizeof size };
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message {};
+    message.msg_iov = &payload;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    rights->cmsg_level = SOL_SOCKET;
+    rights->cmsg_type = SCM_RIGHTS;
+    rights->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(rights), &file, sizeof file);
+    // MSG_NOSIGNAL: a decoder that died must not take this process with it by SIGPIPE.
+    ssize_t sent = -1;
+    while ((sent = sendmsg(input_, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) { }
+    close(file);
+    Close(input_);
+    return sent == ssize_t(sizeof size);
+}
+
+int DecoderProcess::Wait()
+{
+    int status = 0;
+    pid_t ended = -1;
+    while ((ended = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) { }
+    pid_ = -1;
+    return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A decoder started ahead with the default limits, which loads its libraries and enters its sandbox while
+// nothing waits for it: the next picture then pays for none of that. It still decodes one picture only.
+class SpareDecoder {
+public:
+    static std::optional<DecoderProcess> Take()
+    {
+        std::optional<DecoderProcess> spare;
+        {
+            const std::lock_guard lock(Mutex());
+            spare.swap(Slot());
+        }
+        if (spare && spare->Waiting())
+            return spare;
+        return DecoderProcess::Start(SandboxedDecoder::DefaultLimits());
+    }
+
+    static void Refill()
+    {
+        std::optional<DecoderProcess> next = DecoderProcess::Start(SandboxedDecoder::DefaultLimits());
+        const std::lock_guard lock(Mutex());
+        if (!Slot())
+            Slot().swap(next);
+    }
+
+private:
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    // Never destroyed: at exit the spare sees its input close and ends by itself.
+    static std::optional<DecoderProcess>& Slot()
+    {
+        static auto* slot = new std::optional<DecoderProcess>;
+        return *slot;
+    }
+};
+
+bool IsDefault(const SandboxedDecoder::Limits& limits)
+{
+    const SandboxedDecoder::Limits defaults = SandboxedDecoder::DefaultLimits();
+    return limits.addressSpaceBytes == defaults.addressSpaceBytes && limits.cpuSeconds == defaults.cpuSeconds;
+}
+
+} // namespace
+
+SandboxedDecoder::Limits SandboxedDecoder::DefaultLimits()
+{
+    return { kCodeAndLibraries + ImageCodec::kMaxFileBytes + 3 * ImageBuffer::kMaxPixelBytes, kCpuSeconds };
+}
+
+SandboxedDecoder::Result SandboxedDecoder::Decode(const uint8_t* bytes, size_t length)
+{
+    return Decode(bytes, length, DefaultLimits());
+}
+
+SandboxedDecoder::Result SandboxedDecoder::Decode(const uint8_t* bytes, size_t length, const Limits& limits)
+{
+    Result result;
+    if (!bytes || length == 0 || int64_t(length) > ImageCodec::kMaxFileBytes) {
+        result.outcome = Outcome::kRefused;
+        return result;
+    }
+    const bool usual = IsDefault(limits);
+    std::optional<DecoderProcess> decoder = usual ? SpareDecoder::Take() : DecoderProcess::Start(limits);
+    if (!decoder)
+        return result;
+    const bool sent = decoder->Send(bytes, length);
+    if (usual)
+        SpareDecoder::Refill();
+    const int exitCode = decoder->Wait();
+    if (!sent)
+        return result;
+    switch (exitCode) {
+    case kExitDecoded:
+        result.image = DecoderReply::Read(decoder->Reply());
+        if (result.image)
+            result.outcome = Outcome::kDecoded;
+        break;
+    case kExitRefused:
+        result.outcome = Outcome::kRefused;
+        break;
+    default:
+        break;
+    }
+    return result;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "imaging/ImageBuffer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// Runs FreeImage on untrusted bytes in a short-lived process of its own (lumora-decode, started by fork +
+// exec), one picture per process: the bytes go in through a socket, the first page comes back through a
+// sealed memfd. With the default limits the next decoder is started ahead, so that loading its libraries
+// and entering its sandbox cost the next picture nothing. The decoder
+// can do nothing but decode (no new privileges, a seccomp allow-list, no files, no network) and is bounded
+// in address space and CPU time, so a decoder fault costs that process, never ours.
+class SandboxedDecoder {
+public:
+    enum class Outcome {
+        kDecoded,
+        kRefused, // no picture we read: unknown format, refused header, data cut short
+        kFailed, // the decoder crashed, was killed, ran out of memory or time, or could not start
+    };
+    struct Result {
+        Outcome outcome = Outcome::kFailed;
+        std::unique_ptr<ImageBuffer> image;
+    };
+    struct Limits {
+        int64_t addressSpaceBytes = 0;
+        int cpuSeconds = 0;
+    };
+
+    // How the decoder process ends; any other end is a failure.
+    static constexpr int kExitDecoded = 0;
+    static constexpr int kExitRefused = 3;
+    static constexpr int kExitOutOfMemory = 4;
+
+    // The decoder's own code and libraries, the largest input we read, and three blocks of our largest
+    // picture (the decoder's bitmap, our copy and the palette indices kept while transparency is applied).
+    static Limits DefaultLimits();
+
+    static Result Decode(const uint8_t* bytes, size_t length);
+    static Result Decode(const uint8_t* bytes, size_t length, const Limits& limits);
+};
