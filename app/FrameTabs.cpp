@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTimer>
 
@@ -151,6 +152,8 @@ std::unique_ptr<CKestrelDoc> FrameTabs::MakeDocument()
         else
             QApplication::restoreOverrideCursor();
     });
+    QObject::connect(document.get(), &CKestrelDoc::ChangeFailed, document.get(),
+        [] { QMessageBox::warning(nullptr, "Lumora", CKestrelDoc::kChangeFailedMessage); });
     return document;
 }
 

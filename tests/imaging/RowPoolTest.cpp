@@ -34,6 +34,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -209,4 +210,42 @@ TEST_F(RowPoolTest, AThrowingProgressEndsTheRunAfterTheBlocksUnderWay)
     std::atomic<int> rows = 0;
     pool.Run(100, 8, [&](int first, int end, int) { rows += end - first; });
     EXPECT_EQ(rows, 100) << "the pool runs again afterwards";
+}
+
+TEST_F(RowPoolTest, AWorkerOutOfMemoryReachesTheCaller)
+{
+    // Blocks on the caller sleep, so the workers take some; every one of theirs fails.
+    RowPool& pool = RowPool::Shared();
+    pool.SetThreads(3);
+    std::atomic<int> running = 0;
+    EXPECT_THROW(pool.Run(1000, 8,
+                     [&](int, int, int worker) {
+                         ++running;
+                         if (worker != 0) {
+                             --running;
+                             throw std::bad_alloc();
+                         }
+                         std::this_thread::sleep_for(std::chrono::microseconds(300));
+                         --running;
+                     }),
+        std::bad_alloc);
+    EXPECT_EQ(running, 0) << "no block outlives the run";
+
+    // Through an effect: ApplyEffect says it failed, and the pool runs again afterwards.
+    class FailingOnWorkers final : public ImageEffect {
+    public:
+        bool CanApply(const ImageBuffer&) const override { return true; }
+        bool RowsInAnyOrder() const override { return true; }
+        void ProcessRows(ImageBuffer&, int, int, int worker) override
+        {
+            if (worker != 0)
+                throw std::bad_alloc();
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+    } failing;
+    ImageBuffer image;
+    ASSERT_TRUE(image.Create(512, 1024, 32));
+    EXPECT_FALSE(image.ApplyEffect(failing));
+    InvertEffect invert;
+    EXPECT_TRUE(image.ApplyEffect(invert));
 }
