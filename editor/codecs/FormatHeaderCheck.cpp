@@ -353,11 +353,16 @@ bool TiffReader::Accepts() const
     std::set<int64_t> seen;
     int64_t needed = 0;
     int64_t allBytes = 0;
+    int64_t strips = 0;
     while (ifd != 0) {
         if (ifd < 8 || !seen.insert(ifd).second || seen.size() > 4096)
             return false;
         TiffPage page;
-        if (!ReadPage(size_t(ifd), page, ifd) || !PageFits(page) || !DataInFile(page))
+        if (!ReadPage(size_t(ifd), page, ifd) || !PageFits(page))
+            return false;
+        // Pages may share one table of strips; walking it for each of them is bounded all the same.
+        strips += page.offsetsCount;
+        if (strips > int64_t(in_.Length()) || !DataInFile(page))
             return false;
         const int64_t bytes = BytesNeeded(page);
         if (bytes < 0)
