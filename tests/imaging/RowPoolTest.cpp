@@ -214,18 +214,29 @@ TEST_F(RowPoolTest, AThrowingProgressEndsTheRunAfterTheBlocksUnderWay)
 
 TEST_F(RowPoolTest, AWorkerOutOfMemoryReachesTheCaller)
 {
-    // Blocks on the caller sleep, so the workers take some; every one of theirs fails.
+    // The caller's blocks wait until a worker has taken one, so some block fails on a worker however busy
+    // the machine; every worker's block fails.
     RowPool& pool = RowPool::Shared();
     pool.SetThreads(3);
+    std::atomic<bool> workerRan = false;
+    const auto work = [&workerRan](int worker) {
+        if (worker != 0) {
+            workerRan = true;
+            throw std::bad_alloc();
+        }
+        for (int i = 0; i < 2000 && !workerRan; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
     std::atomic<int> running = 0;
     EXPECT_THROW(pool.Run(1000, 8,
                      [&](int, int, int worker) {
                          ++running;
-                         if (worker != 0) {
+                         try {
+                             work(worker);
+                         } catch (...) {
                              --running;
-                             throw std::bad_alloc();
+                             throw;
                          }
-                         std::this_thread::sleep_for(std::chrono::microseconds(300));
                          --running;
                      }),
         std::bad_alloc);
@@ -234,15 +245,18 @@ TEST_F(RowPoolTest, AWorkerOutOfMemoryReachesTheCaller)
     // Through an effect: ApplyEffect says it failed, and the pool runs again afterwards.
     class FailingOnWorkers final : public ImageEffect {
     public:
+        explicit FailingOnWorkers(std::function<void(int)> work)
+            : work_(std::move(work))
+        {
+        }
         bool CanApply(const ImageBuffer&) const override { return true; }
         bool RowsInAnyOrder() const override { return true; }
-        void ProcessRows(ImageBuffer&, int, int, int worker) override
-        {
-            if (worker != 0)
-                throw std::bad_alloc();
-            std::this_thread::sleep_for(std::chrono::microseconds(300));
-        }
-    } failing;
+        void ProcessRows(ImageBuffer&, int, int, int worker) override { work_(worker); }
+
+    private:
+        std::function<void(int)> work_;
+    } failing(work);
+    workerRan = false;
     ImageBuffer image;
     ASSERT_TRUE(image.Create(512, 1024, 32));
     EXPECT_FALSE(image.ApplyEffect(failing));
