@@ -187,12 +187,18 @@ int RunApplyVerb(const std::vector<std::string>& args)
         std::cerr << "lumora: " << OpenFailure::Describe(in, document.OpenFailedInDecoder()) << "\n";
         return 2;
     }
+    bool failed = false;
+    QObject::connect(&document, &CKestrelDoc::ChangeFailed, [&failed] { failed = true; });
     if (resize)
         document.ApplyHistoryEntry(std::move(resize));
     else if (commandId)
         document.RunImageCommand(commandId);
     else
         document.RunImageEffect(effect.get());
+    if (failed) {
+        std::cerr << "lumora: " << CKestrelDoc::kChangeFailedMessage << "\n";
+        return 1;
+    }
 
     if (!document.OnSaveDocument(out)) {
         std::cerr << "lumora: cannot write '" << out << "' (unknown extension, unsupported depth or no access)\n";

@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTimer>
 
@@ -174,6 +175,8 @@ std::unique_ptr<CKestrelDoc> FrameTabs::MakeDocument()
         else
             QApplication::restoreOverrideCursor();
     });
+    QObject::connect(document.get(), &CKestrelDoc::ChangeFailed, document.get(),
+        [] { QMessageBox::warning(nullptr, "Lumora", CKestrelDoc::kChangeFailedMessage); });
     return document;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <utility>
 
@@ -18,9 +19,7 @@ bool IsSupportedDepth(int bpp)
 
 // Below this many pixels waking the other threads costs more than it saves.
 constexpr int64_t kParallelPixels = 1 << 16;
-// Rows per block handed to a thread: a multiple of the quarter turns' band, and small enough to share
-// a 1080p image's rows out evenly.
-constexpr int kBlockRows = 64;
+constexpr int kBlockRows = ImageBuffer::kEffectBlockRows;
 
 bool RunsInParallel(const ImageEffect& effect, const ImageBuffer& image)
 {
@@ -350,10 +349,20 @@ bool ImageBuffer::CopyRegion(ImageBuffer* dest, const ImageRect& rect) const
     return true;
 }
 
-void ImageBuffer::ApplyEffect(ImageEffect& effect, ProgressSink* progress)
+bool ImageBuffer::ApplyEffect(ImageEffect& effect, ProgressSink* progress)
 {
     if (!effect.CanApply(*this))
-        return;
+        return true;
+    try {
+        RunEffect(effect, progress);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+void ImageBuffer::RunEffect(ImageEffect& effect, ProgressSink* progress)
+{
     effect.Begin(*this);
     if (progress)
         progress->Reset();

@@ -19,6 +19,9 @@ class ImageBuffer {
 public:
     // Larger blocks are refused as an allocation failure would be.
     static constexpr int64_t kMaxPixelBytes = int64_t(1) << 31;
+    // Rows per block that ApplyEffect hands to one thread of the row pool: small enough to share a 1080p
+    // image's rows out evenly.
+    static constexpr int kEffectBlockRows = 64;
     static constexpr uint32_t kDefaultRedMask = 0x7C00;
     static constexpr uint32_t kDefaultGreenMask = 0x03E0;
     static constexpr uint32_t kDefaultBlueMask = 0x001F;
@@ -87,20 +90,25 @@ public:
     bool Expand(bool replicate, int left, int top, int right, int bottom);
     bool ResizeNearest(int width, int height);
     bool ResizeBilinear(int width, int height, ProgressSink* progress = nullptr);
+    // The most bytes either resize takes besides the two pictures: its table of source columns.
+    static size_t ResizeColumnBytes(int width);
 
     // One interpolated pixel packed as blue | green << 8 | red << 16 | alpha << 24. For 24 bpp only the
     // first three bytes of each corner are read.
     static uint32_t BilinearSample(double fx, double fy, bool is32, const uint8_t* p00, const uint8_t* p10,
         const uint8_t* p01, const uint8_t* p11);
 
-    // Effects.
-    void ApplyEffect(ImageEffect& effect, ProgressSink* progress = nullptr);
+    // Effects. False when the effect failed part way (out of memory on any thread): the image is then
+    // partly processed and the caller puts back its own copy. An effect that cannot apply does nothing
+    // and has not failed. Exceptions that are not std::exception (a cancelling progress sink) go on.
+    bool ApplyEffect(ImageEffect& effect, ProgressSink* progress = nullptr);
 
     // File input and output by the extension of a UTF-8 path; the codec layer (editor/codecs) defines them.
     bool Load(const std::string& path);
     bool Save(const std::string& path, int option) const;
 
 private:
+    void RunEffect(ImageEffect& effect, ProgressSink* progress);
     bool Allocate(const BitmapInfoHeader& header, const uint32_t* masks);
     void ConvertRowTo24Or32(const ImageBuffer& source, int y, int bytesPerPixel);
     void ReplicateMargins(const ImageBuffer& content, int left, int top);

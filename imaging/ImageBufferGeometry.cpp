@@ -4,9 +4,12 @@
 #include "imaging/ProgressSink.h"
 #include "imaging/RowPool.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -54,6 +57,17 @@ struct BilinearColumn {
     bool whole; // no horizontal fraction
     double fx;
 };
+
+// Sizes a column table; false when the memory cannot be had.
+template <class T> bool TryResize(std::vector<T>& table, int width)
+{
+    try {
+        table.resize(size_t(width));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
 
 // Rows large enough to be worth sharing between threads.
 constexpr int64_t kParallelPixels = 1 << 16;
@@ -254,7 +268,11 @@ bool ImageBuffer::ResizeNearest(int width, int height)
     const int bytesPerPixel = BitCount() / 8;
     const int64_t oldW = snapshot.Width();
     const int64_t oldH = snapshot.Height();
-    std::vector<size_t> columnOffset(static_cast<size_t>(width));
+    std::vector<size_t> columnOffset;
+    if (!TryResize(columnOffset, width)) {
+        Destroy(); // as when the picture itself cannot be had
+        return false;
+    }
     for (int x = 0; x < width; ++x)
         columnOffset[size_t(x)] = size_t(x * oldW / width) * bytesPerPixel;
 
@@ -321,6 +339,11 @@ uint32_t ImageBuffer::BilinearSample(
     return result;
 }
 
+size_t ImageBuffer::ResizeColumnBytes(int width)
+{
+    return size_t(std::max(width, 0)) * std::max(sizeof(BilinearColumn), sizeof(size_t));
+}
+
 bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
 {
     if (IsEmpty() || width < 1 || height < 1 || BitCount() < 24)
@@ -339,7 +362,11 @@ bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
 
     const int64_t oldW = snapshot.Width();
     const int bytesPerPixel = BitCount() / 8;
-    std::vector<BilinearColumn> columns(static_cast<size_t>(width));
+    std::vector<BilinearColumn> columns;
+    if (!TryResize(columns, width)) {
+        Destroy();
+        return false;
+    }
     for (int i = 0; i < width; ++i) {
         int64_t sx = i * oldW / width;
         int64_t rx = i * oldW % width;

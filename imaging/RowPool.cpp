@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 RowPool& RowPool::Shared()
 {
@@ -75,6 +76,7 @@ void RowPool::Run(int rows, int blockRows, const Work& work, const Progress& pro
         blocks_ = (rows + blockRows - 1) / blockRows;
         blocksDone_ = 0;
         rowsDone_ = 0;
+        failure_ = nullptr;
         ++generation_;
     }
     if (!workers_.empty())
@@ -87,15 +89,18 @@ void RowPool::Run(int rows, int blockRows, const Work& work, const Progress& pro
         Finish();
         throw;
     }
-    Finish();
+    // Out of memory in a worker's block leaves rows unprocessed: the caller must hear of it.
+    if (const std::exception_ptr failure = Finish())
+        std::rethrow_exception(failure);
 }
 
-void RowPool::Finish()
+std::exception_ptr RowPool::Finish()
 {
     std::unique_lock lock(mutex_);
     finished_.wait(lock, [this] { return blocksDone_ == blocks_; });
     work_ = nullptr;
     busy_ = false;
+    return std::exchange(failure_, nullptr);
 }
 
 void RowPool::CancelLocked()
@@ -126,8 +131,10 @@ void RowPool::TakeBlocks(int worker, const Progress* progress)
         if (++blocksDone_ == blocks_)
             finished_.notify_all();
         if (failure) {
+            if (!failure_)
+                failure_ = failure;
             CancelLocked();
-            std::rethrow_exception(failure);
+            return;
         }
         if (progress) {
             lock.unlock();
@@ -154,10 +161,7 @@ void RowPool::WorkerLoop(int worker)
                 return;
             seen = generation_;
         }
-        try {
-            TakeBlocks(worker, nullptr);
-        } catch (...) {
-            // Row work does not throw; should it, the run has been cancelled and must not end the program.
-        }
+        // A block that throws is kept for the caller by TakeBlocks.
+        TakeBlocks(worker, nullptr);
     }
 }

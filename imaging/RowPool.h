@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -29,8 +30,8 @@ public:
     void SetThreads(int threads);
 
     // Runs work over [0, rows) in blocks of blockRows rows (the last may be shorter), each block on one
-    // thread, and returns when all are done. When work on the caller or progress throws, no further block
-    // starts, the blocks already running are waited for, and the exception goes on to the caller.
+    // thread, and returns when all are done. When work on any thread or progress throws, no further block
+    // starts, the blocks already running are waited for, and the first exception goes on to the caller.
     void Run(int rows, int blockRows, const Work& work, const Progress& progress = nullptr);
 
 private:
@@ -38,8 +39,8 @@ private:
     // Takes blocks of the current run until none is left.
     void TakeBlocks(int worker, const Progress* progress);
     void StopWorkers();
-    // Waits for every block handed out, then ends the run.
-    void Finish();
+    // Waits for every block handed out, then ends the run; returns the failure of a block, if any.
+    std::exception_ptr Finish();
     // Hands out no further block of the current run; mutex_ held.
     void CancelLocked();
 
@@ -56,6 +57,7 @@ private:
     int blocks_ = 0;
     int blocksDone_ = 0;
     int rowsDone_ = 0;
+    std::exception_ptr failure_; // the first block that threw
     unsigned generation_ = 0;
     bool stopping_ = false;
     std::atomic<bool> busy_ = false;

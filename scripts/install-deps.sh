@@ -10,6 +10,7 @@ PACKAGES=(
   libseccomp-dev # the decoder sandbox (decoder/)
   libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrandr-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  g++-aarch64-linux-gnu qemu-user-static googletest # the arm64 build of the tests, run under qemu-user
   libopencv-dev # benchmarks only (bench/opencv_bench): never linked into Lumora
   xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer chromium xterm
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils

@@ -45,6 +45,11 @@ bool BmpCodec::Decode(const uint8_t* bytes, size_t length)
         image->SetPalette(0, int(entries), palette.data());
     }
 
+    // Every row the header promises must be there; only the last row's padding may be left out.
+    const size_t lastRowBytes = (size_t(image->Width()) * size_t(image->BitCount()) + 7) / 8;
+    const size_t promised = image->PixelBytes() - size_t(image->Stride()) + lastRowBytes;
+    if (length - pixelOffset < promised)
+        return false;
     const size_t pixelBytes = std::min(length - pixelOffset, image->PixelBytes());
     std::memcpy(image->Pixels(), bytes + pixelOffset, pixelBytes);
     AppendDecoded(std::move(image));

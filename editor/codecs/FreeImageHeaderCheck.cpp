@@ -1,6 +1,7 @@
 #include "editor/codecs/FreeImageHeaderCheck.h"
 
 #include "editor/codecs/BmpCodec.h"
+#include "editor/codecs/FormatHeaderCheck.h"
 #include "editor/codecs/FreeImageLibrary.h"
 #include "editor/codecs/GifFrameScan.h"
 #include "imaging/ImageBuffer.h"
@@ -31,6 +32,30 @@ struct PagePromise {
 PagePromise PromiseOf(FIBITMAP* header)
 {
     return { FreeImage_GetWidth(header), FreeImage_GetHeight(header), int(FreeImage_GetBPP(header)) };
+}
+
+FREE_IMAGE_FORMAT FreeImageFormatOf(ImageFormat format)
+{
+    switch (format) {
+    case kFormatPcx:
+        return FIF_PCX;
+    case kFormatJpeg:
+        return FIF_JPEG;
+    case kFormatGif:
+        return FIF_GIF;
+    case kFormatTiff:
+        return FIF_TIFF;
+    case kFormatPng:
+        return FIF_PNG;
+    case kFormatPsd:
+        return FIF_PSD;
+    case kFormatIco:
+        return FIF_ICO;
+    case kFormatXpm:
+        return FIF_XPM;
+    default:
+        return FIF_UNKNOWN;
+    }
 }
 
 } // namespace
@@ -119,9 +144,12 @@ bool FreeImageHeaderCheck::AcceptsPages(FREE_IMAGE_FORMAT fif, const uint8_t* by
 
 bool FreeImageHeaderCheck::Accepts(FREE_IMAGE_FORMAT fif, const uint8_t* bytes, size_t length)
 {
-    EnsureFreeImage();
-    if (!bytes || length == 0 || length > size_t(UINT32_MAX))
+    // Our own reading of the header comes first, and FreeImage must see the content as the same format:
+    // its header-only load is a decoder too.
+    if (!bytes || length == 0 || length > size_t(UINT32_MAX) || !FormatHeaderCheck::Accepts(bytes, length)
+        || FreeImageFormatOf(FormatHeaderCheck::ContentFormat(bytes, length)) != fif)
         return false;
+    EnsureFreeImage();
     if (fif == FIF_GIF)
         return AcceptsGif(bytes, length);
     // A reader that cannot stop after the header gets no size check before it decodes.

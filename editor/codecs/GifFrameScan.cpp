@@ -87,7 +87,8 @@ std::optional<std::vector<GifFrame>> ScanGifFrames(const uint8_t* bytes, size_t 
             const uint8_t flags = in.Byte();
             if (!in.Has(ColourTableBytes(flags) + 1))
                 return std::nullopt;
-            in.Skip(ColourTableBytes(flags) + 1); // and the LZW minimum code size
+            in.Skip(ColourTableBytes(flags));
+            frame.codeSize = in.Byte();
             const std::optional<size_t> data = in.SubBlocks();
             if (!data)
                 return std::nullopt;

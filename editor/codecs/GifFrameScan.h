@@ -12,6 +12,8 @@ struct GifFrame {
     int height = 0;
     // Bytes of compressed data in the frame's sub-blocks.
     size_t dataBytes = 0;
+    // The LZW minimum code size that starts the data.
+    int codeSize = 0;
 };
 
 // Nothing when the bytes are not a GIF or a frame's data is cut off by the end of the file.

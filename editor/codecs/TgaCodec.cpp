@@ -76,6 +76,18 @@ bool ReadPalette(const TgaHeader& header, ByteCursor& cursor, ImageBuffer& image
     return true;
 }
 
+// The image types we read (colour-mapped, true-colour and grey, raw or run-length) with a colour map we
+// can take; type 0 holds no picture, and interleaved rows (the descriptor's top bits) are not read.
+bool IsReadableLayout(const TgaHeader& header)
+{
+    const int type = header.imageType & ~8; // 9 to 11 are 1 to 3 run-length coded
+    if (type < 1 || type > 3 || header.colourMapType > 1 || (type == 1 && header.colourMapType != 1))
+        return false;
+    if (header.mapEntrySize != 0 && header.mapEntrySize != 24 && header.mapEntrySize != 32)
+        return false;
+    return (header.descriptor & 0xC0) == 0;
+}
+
 uint8_t* DestinationRow(ImageBuffer& image, const TgaHeader& header, int r)
 {
     return image.Row(header.descriptor & kTopLeftOrigin ? r : image.Height() - 1 - r);
@@ -139,7 +151,7 @@ bool TgaCodec::Decode(const uint8_t* bytes, size_t length)
     if (!bytes || length < kHeaderBytes)
         return false;
     const TgaHeader header = ParseHeader(bytes);
-    if (header.mapEntrySize == 15 || header.mapEntrySize == 16)
+    if (!IsReadableLayout(header))
         return false;
     const int depth = header.depth == 15 ? 16 : header.depth;
     // Packed depths below 8 have no pixel size to copy by; they are not a TGA layout.

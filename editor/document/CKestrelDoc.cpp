@@ -118,33 +118,43 @@ std::unique_ptr<ProgressSink> CKestrelDoc::MakeProgress() const
     return progressFactory_ ? progressFactory_() : nullptr;
 }
 
-void CKestrelDoc::ApplyImageEffect(ImageEffect* effect)
+bool CKestrelDoc::ApplyImageEffect(ImageEffect* effect)
 {
     if (!effect)
-        return;
+        return true;
     auto entry = std::make_unique<HistoryEntry>();
+    bool applied = false;
     {
         const std::unique_ptr<ProgressSink> progress = MakeProgress();
-        entry->Apply(*this, effect, progress.get());
+        applied = entry->Apply(*this, effect, progress.get());
     }
-    history_.Push(std::move(entry));
-    UpdateAllViews();
+    return FinishChange(std::move(entry), applied);
 }
 
-void CKestrelDoc::ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry)
+bool CKestrelDoc::ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry)
 {
     if (!entry)
-        return;
+        return true;
     if (busyHandler_)
         busyHandler_(true);
+    bool applied = false;
     {
         const std::unique_ptr<ProgressSink> progress = MakeProgress();
-        entry->Apply(*this, nullptr, progress.get());
+        applied = entry->Apply(*this, nullptr, progress.get());
     }
-    history_.Push(std::move(entry));
-    UpdateAllViews();
     if (busyHandler_)
         busyHandler_(false);
+    return FinishChange(std::move(entry), applied);
+}
+
+bool CKestrelDoc::FinishChange(std::unique_ptr<HistoryEntry> entry, bool applied)
+{
+    if (applied)
+        history_.Push(std::move(entry));
+    UpdateAllViews();
+    if (!applied)
+        emit ChangeFailed();
+    return applied;
 }
 
 void CKestrelDoc::SetModifiedFlag(bool modified)
@@ -196,13 +206,14 @@ void CKestrelDoc::FinishImageCommand()
         Image().ConvertTo(32);
 }
 
-void CKestrelDoc::RunImageEffect(ImageEffect* effect)
+bool CKestrelDoc::RunImageEffect(ImageEffect* effect)
 {
     if (image_->BitCount() != 32)
         Image().ConvertTo(32);
-    ApplyImageEffect(effect);
+    const bool applied = ApplyImageEffect(effect);
     FinishImageCommand();
     UpdateAllViews();
+    return applied;
 }
 
 bool CKestrelDoc::RunImageCommand(int id)

@@ -65,9 +65,10 @@ public:
     const std::string& PathName() const { return pathName_; }
     void SetPathName(const std::string& path);
 
-    // Undoable changes.
-    void ApplyImageEffect(ImageEffect* effect);
-    void ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry);
+    // Undoable changes. A change that fails part way (out of memory) leaves the image as it was, records
+    // no step, emits ChangeFailed once and gives false.
+    bool ApplyImageEffect(ImageEffect* effect);
+    bool ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry);
     void RecordUndoSnapshot(const ImageBuffer& image);
     // A step that starts from the document as it is now, recorded later with RecordStep only if the
     // change goes ahead (a dialog that may still be cancelled); dropping it leaves the history untouched.
@@ -81,11 +82,15 @@ public:
 
     // The run every image command takes: to 32 bpp, the effect with undo, then back to an opaque 32-bpp
     // image (the colours of the 24-bit result, so objects stay visible). A null effect only normalises.
-    void RunImageEffect(ImageEffect* effect);
+    bool RunImageEffect(ImageEffect* effect);
     // The Image and Filter menu commands that need no dialog; false when id needs a dialog.
     bool RunImageCommand(int id);
 
     void UpdateAllViews() { emit Updated(); }
+
+    // What the user reads when a change fails.
+    static constexpr const char* kChangeFailedMessage
+        = "There is not enough memory to finish this command. The image has not been changed.";
 
     using ProgressFactory = std::function<std::unique_ptr<ProgressSink>()>;
     using BusyHandler = std::function<void(bool busy)>;
@@ -97,6 +102,8 @@ signals:
     // Undo and redo drop the view's selection first.
     void SelectionClearRequested();
     void TitleChanged(const QString& title);
+    // An image change failed for want of memory; the image is as it was.
+    void ChangeFailed();
 
 private:
     class DocumentHistory : public EditHistory {
@@ -116,6 +123,8 @@ private:
 
     std::unique_ptr<ProgressSink> MakeProgress() const;
     void FinishImageCommand();
+    // Records a change that applied, or reports one that failed.
+    bool FinishChange(std::unique_ptr<HistoryEntry> entry, bool applied);
 
     DocumentHistory history_;
     std::shared_ptr<ImageBuffer> image_ = std::make_shared<ImageBuffer>();

@@ -10,12 +10,21 @@ void HistoryEntry::RecordBefore(const CKestrelDoc& document, const ImageBuffer& 
     beforeObjects_ = document.Objects();
 }
 
-void HistoryEntry::Apply(CKestrelDoc& document, ImageEffect* effect, ProgressSink* progress)
+bool HistoryEntry::Apply(CKestrelDoc& document, ImageEffect* effect, ProgressSink* progress)
 {
     if (!effect)
-        return;
+        return true;
     RecordBefore(document, std::as_const(document).Image());
-    document.Image().ApplyEffect(*effect, progress);
+    if (document.Image().ApplyEffect(*effect, progress))
+        return true;
+    RestoreBefore(document);
+    return false;
+}
+
+void HistoryEntry::RestoreBefore(CKestrelDoc& document) const
+{
+    if (beforeImage_)
+        document.AdoptImage(beforeImage_);
 }
 
 void HistoryEntry::Undo(CKestrelDoc& document)

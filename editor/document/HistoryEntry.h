@@ -19,13 +19,16 @@ public:
     HistoryEntry(const HistoryEntry&) = delete;
     HistoryEntry& operator=(const HistoryEntry&) = delete;
 
-    // Snapshots the document, then runs effect on its image when there is one.
-    virtual void Apply(CKestrelDoc& document, ImageEffect* effect, ProgressSink* progress);
+    // Snapshots the document, then runs effect on its image when there is one. False when the change
+    // failed part way (out of memory): the document then has its image as before.
+    virtual bool Apply(CKestrelDoc& document, ImageEffect* effect, ProgressSink* progress);
     virtual void Undo(CKestrelDoc& document);
     virtual void Redo(CKestrelDoc& document);
 
     // Takes the before state from the document's objects and the given image.
     void RecordBefore(const CKestrelDoc& document, const ImageBuffer& image);
+    // Gives the document back its image from before.
+    void RestoreBefore(CKestrelDoc& document) const;
 
     const ImageBuffer& BeforeImage() const { return beforeImage_ ? *beforeImage_ : kNoImage; }
     const ImageBuffer& AfterImage() const { return afterImage_ ? *afterImage_ : kNoImage; }

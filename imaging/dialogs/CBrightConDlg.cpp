@@ -118,8 +118,9 @@ void CBrightConDlg::accept()
     BrightnessEffect brightness(brightness_);
     ContrastEffect contrast(contrast_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    document_.ApplyImageEffect(&brightness);
-    document_.ApplyImageEffect(&contrast);
+    // After a failure the picture is the one from before: the second step would only fail again.
+    if (document_.ApplyImageEffect(&brightness))
+        document_.ApplyImageEffect(&contrast);
     QApplication::restoreOverrideCursor();
     document_.UpdateAllViews();
     QDialog::accept();

@@ -9,6 +9,8 @@
 
 #include <QMessageBox>
 
+#include <memory>
+#include <new>
 #include <utility>
 
 namespace {
@@ -22,13 +24,15 @@ void SayNoMemory(QWidget* parent, int width, int height)
         parent, "Lumora", QString("There is not enough memory for an image of %1 x %2 pixels.").arg(width).arg(height));
 }
 
-// Whether a block of the new size can be had. Large blocks are mapped lazily, so asking costs little.
+// Whether the new picture and the resize's column table can be had at once. Large blocks are mapped
+// lazily, so asking costs little.
 bool CanHold(const ImageBuffer& image, int width, int height)
 {
     if (image.IsEmpty() || width < 1 || height < 1)
         return true; // the resize itself refuses these and changes nothing
     ImageBuffer probe;
-    return probe.Create(width, height, image.BitCount());
+    const std::unique_ptr<uint8_t[]> columns(new (std::nothrow) uint8_t[ImageBuffer::ResizeColumnBytes(width)]);
+    return columns && probe.Create(width, height, image.BitCount());
 }
 
 void RunResize(CKestrelDoc& document, QWidget* parent)
@@ -44,17 +48,8 @@ void RunResize(CKestrelDoc& document, QWidget* parent)
         SayNoMemory(parent, width, height);
         return;
     }
-    auto entry = std::make_unique<ResizeCommand>(width, height, dialog.Quality());
-    // The history keeps the entry (its limit is never 0), so the pointer outlives the call.
-    const ResizeCommand* command = entry.get();
-    const bool hadPicture = !std::as_const(document).Image().IsEmpty();
-    document.ApplyHistoryEntry(std::move(entry));
-    // Memory taken by others since the probe: the picture comes back rather than an empty image.
-    if (hadPicture && std::as_const(document).Image().IsEmpty()) {
-        document.SetImage(command->BeforeImage());
-        document.UpdateAllViews();
-        SayNoMemory(parent, width, height);
-    }
+    // Memory taken by others since the probe: the document keeps its picture and says so itself.
+    document.ApplyHistoryEntry(std::make_unique<ResizeCommand>(width, height, dialog.Quality()));
 }
 } // namespace
 

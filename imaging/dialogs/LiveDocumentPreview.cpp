@@ -7,6 +7,8 @@
 
 #include <QThread>
 
+#include <exception>
+
 namespace {
 struct Cancelled { };
 
@@ -70,10 +72,14 @@ void LiveDocumentPreview::Start(std::unique_ptr<Effects> effects)
             image.ConvertTo(32);
             CancellingProgress progress(job->cancelled);
             for (const auto& effect : *job->effects)
-                image.ApplyEffect(*effect, &progress);
+                if (!image.ApplyEffect(*effect, &progress))
+                    return;
             job->result = std::move(image);
             job->done = true;
         } catch (const Cancelled&) {
+        } catch (const std::exception&) {
+            // Out of memory before the effects ran (the copy, its conversion): no preview this time; the
+            // document keeps its picture, and applying says what went wrong.
         }
     });
     current_ = job;

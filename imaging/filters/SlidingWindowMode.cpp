@@ -1,13 +1,48 @@
 #include "imaging/filters/SlidingWindowMode.h"
 
-#include <immintrin.h>
-
 #include <algorithm>
 #include <cstring>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define LUMORA_SLIDING_X86 1
+#endif
 
 namespace {
 
 alignas(16) const uint8_t kNoCounts[256] = {};
+
+// The plain forms of the steps below, for processors without the vector ones.
+
+int LastColumnOfPlain(const uint8_t* row, int window, uint8_t grey)
+{
+    for (int j = window - 1; j >= 0; --j)
+        if (row[j] == grey)
+            return j;
+    return -1;
+}
+
+int SlidePlain(int16_t* counts, const uint8_t* entering, const uint8_t* leaving)
+{
+    int top = 0;
+    for (int grey = 0; grey < 256; ++grey) {
+        counts[grey] = int16_t(counts[grey] + int8_t(uint8_t(entering[grey] - leaving[grey])));
+        top = std::max<int>(top, counts[grey]);
+    }
+    return top;
+}
+
+void TopGreysPlain(const int16_t* counts, int top, uint64_t* bits)
+{
+    for (int word = 0; word < 4; ++word) {
+        uint64_t hits = 0;
+        for (int i = 0; i < 64; ++i)
+            hits |= uint64_t(counts[word * 64 + i] == top) << i;
+        bits[word] = hits;
+    }
+}
+
+#ifdef LUMORA_SLIDING_X86
 
 __m128i Load(const void* from)
 {
@@ -15,8 +50,9 @@ __m128i Load(const void* from)
 }
 
 // The column of the last `grey` among the window bytes of a row; negative when there is none.
-int LastColumnOf(const uint8_t* row, int window, __m128i grey)
+int LastColumnOf(const uint8_t* row, int window, uint8_t value)
 {
+    const __m128i grey = _mm_set1_epi8(char(value));
     for (int end = window; end > 0; end -= 16) {
         // A last hit before the window's first byte means none in it.
         const unsigned hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(row + end - 16), grey)));
@@ -63,8 +99,6 @@ void TopGreysNarrow(const int16_t* counts, int top, uint64_t* bits)
     }
 }
 
-#if defined(__GNUC__) && defined(__x86_64__)
-#define LUMORA_SLIDING_AVX2 1
 [[gnu::target("avx2")]] int SlideWide(int16_t* counts, const uint8_t* entering, const uint8_t* leaving)
 {
     __m256i top = _mm256_setzero_si256();
@@ -103,28 +137,23 @@ void TopGreysNarrow(const int16_t* counts, int top, uint64_t* bits)
         bits[word] = hits;
     }
 }
-#else
-int SlideWide(int16_t* counts, const uint8_t* entering, const uint8_t* leaving)
-{
-    return SlideNarrow(counts, entering, leaving);
-}
-
-void TopGreysWide(const int16_t* counts, int top, uint64_t* bits)
-{
-    TopGreysNarrow(counts, top, bits);
-}
 #endif
 
 } // namespace
 
-bool SlidingWindowMode::WideVectors()
+SlidingWindowMode::Lanes SlidingWindowMode::Widest()
 {
-#ifdef LUMORA_SLIDING_AVX2
+#ifdef LUMORA_SLIDING_X86
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2;
+    return avx2 ? Lanes::ThirtyTwo : Lanes::Sixteen;
 #else
-    return false;
+    return Lanes::One;
 #endif
+}
+
+SlidingWindowMode::SlidingWindowMode(Lanes lanes)
+    : lanes_(std::min(lanes, Widest()))
+{
 }
 
 void SlidingWindowMode::Recount(const uint8_t* const* rows, int columns, int window)
@@ -140,15 +169,39 @@ void SlidingWindowMode::Recount(const uint8_t* const* rows, int columns, int win
 
 int SlidingWindowMode::Slide(const uint8_t* entering, const uint8_t* leaving)
 {
-    return wide_ ? SlideWide(counts_, entering, leaving) : SlideNarrow(counts_, entering, leaving);
+    switch (lanes_) {
+#ifdef LUMORA_SLIDING_X86
+    case Lanes::ThirtyTwo:
+        return SlideWide(counts_, entering, leaving);
+    case Lanes::Sixteen:
+        return SlideNarrow(counts_, entering, leaving);
+#endif
+    default:
+        return SlidePlain(counts_, entering, leaving);
+    }
 }
 
 void SlidingWindowMode::TopGreys(int top, uint64_t* bits) const
 {
-    if (wide_)
-        TopGreysWide(counts_, top, bits);
-    else
-        TopGreysNarrow(counts_, top, bits);
+    switch (lanes_) {
+#ifdef LUMORA_SLIDING_X86
+    case Lanes::ThirtyTwo:
+        return TopGreysWide(counts_, top, bits);
+    case Lanes::Sixteen:
+        return TopGreysNarrow(counts_, top, bits);
+#endif
+    default:
+        return TopGreysPlain(counts_, top, bits);
+    }
+}
+
+int SlidingWindowMode::LastColumn(const uint8_t* row, uint8_t grey) const
+{
+#ifdef LUMORA_SLIDING_X86
+    if (lanes_ != Lanes::One)
+        return LastColumnOf(row, window_, grey);
+#endif
+    return LastColumnOfPlain(row, window_, grey);
 }
 
 void SlidingWindowMode::ChooseRow(
@@ -204,9 +257,9 @@ void SlidingWindowMode::EarliestLastPlace(const uint8_t* const* rows, int x, int
     *row = window_;
     for (int word = 0; word < 4; ++word)
         for (uint64_t left = bits[word]; left; left &= left - 1) {
-            const __m128i grey = _mm_set1_epi8(char(word * 64 + __builtin_ctzll(left)));
+            const auto grey = uint8_t(word * 64 + __builtin_ctzll(left));
             for (int i = window_ - 1; i >= 0; --i) {
-                const int j = LastColumnOf(rows[i] + x, window_, grey);
+                const int j = LastColumn(rows[i] + x, grey);
                 if (j < 0)
                     continue;
                 if (i < *row || (i == *row && j < *column)) {

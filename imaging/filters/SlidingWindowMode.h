@@ -13,12 +13,12 @@ public:
     // Rows are read this many bytes before their first window.
     static constexpr int kRowMargin = 16;
 
-    // Whether this processor counts 32 greys at a time (AVX2) rather than 16.
-    static bool WideVectors();
-    explicit SlidingWindowMode(bool wide = WideVectors())
-        : wide_(wide)
-    {
-    }
+    // Greys counted per step: one (plain C++), 16 (SSE2) or 32 (AVX2).
+    enum class Lanes { One, Sixteen, ThirtyTwo };
+    // The widest this processor runs.
+    static Lanes Widest();
+    // Lanes this build or processor lacks fall back to the next narrower.
+    explicit SlidingWindowMode(Lanes lanes = Widest());
 
     // rows[0 .. window) are the grey rows of the windows of output row y, each holding width + window - 1
     // bytes. Fills chosenRows and chosenColumns[0 .. width). Following the call for row y - 1 with the
@@ -33,11 +33,13 @@ private:
     int Slide(const uint8_t* entering, const uint8_t* leaving);
     // Each grey holding the top count as a bit of four words.
     void TopGreys(int top, uint64_t* bits) const;
+    // The column of the last grey among the window bytes of row; negative when there is none.
+    int LastColumn(const uint8_t* row, uint8_t grey) const;
     // The window place where the scan of the window at x first reaches the top count, above 1.
     void EarliestLastPlace(const uint8_t* const* rows, int x, int top, int* row, int* column) const;
 
     std::vector<uint8_t> columnCounts_; // 256 per column
-    bool wide_;
+    Lanes lanes_;
     alignas(32) int16_t counts_[256] = {};
     const uint8_t* topRow_ = nullptr; // rows[0] of the last call
     int lastY_ = -1;

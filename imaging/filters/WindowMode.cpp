@@ -127,7 +127,7 @@ int WidestRun()
 void ChooseRow(const uint8_t* const* rows, int window, int width, int lanes, int8_t* positions)
 {
 #ifdef LUMORA_WINDOWMODE_AVX2
-    if (lanes == 32) {
+    if (lanes == 32 && WidestRun() == 32) {
         if (window == 3)
             ChooseTiles32<3>(rows, width, positions);
         else if (window == 5)

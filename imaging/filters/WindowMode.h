@@ -16,7 +16,7 @@ constexpr int kRowMargin = 2 * kMaxLanes;
 int WidestRun();
 
 // Fills positions[0 .. width) for the windows whose top-left corners are at columns 0 .. width - 1 of
-// rows[0 .. window), in runs of lanes (16, or 32 when WidestRun allows); positions must hold width
+// rows[0 .. window), in runs of lanes (16, or 32 where WidestRun allows, else 16); positions must hold width
 // rounded up to kMaxLanes. Each row holds width + window - 1 bytes and is readable kRowMargin bytes
 // either side.
 void ChooseRow(const uint8_t* const* rows, int window, int width, int lanes, int8_t* positions);

@@ -7,6 +7,10 @@
 #include <emmintrin.h>
 #endif
 
+// A band is copied whole by whichever thread reaches its first row, so no band may reach into a block
+// another thread holds.
+static_assert(ImageBuffer::kEffectBlockRows % QuarterTurnEffect::kBandRows == 0);
+
 namespace {
 
 #if defined(__SSE2__)

@@ -29,9 +29,11 @@ protected:
     int sourceWidth_ = 0;
     int sourceHeight_ = 0;
 
-private:
+public:
+    // Destination rows copied together.
     static constexpr int kBandRows = 64;
 
+private:
     template <int Bytes> void CopyBand(ImageBuffer& image, int firstRow, int endRow) const;
 
     int bytesPerPixel_ = 0;

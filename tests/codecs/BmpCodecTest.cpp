@@ -146,32 +146,41 @@ TEST(BmpCodecDecode, LyingOrTruncatedHeadersFailCleanly)
     EXPECT_TRUE(codec.DecodedImages().empty());
 }
 
-TEST(BmpCodecDecode, ShortPixelDataAndPaletteAreReadOnlyAsFarAsTheyGo)
+TEST(BmpCodecDecode, EveryPromisedRowMustBeThereAndThePaletteIsReadAsFarAsItGoes)
 {
-    // An 8-bpp 300 x 2 file that ends after 10 palette entries: the header claims far more.
-    std::vector<uint8_t> b(54 + 40, 0);
-    b[0] = 'B', b[1] = 'M';
-    b[10] = 54;
-    b[14] = 40;
-    b[18] = 0x2C, b[19] = 0x01; // 300
-    b[22] = 2;
-    b[26] = 1;
-    b[28] = 8;
-    for (size_t i = 54; i < b.size(); ++i)
-        b[i] = uint8_t(200 + i % 50);
+    // An 8-bpp 299 x 2 file (rows of 300 bytes with padding) whose palette, at the pixels' offset, is
+    // cut by the end of the file.
+    const auto file = [](size_t pixelBytes) {
+        std::vector<uint8_t> b(54 + pixelBytes, 0);
+        b[0] = 'B', b[1] = 'M';
+        b[10] = 54;
+        b[14] = 40;
+        b[18] = 0x2B, b[19] = 0x01; // 299
+        b[22] = 2;
+        b[26] = 1;
+        b[28] = 8;
+        for (size_t i = 54; i < b.size(); ++i)
+            b[i] = uint8_t(200 + i % 50);
+        return b;
+    };
+    // A header with no pixels behind it once opened as a picture of zeros.
+    for (const auto& [pixelBytes, opens] : { std::pair { size_t(0), false }, std::pair { size_t(40), false },
+             std::pair { size_t(598), false }, std::pair { size_t(599), true }, std::pair { size_t(600), true } }) {
+        const auto b = file(pixelBytes);
+        BmpCodec codec;
+        EXPECT_EQ(codec.Decode(b.data(), b.size()), opens) << pixelBytes << " pixel bytes";
+    }
+    const auto b = file(599); // only the last row's padding left out
     BmpCodec codec;
     ASSERT_TRUE(codec.Decode(b.data(), b.size()));
     const ImageBuffer& image = *codec.DecodedImages().front();
     RgbQuad palette[256];
     ASSERT_TRUE(image.GetPalette(0, 256, palette));
-    EXPECT_EQ(palette[0], (RgbQuad { b[54], b[55], b[56], b[57] }));
+    EXPECT_EQ(palette[148], (RgbQuad { b[646], b[647], b[648], b[649] }));
     // Entries past the end of the bytes keep the grey ramp that a new image starts with.
-    EXPECT_EQ(palette[10], (RgbQuad { 10, 10, 10, 0 }));
-    // The 40 pixel bytes fill the start of the bottom row; the rest stays zero.
+    EXPECT_EQ(palette[149], (RgbQuad { 149, 149, 149, 0 }));
     EXPECT_EQ(image.Row(1)[0], b[54]);
-    EXPECT_EQ(image.Row(1)[39], b[93]);
-    EXPECT_EQ(image.Row(1)[40], 0);
-    EXPECT_EQ(image.Row(0)[0], 0);
+    EXPECT_EQ(image.Row(0)[298], b[652]);
 }
 
 TEST(BmpCodecLoad, PngNamedBmpDoesNotLoadAndLeavesTheImage)

@@ -179,6 +179,29 @@ TEST(TgaCodecDecode, TruncatedOrLyingFilesFail)
     EXPECT_EQ(codec.DecodedImages().size(), 1u);
 }
 
+TEST(TgaCodecDecode, OnlyTheLayoutsWeReadOpen)
+{
+    struct Case {
+        uint8_t type, mapType, entrySize, descriptor;
+        bool opens;
+    };
+    const Case cases[] = {
+        { 2, 0, 0, 0, true }, { 3, 0, 0, 0x20, true },
+        { 10, 0, 24, 0, true }, // our own writer fills in the map fields even without a map
+        { 0, 0, 0, 0, false }, // "no image data"
+        { 77, 0, 0, 0, false }, { 4, 0, 0, 0, false }, { 8, 0, 0, 0, false },
+        { 1, 0, 0, 0, false }, // colour-mapped without a map
+        { 2, 2, 0, 0, false }, { 2, 0, 242, 0, false }, { 2, 0, 0, 0x40, false }, // interleaved rows
+    };
+    for (const Case& c : cases) {
+        auto b = Header(c.type, 1, 1, 8, c.descriptor);
+        b[1] = c.mapType, b[7] = c.entrySize;
+        b.insert(b.end(), { 0x00, 7 }); // one pixel, raw or as a run-length packet
+        TgaCodec codec;
+        EXPECT_EQ(DecodeBytes(codec, b), c.opens) << int(c.type) << " " << int(c.mapType) << " " << int(c.entrySize);
+    }
+}
+
 TEST(TgaCodecDecode, PaletteEntriesLandAtTheirIndexAndFifteenBitReadsAsSixteen)
 {
     auto b = Header(1, 2, 1, 8, 0x20);

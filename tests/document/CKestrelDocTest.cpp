@@ -1,12 +1,19 @@
 #include "editor/document/CKestrelDoc.h"
 #include "ImageTestUtil.h"
 #include "editor/document/ImageCommands.h"
+#include "editor/document/ResizeCommand.h"
 #include "editor/objects/HighlightObject.h"
 #include "tests/document/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <new>
 
 using testutil::Bgra;
 using testutil::PixelAt;
@@ -129,6 +136,77 @@ TEST_F(CKestrelDocTest, ImageCommandsLeaveAnOpaqueThirtyTwoBitImage)
 
     EXPECT_FALSE(doc.RunImageCommand(20035)) << "Emboss needs its dialog";
 }
+
+namespace {
+
+// Inverts rows until it reaches the lower half of the picture, then runs out of memory.
+class FailsHalfWay final : public ImageEffect {
+public:
+    bool CanApply(const ImageBuffer& image) const override { return !image.IsEmpty(); }
+    bool RowsInAnyOrder() const override { return true; }
+    void ProcessRows(ImageBuffer& image, int first, int end, int) override
+    {
+        if (end > image.Height() / 2)
+            throw std::bad_alloc();
+        for (int y = first; y < end; ++y)
+            for (int i = 0; i < image.Width() * 4; ++i)
+                image.Row(y)[i] = uint8_t(~image.Row(y)[i]);
+    }
+};
+
+} // namespace
+
+TEST_F(CKestrelDocTest, AChangeThatRunsOutOfMemoryLeavesThePictureAndSaysSoOnce)
+{
+    CKestrelDoc doc;
+    doc.OnNewDocument();
+    doc.Image() = testutil::MakeImage(400, 400, 32, [](int x, int y) {
+        return Bgra { uint8_t(x), uint8_t(y), 9, 255 };
+    });
+    const ImageBuffer before = doc.Image();
+    const size_t entries = doc.History().UndoCount();
+    int failures = 0;
+    QObject::connect(&doc, &CKestrelDoc::ChangeFailed, [&failures] { ++failures; });
+    FailsHalfWay effect;
+    EXPECT_FALSE(doc.ApplyImageEffect(&effect));
+    ASSERT_EQ(doc.Image().Height(), 400);
+    for (int y = 0; y < 400; ++y)
+        ASSERT_EQ(std::memcmp(doc.Image().Row(y), before.Row(y), 400 * 4), 0) << "row " << y;
+    EXPECT_EQ(doc.History().UndoCount(), entries) << "no step for a change that did not happen";
+    EXPECT_EQ(failures, 1);
+    EXPECT_FALSE(doc.RunImageEffect(&effect));
+    EXPECT_EQ(failures, 2);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+namespace {
+
+// With room for 300 MB more, resizes a 100 x 100 document to 20,000,000 x 1: 80 MB of pixels and 480 MB
+// of columns. Exits 0 when the resize failed and the document kept its picture.
+[[noreturn]] void ResizeWithoutRoomForColumns()
+{
+    CKestrelDoc doc;
+    doc.Image() = testutil::MakeImage(100, 100, 32);
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t room = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(300) << 20);
+    const rlimit limit { room, room };
+    setrlimit(RLIMIT_AS, &limit);
+    const bool resized = doc.ApplyHistoryEntry(std::make_unique<ResizeCommand>(20000000, 1, ResizeCommand::Better));
+    std::exit(!resized && doc.Image().Width() == 100 && doc.Image().Height() == 100 ? 0 : 1);
+}
+
+} // namespace
+
+// The bilinear resize keeps a table of 24 bytes per new column besides the two pictures: with room for the
+// new picture but not for its table, the document keeps its picture.
+TEST_F(CKestrelDocTest, AResizeWithoutRoomForItsColumnTableLeavesThePicture)
+{
+    // A child of its own, started afresh: a fork of this process would hold the row pool without its threads.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(ResizeWithoutRoomForColumns(), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(ImageCommandTable, EveryMenuEntryHasItsKind)
 {

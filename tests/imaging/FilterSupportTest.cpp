@@ -123,8 +123,8 @@ TEST(IntensityMap, AcceptsLowDepthsThroughTheirColours)
 
 TEST(WindowMode, RunsOf16And32AgreeWithTheScan)
 {
-    // Grey rows of few values (many ties); runs of 32 (AVX2 where present) and of 16 must match a plain
-    // scan of each window.
+    // Grey rows of few values (many ties); runs of 32 (AVX2 where the processor has it, else 16) and of 16
+    // must match a plain scan of each window.
     std::mt19937 random(8);
     std::uniform_int_distribution<int> grey(0, 3);
     for (int window : { 3, 5, 7 }) {
@@ -154,7 +154,7 @@ TEST(WindowMode, RunsOf16And32AgreeWithTheScan)
     }
 }
 
-TEST(SlidingWindowMode, SixteenAndThirtyTwoGreysAtATimeAgreeWithTheScan)
+TEST(SlidingWindowMode, EveryFormAgreesWithTheScan)
 {
     // Consecutive rows, so the column counts slide down; the largest window fills a column count; three
     // levels tie many greys at the top count, 256 levels leave many counts of 1 or 2.
@@ -168,8 +168,10 @@ TEST(SlidingWindowMode, SixteenAndThirtyTwoGreysAtATimeAgreeWithTheScan)
             for (auto& row : greys)
                 for (auto& value : row)
                     value = uint8_t(grey(random) * (255 / (levels - 1)));
-            for (bool wide : { false, SlidingWindowMode::WideVectors() }) {
-                SlidingWindowMode mode(wide);
+            // Each form this processor has; the others fall back to a narrower one.
+            for (const auto lanes : { SlidingWindowMode::Lanes::One, SlidingWindowMode::Lanes::Sixteen,
+                     SlidingWindowMode::Lanes::ThirtyTwo }) {
+                SlidingWindowMode mode(lanes);
                 std::vector<int32_t> rows(width), columns(width);
                 for (int y = 0; y < height; ++y) {
                     std::vector<const uint8_t*> pointers;

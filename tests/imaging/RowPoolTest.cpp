@@ -34,6 +34,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -209,4 +210,56 @@ TEST_F(RowPoolTest, AThrowingProgressEndsTheRunAfterTheBlocksUnderWay)
     std::atomic<int> rows = 0;
     pool.Run(100, 8, [&](int first, int end, int) { rows += end - first; });
     EXPECT_EQ(rows, 100) << "the pool runs again afterwards";
+}
+
+TEST_F(RowPoolTest, AWorkerOutOfMemoryReachesTheCaller)
+{
+    // The caller's blocks wait until a worker has taken one, so some block fails on a worker however busy
+    // the machine; every worker's block fails.
+    RowPool& pool = RowPool::Shared();
+    pool.SetThreads(3);
+    std::atomic<bool> workerRan = false;
+    const auto work = [&workerRan](int worker) {
+        if (worker != 0) {
+            workerRan = true;
+            throw std::bad_alloc();
+        }
+        for (int i = 0; i < 2000 && !workerRan; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    std::atomic<int> running = 0;
+    EXPECT_THROW(pool.Run(1000, 8,
+                     [&](int, int, int worker) {
+                         ++running;
+                         try {
+                             work(worker);
+                         } catch (...) {
+                             --running;
+                             throw;
+                         }
+                         --running;
+                     }),
+        std::bad_alloc);
+    EXPECT_EQ(running, 0) << "no block outlives the run";
+
+    // Through an effect: ApplyEffect says it failed, and the pool runs again afterwards.
+    class FailingOnWorkers final : public ImageEffect {
+    public:
+        explicit FailingOnWorkers(std::function<void(int)> work)
+            : work_(std::move(work))
+        {
+        }
+        bool CanApply(const ImageBuffer&) const override { return true; }
+        bool RowsInAnyOrder() const override { return true; }
+        void ProcessRows(ImageBuffer&, int, int, int worker) override { work_(worker); }
+
+    private:
+        std::function<void(int)> work_;
+    } failing(work);
+    workerRan = false;
+    ImageBuffer image;
+    ASSERT_TRUE(image.Create(512, 1024, 32));
+    EXPECT_FALSE(image.ApplyEffect(failing));
+    InvertEffect invert;
+    EXPECT_TRUE(image.ApplyEffect(invert));
 }
