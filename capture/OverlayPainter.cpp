@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -112,8 +113,14 @@ QImage OverlayPainter::ScreenPicture(const ImageBuffer& screen)
     for (int y = 0; y < screen.Height(); ++y) {
         const uint8_t* from = screen.Row(y);
         QRgb* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < width; ++x, from += 3)
-            to[x] = qRgb(from[2], from[1], from[0]);
+        // Blue, green, red and the next pixel's blue read as one word, whose top byte becomes the alpha;
+        // the row's last pixel is read bytewise so that nothing past the row is read.
+        for (int x = 0; x < width - 1; ++x, from += 3) {
+            uint32_t word = 0;
+            std::memcpy(&word, from, 4);
+            to[x] = word | 0xFF000000u;
+        }
+        to[width - 1] = qRgb(from[2], from[1], from[0]);
     }
     return picture;
 }
