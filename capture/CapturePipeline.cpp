@@ -138,7 +138,11 @@ int CapturePipeline::CaptureScrollingWindow(WindowId target)
         services_.windows.BringToTop(target);
     ScrollingCapture::Hooks hooks { scrolling_.stop, scrolling_.progress, services_.sleep, scrolling_.nowMs };
     ScrollingCapture scrolling(services_.screen, *scrolling_.input, std::move(hooks));
+    if (scrolling_.begin)
+        scrolling_.begin(*rect);
     const ImageBuffer image = scrolling.Run(*rect, scrolling_.scrollBarWidth);
+    if (scrolling_.end)
+        scrolling_.end();
     if (image.IsEmpty()) {
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
         return 0;
