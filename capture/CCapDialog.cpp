@@ -98,6 +98,7 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
     fixedRect_ = {};
     pickedWindow_ = 0;
     lastLookedUp_ = 0;
+    lastMoveX_ = lastMoveY_ = -1 << 30;
     accepted_ = false;
     ended_ = false;
     ready_ = false;
@@ -228,8 +229,11 @@ void CCapDialog::OnPointer(const PointerEvent& event)
         return;
     switch (event.kind) {
     case PointerEvent::Kind::Move:
-        if (event.x != view_.currentX || event.y != view_.currentY || !ready_)
+        // The server may report one motion twice (the pointer and the device behind it).
+        if (event.x != lastMoveX_ || event.y != lastMoveY_)
             OnMouseMove(event.x, event.y);
+        lastMoveX_ = event.x;
+        lastMoveY_ = event.y;
         break;
     case PointerEvent::Kind::Press:
         OnPress(event.button, event.x, event.y);

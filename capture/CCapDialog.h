@@ -79,4 +79,6 @@ private:
     ImageRect fixedRect_;
     WindowId pickedWindow_ = 0;
     WindowId lastLookedUp_ = 0;
+    int lastMoveX_ = 0;
+    int lastMoveY_ = 0;
 };

@@ -315,6 +315,24 @@ TEST_F(ScreensOverlayTest, DraggedRegionIsThoseDevicePixelsAtEveryScaleAndOnEver
     }
 }
 
+TEST_F(ScreensOverlayTest, ArrowKeysMoveOneDevicePixelAtTwiceTheScale)
+{
+    Arrange(kTwo);
+    ASSERT_EQ(Shell("sh -c 'echo Xft.dpi: 192 | xrdb -merge'"), 0);
+    const QImage shown = Screen();
+    Start("region");
+    Xdo("mousemove 1100 100 mousedown 1 mousemove 1300 200");
+    ASSERT_TRUE(WaitLong([&] { return At(Screen(), 1299, 199) == 0; }));
+    Xdo("key Right key Right key Down");
+    ASSERT_TRUE(WaitLong([&] { return At(Screen(), 1301, 200) == 0; })) << "the selection did not follow the keys";
+    Xdo("mouseup 1");
+    const ProcessOutput result = Finish();
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    const QImage capture(QString::fromStdString(output));
+    ASSERT_EQ(capture.size(), QSize(202, 101));
+    EXPECT_EQ(WrongPixels(capture, shown, 1100, 100), 0);
+}
+
 TEST_F(ScreensOverlayTest, PanelStaysOnTheMonitorUnderThePointer)
 {
     Arrange(kThree);
