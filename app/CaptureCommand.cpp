@@ -5,6 +5,7 @@
 #include "app/WaylandSession.h"
 #include "capture/CaptureDocumentSink.h"
 #include "capture/CapturePipeline.h"
+#include "capture/DesktopMonitors.h"
 #include "capture/MainWindowControl.h"
 #include "capture/PresetSelection.h"
 #include "editor/codecs/ImageBytes.h"
@@ -201,12 +202,10 @@ std::optional<std::string> PrepareOverlay(const CaptureOptions& options, Capture
     ScreenSource& screen, X11WindowSystem& windows, const CaptureToolkit& toolkit, CommandLineOverlay& overlay)
 {
     if (options.geometry) {
-        const ScreenSize size = screen.PrimaryScreenSize();
-        const ImageRect& given = *options.geometry;
-        const ImageRect visible { std::max(given.left, 0), std::max(given.top, 0), std::min(given.right, size.width),
-            std::min(given.bottom, size.height) };
+        // Device pixels of the whole desktop, cut to what its monitors show.
+        const ImageRect visible = DesktopMonitors::Clip(*options.geometry, screen.Monitors());
         if (visible.IsEmpty())
-            return "the geometry lies outside the screen; nothing was captured";
+            return "the geometry lies outside every monitor; nothing was captured";
         overlay.preset = std::make_unique<PresetSelection>(visible);
         overlay.chosen = overlay.preset.get();
     } else if (options.window) {

@@ -5,6 +5,7 @@
 #include "app/ScrollBarWidth.h"
 #include "capture/CCapDialog.h"
 #include "capture/CapturePipeline.h"
+#include "capture/ScrollProgressTip.h"
 #include "editor/codecs/ImageBytes.h"
 #include "editor/codecs/SaveImageFile.h"
 #include "platform/DetachedSoundPlayer.h"
@@ -45,9 +46,23 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
 void FrameCapture::SetScrollingHooks(
     std::function<bool()> stop, std::function<void()> clearStop, std::function<void(int steps)> progress)
 {
-    if (pipeline_)
-        pipeline_->SetScrolling(
-            { scrollInput_.get(), ScrollBarWidth(), std::move(stop), std::move(progress), std::move(clearStop), {} });
+    if (!pipeline_)
+        return;
+    CapturePipeline::ScrollingServices scrolling { scrollInput_.get(), ScrollBarWidth(), std::move(stop),
+        std::move(progress), std::move(clearStop), {}, {}, {} };
+    // The status bar is hidden with the main window for the whole capture: a tip beside the scrolled
+    // window shows the steps.
+    if (QGuiApplication::platformName() == "xcb") {
+        tip_ = std::make_unique<ScrollProgressTip>();
+        scrolling.begin = [this](const ImageRect& window) { tip_->Begin(window, screen_->Monitors()); };
+        scrolling.progress = [this, shown = std::move(scrolling.progress)](int steps) {
+            if (shown)
+                shown(steps);
+            tip_->SetSteps(steps);
+        };
+        scrolling.end = [this] { tip_->End(); };
+    }
+    pipeline_->SetScrolling(std::move(scrolling));
 }
 
 FrameCapture::~FrameCapture() = default;

@@ -13,6 +13,7 @@ class ClipboardSink;
 class DetachedSoundPlayer;
 class FrameWindowControl;
 class PopupDismissal;
+class ScrollProgressTip;
 class QWidget;
 class X11Display;
 class X11ScreenInput;
@@ -50,6 +51,7 @@ private:
     std::unique_ptr<PopupDismissal> popups_;
     std::unique_ptr<CapturePipeline> pipeline_;
     std::unique_ptr<X11ScrollInput> scrollInput_;
+    std::unique_ptr<ScrollProgressTip> tip_;
     // A request arriving while a capture runs (a hot key during the wait) is ignored.
     bool busy_ = false;
 };

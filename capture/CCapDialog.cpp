@@ -1,6 +1,7 @@
 #include "capture/CCapDialog.h"
 
 #include "capture/OverlayLayout.h"
+#include "capture/OverlayWindow.h"
 #include "capture/WindowMap.h"
 #include "imaging/ImageBuffer.h"
 #include "platform/GrabScreenRect.h"
@@ -13,8 +14,8 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QThread>
 #include <QWindow>
 
@@ -25,56 +26,50 @@ namespace {
 constexpr int kMapLimitMs = 2000;
 constexpr int kGrabLimitMs = 3000;
 
-QImage FrozenPicture(ScreenSource& frozen, ScreenSize size)
+QImage FrozenPicture(ScreenSource& frozen, const ImageRect& desktop)
 {
     // The pipeline's frozen copy is one image already: painted from as it is, without a second read.
     if (auto* image = dynamic_cast<ImageScreenSource*>(&frozen); image && image->Image().BitCount() == 24)
         return OverlayPainter::ScreenPicture(image->Image());
     ImageBuffer screen;
-    if (!GrabScreenRect(screen, frozen, 0, 0, size.width, size.height))
+    if (!GrabScreenRect(screen, frozen, desktop.left, desktop.top, desktop.right, desktop.bottom))
         return {};
     return OverlayPainter::ScreenPicture(screen);
+}
+
+bool Contains(const ImageRect& rect, int x, int y)
+{
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
 }
 
 } // namespace
 
 CCapDialog::CCapDialog(WindowSystem& windows, ScreenInput& input)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint)
-    , windows_(windows)
+    : windows_(windows)
     , input_(input)
-    , painter_(font())
+    , painter_(QApplication::font())
 {
-    // Every pixel is painted from the frozen copy: nothing is erased first, so nothing flickers.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setMouseTracking(true);
-    setCursor(Qt::CrossCursor);
 }
 
 CCapDialog::~CCapDialog()
 {
-    if (open_)
+    if (open_) {
         qApp->removeEventFilter(this);
+        input_.WatchPointer({});
+    }
 }
 
 std::optional<ImageRect> CCapDialog::Select(const OverlayRequest& request, ScreenSource& frozenScreen)
 {
-    const ScreenSize size = frozenScreen.PrimaryScreenSize();
-    if (open_ || size.width < 1 || size.height < 1)
+    const ImageRect desktop = frozenScreen.DesktopRect();
+    if (open_ || desktop.IsEmpty() || QGuiApplication::screens().isEmpty())
         return std::nullopt;
     Reset(request, frozenScreen);
     Open();
     // The user may have ended it while it was still being shown.
     if (!ended_)
         loop_.exec();
-    qApp->removeEventFilter(this);
-    input_.Release();
-    hide();
-    // Whoever reads the screen next must not find the overlay on it.
-    QGuiApplication::sync();
-    open_ = false;
-    frozen_ = nullptr;
-    picture_ = QImage();
+    Close();
     if (!accepted_)
         return std::nullopt;
     switch (request_.mode) {
@@ -92,22 +87,20 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
 {
     request_ = request;
     frozen_ = &frozenScreen;
-    const ScreenSize size = frozenScreen.PrimaryScreenSize();
-    // A fixed rectangle larger than the desktop (a typo in config.ini) is the desktop's size.
-    request_.fixedWidth = std::clamp(request.fixedWidth, 0, std::max(size.width, 0));
-    request_.fixedHeight = std::clamp(request.fixedHeight, 0, std::max(size.height, 0));
-    picture_ = FrozenPicture(frozenScreen, size);
     view_ = OverlayView {};
+    view_.desktop = frozenScreen.DesktopRect();
+    picture_ = FrozenPicture(frozenScreen, view_.desktop);
+    monitors_ = frozenScreen.Monitors();
+    view_.monitor = monitors_.empty() ? view_.desktop : monitors_.front();
     view_.mode = request.mode;
-    view_.screenWidth = size.width;
-    view_.screenHeight = size.height;
-    view_.fixedWidth = request_.fixedWidth;
-    view_.fixedHeight = request_.fixedHeight;
+    view_.fixedWidth = request.fixedWidth;
+    view_.fixedHeight = request.fixedHeight;
     touched_ = QRegion();
     dragging_ = false;
     fixedRect_ = {};
     pickedWindow_ = 0;
     lastLookedUp_ = 0;
+    lastMoveX_ = lastMoveY_ = -1 << 30;
     accepted_ = false;
     ended_ = false;
     ready_ = false;
@@ -116,30 +109,63 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
 
 void CCapDialog::Open()
 {
-    setGeometry(0, 0, view_.screenWidth, view_.screenHeight);
-    show();
-    raise();
+    for (QScreen* screen : QGuiApplication::screens())
+        screens_.push_back(std::make_unique<OverlayWindow>(
+            *screen, [this](QPainter& painter, const QRegion& pixels) { PaintDesktop(painter, pixels); },
+            [this](QMouseEvent& event, int x, int y) { OnToolkitPointer(event, x, y); }));
+    for (const auto& window : screens_) {
+        window->show();
+        window->raise();
+    }
     qApp->installEventFilter(this);
+    serverPointer_ = input_.WatchPointer([this](const PointerEvent& event) { OnPointer(event); });
     QElapsedTimer timer;
     timer.start();
-    while (!(windowHandle() && windowHandle()->isExposed()) && timer.elapsed() < kMapLimitMs)
+    auto allExposed = [this] {
+        for (const auto& window : screens_)
+            if (!(window->windowHandle() && window->windowHandle()->isExposed()))
+                return false;
+        return true;
+    };
+    while (!allExposed() && timer.elapsed() < kMapLimitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    activateWindow();
+    OverlayWindow& first = *screens_.front();
+    first.activateWindow();
     // The grab fails while the window is not viewable yet or while another client (a closing menu)
     // still holds the pointer.
     timer.restart();
-    while (!ended_ && !input_.Grab(WindowId(winId())) && timer.elapsed() < kGrabLimitMs) {
+    while (!ended_ && !input_.Grab(WindowId(first.winId())) && timer.elapsed() < kGrabLimitMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(5);
     }
     ready_ = true;
     // The pointer is somewhere already: the panel and the magnifier show it without waiting for a move.
-    const QPoint pointer = QCursor::pos();
-    OnMouseMove(pointer.x(), pointer.y());
-    repaint();
+    if (const std::optional<PointerPosition> pointer = input_.Pointer()) {
+        OnMouseMove(pointer->x, pointer->y);
+    } else {
+        const QPoint at = QCursor::pos();
+        OnMouseMove(at.x(), at.y());
+    }
+    for (const auto& window : screens_)
+        window->repaint();
     QGuiApplication::sync();
     if (!ended_ && shown_)
         shown_();
+}
+
+void CCapDialog::Close()
+{
+    qApp->removeEventFilter(this);
+    input_.WatchPointer({});
+    input_.Release();
+    for (const auto& window : screens_)
+        window->hide();
+    // Whoever reads the screen next must not find the overlay on it.
+    QGuiApplication::sync();
+    screens_.clear();
+    open_ = false;
+    frozen_ = nullptr;
+    picture_ = QImage();
 }
 
 void CCapDialog::End(bool accepted)
@@ -166,7 +192,7 @@ bool CCapDialog::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Shortcut:
         return true;
     default:
-        return QWidget::eventFilter(watched, event);
+        return QObject::eventFilter(watched, event);
     }
 }
 
@@ -199,46 +225,89 @@ void CCapDialog::OnKey(int key)
     input_.MovePointer(x, y);
 }
 
-void CCapDialog::mouseMoveEvent(QMouseEvent* event)
+void CCapDialog::OnPointer(const PointerEvent& event)
 {
-    const QPoint at = event->globalPosition().toPoint();
-    OnMouseMove(at.x(), at.y());
+    if (!open_ || ended_)
+        return;
+    switch (event.kind) {
+    case PointerEvent::Kind::Move:
+        // The server may report one motion twice (the pointer and the device behind it).
+        if (event.x != lastMoveX_ || event.y != lastMoveY_)
+            OnMouseMove(event.x, event.y);
+        lastMoveX_ = event.x;
+        lastMoveY_ = event.y;
+        break;
+    case PointerEvent::Kind::Press:
+        OnPress(event.button, event.x, event.y);
+        break;
+    case PointerEvent::Kind::Release:
+        OnRelease(event.button, event.x, event.y);
+        break;
+    }
 }
 
-void CCapDialog::mousePressEvent(QMouseEvent* event)
+void CCapDialog::OnToolkitPointer(QMouseEvent& event, int x, int y)
 {
-    if (event->button() == Qt::RightButton) {
+    // The server's own positions are exact; the toolkit's are the fallback.
+    if (serverPointer_)
+        return;
+    const int button = event.button() == Qt::LeftButton ? 1 : event.button() == Qt::RightButton ? 3 : 0;
+    switch (event.type()) {
+    case QEvent::MouseMove:
+        OnPointer({ PointerEvent::Kind::Move, 0, x, y });
+        break;
+    case QEvent::MouseButtonPress:
+        OnPointer({ PointerEvent::Kind::Press, button, x, y });
+        break;
+    case QEvent::MouseButtonRelease:
+        OnPointer({ PointerEvent::Kind::Release, button, x, y });
+        break;
+    default:
+        break;
+    }
+}
+
+void CCapDialog::OnPress(int button, int x, int y)
+{
+    if (button == 3) {
         End(false);
         return;
     }
-    if (event->button() != Qt::LeftButton || request_.mode != OverlayMode::Region)
+    if (button != 1 || request_.mode != OverlayMode::Region)
         return;
-    const QPoint at = event->globalPosition().toPoint();
-    anchorX_ = at.x();
-    anchorY_ = at.y();
-    view_.selection = { at.x(), at.y(), at.x(), at.y() };
+    anchorX_ = x;
+    anchorY_ = y;
+    view_.selection = { x, y, x, y };
     dragging_ = true;
     Repaint();
 }
 
-void CCapDialog::mouseReleaseEvent(QMouseEvent* event)
+void CCapDialog::OnRelease(int button, int x, int y)
 {
-    if (event->button() != Qt::LeftButton)
+    if (button != 1)
         return;
     if (request_.mode == OverlayMode::Region) {
         // The selection keeps the last move's corner.
         dragging_ = false;
     } else if (request_.mode == OverlayMode::WindowObject) {
-        const QPoint at = event->globalPosition().toPoint();
-        pickedWindow_ = WindowAt(at.x(), at.y());
+        pickedWindow_ = WindowAt(x, y);
         view_.windowRect = RectOf(pickedWindow_);
     }
     End(true);
 }
 
-void CCapDialog::mouseDoubleClickEvent(QMouseEvent*)
+void CCapDialog::FollowMonitor(int x, int y)
 {
-    End(true);
+    for (const ImageRect& monitor : monitors_)
+        if (Contains(monitor, x, y)) {
+            view_.monitor = monitor;
+            break;
+        }
+    for (const auto& window : screens_)
+        if (Contains(window->DeviceRect(), x, y)) {
+            view_.scale = window->Scale();
+            break;
+        }
 }
 
 void CCapDialog::OnMouseMove(int x, int y)
@@ -246,8 +315,9 @@ void CCapDialog::OnMouseMove(int x, int y)
     using namespace OverlayLayout;
     view_.currentX = x;
     view_.currentY = y;
+    FollowMonitor(x, y);
     view_.panelBottomRight
-        = PanelAtBottomRight(view_.panelBottomRight, request_.mode, x, y, view_.screenWidth, view_.screenHeight);
+        = PanelAtBottomRight(view_.panelBottomRight, request_.mode, x, y, view_.monitor, view_.scale);
     if (request_.mode == OverlayMode::WindowObject) {
         view_.windowRect = RectOf(WindowAt(x, y));
     } else {
@@ -255,12 +325,11 @@ void CCapDialog::OnMouseMove(int x, int y)
         const bool read = frozen_
             && GrabScreenRect(around, *frozen_, x - kMagnifierRadius, y - kMagnifierRadius, x + kMagnifierRadius + 1,
                 y + kMagnifierRadius + 1);
-        view_.magnifier = read ? OverlayPainter::Magnify(around) : QImage();
+        view_.magnifier = read ? OverlayPainter::Magnify(around, Scaled(kMagnifierSize, view_.scale)) : QImage();
         if (dragging_)
             view_.selection = Normalised(anchorX_, anchorY_, x, y);
         if (request_.mode == OverlayMode::FixedRect)
-            fixedRect_ = ClampedFixedRect(
-                x, y, request_.fixedWidth, request_.fixedHeight, view_.screenWidth, view_.screenHeight);
+            fixedRect_ = ClampedFixedRect(x, y, request_.fixedWidth, request_.fixedHeight, view_.monitor);
     }
     Repaint();
 }
@@ -284,15 +353,16 @@ ImageRect CCapDialog::RectOf(WindowId window)
 void CCapDialog::Repaint()
 {
     const QRegion now = painter_.Touched(view_);
-    update(touched_ + now);
+    const QRegion dirty = touched_ + now;
+    for (const auto& window : screens_)
+        window->UpdateDesktop(dirty);
     touched_ = now;
 }
 
-void CCapDialog::paintEvent(QPaintEvent* event)
+void CCapDialog::PaintDesktop(QPainter& painter, const QRegion& pixels) const
 {
-    QPainter painter(this);
-    for (const QRect& rect : event->region())
-        painter.drawImage(rect.topLeft(), picture_, rect);
+    for (const QRect& rect : pixels)
+        painter.drawImage(rect, picture_, rect.translated(-view_.desktop.left, -view_.desktop.top));
     // The panel appears once the overlay holds the input, so that what the user sees answers at once.
     if (ready_)
         painter_.Paint(painter, view_);

@@ -4,18 +4,24 @@
 #include "capture/SelectionOverlay.h"
 
 #include <QEventLoop>
-#include <QWidget>
+#include <QObject>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
+class OverlayWindow;
+class QMouseEvent;
 class ScreenInput;
+struct PointerEvent;
 class WindowSystem;
 
-// The selection overlay: a borderless window above all others covering the primary screen with the
-// frozen copy, on which the user drags a region (mode 0), picks a window (mode 1) or places a rectangle
-// of fixed size (mode 3). It holds the pointer and the keyboard while open, so Esc and the arrow keys
-// work even where the window manager gives it no focus.
-class CCapDialog final : public QWidget, public SelectionOverlay {
+// The selection overlay: one borderless window above all others on every monitor, together showing the
+// frozen copy of the whole desktop, on which the user drags a region (mode 0), picks a window (mode 1) or
+// places a rectangle of fixed size (mode 3). Positions and results are in device pixels of the desktop;
+// the panel and its texts follow the scale of the monitor under the pointer. It holds the pointer and the
+// keyboard while open, so Esc and the arrow keys work even where the window manager gives it no focus.
+class CCapDialog final : public QObject, public SelectionOverlay {
 public:
     CCapDialog(WindowSystem& windows, ScreenInput& input);
     ~CCapDialog() override;
@@ -25,24 +31,29 @@ public:
 
     // Called each time the overlay is on the screen and holds the input.
     void SetShownHandler(std::function<void()> handler) { shown_ = std::move(handler); }
+    // A pointer event at a desktop position in device pixels, as the server reports it.
+    void OnPointer(const PointerEvent& event);
+    // The overlay's windows while it is open, one per monitor.
+    const std::vector<std::unique_ptr<OverlayWindow>>& Windows() const { return screens_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void Reset(const OverlayRequest& request, ScreenSource& frozenScreen);
     void Open();
+    void Close();
     void End(bool accepted);
+    void OnToolkitPointer(QMouseEvent& event, int x, int y);
+    void OnPress(int button, int x, int y);
+    void OnRelease(int button, int x, int y);
     void OnMouseMove(int x, int y);
     void OnKey(int key);
+    void FollowMonitor(int x, int y);
     WindowId WindowAt(int x, int y) const;
     ImageRect RectOf(WindowId window);
     void Repaint();
+    void PaintDesktop(QPainter& painter, const QRegion& pixels) const;
 
     WindowSystem& windows_;
     ScreenInput& input_;
@@ -53,10 +64,13 @@ private:
     bool ended_ = false;
     bool ready_ = false;
     bool open_ = false;
+    bool serverPointer_ = false;
 
     OverlayRequest request_;
     ScreenSource* frozen_ = nullptr;
     QImage picture_;
+    std::vector<ImageRect> monitors_;
+    std::vector<std::unique_ptr<OverlayWindow>> screens_;
     OverlayView view_;
     QRegion touched_;
     int anchorX_ = 0;
@@ -65,4 +79,6 @@ private:
     ImageRect fixedRect_;
     WindowId pickedWindow_ = 0;
     WindowId lastLookedUp_ = 0;
+    int lastMoveX_ = 0;
+    int lastMoveY_ = 0;
 };

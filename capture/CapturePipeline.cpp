@@ -1,6 +1,7 @@
 #include "capture/CapturePipeline.h"
 
 #include "capture/CaptureDocumentSink.h"
+#include "capture/DesktopMonitors.h"
 #include "capture/MainWindowControl.h"
 #include "capture/ScrollingCapture.h"
 #include "capture/SelectionOverlay.h"
@@ -40,7 +41,10 @@ std::optional<CursorImage> CapturePipeline::CursorIfWanted()
 ImageBuffer CapturePipeline::Grab(ScreenSource& source, const ImageRect& rect, const std::optional<CursorImage>& cursor)
 {
     ImageBuffer image;
-    if (GrabScreenRect(image, source, rect.left, rect.top, rect.right, rect.bottom) && cursor)
+    if (!GrabScreenRect(image, source, rect.left, rect.top, rect.right, rect.bottom))
+        return image;
+    DesktopMonitors::BlankOutside(image, rect.left, rect.top, source.Monitors());
+    if (cursor)
         CompositeCursor(image, *cursor, rect.left, rect.top);
     return image;
 }
@@ -83,7 +87,8 @@ int CapturePipeline::CaptureActiveWindow()
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
         return 0;
     }
-    DeliverCapture(Grab(services_.screen, *rect, std::nullopt));
+    const ImageRect shown = DesktopMonitors::Clip(*rect, services_.screen.Monitors());
+    DeliverCapture(Grab(services_.screen, shown.IsEmpty() ? *rect : shown, std::nullopt));
     if (settings_.RestoreWndAftCap) {
         services_.mainWindow.MakeForeground();
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
@@ -133,7 +138,11 @@ int CapturePipeline::CaptureScrollingWindow(WindowId target)
         services_.windows.BringToTop(target);
     ScrollingCapture::Hooks hooks { scrolling_.stop, scrolling_.progress, services_.sleep, scrolling_.nowMs };
     ScrollingCapture scrolling(services_.screen, *scrolling_.input, std::move(hooks));
+    if (scrolling_.begin)
+        scrolling_.begin(*rect);
     const ImageBuffer image = scrolling.Run(*rect, scrolling_.scrollBarWidth);
+    if (scrolling_.end)
+        scrolling_.end();
     if (image.IsEmpty()) {
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
         return 0;
@@ -156,10 +165,13 @@ std::optional<ImageRect> CapturePipeline::SelectOnFrozenScreen(
 {
     if (!services_.overlay)
         return std::nullopt;
-    // The overlay shows, and the capture is cut from, the screen as it stood when the overlay opened.
-    const ScreenSize size = services_.screen.PrimaryScreenSize();
-    const WindowMap map = mode == OverlayMode::WindowObject ? WindowMap::Build(services_.windows, size) : WindowMap();
-    frozen.SetImage(Grab(services_.screen, { 0, 0, size.width, size.height }, cursor));
+    // The overlay shows, and the capture is cut from, the whole desktop as it stood when the overlay opened.
+    const ImageRect desktop = services_.screen.DesktopRect();
+    const WindowMap map = mode == OverlayMode::WindowObject
+        ? WindowMap::Build(services_.windows, { desktop.right, desktop.bottom })
+        : WindowMap();
+    frozen.SetMonitors(services_.screen.Monitors());
+    frozen.SetImage(Grab(services_.screen, { 0, 0, desktop.right, desktop.bottom }, cursor));
     frozen.SetBitsPerPixel(services_.screen.BitsPerPixel());
     OverlayRequest request;
     request.mode = mode;
@@ -187,7 +199,10 @@ int CapturePipeline::CaptureThroughOverlay(OverlayMode mode)
         services_.windows.BringToTop(below);
 
     ImageScreenSource frozen;
-    const std::optional<ImageRect> chosen = SelectOnFrozenScreen(mode, cursor, frozen);
+    const std::optional<ImageRect> selected = SelectOnFrozenScreen(mode, cursor, frozen);
+    // What no monitor shows is not captured: the result is cut to the parts that monitors show.
+    const std::optional<ImageRect> chosen
+        = selected ? std::optional(DesktopMonitors::Clip(*selected, frozen.Monitors())) : std::nullopt;
     if (!chosen || chosen->Width() < 1 || chosen->Height() < 1) {
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
         return 0;

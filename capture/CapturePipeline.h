@@ -73,6 +73,9 @@ public:
         std::function<void()> clearStop;
         // A clock in milliseconds for the waits that watch the window settle; tests pass their own.
         std::function<int64_t()> nowMs;
+        // Called when the steps begin on the window (its rectangle) and when they end.
+        std::function<void(const ImageRect& window)> begin;
+        std::function<void()> end;
     };
     void SetScrolling(ScrollingServices scrolling) { scrolling_ = std::move(scrolling); }
     struct AutoSaveOutcome {

@@ -1,34 +1,45 @@
 #include "capture/OverlayLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace OverlayLayout {
 
-bool PanelAtBottomRight(bool current, OverlayMode mode, int x, int y, int screenWidth, int screenHeight)
+int Scaled(int units, double scale)
 {
-    const int height = mode == OverlayMode::WindowObject ? kPickPanelHeight : kPanelHeight;
+    return int(std::lround(units * scale));
+}
+
+bool PanelAtBottomRight(bool current, OverlayMode mode, int x, int y, const ImageRect& monitor, double scale)
+{
+    const int width = Scaled(kPanelWidth, scale);
+    const int height = Scaled(mode == OverlayMode::WindowObject ? kPickPanelHeight : kPanelHeight, scale);
+    const int fromLeft = x - monitor.left;
+    const int fromTop = y - monitor.top;
     bool bottomRight = current;
-    if (x < kPanelWidth + 1 || y <= height)
+    if (fromLeft < width + 1 || fromTop <= height)
         bottomRight = true;
-    if (screenWidth - x < kPanelWidth + 1 || screenHeight - y <= height)
+    if (monitor.right - x < width + 1 || monitor.bottom - y <= height)
         bottomRight = false;
     return bottomRight;
 }
 
-ImageRect PanelRect(OverlayMode mode, bool bottomRight, int screenWidth, int screenHeight)
+ImageRect PanelRect(OverlayMode mode, bool bottomRight, const ImageRect& monitor, double scale)
 {
-    const int height = mode == OverlayMode::WindowObject ? kPickPanelHeight : kPanelHeight;
+    const int width = Scaled(kPanelWidth, scale);
+    const int height = Scaled(mode == OverlayMode::WindowObject ? kPickPanelHeight : kPanelHeight, scale);
     if (!bottomRight)
-        return { 0, 0, kPanelWidth, height };
-    return { screenWidth - kPanelWidth, screenHeight - height, screenWidth, screenHeight };
+        return { monitor.left, monitor.top, monitor.left + width, monitor.top + height };
+    return { monitor.right - width, monitor.bottom - height, monitor.right, monitor.bottom };
 }
 
-ImageRect MagnifierRect(bool bottomRight, int screenWidth, int screenHeight)
+ImageRect MagnifierRect(bool bottomRight, const ImageRect& monitor, double scale)
 {
-    const ImageRect panel = PanelRect(OverlayMode::Region, bottomRight, screenWidth, screenHeight);
-    const int left = panel.left + kMagnifierRadius;
-    const int top = panel.top + kMagnifierRadius;
-    return { left, top, left + kMagnifierSize, top + kMagnifierSize };
+    const ImageRect panel = PanelRect(OverlayMode::Region, bottomRight, monitor, scale);
+    const int left = panel.left + Scaled(kMagnifierInset, scale);
+    const int top = panel.top + Scaled(kMagnifierInset, scale);
+    const int size = Scaled(kMagnifierSize, scale);
+    return { left, top, left + size, top + size };
 }
 
 ImageRect Normalised(int x1, int y1, int x2, int y2)
@@ -41,14 +52,19 @@ ImageRect CentredRect(int x, int y, int width, int height)
     return { x - width / 2, y - height / 2, x + width / 2, y + height / 2 };
 }
 
-ImageRect ClampedFixedRect(int x, int y, int width, int height, int screenWidth, int screenHeight)
+ImageRect Intersection(const ImageRect& a, const ImageRect& b)
 {
-    ImageRect rect = CentredRect(x, y, width, height);
-    rect.left = std::max(rect.left, 0);
-    rect.top = std::max(rect.top, 0);
-    rect.right = std::min(rect.right, screenWidth);
-    rect.bottom = std::min(rect.bottom, screenHeight);
-    return rect;
+    const ImageRect both { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+        std::min(a.bottom, b.bottom) };
+    return both.left < both.right && both.top < both.bottom ? both : ImageRect {};
+}
+
+ImageRect ClampedFixedRect(int x, int y, int width, int height, const ImageRect& monitor)
+{
+    // Halves of an absurd size must not overflow before they are cut.
+    const int w = std::clamp(width, 0, 1 << 20);
+    const int h = std::clamp(height, 0, 1 << 20);
+    return Intersection(CentredRect(x, y, w, h), monitor);
 }
 
 LabelPlace SizeLabelPlace(const ImageRect& selection, int textWidth, int textHeight)

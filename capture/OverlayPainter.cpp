@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -36,14 +39,14 @@ std::array<QRect, 4> FrameBands(const ImageRect& rect, int width)
         QRect(rect.right - rightWidth, rect.top + topHeight, rightWidth, innerHeight) };
 }
 
-// Every other pixel of the rectangle's edge, in a checkerboard as a focus rectangle has it, as far as the
-// edge lies within visible: a rectangle far larger than the screen costs only the dots that show.
-QPolygon FocusDots(const ImageRect& rect, const QRect& visible)
+// Every other pixel of the rectangle's edge, in a checkerboard as a focus rectangle has it; only those
+// within bounds, so that an absurd size builds no huge list.
+QPolygon FocusDots(const ImageRect& rect, const ImageRect& bounds)
 {
     QPolygon dots;
     for (const QRect& whole : FrameBands(rect, 1)) {
-        const QRect band = whole & visible;
-        if (!band.isValid())
+        const QRect band = whole & ToQRect(bounds);
+        if (!band.isValid() || band.isEmpty())
             continue;
         // The checkerboard is by screen position, so a cut band keeps the dots it had.
         for (int y = band.top(); y <= band.bottom(); ++y)
@@ -71,12 +74,19 @@ void AddFrame(QRegion& region, const ImageRect& rect, int width)
             region += band;
 }
 
-// Text in a rectangle of the panel: horizontally inset by 15, vertically from top to bottom below it.
-QRect PanelText(const ImageRect& panel, int top, int bottom)
+// Text in a rectangle of the panel, in the panel's own units: horizontally inset by 15, vertically from
+// top to bottom below the panel's top.
+QRect PanelText(int top, int bottom)
 {
     constexpr int kInset = 15;
-    return QRect(
-        QPoint(panel.left + kInset, panel.top + top), QPoint(panel.right - kInset - 1, panel.top + bottom - 1));
+    return QRect(QPoint(kInset, top), QPoint(OverlayLayout::kPanelWidth - kInset - 1, bottom - 1));
+}
+
+// From here on the painter draws in the panel's units at the desktop's scale.
+void EnterPanel(QPainter& painter, const ImageRect& panel, double scale)
+{
+    painter.translate(panel.left, panel.top);
+    painter.scale(scale, scale);
 }
 
 QString MouseText(const OverlayView& view)
@@ -104,16 +114,23 @@ QImage OverlayPainter::ScreenPicture(const ImageBuffer& screen)
     for (int y = 0; y < screen.Height(); ++y) {
         const uint8_t* from = screen.Row(y);
         QRgb* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < width; ++x, from += 3)
-            to[x] = qRgb(from[2], from[1], from[0]);
+        // Blue, green, red and the next pixel's blue read as one word, whose top byte becomes the alpha;
+        // the row's last pixel is read bytewise so that nothing past the row is read.
+        for (int x = 0; x < width - 1; ++x, from += 3) {
+            uint32_t word = 0;
+            std::memcpy(&word, from, 4);
+            to[x] = word | 0xFF000000u;
+        }
+        to[width - 1] = qRgb(from[2], from[1], from[0]);
     }
     return picture;
 }
 
-QImage OverlayPainter::Magnify(ImageBuffer& around)
+QImage OverlayPainter::Magnify(ImageBuffer& around, int size)
 {
     using namespace OverlayLayout;
-    if (around.Width() != kMagnifierSource || around.Height() != kMagnifierSource || around.BitCount() != 24)
+    if (around.Width() != kMagnifierSource || around.Height() != kMagnifierSource || around.BitCount() != 24
+        || size < 1)
         return {};
     // The cross-hair: the middle row and column inverted, the centre pixel kept.
     constexpr int kMiddle = kMagnifierRadius;
@@ -130,14 +147,14 @@ QImage OverlayPainter::Magnify(ImageBuffer& around)
         if (y != kMiddle)
             invert(around.Row(y) + kMiddle * 3);
     // Nearest source pixel, as a colour-on-colour stretch picks it.
-    std::array<int, kMagnifierSize> sourceOf {};
-    for (int i = 0; i < kMagnifierSize; ++i)
-        sourceOf[size_t(i)] = i * kMagnifierSource / kMagnifierSize;
-    QImage picture(kMagnifierSize, kMagnifierSize, QImage::Format_RGB32);
-    for (int y = 0; y < kMagnifierSize; ++y) {
+    std::vector<int> sourceOf(size_t(size), 0);
+    for (int i = 0; i < size; ++i)
+        sourceOf[size_t(i)] = i * kMagnifierSource / size;
+    QImage picture(size, size, QImage::Format_RGB32);
+    for (int y = 0; y < size; ++y) {
         const uint8_t* from = around.Row(sourceOf[size_t(y)]);
         QRgb* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < kMagnifierSize; ++x) {
+        for (int x = 0; x < size; ++x) {
             const uint8_t* pixel = from + sourceOf[size_t(x)] * 3;
             to[x] = qRgb(pixel[2], pixel[1], pixel[0]);
         }
@@ -156,23 +173,26 @@ void OverlayPainter::Paint(QPainter& painter, const OverlayView& view) const
 void OverlayPainter::PaintRegionPanel(QPainter& painter, const OverlayView& view) const
 {
     using namespace OverlayLayout;
-    const ImageRect panel = PanelRect(view.mode, view.panelBottomRight, view.screenWidth, view.screenHeight);
-    const ImageRect magnifier = MagnifierRect(view.panelBottomRight, view.screenWidth, view.screenHeight);
+    const ImageRect panel = PanelRect(view.mode, view.panelBottomRight, view.monitor, view.scale);
+    const ImageRect magnifier = MagnifierRect(view.panelBottomRight, view.monitor, view.scale);
     painter.fillRect(ToQRect(panel), kPanelGrey);
     if (!view.magnifier.isNull())
         painter.drawImage(QPoint(magnifier.left, magnifier.top), view.magnifier);
     FrameRect(painter, magnifier, Qt::green);
     FrameRect(painter, panel, Qt::blue);
-    PaintSizeLabel(painter, view.selection);
+    PaintSizeLabel(painter, view.selection, view.scale);
 
+    painter.save();
+    EnterPanel(painter, panel, view.scale);
     painter.setFont(panelFont_);
     painter.setPen(Qt::white);
-    painter.drawText(PanelText(panel, 185, 230), Qt::TextWordWrap,
+    painter.drawText(PanelText(185, 230), Qt::TextWordWrap,
         "- Click and hold the left mouse button as you drag to select a region.");
-    painter.drawText(PanelText(panel, 230, 260), Qt::TextWordWrap, "- Release the button to capture.");
-    painter.drawText(PanelText(panel, 260, 290), Qt::TextWordWrap, "- Right click or press [Esc] to cancel.");
+    painter.drawText(PanelText(230, 260), Qt::TextWordWrap, "- Release the button to capture.");
+    painter.drawText(PanelText(260, 290), Qt::TextWordWrap, "- Right click or press [Esc] to cancel.");
     painter.setPen(kMouseTextYellow);
-    painter.drawText(PanelText(panel, 290, 305), Qt::TextWordWrap, MouseText(view));
+    painter.drawText(PanelText(290, 305), Qt::TextWordWrap, MouseText(view));
+    painter.restore();
 
     FrameRect(painter, view.selection, Qt::black);
     if (view.mode == OverlayMode::FixedRect) {
@@ -182,10 +202,7 @@ void OverlayPainter::PaintRegionPanel(QPainter& painter, const OverlayView& view
             painter.save();
             painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
             painter.setPen(QPen(Qt::white, 0));
-            QRect visible(0, 0, view.screenWidth, view.screenHeight);
-            if (painter.hasClipping())
-                visible &= painter.clipBoundingRect().toAlignedRect();
-            painter.drawPoints(FocusDots(focus, visible));
+            painter.drawPoints(FocusDots(focus, view.desktop));
             painter.restore();
         }
     }
@@ -202,48 +219,58 @@ void OverlayPainter::PaintPickPanel(QPainter& painter, const OverlayView& view) 
         FrameRect(painter, view.windowRect, Qt::red, 4);
         painter.restore();
     }
-    const ImageRect panel = PanelRect(view.mode, view.panelBottomRight, view.screenWidth, view.screenHeight);
+    const ImageRect panel = PanelRect(view.mode, view.panelBottomRight, view.monitor, view.scale);
     painter.fillRect(ToQRect(panel), kPanelGrey);
     FrameRect(painter, panel, Qt::blue);
+    painter.save();
+    EnterPanel(painter, panel, view.scale);
     painter.setFont(panelFont_);
     painter.setPen(Qt::white);
-    painter.drawText(PanelText(panel, 30, 45), Qt::TextSingleLine, "- Left click to capture");
-    painter.drawText(PanelText(panel, 50, 80), Qt::TextWordWrap, "- Right click or press [Esc] to cancel");
+    painter.drawText(PanelText(30, 45), Qt::TextSingleLine, "- Left click to capture");
+    painter.drawText(PanelText(50, 80), Qt::TextWordWrap, "- Right click or press [Esc] to cancel");
     painter.setPen(kMouseTextYellow);
-    painter.drawText(PanelText(panel, 85, 100), Qt::TextWordWrap, MouseText(view));
+    painter.drawText(PanelText(85, 100), Qt::TextWordWrap, MouseText(view));
+    painter.restore();
 }
 
-ImageRect OverlayPainter::LabelRect(const ImageRect& selection) const
+ImageRect OverlayPainter::LabelRect(const ImageRect& selection, double scale) const
 {
-    const QFontMetrics metrics(labelFont_);
+    const QFontMetricsF metrics(labelFont_);
     const QString text = QString("%1X%2").arg(selection.Width()).arg(selection.Height());
-    const int width = metrics.horizontalAdvance(text);
-    const int height = metrics.height();
+    const int width = int(std::ceil(metrics.horizontalAdvance(text) * scale));
+    const int height = int(std::ceil(metrics.height() * scale));
     const OverlayLayout::LabelPlace place = OverlayLayout::SizeLabelPlace(selection, width, height);
     return { place.x, place.y, place.x + width, place.y + height };
 }
 
-void OverlayPainter::PaintSizeLabel(QPainter& painter, const ImageRect& selection) const
+void OverlayPainter::PaintSizeLabel(QPainter& painter, const ImageRect& selection, double scale) const
 {
-    const ImageRect rect = LabelRect(selection);
+    const ImageRect rect = LabelRect(selection, scale);
     painter.fillRect(ToQRect(rect), Qt::black);
+    painter.save();
+    painter.translate(rect.left, rect.top);
+    painter.scale(scale, scale);
     painter.setFont(labelFont_);
     painter.setPen(Qt::white);
-    painter.drawText(QPoint(rect.left, rect.top + QFontMetrics(labelFont_).ascent()),
+    painter.drawText(QPointF(0, QFontMetricsF(labelFont_).ascent()),
         QString("%1X%2").arg(selection.Width()).arg(selection.Height()));
+    painter.restore();
 }
 
 QRegion OverlayPainter::Touched(const OverlayView& view) const
 {
     using namespace OverlayLayout;
-    QRegion region(ToQRect(PanelRect(view.mode, view.panelBottomRight, view.screenWidth, view.screenHeight)));
+    QRegion region(ToQRect(PanelRect(view.mode, view.panelBottomRight, view.monitor, view.scale)));
     if (view.mode == OverlayMode::WindowObject) {
         AddFrame(region, view.windowRect, 4);
     } else {
-        region += ToQRect(LabelRect(view.selection));
+        region += ToQRect(LabelRect(view.selection, view.scale));
         AddFrame(region, view.selection, 1);
         if (view.mode == OverlayMode::FixedRect)
-            AddFrame(region, CentredRect(view.currentX, view.currentY, view.fixedWidth, view.fixedHeight), 1);
+            AddFrame(region,
+                Intersection(CentredRect(view.currentX, view.currentY, view.fixedWidth, view.fixedHeight),
+                    { view.desktop.left - 1, view.desktop.top - 1, view.desktop.right + 1, view.desktop.bottom + 1 }),
+                1);
     }
-    return region & QRect(0, 0, view.screenWidth, view.screenHeight);
+    return region & ToQRect(view.desktop);
 }

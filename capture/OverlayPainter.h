@@ -10,13 +10,16 @@
 class ImageBuffer;
 class QPainter;
 
-// What the overlay shows over its frozen copy of the screen at one moment.
+// What the overlay shows over its frozen copy of the desktop at one moment, in device pixels of the desktop.
 struct OverlayView {
     OverlayMode mode = OverlayMode::Region;
-    int screenWidth = 0;
-    int screenHeight = 0;
+    // The whole desktop and the monitor under the pointer, which holds the panel, at that monitor's scale.
+    ImageRect desktop;
+    ImageRect monitor;
+    double scale = 1;
     bool panelBottomRight = false;
-    // The magnifier as drawn (160 x 160, cross-hair in); null when the screen could not be read.
+    // The magnifier as drawn (the magnifier rectangle's size, cross-hair in); null when the screen could
+    // not be read.
     QImage magnifier;
     ImageRect selection;
     int currentX = 0;
@@ -33,21 +36,22 @@ public:
     // labelFont: the one the size label uses (the overlay's own font).
     explicit OverlayPainter(const QFont& labelFont);
 
+    // The painter draws in device pixels of the desktop.
     void Paint(QPainter& painter, const OverlayView& view) const;
-    // Every pixel that Paint may change, within the screen.
+    // Every pixel that Paint may change, within the desktop.
     QRegion Touched(const OverlayView& view) const;
 
     // The screen copy as a 32-bit picture for painting.
     static QImage ScreenPicture(const ImageBuffer& screen);
     // The 31 x 31 pixels around the pointer with the middle row and column inverted (the centre kept),
-    // stretched to 160 x 160 without smoothing.
-    static QImage Magnify(ImageBuffer& around);
+    // stretched to size x size without smoothing.
+    static QImage Magnify(ImageBuffer& around, int size);
 
 private:
     void PaintRegionPanel(QPainter& painter, const OverlayView& view) const;
     void PaintPickPanel(QPainter& painter, const OverlayView& view) const;
-    void PaintSizeLabel(QPainter& painter, const ImageRect& selection) const;
-    ImageRect LabelRect(const ImageRect& selection) const;
+    void PaintSizeLabel(QPainter& painter, const ImageRect& selection, double scale) const;
+    ImageRect LabelRect(const ImageRect& selection, double scale) const;
 
     QFont labelFont_;
     QFont panelFont_;

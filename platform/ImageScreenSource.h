@@ -3,8 +3,9 @@
 #include "imaging/ImageBuffer.h"
 #include "platform/ScreenSource.h"
 
-// A screen made of one image: the frozen copy that overlay captures read from, and the fake screen of
-// tests. The image's top-left pixel is screen point (0, 0).
+// A screen made of one image: the frozen copy of the desktop that overlay captures read from, and the
+// fake screen of tests. The image's top-left pixel is desktop point (0, 0); the monitors, when set, say
+// which parts of it a monitor shows.
 class ImageScreenSource final : public ScreenSource {
 public:
     ImageScreenSource() = default;
@@ -14,10 +15,16 @@ public:
     const ImageBuffer& Image() const { return image_; }
     void SetBitsPerPixel(int bpp) { bitsPerPixel_ = bpp; }
     void SetCursor(std::optional<CursorImage> cursor) { cursor_ = std::move(cursor); }
+    void SetMonitors(std::vector<ImageRect> monitors) { monitors_ = std::move(monitors); }
     int ReadCount() const { return reads_; }
 
     int BitsPerPixel() const override { return bitsPerPixel_; }
     ScreenSize PrimaryScreenSize() const override { return { image_.Width(), image_.Height() }; }
+    ImageRect DesktopRect() const override { return { 0, 0, image_.Width(), image_.Height() }; }
+    std::vector<ImageRect> Monitors() const override
+    {
+        return monitors_.empty() ? std::vector<ImageRect> { DesktopRect() } : monitors_;
+    }
     bool ReadPixels(const ImageRect& rect, ImageBuffer& image) override;
     std::optional<CursorImage> Cursor() override { return cursor_; }
 
@@ -25,5 +32,6 @@ private:
     ImageBuffer image_;
     int bitsPerPixel_ = 24;
     std::optional<CursorImage> cursor_;
+    std::vector<ImageRect> monitors_;
     int reads_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/X11ScreenInput.h"
 
 #include "platform/X11Display.h"
+#include "platform/X11PointerWatch.h"
 
 #include <QGuiApplication>
 #include <QWindow>
@@ -23,6 +24,30 @@ QWindow* ToolkitWindow(WindowId id)
 X11ScreenInput::X11ScreenInput(X11Display& display)
     : display_(display)
 {
+}
+
+X11ScreenInput::~X11ScreenInput() = default;
+
+std::optional<PointerPosition> X11ScreenInput::Pointer()
+{
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    if (!XQueryPointer(display_.Get(), display_.Root(), &root, &child, &rootX, &rootY, &x, &y, &mask))
+        return std::nullopt;
+    return PointerPosition { rootX, rootY };
+}
+
+bool X11ScreenInput::WatchPointer(std::function<void(const PointerEvent&)> handler)
+{
+    watch_.reset();
+    if (!handler)
+        return false;
+    int opcode = 0, event = 0, error = 0;
+    if (!XQueryExtension(display_.Get(), "XInputExtension", &opcode, &event, &error))
+        opcode = -1;
+    watch_ = std::make_unique<X11PointerWatch>(opcode, std::move(handler));
+    return true;
 }
 
 bool X11ScreenInput::Grab(WindowId id)

@@ -62,12 +62,22 @@ std::optional<ImageRect> X11WindowSystem::WindowRect(WindowId window)
         return std::nullopt;
     const int border = attributes.border_width;
     ImageRect rect { x - border, y - border, x + attributes.width + border, y + attributes.height + border };
+    // A window manager's frame lies around the window; a frame the program draws itself lies inside it,
+    // with invisible shadow margins that are no part of what the user sees as the window.
     const std::vector<unsigned long> frame = ReadProperty(window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
     if (frame.size() == 4) {
         rect.left -= int(frame[0]);
         rect.right += int(frame[1]);
         rect.top -= int(frame[2]);
         rect.bottom += int(frame[3]);
+    }
+    const std::vector<unsigned long> margins = ReadProperty(window, "_GTK_FRAME_EXTENTS", XA_CARDINAL);
+    if (margins.size() == 4 && std::all_of(margins.begin(), margins.end(), [](unsigned long m) { return m < 65536; })) {
+        const ImageRect inner { rect.left + int(margins[0]), rect.top + int(margins[2]), rect.right - int(margins[1]),
+            rect.bottom - int(margins[3]) };
+        // Margins that leave nothing are not believed.
+        if (!inner.IsEmpty())
+            rect = inner;
     }
     return rect;
 }

@@ -7,7 +7,8 @@
 class X11Display;
 
 // Window picking on X11 through the window manager's hints (EWMH): _NET_ACTIVE_WINDOW for the foreground
-// window, _NET_FRAME_EXTENTS for the frame around it, _NET_CLIENT_LIST_STACKING for the stacking order.
+// window, _NET_FRAME_EXTENTS for the frame around it, _GTK_FRAME_EXTENTS for the invisible margins of a
+// frame the program draws itself, _NET_CLIENT_LIST_STACKING for the stacking order.
 // Without a window manager it falls back to the input focus and the root window's children.
 class X11WindowSystem final : public WindowSystem {
 public:

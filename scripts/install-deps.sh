@@ -14,6 +14,7 @@ PACKAGES=(
   libopencv-dev # benchmarks only (bench/opencv_bench): never linked into Lumora
   xvfb xauth xdotool xclip x11-utils x11-apps openbox trayer chromium xterm
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  python3-gi gir1.2-gtk-3.0 # a real GTK 3 window that draws its own frame, for the window-picking tests
   dbus dbus-x11 libdbus-1-dev
   cups printer-driver-cups-pdf # a real printer queue (writing PDF files) for the direct-printing test
   fonts-dejavu-core fonts-liberation2

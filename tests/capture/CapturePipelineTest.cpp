@@ -365,7 +365,7 @@ TEST_F(CapturePipelineTest, CaptureDispatchesEveryCommandId)
     CapturePipeline pipeline = rig.Pipeline();
     fakes::Wheel wheel;
     int64_t now = 0;
-    pipeline.SetScrolling({ &wheel, 0, {}, {}, {}, [&] { return now += 10; } });
+    pipeline.SetScrolling({ &wheel, 0, {}, {}, {}, [&] { return now += 10; }, {}, {} });
     EXPECT_EQ(pipeline.Capture(CaptureMode(32835)), 1);
     EXPECT_EQ(pipeline.Capture(CaptureMode(32794)), 1);
     EXPECT_EQ(pipeline.Capture(CaptureMode(32792)), 1);

@@ -30,7 +30,7 @@ Section "Screen"
   DefaultDepth 24
   SubSection "Display"
     Depth 24
-    Virtual 2400 1200
+    Virtual 2560 1600
   EndSubSection
 EndSection
 )";

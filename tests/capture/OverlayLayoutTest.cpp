@@ -10,6 +10,7 @@ using namespace OverlayLayout;
 
 constexpr int kW = 1920;
 constexpr int kH = 1080;
+constexpr ImageRect kScreen { 0, 0, kW, kH };
 
 TEST(OverlayLayoutTest, PanelFlipsAtItsThresholds)
 {
@@ -35,26 +36,54 @@ TEST(OverlayLayoutTest, PanelFlipsAtItsThresholds)
         { OverlayMode::WindowObject, true, 500, 950, false },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PanelAtBottomRight(c.before, c.mode, c.x, c.y, kW, kH), c.after)
+        EXPECT_EQ(PanelAtBottomRight(c.before, c.mode, c.x, c.y, kScreen), c.after)
             << "mode " << int(c.mode) << " at " << c.x << "," << c.y;
 }
 
 TEST(OverlayLayoutTest, PanelAndMagnifierSitInTheirCorner)
 {
-    EXPECT_EQ(PanelRect(OverlayMode::Region, false, kW, kH), (ImageRect { 0, 0, 190, 320 }));
-    EXPECT_EQ(PanelRect(OverlayMode::Region, true, kW, kH), (ImageRect { kW - 190, kH - 320, kW, kH }));
-    EXPECT_EQ(PanelRect(OverlayMode::WindowObject, true, kW, kH), (ImageRect { kW - 190, kH - 130, kW, kH }));
-    EXPECT_EQ(MagnifierRect(false, kW, kH), (ImageRect { 15, 15, 175, 175 }));
-    EXPECT_EQ(MagnifierRect(true, kW, kH), (ImageRect { kW - 175, kH - 305, kW - 15, kH - 145 }));
+    EXPECT_EQ(PanelRect(OverlayMode::Region, false, kScreen), (ImageRect { 0, 0, 190, 320 }));
+    EXPECT_EQ(PanelRect(OverlayMode::Region, true, kScreen), (ImageRect { kW - 190, kH - 320, kW, kH }));
+    EXPECT_EQ(PanelRect(OverlayMode::WindowObject, true, kScreen), (ImageRect { kW - 190, kH - 130, kW, kH }));
+    EXPECT_EQ(MagnifierRect(false, kScreen), (ImageRect { 15, 15, 175, 175 }));
+    EXPECT_EQ(MagnifierRect(true, kScreen), (ImageRect { kW - 175, kH - 305, kW - 15, kH - 145 }));
 }
 
 TEST(OverlayLayoutTest, FixedRectangleShrinksAtTheEdgesWhileTheFocusRectangleKeepsItsSize)
 {
-    EXPECT_EQ(ClampedFixedRect(10, 500, 100, 80, kW, kH), (ImageRect { 0, 460, 60, 540 }));
+    EXPECT_EQ(ClampedFixedRect(10, 500, 100, 80, kScreen), (ImageRect { 0, 460, 60, 540 }));
     EXPECT_EQ(CentredRect(10, 500, 100, 80), (ImageRect { -40, 460, 60, 540 }));
-    EXPECT_EQ(ClampedFixedRect(kW - 1, kH - 1, 100, 80, kW, kH), (ImageRect { kW - 51, kH - 41, kW, kH }));
+    EXPECT_EQ(ClampedFixedRect(kW - 1, kH - 1, 100, 80, kScreen), (ImageRect { kW - 51, kH - 41, kW, kH }));
     // Integer halves: an odd size loses a pixel.
-    EXPECT_EQ(ClampedFixedRect(500, 500, 81, 81, kW, kH), (ImageRect { 460, 460, 540, 540 }));
+    EXPECT_EQ(ClampedFixedRect(500, 500, 81, 81, kScreen), (ImageRect { 460, 460, 540, 540 }));
+}
+
+TEST(OverlayLayoutTest, PanelScalesAndKeepsToAMonitorAwayFromTheDesktopOrigin)
+{
+    // A 2x monitor right of another one: panel 380 x 640 device pixels in its own corners.
+    const ImageRect monitor { 1920, 200, 1920 + 3840, 200 + 2160 };
+    struct Case {
+        bool bottomRight;
+        double scale;
+        ImageRect panel, magnifier;
+    };
+    const Case cases[] = {
+        { false, 2, { 1920, 200, 2300, 840 }, { 1950, 230, 2270, 550 } },
+        { true, 2, { 5380, 1720, 5760, 2360 }, { 5410, 1750, 5730, 2070 } },
+        { false, 1.5, { 1920, 200, 2205, 680 }, { 1943, 223, 2183, 463 } }, // 22.5 rounds away from zero
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PanelRect(OverlayMode::Region, c.bottomRight, monitor, c.scale), c.panel) << c.scale;
+        EXPECT_EQ(MagnifierRect(c.bottomRight, monitor, c.scale), c.magnifier) << c.scale;
+    }
+    // The thresholds are the scaled panel's, measured from this monitor's edges.
+    EXPECT_TRUE(PanelAtBottomRight(false, OverlayMode::Region, 1920 + 380, 1500, monitor, 2));
+    EXPECT_FALSE(PanelAtBottomRight(false, OverlayMode::Region, 1920 + 381, 1500, monitor, 2));
+    EXPECT_TRUE(PanelAtBottomRight(false, OverlayMode::Region, 3000, 200 + 640, monitor, 2));
+    EXPECT_FALSE(PanelAtBottomRight(true, OverlayMode::Region, 3000, 200 + 2160 - 640, monitor, 2));
+    // The fixed rectangle shrinks at this monitor's edge, not the desktop's; an absurd size stays sane.
+    EXPECT_EQ(ClampedFixedRect(1930, 500, 100, 80, monitor), (ImageRect { 1920, 460, 1980, 540 }));
+    EXPECT_EQ(ClampedFixedRect(3000, 1000, 2147483647, 2147483647, monitor), monitor);
 }
 
 TEST(OverlayLayoutTest, SizeLabelIsCentredOrGoesAboveLeftWhenItDoesNotFit)
@@ -79,7 +108,7 @@ TEST(OverlayLayoutTest, MagnifierInvertsTheCrossHairButTheCentreAndStretchesWith
             p[1] = uint8_t(y * 8);
             p[2] = 0x40;
         }
-    const QImage picture = OverlayPainter::Magnify(around);
+    const QImage picture = OverlayPainter::Magnify(around, 160);
     ASSERT_EQ(picture.size(), QSize(160, 160));
     // Source pixel s covers the targets t with t * 31 / 160 == s: the centre (15) covers 78..82.
     EXPECT_EQ(picture.pixel(80, 80), qRgb(0x40, 15 * 8, 15 * 8));

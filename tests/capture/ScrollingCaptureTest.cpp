@@ -228,7 +228,7 @@ TEST(ScrollingCaptureTest, PipelineWaitsHidesPicksAndRestores)
                 rig.log.push_back("sleep " + std::to_string(ms));
         };
         CapturePipeline pipeline(rig.settings, std::move(onScreen));
-        pipeline.SetScrolling({ &screen, 8, {}, {}, [&] { rig.log.push_back("cleared"); }, [&] { return now; } });
+        pipeline.SetScrolling({ &screen, 8, {}, {}, [&] { rig.log.push_back("cleared"); }, [&] { return now; }, {}, {} });
         const bool delivered = test.picked && test.picked->Width() > 0;
         EXPECT_EQ(pipeline.CaptureScrollingWindow(test.target), delivered || test.target ? 1 : 0);
         EXPECT_EQ(rig.log, test.expected);

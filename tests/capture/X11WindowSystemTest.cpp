@@ -2,6 +2,11 @@
 
 #include "tests/capture/XTestScreen.h"
 
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 class X11WindowSystemTest : public XTestScreen {
@@ -100,4 +105,120 @@ TEST_F(X11WindowSystemTest, HighlightFramesTheWindowAndErasingRepaintsIt)
     XSync(dpy, False);
     windowSystem->DrawHighlight(window);
     windowSystem->EraseHighlight(window);
+}
+
+// A real GTK 3 window that draws its own frame, with the hints a compositing window manager that knows
+// client-side frames gives it: GTK then surrounds the window with invisible shadow margins and says how wide
+// they are.
+class GtkFrameTest : public X11WindowSystemTest {
+protected:
+    void SetUp() override
+    {
+        X11WindowSystemTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        if (std::system("/usr/bin/python3 -c \"import gi; gi.require_version('Gtk', '3.0'); "
+                        "from gi.repository import Gtk\" >/dev/null 2>&1")
+            != 0)
+            GTEST_SKIP() << "needs GTK 3 for Python (python3-gi, gir1.2-gtk-3.0)";
+        check = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 1, 1, 0, 0, 0);
+        const long self = long(check);
+        SetCardinals(check, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, { self });
+        SetCardinals(DefaultRootWindow(dpy), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, { self });
+        SetCardinals(DefaultRootWindow(dpy), "_NET_SUPPORTED", XA_ATOM, { long(display->Atom("_GTK_FRAME_EXTENTS")) });
+        XSetSelectionOwner(dpy, display->Atom("_NET_WM_CM_S0"), check, CurrentTime);
+        XSync(dpy, False);
+    }
+
+    void TearDown() override
+    {
+        if (gtkPid > 0) {
+            kill(gtkPid, SIGTERM);
+            waitpid(gtkPid, nullptr, 0);
+        }
+        if (check) {
+            for (const char* hint : { "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED" })
+                XDeleteProperty(dpy, DefaultRootWindow(dpy), display->Atom(hint));
+            XDestroyWindow(dpy, check);
+            XSync(dpy, False);
+        }
+        X11WindowSystemTest::TearDown();
+    }
+
+    // Starts the GTK window and returns its X window.
+    Window StartGtkWindow()
+    {
+        const char* script = R"(
+import gi, sys
+gi.require_version('Gtk', '3.0')
+from gi.repository import Gtk
+w = Gtk.Window()
+bar = Gtk.HeaderBar()
+bar.set_show_close_button(True)
+w.set_titlebar(bar)
+w.set_default_size(300, 200)
+w.connect('map-event', lambda *a: print(w.get_window().get_xid(), flush=True))
+w.show_all()
+Gtk.main()
+)";
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0)
+            return 0;
+        gtkPid = fork();
+        if (gtkPid == 0) {
+            dup2(pipeFds[1], STDOUT_FILENO);
+            close(pipeFds[0]);
+            execl("/usr/bin/python3", "python3", "-c", script, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(pipeFds[1]);
+        FILE* out = fdopen(pipeFds[0], "r");
+        unsigned long window = 0;
+        if (!out || fscanf(out, "%lu", &window) != 1)
+            window = 0;
+        if (out)
+            fclose(out);
+        return Window(window);
+    }
+
+    bool HasProperty(Window window, const char* name) const
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, remaining = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(
+            dpy, window, display->Atom(name), 0, 4, False, AnyPropertyType, &type, &format, &count, &remaining, &data);
+        if (data)
+            XFree(data);
+        return count == 4;
+    }
+
+    Window check = 0;
+    pid_t gtkPid = -1;
+};
+
+TEST_F(GtkFrameTest, WindowRectLeavesOutTheShadowMarginsOfAClientSideFrame)
+{
+    const Window window = StartGtkWindow();
+    ASSERT_NE(window, 0u) << "the GTK window did not start";
+    XWindowAttributes outer {};
+    ASSERT_TRUE(WaitFor([&] {
+        return HasProperty(window, "_GTK_FRAME_EXTENTS") && XGetWindowAttributes(dpy, window, &outer)
+            && outer.map_state == IsViewable;
+    })) << "GTK declared no frame extents";
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+    const std::optional<ImageRect> rect = windowSystem->WindowRect(window);
+    ASSERT_TRUE(rect);
+    // The shadows lie on every side, widest below.
+    EXPECT_GT(rect->left, x);
+    EXPECT_GT(rect->top, y);
+    EXPECT_LT(rect->right, x + outer.width);
+    EXPECT_LT(rect->bottom, y + outer.height);
+    // What is left is the window as GTK lays it out: its content of 300 x 200 below the header bar.
+    EXPECT_EQ(rect->Width(), 300);
+    EXPECT_GT(rect->Height(), 200);
+    EXPECT_LT(rect->Height(), 300);
 }

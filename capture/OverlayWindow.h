@@ -1,0 +1,40 @@
+#pragma once
+
+#include "imaging/BitmapTypes.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QScreen;
+
+// One monitor's part of the selection overlay: a borderless window above all others over that monitor,
+// painted in device pixels of the desktop whatever the toolkit's scale there, so the frozen picture shows
+// 1:1. Pointer events go to the owner as device positions.
+class OverlayWindow final : public QWidget {
+public:
+    // Paints the given desktop pixels; the painter draws in device pixels of the desktop.
+    using Painter = std::function<void(QPainter& painter, const QRegion& desktopPixels)>;
+    using PointerHandler = std::function<void(QMouseEvent& event, int x, int y)>;
+
+    OverlayWindow(QScreen& screen, Painter paint, PointerHandler pointer);
+
+    // The desktop pixels this window covers.
+    ImageRect DeviceRect() const;
+    double Scale() const { return devicePixelRatioF(); }
+    // Repaints those desktop pixels where this window shows them.
+    void UpdateDesktop(const QRegion& desktopPixels);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void Forward(QMouseEvent* event);
+
+    QPoint origin_;
+    Painter paint_;
+    PointerHandler pointer_;
+};
