@@ -17,6 +17,7 @@
 #
 # Knobs (environment):
 #   RIG_SIZE=1280x800     mode of HEADLESS-1          RIG_BG='#336699'  solid background
+#   RIG_BG2=RIG_BG        background of the outputs after HEADLESS-1 (tells them apart in a picture)
 #   RIG_OUTPUTS=1         >1: more outputs via `swaymsg create_output`, placed to the
 #                         right of HEADLESS-1, mode RIG_SIZE2 (default 800x600)
 #   RIG_PORTAL=1          0: only dbus + sway
@@ -36,6 +37,7 @@ set -u
 RIG_SIZE=${RIG_SIZE:-1280x800}
 RIG_SIZE2=${RIG_SIZE2:-800x600}
 RIG_BG=${RIG_BG:-#336699}
+RIG_BG2=${RIG_BG2:-$RIG_BG}
 RIG_OUTPUTS=${RIG_OUTPUTS:-1}
 RIG_PORTAL=${RIG_PORTAL:-1}
 RIG_SCREENCAST=${RIG_SCREENCAST:-0}
@@ -179,7 +181,7 @@ wait_for "sway IPC" swaymsg -t get_outputs
 # Background: our own swaybg child rather than sway's `output * bg` (sway
 # double-forks swaybg, leaving it to PID 1 to reap). '*' also covers outputs
 # created later.
-nice -n "$RIG_NICE" swaybg -o '*' -c "$RIG_BG" >"$RIG_DIR/swaybg.log" 2>&1 &
+nice -n "$RIG_NICE" swaybg -o HEADLESS-1 -c "$RIG_BG" -o '*' -c "$RIG_BG2" >"$RIG_DIR/swaybg.log" 2>&1 &
 PIDS+=($!)
 
 x=${RIG_SIZE%x*}
@@ -192,10 +194,11 @@ done
 
 # swaybg draws asynchronously: wait until every output shows the colour
 if command -v grim >/dev/null; then
-    want=$(printf '%s' "${RIG_BG#\#}" | tr 'A-F' 'a-f')
+    hex() { printf '%s' "${1#\#}" | tr 'A-F' 'a-f'; }
     bg_ready() {
-        local o
+        local o want
         for (( o=1; o<=RIG_OUTPUTS; o++ )); do
+            if [ "$o" = 1 ]; then want=$(hex "$RIG_BG"); else want=$(hex "$RIG_BG2"); fi
             [ "$(grim -o "HEADLESS-$o" -t ppm - 2>/dev/null | tail -c 3 | od -An -tx1 | tr -d ' \n')" = "$want" ] || return 1
         done
     }
