@@ -303,6 +303,11 @@ int RunOnWayland(const CaptureOptions& options, CaptureMode mode, WaylandCapture
     const std::string configPath = ConfigFilePath();
     CaptureSettings settings = LoadCaptureSettings(configPath);
     ApplyOptions(options, settings);
+    // A Wayland clipboard ends with the program that offers it: only wl-copy's own server outlives us.
+    if (settings.CopyToClipboard && !wayland.Clipboard().Installed())
+        return Fail("the clipboard on Wayland ends with the program that filled it: install wl-clipboard "
+                    "(wl-copy) for --clipboard",
+            2);
     CommandLineOverlay overlay;
     if (const std::optional<std::string> why
         = PrepareOverlay(options, mode, wayland.Screen(), wayland.Windows(), {}, overlay))

@@ -182,6 +182,16 @@ TEST_F(WaylandDesktopTest, ClipboardHoldsTheCaptureAfterTheProgramEnds)
     EXPECT_EQ(fromClipboard.convertToFormat(QImage::Format_RGB32), saved.convertToFormat(QImage::Format_RGB32));
 }
 
+TEST_F(WaylandDesktopTest, ClipboardWithoutWlCopySaysSoInOneLine)
+{
+    const std::string output = dir.filePath("none.png").toStdString();
+    const ProcessOutput run = ProcessOutput::Run("env PATH=" + Quoted(dir.path().toStdString()) + " " + Quoted(kLumora)
+        + " capture full --clipboard --output " + Quoted(output) + " 2>&1 >/dev/null");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.out.find("wl-clipboard"), std::string::npos) << run.out;
+    EXPECT_EQ(Lines(run.out), 1) << run.out;
+}
+
 // Runs on a desktop started without the portal (RIG_PORTAL=0).
 using WaylandNoPortalTest = WaylandDesktopTest;
 
