@@ -136,7 +136,10 @@ PortalScreenshot::Result PortalScreenshot::Take(std::chrono::milliseconds limit)
     if (!uri.isLocalFile())
         return Failure("the desktop portal's screenshot is not a local file: " + uri.toString().toStdString());
     const QString file = uri.toLocalFile();
-    const QImage picture(file);
+    // Portals write PNG; naming it spares loading every image format plugin to guess.
+    QImage picture(file, "PNG");
+    if (picture.isNull())
+        picture.load(file);
     if (InTemporaryFolder(file))
         QFile::remove(file);
     if (picture.isNull())
