@@ -1,9 +1,14 @@
 #include "platform/PortalScreenSource.h"
 #include "tests/capture/ProcessOutput.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
+#include <QRasterWindow>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +81,47 @@ protected:
     QTemporaryDir dir;
     Rig rig;
 };
+
+// A picture where every pixel tells its place, so that any shift or flip shows.
+QRgb Pattern(int x, int y)
+{
+    return qRgb((x * 7) & 255, (y * 5) & 255, (x + 3 * y) & 255) & 0xFFFFFF;
+}
+
+// Another program's window as a user has it: a full-screen Wayland window showing the pattern.
+class PatternWindow final : public QRasterWindow {
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QImage image(size(), QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, Pattern(x, y));
+        QPainter(this).drawImage(0, 0, image);
+    }
+};
+
+// The colour the compositor shows at a point, read with grim (the rig's own tool, not ours).
+QRgb ShownAt(int x, int y)
+{
+    const ProcessOutput run
+        = ProcessOutput::Run("grim -t ppm -g '" + std::to_string(x) + "," + std::to_string(y) + " 1x1' - 2>/dev/null");
+    const QImage pixel = QImage::fromData(QByteArray::fromStdString(run.out), "PPM");
+    return pixel.isNull() ? 0xFFFFFFFF : pixel.pixel(0, 0) & 0xFFFFFF;
+}
+
+bool WaitUntilShown(int x, int y, QRgb colour)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (ShownAt(x, y) == colour)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
 
 } // namespace
 
@@ -205,4 +251,41 @@ TEST_F(WaylandNoPortalTest, OneLineSaysWhatToInstall)
     EXPECT_NE(run.out.find("install xdg-desktop-portal"), std::string::npos) << run.out;
     EXPECT_EQ(Lines(run.out), 1) << run.out;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
+}
+
+TEST_F(WaylandDesktopTest, AnotherProgramsWindowIsCapturedPixelForPixel)
+{
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    static int argc = 1;
+    static char name[] = "wayland_tests";
+    static char* argv[] = { name, nullptr };
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    ASSERT_TRUE(app);
+    PatternWindow window;
+    window.showFullScreen();
+    ASSERT_TRUE(WaitUntilShown(
+        rig.first.width() - 1, rig.first.height() - 1, Pattern(rig.first.width() - 1, rig.first.height() - 1)))
+        << "the window never covered the first output";
+
+    struct Case {
+        std::string arguments;
+        QRect area;
+    };
+    const Case cases[] = {
+        { "full", { { 0, 0 }, rig.first } }, { "region --geometry 200x100+37+23", { 37, 23, 200, 100 } },
+        { "region --geometry 1x1+" + std::to_string(rig.first.width() - 1) + "+0", { rig.first.width() - 1, 0, 1, 1 } }
+    };
+    for (const Case& c : cases) {
+        const std::string output = dir.filePath("window.png").toStdString();
+        ASSERT_EQ(Capture(c.arguments, output).exitCode, 0) << c.arguments;
+        const QImage image(QString::fromStdString(output));
+        ASSERT_EQ(image.size(), c.area.size()) << c.arguments;
+        int wrong = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                wrong += (image.pixel(x, y) & 0xFFFFFF) != Pattern(c.area.x() + x, c.area.y() + y);
+        EXPECT_EQ(wrong, 0) << c.arguments;
+    }
+    window.close();
+    EXPECT_TRUE(WaitUntilShown(0, 0, rig.firstColour)) << "the background did not come back";
 }
