@@ -311,10 +311,11 @@ int RunOnWayland(const CaptureOptions& options, CaptureMode mode, WaylandCapture
     CommandLineOverlay overlay;
     if (const std::optional<std::string> why
         = PrepareOverlay(options, mode, wayland.Screen(), wayland.Windows(), {}, overlay))
-        return Fail(*why);
+        return Fail(wayland.Screen().Error().empty() ? *why : wayland.Screen().Error());
     CommandLineRun run { options, mode, settings, configPath, wayland.Screen(), wayland.Windows(), wayland.Clipboard(),
         overlay.chosen };
     run.readError = [&wayland] { return wayland.Screen().Error(); };
+    run.clipboardTaken = [&wayland] { return wayland.Clipboard().Copied(); };
     return RunPipeline(run);
 }
 

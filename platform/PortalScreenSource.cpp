@@ -52,12 +52,24 @@ PortalScreenSource::PortalScreenSource(std::vector<LogicalScreen> screens, std::
 {
 }
 
+bool PortalScreenSource::TakePicture() const
+{
+    if (!picture_.Image().IsEmpty())
+        return true;
+    PortalScreenshot::Result taken = PortalScreenshot::Take(limit_);
+    if (taken.image.IsEmpty()) {
+        error_ = taken.error;
+        return false;
+    }
+    picture_.SetImage(std::move(taken.image));
+    return true;
+}
+
 std::vector<ImageRect> PortalScreenSource::Monitors() const
 {
-    std::vector<ImageRect> monitors = MapScreensToPicture(screens_, picture_.Image().Width());
-    if (monitors.empty() && !picture_.Image().IsEmpty())
-        monitors.push_back({ 0, 0, picture_.Image().Width(), picture_.Image().Height() });
-    return monitors;
+    if (screens_.empty())
+        return TakePicture() ? std::vector<ImageRect> { DesktopRect() } : std::vector<ImageRect> {};
+    return MapScreensToPicture(screens_, picture_.Image().Width());
 }
 
 ImageRect PortalScreenSource::PrimaryScreenRect() const
@@ -84,13 +96,5 @@ ImageRect PortalScreenSource::DesktopRect() const
 
 bool PortalScreenSource::ReadPixels(const ImageRect& rect, ImageBuffer& image)
 {
-    if (picture_.Image().IsEmpty()) {
-        PortalScreenshot::Result taken = PortalScreenshot::Take(limit_);
-        if (taken.image.IsEmpty()) {
-            error_ = taken.error;
-            return false;
-        }
-        picture_.SetImage(std::move(taken.image));
-    }
-    return picture_.ReadPixels(rect, image);
+    return TakePicture() && picture_.ReadPixels(rect, image);
 }

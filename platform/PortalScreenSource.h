@@ -18,7 +18,8 @@ std::vector<ImageRect> MapScreensToPicture(const std::vector<LogicalScreen>& scr
 
 // The screen of a Wayland session, read through the desktop portal: one picture of the whole desktop, taken
 // at the first read (after any delay) and kept, so that every rectangle of one capture comes from it.
-// Monitor 0 is the primary one.
+// Monitor 0 is the primary one. Where no monitors are known, the picture is the one monitor, taken when
+// first asked for.
 class PortalScreenSource final : public ScreenSource {
 public:
     PortalScreenSource(std::vector<LogicalScreen> screens, std::chrono::milliseconds limit);
@@ -35,8 +36,12 @@ public:
     std::optional<CursorImage> Cursor() override { return std::nullopt; }
 
 private:
+    // Takes the picture unless it is there; false, with the error kept, when the portal gave none.
+    bool TakePicture() const;
+
     std::vector<LogicalScreen> screens_;
     std::chrono::milliseconds limit_;
-    ImageScreenSource picture_;
-    std::string error_;
+    // Taken on first use, also by the monitor queries.
+    mutable ImageScreenSource picture_;
+    mutable std::string error_;
 };

@@ -49,6 +49,12 @@ bool WlCopyClipboard::Installed() const
 
 bool WlCopyClipboard::SetImage(const ImageBuffer& image)
 {
+    copied_ = Copy(image);
+    return copied_;
+}
+
+bool WlCopyClipboard::Copy(const ImageBuffer& image)
+{
     if (image.IsEmpty() || !encoder_)
         return false;
     const std::vector<char> png = encoder_(image, "image/png");

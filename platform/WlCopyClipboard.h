@@ -18,8 +18,13 @@ public:
     // Whether the program is found on PATH (or, given with a slash, is executable).
     bool Installed() const;
     bool SetImage(const ImageBuffer& image) override;
+    // Whether the last SetImage handed its picture to wl-copy.
+    bool Copied() const { return copied_; }
 
 private:
+    bool Copy(const ImageBuffer& image);
+
     Encoder encoder_;
     std::string program_;
+    bool copied_ = false;
 };

@@ -238,6 +238,17 @@ TEST_F(WaylandDesktopTest, ClipboardWithoutWlCopySaysSoInOneLine)
     EXPECT_EQ(Lines(run.out), 1) << run.out;
 }
 
+// The portal answers on the bus, the clipboard needs the compositor: with WAYLAND_DISPLAY naming no
+// compositor the screen is still read (as one picture, no monitors known) but wl-copy fails.
+TEST_F(WaylandDesktopTest, AClipboardThatCannotBeTakenIsAFailure)
+{
+    const std::string output = dir.filePath("copied.png").toStdString();
+    const ProcessOutput run = ProcessOutput::Run("env WAYLAND_DISPLAY=wayland-gone " + Quoted(kLumora)
+        + " capture full --delay 0 --clipboard --output " + Quoted(output) + " 2>&1 >/dev/null");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "lumora: cannot take the clipboard\n");
+}
+
 // Runs on a desktop started without the portal (RIG_PORTAL=0).
 using WaylandNoPortalTest = WaylandDesktopTest;
 
