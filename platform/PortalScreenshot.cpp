@@ -1,5 +1,6 @@
 #include "platform/PortalScreenshot.h"
 
+#include "platform/PngFileReader.h"
 #include "platform/PortalRequestWaiter.h"
 
 #include <QDBusConnection>
@@ -136,16 +137,13 @@ PortalScreenshot::Result PortalScreenshot::Take(std::chrono::milliseconds limit)
     if (!uri.isLocalFile())
         return Failure("the desktop portal's screenshot is not a local file: " + uri.toString().toStdString());
     const QString file = uri.toLocalFile();
-    // Portals write PNG; naming it spares loading every image format plugin to guess.
-    QImage picture(file, "PNG");
-    if (picture.isNull())
-        picture.load(file);
+    // Portals write PNG, read straight into our buffer; anything else goes through the toolkit.
+    ImageBuffer image = ReadPngFile(file.toStdString());
+    if (image.IsEmpty())
+        image = ToImageBuffer(QImage(file));
     if (InTemporaryFolder(file))
         QFile::remove(file);
-    if (picture.isNull())
-        return Failure("cannot read the desktop portal's screenshot " + file.toStdString());
-    ImageBuffer image = ToImageBuffer(picture);
     if (image.IsEmpty())
-        return Failure("the desktop portal's screenshot is too large");
+        return Failure("cannot read the desktop portal's screenshot " + file.toStdString());
     return { std::move(image), {} };
 }
