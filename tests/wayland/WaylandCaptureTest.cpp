@@ -1,3 +1,4 @@
+#include "platform/PngFileReader.h"
 #include "platform/PortalScreenSource.h"
 #include "tests/capture/ProcessOutput.h"
 
@@ -146,6 +147,46 @@ TEST(ScreensInPictureTest, MonitorsAreMappedByTheirPlaceAndThePictureScale)
     };
     for (const Case& c : cases)
         EXPECT_EQ(MapScreensToPicture(c.screens, c.pictureWidth), c.expected) << c.name;
+}
+
+TEST(PngFileReaderTest, EveryPngKindComesOutAsTheSameOpaqueColours)
+{
+    QImage source(37, 11, QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            source.setPixel(x, y, Pattern(x * 9, y * 13));
+    const QImage gray = source.convertToFormat(QImage::Format_Grayscale8);
+    struct Case {
+        const char* name;
+        QImage written;
+        QImage expected;
+    };
+    const Case cases[] = {
+        { "8-bit RGB", source.convertToFormat(QImage::Format_RGB888), source },
+        { "8-bit RGBA", source.convertToFormat(QImage::Format_ARGB32), source },
+        { "16-bit RGBA", source.convertToFormat(QImage::Format_RGBA64), source },
+        { "grey", gray, gray.convertToFormat(QImage::Format_RGB32) },
+        { "palette", source.convertToFormat(QImage::Format_Indexed8), source.convertToFormat(QImage::Format_Indexed8) },
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(QStringLiteral("kind.png"));
+        ASSERT_TRUE(c.written.save(path, "PNG")) << c.name;
+        const ImageBuffer read = ReadPngFile(path.toStdString());
+        ASSERT_EQ(read.Width(), source.width()) << c.name;
+        ASSERT_EQ(read.Height(), source.height()) << c.name;
+        int wrong = 0;
+        for (int y = 0; y < read.Height(); ++y)
+            for (int x = 0; x < read.Width(); ++x) {
+                const uint8_t* bgr = read.Row(y) + x * 3;
+                wrong += qRgb(bgr[2], bgr[1], bgr[0]) != c.expected.pixel(x, y);
+            }
+        EXPECT_EQ(wrong, 0) << c.name;
+    }
+    const QString notPng = dir.filePath(QStringLiteral("picture.bmp"));
+    ASSERT_TRUE(source.save(notPng, "BMP"));
+    EXPECT_TRUE(ReadPngFile(notPng.toStdString()).IsEmpty());
+    EXPECT_TRUE(ReadPngFile(dir.filePath(QStringLiteral("missing.png")).toStdString()).IsEmpty());
 }
 
 TEST_F(WaylandDesktopTest, FullScreenIsWhatTheOutputsShow)
