@@ -2,6 +2,7 @@
 
 #include "app/CaptureArguments.h"
 #include "app/ScreenChoice.h"
+#include "app/WaylandCapture.h"
 #include "app/WaylandSession.h"
 #include "capture/CaptureDocumentSink.h"
 #include "capture/CapturePipeline.h"
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <optional>
 
@@ -198,8 +200,10 @@ bool ShowsOverlay(const CaptureOptions& options, CaptureMode mode)
 }
 
 // Returns why nothing can be captured, or nothing when the overlay is ready.
-std::optional<std::string> PrepareOverlay(const CaptureOptions& options, CaptureMode mode, X11Display& display,
-    ScreenSource& screen, X11WindowSystem& windows, const CaptureToolkit& toolkit, CommandLineOverlay& overlay)
+// makeOverlay shows the toolkit's overlay on the desktop being captured.
+std::optional<std::string> PrepareOverlay(const CaptureOptions& options, CaptureMode mode, ScreenSource& screen,
+    WindowSystem& windows, const std::function<std::unique_ptr<CaptureToolkit::Overlay>()>& makeOverlay,
+    CommandLineOverlay& overlay)
 {
     if (options.geometry) {
         // Device pixels of the whole desktop, cut to what its monitors show.
@@ -213,11 +217,105 @@ std::optional<std::string> PrepareOverlay(const CaptureOptions& options, Capture
             return "there is no window " + std::to_string(*options.window) + "; nothing was captured";
         overlay.preset = std::make_unique<PresetSelection>(windows, *options.window);
         overlay.chosen = overlay.preset.get();
-    } else if (ShowsOverlay(options, mode)) {
-        overlay.toolkit = toolkit.makeOverlay(display, windows);
+    } else if (ShowsOverlay(options, mode) && makeOverlay) {
+        overlay.toolkit = makeOverlay();
         overlay.chosen = &overlay.toolkit->Selection();
     }
     return std::nullopt;
+}
+
+// One command-line capture on whichever desktop the services read.
+struct CommandLineRun {
+    const CaptureOptions& options;
+    CaptureMode mode;
+    CaptureSettings& settings;
+    std::string configPath;
+    ScreenSource& screen;
+    WindowSystem& windows;
+    ClipboardSink& clipboard;
+    SelectionOverlay* overlay = nullptr;
+    std::function<bool()> clipboardTaken {};
+    CapturePipeline::ScrollingServices scrolling {};
+    // Why the screen could not be read, when the source can tell.
+    std::function<std::string()> readError {};
+};
+
+int RunPipeline(CommandLineRun& run)
+{
+    const CaptureOptions& options = run.options;
+    NoMainWindow mainWindow;
+    DetachedSoundPlayer sound;
+    KeptCapture kept(options.output);
+    CaptureServices services { run.screen, run.windows, mainWindow, run.clipboard, sound, &kept, run.overlay,
+        SaveImageFile, {}, run.configPath, DataFolderFor("capture.wav") };
+    CapturePipeline pipeline(run.settings, std::move(services));
+    pipeline.SetDelayOverride(options.delay);
+    if (options.screen) {
+        std::string error;
+        const std::optional<ImageRect> area = ResolveScreenChoice(*options.screen, run.screen, error);
+        if (!area)
+            return Fail(error, 2);
+        pipeline.SetFullScreenArea(area);
+    }
+    if (run.mode == CaptureMode::ScrollingWindow)
+        pipeline.SetScrolling(std::move(run.scrolling));
+
+    const int captured = run.mode == CaptureMode::ScrollingWindow
+        ? pipeline.CaptureScrollingWindow(options.window.value_or(0))
+        : pipeline.Capture(run.mode);
+    const std::string readError = run.readError ? run.readError() : std::string();
+    if (!readError.empty())
+        return Fail(readError);
+    if (!captured) {
+        if (run.mode == CaptureMode::ScrollingWindow && options.window)
+            return Fail("the window cannot be found or read; nothing was captured");
+        if (IsOverlayKind(run.mode))
+            return Fail("capture cancelled");
+        return Fail("the active window lies partly off the screen or cannot be found; nothing was captured");
+    }
+    if (!kept.received)
+        return Fail("the screen could not be read");
+    if (run.settings.CopyToClipboard && run.clipboardTaken && !run.clipboardTaken())
+        return Fail("cannot take the clipboard");
+
+    if (options.output) {
+        if (!kept.written)
+            return Fail("cannot write '" + *options.output + "'");
+        std::cout << *options.output << "\n";
+        return 0;
+    }
+    if (const auto& saved = pipeline.LastAutoSave()) {
+        if (!saved->written)
+            return Fail("cannot write '" + saved->path + "'");
+        std::cout << saved->path << "\n";
+        return 0;
+    }
+    if (!run.settings.CopyToClipboard)
+        std::cerr << "lumora: config.ini turns auto-save and the clipboard off; nothing was kept "
+                     "(use --output FILE or --clipboard)\n";
+    return 0;
+}
+
+// Full screen and given rectangles from one picture of the desktop portal.
+int RunOnWayland(const CaptureOptions& options, CaptureMode mode, WaylandCapture& wayland)
+{
+    const std::string configPath = ConfigFilePath();
+    CaptureSettings settings = LoadCaptureSettings(configPath);
+    ApplyOptions(options, settings);
+    // A Wayland clipboard ends with the program that offers it: only wl-copy's own server outlives us.
+    if (settings.CopyToClipboard && !wayland.Clipboard().Installed())
+        return Fail("the clipboard on Wayland ends with the program that filled it: install wl-clipboard "
+                    "(wl-copy) for --clipboard",
+            2);
+    CommandLineOverlay overlay;
+    if (const std::optional<std::string> why
+        = PrepareOverlay(options, mode, wayland.Screen(), wayland.Windows(), {}, overlay))
+        return Fail(wayland.Screen().Error().empty() ? *why : wayland.Screen().Error());
+    CommandLineRun run { options, mode, settings, configPath, wayland.Screen(), wayland.Windows(), wayland.Clipboard(),
+        overlay.chosen };
+    run.readError = [&wayland] { return wayland.Screen().Error(); };
+    run.clipboardTaken = [&wayland] { return wayland.Clipboard().Copied(); };
+    return RunPipeline(run);
 }
 
 } // namespace
@@ -244,6 +342,16 @@ int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit
         return Fail(
             "usage: lumora capture region --geometry WxH+X+Y | window|scroll --window ID | fixed --size WxH", 2);
 
+    if (WaylandSession::Detected()) {
+        if (const std::optional<std::string> why = WaylandCapture::Refusal(*mode, options->geometry.has_value()))
+            return Fail(*why, 2);
+        WaylandCapture wayland;
+        if (wayland.PortalAvailable())
+            return RunOnWayland(*options, *mode, wayland);
+        // Without the portal, X11 still reads what runs through Xwayland.
+        if (!X11Display::Open())
+            return Fail(WaylandCapture::NothingToReadWith(), 2);
+    }
     WaylandSession::WarnOnStderr();
     const std::unique_ptr<X11Display> display = X11Display::Open();
     if (!display) {
@@ -259,63 +367,19 @@ int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit
 
     X11ScreenSource screen(*display);
     X11WindowSystem windows(*display);
-    NoMainWindow mainWindow;
     X11ClipboardOwner clipboard(&EncodeImageBytes, display->Name());
-    DetachedSoundPlayer sound;
-    KeptCapture kept(options->output);
+    const auto overlayOnX11 = [&] { return toolkit.makeOverlay(*display, windows); };
     CommandLineOverlay overlay;
-    if (const std::optional<std::string> why
-        = PrepareOverlay(*options, *mode, *display, screen, windows, toolkit, overlay))
+    if (const std::optional<std::string> why = PrepareOverlay(*options, *mode, screen, windows, overlayOnX11, overlay))
         return Fail(*why);
-    CaptureServices services { screen, windows, mainWindow, clipboard, sound, &kept, overlay.chosen, SaveImageFile, {},
-        configPath, DataFolderFor("capture.wav") };
-    CapturePipeline pipeline(settings, std::move(services));
-    pipeline.SetDelayOverride(options->delay);
-    if (options->screen) {
-        const std::optional<ImageRect> area = ResolveScreenChoice(*options->screen, screen, error);
-        if (!area)
-            return Fail(error, 2);
-        pipeline.SetFullScreenArea(area);
-    }
+    CommandLineRun run { *options, *mode, settings, configPath, screen, windows, clipboard, overlay.chosen };
+    run.clipboardTaken = [&clipboard] { return clipboard.ServerPid() != 0; };
     // Made only for a scrolling capture: it reads the keyboard map from the server.
     std::optional<X11ScrollInput> scrollInput;
     if (*mode == CaptureMode::ScrollingWindow) {
-        CapturePipeline::ScrollingServices scrolling;
-        scrolling.input = &scrollInput.emplace(*display);
-        scrolling.scrollBarWidth = toolkit.scrollBarWidth();
-        scrolling.progress = ShowStepsOnTerminal;
-        pipeline.SetScrolling(std::move(scrolling));
+        run.scrolling.input = &scrollInput.emplace(*display);
+        run.scrolling.scrollBarWidth = toolkit.scrollBarWidth();
+        run.scrolling.progress = ShowStepsOnTerminal;
     }
-
-    const int captured = *mode == CaptureMode::ScrollingWindow
-        ? pipeline.CaptureScrollingWindow(options->window.value_or(0))
-        : pipeline.Capture(*mode);
-    if (!captured) {
-        if (*mode == CaptureMode::ScrollingWindow && options->window)
-            return Fail("the window cannot be found or read; nothing was captured");
-        if (IsOverlayKind(*mode))
-            return Fail("capture cancelled");
-        return Fail("the active window lies partly off the screen or cannot be found; nothing was captured");
-    }
-    if (!kept.received)
-        return Fail("the screen could not be read");
-    if (settings.CopyToClipboard && clipboard.ServerPid() == 0)
-        return Fail("cannot take the clipboard");
-
-    if (options->output) {
-        if (!kept.written)
-            return Fail("cannot write '" + *options->output + "'");
-        std::cout << *options->output << "\n";
-        return 0;
-    }
-    if (const auto& saved = pipeline.LastAutoSave()) {
-        if (!saved->written)
-            return Fail("cannot write '" + saved->path + "'");
-        std::cout << saved->path << "\n";
-        return 0;
-    }
-    if (!settings.CopyToClipboard)
-        std::cerr << "lumora: config.ini turns auto-save and the clipboard off; nothing was kept "
-                     "(use --output FILE or --clipboard)\n";
-    return 0;
+    return RunPipeline(run);
 }

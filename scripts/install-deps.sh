@@ -18,6 +18,8 @@ PACKAGES=(
   dbus dbus-x11 libdbus-1-dev
   cups printer-driver-cups-pdf # a real printer queue (writing PDF files) for the direct-printing test
   fonts-dejavu-core fonts-liberation2
+  # a headless Wayland desktop with the screenshot portal, where the Wayland tests run (tests/wayland)
+  sway swaybg grim xdg-desktop-portal xdg-desktop-portal-wlr pipewire qt6-wayland wl-clipboard python3-gi
 )
 
 missing=()

@@ -1,0 +1,103 @@
+#include "app/WaylandCapture.h"
+
+#include "editor/codecs/ImageBytes.h"
+#include "platform/DesktopScreens.h"
+#include "platform/PortalScreenshot.h"
+
+#include <QGuiApplication>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+namespace {
+
+// The portal of a slow desktop may take seconds to write a large picture.
+constexpr std::chrono::seconds kPortalLimit { 20 };
+
+bool IsSocket(const std::string& path)
+{
+    struct stat info { };
+    return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+// The toolkit aborts the program when its display cannot be reached, so it is asked to connect only to a
+// display that is there. Without one the application object knows no monitors.
+const char* ReachablePlatform()
+{
+    if (const char* chosen = std::getenv("QT_QPA_PLATFORM"); chosen && *chosen)
+        return chosen;
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (wayland && *wayland) {
+        const std::string socket = wayland[0] == '/' ? wayland : std::string(runtime ? runtime : "") + "/" + wayland;
+        if (IsSocket(socket))
+            return "wayland";
+    }
+    const char* x11 = std::getenv("DISPLAY");
+    return x11 && *x11 ? "xcb" : nullptr;
+}
+
+std::string Kind(CaptureMode mode)
+{
+    return mode == CaptureMode::ActiveWindow ? "active" : "window";
+}
+
+} // namespace
+
+std::optional<std::string> WaylandCapture::Refusal(CaptureMode mode, bool rectangleGiven)
+{
+    switch (mode) {
+    case CaptureMode::FullScreen:
+        return std::nullopt;
+    case CaptureMode::WindowObject:
+    case CaptureMode::ActiveWindow:
+        return "capture " + Kind(mode)
+            + " cannot run on Wayland: the desktop tells no program where other windows are "
+              "(use capture region --geometry WxH+X+Y)";
+    case CaptureMode::ScrollingWindow:
+        return "capture scroll cannot run on Wayland: the desktop lets no program scroll another program's window";
+    case CaptureMode::Region:
+        if (rectangleGiven)
+            return std::nullopt;
+        return "capture region on Wayland needs --geometry WxH+X+Y: the selection overlay does not run on "
+               "Wayland yet";
+    case CaptureMode::FixedRect:
+        return "capture fixed cannot run on Wayland yet: it needs the selection overlay (use capture region "
+               "--geometry WxH+X+Y)";
+    }
+    return std::nullopt;
+}
+
+std::string WaylandCapture::NothingToReadWith()
+{
+    return "this Wayland session offers no way to read the screen: install xdg-desktop-portal and the "
+           "desktop's backend (xdg-desktop-portal-gnome, -kde or -wlr), or run Xwayland";
+}
+
+WaylandCapture::WaylandCapture()
+    : clipboard_(&EncodeImageBytes)
+{
+    if (!QCoreApplication::instance()) {
+        // The toolkit's own notes (a missing runtime folder...) would break the one-line answers scripts read.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        static int argc = 1;
+        static char name[] = "lumora";
+        static char* argv[] = { name, nullptr };
+        if (const char* platform = ReachablePlatform()) {
+            qputenv("QT_QPA_PLATFORM", platform);
+            app_ = std::make_unique<QGuiApplication>(argc, argv);
+        } else {
+            app_ = std::make_unique<QCoreApplication>(argc, argv);
+        }
+    }
+    std::vector<LogicalScreen> screens;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        screens = DesktopScreens();
+    screen_ = std::make_unique<PortalScreenSource>(std::move(screens), kPortalLimit);
+}
+
+bool WaylandCapture::PortalAvailable() const
+{
+    return PortalScreenshot::Available();
+}

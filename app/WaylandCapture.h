@@ -1,0 +1,38 @@
+#pragma once
+
+#include "capture/CaptureMode.h"
+#include "platform/PortalScreenSource.h"
+#include "platform/WaylandWindowSystem.h"
+#include "platform/WlCopyClipboard.h"
+
+#include <QCoreApplication>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// What a capture from the command line reads and offers on a Wayland desktop: the screen through the
+// desktop portal, no other programs' windows, the clipboard through wl-copy.
+class WaylandCapture {
+public:
+    // The one line for a kind Wayland cannot give a program, or nothing when it can run.
+    static std::optional<std::string> Refusal(CaptureMode mode, bool rectangleGiven);
+    // The one line for a desktop where neither the portal nor X11 can read the screen.
+    static std::string NothingToReadWith();
+
+    // Makes the application object the portal's answer needs when none exists yet.
+    WaylandCapture();
+
+    // Whether the session bus offers the portal's Screenshot.
+    bool PortalAvailable() const;
+
+    PortalScreenSource& Screen() { return *screen_; }
+    WaylandWindowSystem& Windows() { return windows_; }
+    WlCopyClipboard& Clipboard() { return clipboard_; }
+
+private:
+    std::unique_ptr<QCoreApplication> app_;
+    std::unique_ptr<PortalScreenSource> screen_;
+    WaylandWindowSystem windows_;
+    WlCopyClipboard clipboard_;
+};

@@ -1,0 +1,149 @@
+#include "platform/PortalScreenshot.h"
+
+#include "platform/PngFileReader.h"
+#include "platform/PortalRequestWaiter.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
+const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
+constexpr int kAskLimitMs = 5000;
+
+QString NewToken()
+{
+    static std::atomic<int> counter { 0 };
+    return QStringLiteral("lumora_%1_%2").arg(getpid()).arg(++counter);
+}
+
+// The portal answers on /org/freedesktop/portal/desktop/request/SENDER/TOKEN, SENDER being our unique
+// name without the colon and with dots as underscores.
+QString RequestPath(const QDBusConnection& bus, const QString& token)
+{
+    QString sender = bus.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+}
+
+bool Subscribe(QDBusConnection& bus, const QString& path, PortalRequestWaiter& waiter)
+{
+    return bus.connect(
+        QString(), path, kRequest, QStringLiteral("Response"), &waiter, SLOT(OnResponse(uint, QVariantMap)));
+}
+
+bool InTemporaryFolder(const QString& file)
+{
+    const QString folder = QFileInfo(file).canonicalPath();
+    for (const QString& temp : { QDir::tempPath(), QStringLiteral("/tmp"), QStringLiteral("/var/tmp") }) {
+        const QString canonical = QFileInfo(temp).canonicalFilePath();
+        if (!canonical.isEmpty() && (folder == canonical || folder.startsWith(canonical + QLatin1Char('/'))))
+            return true;
+    }
+    return false;
+}
+
+ImageBuffer ToImageBuffer(const QImage& picture)
+{
+    ImageBuffer image;
+    const QImage rgb = picture.convertToFormat(QImage::Format_BGR888);
+    if (rgb.isNull() || !image.Create(rgb.width(), rgb.height(), 24))
+        return {};
+    for (int y = 0; y < rgb.height(); ++y)
+        std::memcpy(image.Row(y), rgb.constScanLine(y), size_t(rgb.width()) * 3);
+    return image;
+}
+
+PortalScreenshot::Result Failure(const std::string& error)
+{
+    return { {}, error };
+}
+
+} // namespace
+
+bool PortalScreenshot::Available()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    ask << kInterface << QStringLiteral("version");
+    return bus.call(ask, QDBus::Block, kAskLimitMs).type() == QDBusMessage::ReplyMessage;
+}
+
+PortalScreenshot::Result PortalScreenshot::Take(std::chrono::milliseconds limit)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return Failure("no D-Bus session bus to reach the desktop portal");
+    const QString token = NewToken();
+    const QString predicted = RequestPath(bus, token);
+    PortalRequestWaiter waiter;
+    // Subscribed before the call: a fast portal answers before the call returns.
+    if (!Subscribe(bus, predicted, waiter))
+        return Failure("cannot listen for the desktop portal's answer");
+
+    QEventLoop loop;
+    QObject::connect(&waiter, &PortalRequestWaiter::Answered, &loop, &QEventLoop::quit);
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(limit);
+
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Screenshot"));
+    QVariantMap options;
+    options.insert(QStringLiteral("handle_token"), token);
+    options.insert(QStringLiteral("interactive"), false);
+    call << QString() << options;
+    const QDBusReply<QDBusObjectPath> handle = bus.call(call, QDBus::Block, int(limit.count()));
+    if (!handle.isValid())
+        return Failure("the desktop portal refused the screenshot: " + handle.error().message().toStdString());
+    // Portals older than the handle_token option answer on a path of their own choosing.
+    if (handle.value().path() != predicted)
+        Subscribe(bus, handle.value().path(), waiter);
+
+    if (!waiter.Received() && timer.isActive())
+        loop.exec();
+    if (!waiter.Received())
+        return Failure("the desktop portal gave no screenshot within "
+            + QString::number(double(limit.count()) / 1000.0).toStdString() + " s");
+    const PortalRequestWaiter::Answer& answer = *waiter.Received();
+    if (answer.response == 1)
+        return Failure("the screenshot was cancelled on the desktop");
+    if (answer.response != 0)
+        return Failure("the desktop portal could not take the screenshot");
+
+    const QUrl uri(answer.results.value(QStringLiteral("uri")).toString());
+    if (!uri.isLocalFile())
+        return Failure("the desktop portal's screenshot is not a local file: " + uri.toString().toStdString());
+    const QString file = uri.toLocalFile();
+    // Portals write PNG, read straight into our buffer; anything else goes through the toolkit.
+    ImageBuffer image = ReadPngFile(file.toStdString());
+    if (image.IsEmpty())
+        image = ToImageBuffer(QImage(file));
+    if (InTemporaryFolder(file))
+        QFile::remove(file);
+    if (image.IsEmpty())
+        return Failure("cannot read the desktop portal's screenshot " + file.toStdString());
+    return { std::move(image), {} };
+}

@@ -1,0 +1,343 @@
+#include "platform/PngFileReader.h"
+#include "platform/PortalScreenSource.h"
+#include "tests/capture/ProcessOutput.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QRasterWindow>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+// The desktop cases run inside tests/wayland/wayland_rig.sh, which CTest starts once per layout with the
+// RIG_* settings below in the environment; the compositor has no pointer, so nothing here drives an overlay.
+namespace {
+
+const std::string kLumora = LUMORA_EXECUTABLE;
+// Where the wlroots portal always writes its picture.
+const QString kPortalFile = QStringLiteral("/tmp/out.png");
+
+std::string Setting(const char* name, const char* fallback)
+{
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+QSize SizeSetting(const char* name, const char* fallback)
+{
+    const std::string text = Setting(name, fallback);
+    return { std::stoi(text), std::stoi(text.substr(text.find('x') + 1)) };
+}
+
+QRgb ColourSetting(const char* name, const char* fallback)
+{
+    return QColor(QString::fromStdString(Setting(name, fallback))).rgb() & 0xFFFFFF;
+}
+
+struct Rig {
+    QSize first = SizeSetting("RIG_SIZE", "1280x800");
+    QSize second = SizeSetting("RIG_SIZE2", "800x600");
+    QRgb firstColour = ColourSetting("RIG_BG", "#336699");
+    QRgb secondColour = ColourSetting("RIG_BG2", Setting("RIG_BG", "#336699").c_str());
+    int outputs = std::stoi(Setting("RIG_OUTPUTS", "1"));
+    // The second output lies right of the first, top edges aligned.
+    QRect SecondRect() const { return { first.width(), 0, second.width(), second.height() }; }
+};
+
+// Pixels of the area that differ from the colour.
+int Differing(const QImage& image, const QRect& area, QRgb colour)
+{
+    int wrong = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            wrong += (image.pixel(x, y) & 0xFFFFFF) != colour;
+    return wrong;
+}
+
+int Lines(const std::string& text)
+{
+    return int(std::count(text.begin(), text.end(), '\n'));
+}
+
+class WaylandDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (Setting("WLRIG_DIR", "").empty())
+            GTEST_SKIP() << "runs inside tests/wayland/wayland_rig.sh";
+    }
+
+    ProcessOutput Capture(const std::string& arguments, const std::string& output)
+    {
+        return ProcessOutput::Run(Quoted(kLumora) + " capture " + arguments + " --output " + Quoted(output));
+    }
+
+    QTemporaryDir dir;
+    Rig rig;
+};
+
+// A picture where every pixel tells its place, so that any shift or flip shows.
+QRgb Pattern(int x, int y)
+{
+    return qRgb((x * 7) & 255, (y * 5) & 255, (x + 3 * y) & 255) & 0xFFFFFF;
+}
+
+// Another program's window as a user has it: a full-screen Wayland window showing the pattern.
+class PatternWindow final : public QRasterWindow {
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QImage image(size(), QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, Pattern(x, y));
+        QPainter(this).drawImage(0, 0, image);
+    }
+};
+
+// The colour the compositor shows at a point, read with grim (the rig's own tool, not ours).
+QRgb ShownAt(int x, int y)
+{
+    const ProcessOutput run
+        = ProcessOutput::Run("grim -t ppm -g '" + std::to_string(x) + "," + std::to_string(y) + " 1x1' - 2>/dev/null");
+    const QImage pixel = QImage::fromData(QByteArray::fromStdString(run.out), "PPM");
+    return pixel.isNull() ? 0xFFFFFFFF : pixel.pixel(0, 0) & 0xFFFFFF;
+}
+
+bool WaitUntilShown(int x, int y, QRgb colour)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (ShownAt(x, y) == colour)
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ScreensInPictureTest, MonitorsAreMappedByTheirPlaceAndThePictureScale)
+{
+    struct Case {
+        const char* name;
+        std::vector<LogicalScreen> screens;
+        int pictureWidth;
+        std::vector<ImageRect> expected;
+    };
+    const Case cases[] = {
+        { "one monitor", { { { 0, 0, 1280, 800 }, 1 } }, 1280, { { 0, 0, 1280, 800 } } },
+        { "primary right of the other", { { { 800, 0, 2080, 800 }, 1 }, { { 0, 0, 800, 600 }, 1 } }, 2080,
+            { { 800, 0, 2080, 800 }, { 0, 0, 800, 600 } } },
+        { "picture at twice the logical size", { { { 0, 0, 1280, 800 }, 2 }, { { 1280, 0, 2080, 600 }, 1 } }, 4160,
+            { { 0, 0, 2560, 1600 }, { 2560, 0, 4160, 1200 } } },
+        { "a monitor left of and above the origin", { { { 0, 0, 100, 100 }, 1 }, { { -50, -20, 0, 80 }, 1 } }, 150,
+            { { 50, 20, 150, 120 }, { 0, 0, 50, 100 } } },
+        { "no picture yet: the largest scale", { { { 0, 0, 640, 400 }, 1.5 }, { { 640, 0, 1280, 400 }, 1 } }, 0,
+            { { 0, 0, 960, 600 }, { 960, 0, 1920, 600 } } },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MapScreensToPicture(c.screens, c.pictureWidth), c.expected) << c.name;
+}
+
+TEST(PngFileReaderTest, EveryPngKindComesOutAsTheSameOpaqueColours)
+{
+    QImage source(37, 11, QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            source.setPixel(x, y, Pattern(x * 9, y * 13));
+    const QImage gray = source.convertToFormat(QImage::Format_Grayscale8);
+    struct Case {
+        const char* name;
+        QImage written;
+        QImage expected;
+    };
+    const Case cases[] = {
+        { "8-bit RGB", source.convertToFormat(QImage::Format_RGB888), source },
+        { "8-bit RGBA", source.convertToFormat(QImage::Format_ARGB32), source },
+        { "16-bit RGBA", source.convertToFormat(QImage::Format_RGBA64), source },
+        { "grey", gray, gray.convertToFormat(QImage::Format_RGB32) },
+        { "palette", source.convertToFormat(QImage::Format_Indexed8), source.convertToFormat(QImage::Format_Indexed8) },
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(QStringLiteral("kind.png"));
+        ASSERT_TRUE(c.written.save(path, "PNG")) << c.name;
+        const ImageBuffer read = ReadPngFile(path.toStdString());
+        ASSERT_EQ(read.Width(), source.width()) << c.name;
+        ASSERT_EQ(read.Height(), source.height()) << c.name;
+        int wrong = 0;
+        for (int y = 0; y < read.Height(); ++y)
+            for (int x = 0; x < read.Width(); ++x) {
+                const uint8_t* bgr = read.Row(y) + x * 3;
+                wrong += qRgb(bgr[2], bgr[1], bgr[0]) != c.expected.pixel(x, y);
+            }
+        EXPECT_EQ(wrong, 0) << c.name;
+    }
+    const QString notPng = dir.filePath(QStringLiteral("picture.bmp"));
+    ASSERT_TRUE(source.save(notPng, "BMP"));
+    EXPECT_TRUE(ReadPngFile(notPng.toStdString()).IsEmpty());
+    EXPECT_TRUE(ReadPngFile(dir.filePath(QStringLiteral("missing.png")).toStdString()).IsEmpty());
+}
+
+TEST_F(WaylandDesktopTest, FullScreenIsWhatTheOutputsShow)
+{
+    struct Case {
+        std::string arguments;
+        QSize size;
+    };
+    const QSize all(rig.first.width() + (rig.outputs > 1 ? rig.second.width() : 0),
+        std::max(rig.first.height(), rig.outputs > 1 ? rig.second.height() : 0));
+    std::vector<Case> cases { { "full", rig.first }, { "full --screen 0", rig.first }, { "full --screen all", all } };
+    if (rig.outputs > 1)
+        cases.push_back({ "full --screen 1", rig.second });
+    for (const Case& c : cases) {
+        const std::string output = dir.filePath("full.png").toStdString();
+        const ProcessOutput run = Capture(c.arguments, output);
+        ASSERT_EQ(run.exitCode, 0) << c.arguments;
+        EXPECT_EQ(run.out, output + "\n");
+        EXPECT_FALSE(QFile::exists(kPortalFile)) << "the portal's picture is left in /tmp";
+        const QImage image(QString::fromStdString(output));
+        ASSERT_EQ(image.size(), c.size) << c.arguments;
+        const bool second = c.arguments.ends_with("1");
+        EXPECT_EQ(
+            Differing(image, { { 0, 0 }, rig.first.boundedTo(c.size) }, second ? rig.secondColour : rig.firstColour), 0)
+            << c.arguments;
+        if (c.size == all && rig.outputs > 1) {
+            EXPECT_EQ(Differing(image, rig.SecondRect(), rig.secondColour), 0) << c.arguments;
+        }
+        QFile::remove(QString::fromStdString(output));
+    }
+}
+
+TEST_F(WaylandDesktopTest, GeometryRegionIsExactAndClippedToTheScreen)
+{
+    const int w = rig.first.width();
+    const int h = rig.first.height();
+    struct Case {
+        std::string geometry;
+        QSize size;
+    };
+    const Case cases[] = { { "100x50+10+20", { 100, 50 } },
+        { "100x60+" + std::to_string(w - 30) + "+" + std::to_string(h - 20), { 30, 20 } },
+        { std::to_string(w) + "x" + std::to_string(h) + "+0+0", { w, h } } };
+    for (const Case& c : cases) {
+        const std::string output = dir.filePath("region.png").toStdString();
+        const ProcessOutput run = Capture("region --geometry " + c.geometry, output);
+        ASSERT_EQ(run.exitCode, 0) << c.geometry;
+        const QImage image(QString::fromStdString(output));
+        ASSERT_EQ(image.size(), c.size) << c.geometry;
+        EXPECT_EQ(Differing(image, image.rect(), rig.firstColour), 0) << c.geometry;
+        QFile::remove(QString::fromStdString(output));
+    }
+}
+
+TEST_F(WaylandDesktopTest, KindsWaylandCannotDoSayOneLineAndExit2)
+{
+    for (const char* arguments : { "window", "window --window 12", "active", "scroll", "scroll --window 12", "region",
+             "fixed", "fixed --size 80x60" }) {
+        const std::string output = dir.filePath("none.png").toStdString();
+        const ProcessOutput run = ProcessOutput::Run(
+            Quoted(kLumora) + " capture " + arguments + " --output " + Quoted(output) + " 2>&1 >/dev/null");
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_EQ(run.out.rfind("lumora: capture ", 0), 0u) << arguments << ": " << run.out;
+        EXPECT_NE(run.out.find("Wayland"), std::string::npos) << run.out;
+        EXPECT_EQ(Lines(run.out), 1) << run.out;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(output))) << arguments;
+    }
+}
+
+TEST_F(WaylandDesktopTest, ClipboardHoldsTheCaptureAfterTheProgramEnds)
+{
+    const std::string output = dir.filePath("copied.png").toStdString();
+    const ProcessOutput run = Capture("region --geometry 64x48+5+7 --clipboard", output);
+    ASSERT_EQ(run.exitCode, 0);
+    const ProcessOutput pasted = ProcessOutput::Run("wl-paste --type image/png");
+    ASSERT_EQ(pasted.exitCode, 0);
+    const QImage fromClipboard = QImage::fromData(QByteArray::fromStdString(pasted.out), "PNG");
+    const QImage saved(QString::fromStdString(output));
+    ASSERT_EQ(fromClipboard.size(), QSize(64, 48));
+    EXPECT_EQ(fromClipboard.convertToFormat(QImage::Format_RGB32), saved.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(WaylandDesktopTest, ClipboardWithoutWlCopySaysSoInOneLine)
+{
+    const std::string output = dir.filePath("none.png").toStdString();
+    const ProcessOutput run = ProcessOutput::Run("env PATH=" + Quoted(dir.path().toStdString()) + " " + Quoted(kLumora)
+        + " capture full --clipboard --output " + Quoted(output) + " 2>&1 >/dev/null");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.out.find("wl-clipboard"), std::string::npos) << run.out;
+    EXPECT_EQ(Lines(run.out), 1) << run.out;
+}
+
+// The portal answers on the bus, the clipboard needs the compositor: with WAYLAND_DISPLAY naming no
+// compositor the screen is still read (as one picture, no monitors known) but wl-copy fails.
+TEST_F(WaylandDesktopTest, AClipboardThatCannotBeTakenIsAFailure)
+{
+    const std::string output = dir.filePath("copied.png").toStdString();
+    const ProcessOutput run = ProcessOutput::Run("env WAYLAND_DISPLAY=wayland-gone " + Quoted(kLumora)
+        + " capture full --delay 0 --clipboard --output " + Quoted(output) + " 2>&1 >/dev/null");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "lumora: cannot take the clipboard\n");
+}
+
+// Runs on a desktop started without the portal (RIG_PORTAL=0).
+using WaylandNoPortalTest = WaylandDesktopTest;
+
+TEST_F(WaylandNoPortalTest, OneLineSaysWhatToInstall)
+{
+    const std::string output = dir.filePath("none.png").toStdString();
+    const ProcessOutput run
+        = ProcessOutput::Run(Quoted(kLumora) + " capture full --output " + Quoted(output) + " 2>&1 >/dev/null");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out.rfind("lumora: ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("install xdg-desktop-portal"), std::string::npos) << run.out;
+    EXPECT_EQ(Lines(run.out), 1) << run.out;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
+}
+
+TEST_F(WaylandDesktopTest, AnotherProgramsWindowIsCapturedPixelForPixel)
+{
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    static int argc = 1;
+    static char name[] = "wayland_tests";
+    static char* argv[] = { name, nullptr };
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    ASSERT_TRUE(app);
+    PatternWindow window;
+    window.showFullScreen();
+    ASSERT_TRUE(WaitUntilShown(
+        rig.first.width() - 1, rig.first.height() - 1, Pattern(rig.first.width() - 1, rig.first.height() - 1)))
+        << "the window never covered the first output";
+
+    struct Case {
+        std::string arguments;
+        QRect area;
+    };
+    const Case cases[] = {
+        { "full", { { 0, 0 }, rig.first } }, { "region --geometry 200x100+37+23", { 37, 23, 200, 100 } },
+        { "region --geometry 1x1+" + std::to_string(rig.first.width() - 1) + "+0", { rig.first.width() - 1, 0, 1, 1 } }
+    };
+    for (const Case& c : cases) {
+        const std::string output = dir.filePath("window.png").toStdString();
+        ASSERT_EQ(Capture(c.arguments, output).exitCode, 0) << c.arguments;
+        const QImage image(QString::fromStdString(output));
+        ASSERT_EQ(image.size(), c.area.size()) << c.arguments;
+        int wrong = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                wrong += (image.pixel(x, y) & 0xFFFFFF) != Pattern(c.area.x() + x, c.area.y() + y);
+        EXPECT_EQ(wrong, 0) << c.arguments;
+    }
+    window.close();
+    EXPECT_TRUE(WaitUntilShown(0, 0, rig.firstColour)) << "the background did not come back";
+}
