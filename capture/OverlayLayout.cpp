@@ -61,9 +61,10 @@ ImageRect Intersection(const ImageRect& a, const ImageRect& b)
 
 ImageRect ClampedFixedRect(int x, int y, int width, int height, const ImageRect& monitor)
 {
-    // Halves of an absurd size must not overflow before they are cut.
-    const int w = std::clamp(width, 0, 1 << 20);
-    const int h = std::clamp(height, 0, 1 << 20);
+    // A size larger than the monitor (a typo in config.ini) is taken as the monitor's size, centred on the
+    // pointer like any other; that also keeps its halves from overflowing.
+    const int w = std::clamp(width, 0, std::max(monitor.Width(), 0));
+    const int h = std::clamp(height, 0, std::max(monitor.Height(), 0));
     return Intersection(CentredRect(x, y, w, h), monitor);
 }
 

@@ -196,8 +196,10 @@ void OverlayPainter::PaintRegionPanel(QPainter& painter, const OverlayView& view
 
     FrameRect(painter, view.selection, Qt::black);
     if (view.mode == OverlayMode::FixedRect) {
-        // A focus rectangle: every other pixel of its edge inverted.
-        const ImageRect focus = CentredRect(view.currentX, view.currentY, view.fixedWidth, view.fixedHeight);
+        // A focus rectangle: every other pixel of its edge inverted. Not cut at the monitor's edge, but no
+        // larger than the monitor, as the capture is.
+        const ImageRect focus = CentredRect(view.currentX, view.currentY,
+            std::min(view.fixedWidth, view.monitor.Width()), std::min(view.fixedHeight, view.monitor.Height()));
         if (!focus.IsEmpty()) {
             painter.save();
             painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

@@ -1,5 +1,7 @@
 #include "platform/SelectionServer.h"
 
+#include "process/WriteAll.h"
+
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -33,19 +35,6 @@ xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name)
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     free(reply);
     return atom;
-}
-
-bool WriteAll(int fd, const void* data, size_t size)
-{
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = write(fd, bytes, size);
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= size_t(written);
-    }
-    return true;
 }
 
 // Reads exactly size bytes at offset, which must lie within the file of fileSize bytes.

@@ -1,6 +1,7 @@
 #include "platform/WlCopyClipboard.h"
 
 #include "imaging/ImageBuffer.h"
+#include "process/WriteAll.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -10,24 +11,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <sstream>
-
-namespace {
-
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= size_t(written);
-    }
-    return true;
-}
-
-} // namespace
 
 WlCopyClipboard::WlCopyClipboard(Encoder encoder, std::string program)
     : encoder_(std::move(encoder))

@@ -1,6 +1,7 @@
 #include "editor/codecs/DecoderReply.h"
 
 #include "editor/codecs/BmpCodec.h"
+#include "process/WriteAll.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,19 +22,6 @@ struct ReplyHeader {
     int32_t paletteEntries = 0;
     uint64_t pixelBytes = 0;
 };
-
-bool WriteAll(int fd, const void* data, size_t size)
-{
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    while (size > 0) {
-        const ssize_t written = write(fd, bytes, size);
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= size_t(written);
-    }
-    return true;
-}
 
 bool ReadAllAt(int fd, void* data, size_t size, off_t offset)
 {

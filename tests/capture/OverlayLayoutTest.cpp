@@ -83,7 +83,9 @@ TEST(OverlayLayoutTest, PanelScalesAndKeepsToAMonitorAwayFromTheDesktopOrigin)
     EXPECT_FALSE(PanelAtBottomRight(true, OverlayMode::Region, 3000, 200 + 2160 - 640, monitor, 2));
     // The fixed rectangle shrinks at this monitor's edge, not the desktop's; an absurd size stays sane.
     EXPECT_EQ(ClampedFixedRect(1930, 500, 100, 80, monitor), (ImageRect { 1920, 460, 1980, 540 }));
-    EXPECT_EQ(ClampedFixedRect(3000, 1000, 2147483647, 2147483647, monitor), monitor);
+    // An absurd size is the monitor's own, centred on the pointer like any other, then cut.
+    EXPECT_EQ(ClampedFixedRect(3840, 1280, 2147483647, 2147483647, monitor), monitor);
+    EXPECT_EQ(ClampedFixedRect(3000, 1000, 2147483647, 2147483647, monitor), (ImageRect { 1920, 200, 4920, 2080 }));
 }
 
 TEST(OverlayLayoutTest, SizeLabelIsCentredOrGoesAboveLeftWhenItDoesNotFit)

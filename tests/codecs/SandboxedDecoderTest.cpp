@@ -13,6 +13,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 using codectest::TempFolder;
 
@@ -68,7 +71,14 @@ TEST(SandboxedDecoder, FilesThatCrashTheDecoderEndInOneErrorAndLeaveThisProcessA
 {
     const ImageBuffer before = testutil::MakeImage(5, 3, 24);
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(HostileFolder())) {
+    // Only the files that must be refused: the others are real pictures, however large.
+    std::ifstream expected(HostileFolder() / "expected.txt");
+    for (std::string line; std::getline(expected, line);) {
+        std::istringstream words(line);
+        std::string name, outcome;
+        if (!(words >> name >> outcome) || name[0] == '#' || outcome != "refused")
+            continue;
+        const std::filesystem::directory_entry entry(HostileFolder() / name);
         ++files;
         ImageBuffer image(before);
         EXPECT_NE(LoadImageFile(image, entry.path().string()), LoadOutcome::kLoaded) << entry.path();
