@@ -90,6 +90,9 @@ public:
     bool Expand(bool replicate, int left, int top, int right, int bottom);
     bool ResizeNearest(int width, int height);
     bool ResizeBilinear(int width, int height, ProgressSink* progress = nullptr);
+    // The pixels within part of what ResizeBilinear(width, height) would make of this 24- or 32-bpp picture
+    // (at least 2 x 2), byte for byte, into out; part lies within width x height.
+    bool ResizeBilinearPart(int width, int height, const ImageRect& part, ImageBuffer& out) const;
     // The most bytes either resize takes besides the two pictures: its table of source columns.
     static size_t ResizeColumnBytes(int width);
 

@@ -92,15 +92,30 @@ template <int Bytes> void CopyEveryNth(const uint8_t* in, uint8_t* out, int step
         std::memcpy(out, in, Bytes);
 }
 
-// Destination rows [first, end) of a bilinear resize from `source`. Where both fractions are 0 the source
-// pixel is copied; elsewhere BilinearSample gives the pixel. `wholeStep` is the source pixels per
-// destination column when every column lands on a whole pixel, else 0.
+// The source column of each destination column from left on, for a resize from oldW to width columns.
+void FillColumns(std::vector<BilinearColumn>& columns, int64_t left, int64_t oldW, int64_t width, int bytesPerPixel)
+{
+    for (size_t n = 0; n < columns.size(); ++n) {
+        const int64_t i = left + int64_t(n);
+        int64_t sx = i * oldW / width;
+        int64_t rx = i * oldW % width;
+        if (sx >= oldW - 1) {
+            sx = oldW - 2;
+            rx = width - 1;
+        }
+        columns[n] = { size_t(sx) * bytesPerPixel, rx == 0, double(rx) / double(width) };
+    }
+}
+
+// Destination rows [first, end) of a bilinear resize from `source` to `height` rows, each written to row
+// j - top of `out`, whose columns are those of `columns`. Where both fractions are 0 the source pixel is
+// copied; elsewhere BilinearSample gives the pixel. `wholeStep` is the source pixels per destination column
+// when every column lands on a whole pixel, else 0.
 template <int Bytes>
-void BilinearRows(
-    const ImageBuffer& source, ImageBuffer& out, const BilinearColumn* columns, int wholeStep, int first, int end)
+void BilinearRows(const ImageBuffer& source, ImageBuffer& out, const BilinearColumn* columns, int wholeStep,
+    int64_t height, int top, int first, int end)
 {
     const int64_t oldH = source.Height();
-    const int64_t height = out.Height();
     const int width = out.Width();
     // Bottom row first: rows are stored bottom-up, and the prefetcher follows rising addresses.
     for (int j = end - 1; j >= first; --j) {
@@ -110,26 +125,33 @@ void BilinearRows(
             sy = oldH - 2;
             ry = height - 1;
         }
-        const uint8_t* top = source.Row(int(sy));
-        const uint8_t* bottom = source.Row(int(sy + 1));
+        const uint8_t* upper = source.Row(int(sy));
+        const uint8_t* lower = source.Row(int(sy + 1));
         const double fy = double(ry) / double(height);
-        uint8_t* pixel = out.Row(j);
+        uint8_t* pixel = out.Row(j - top);
         if (ry == 0 && wholeStep > 0) {
-            CopyEveryNth<Bytes>(top, pixel, wholeStep, width);
+            CopyEveryNth<Bytes>(upper + columns[0].offset, pixel, wholeStep, width);
             continue;
         }
         for (int i = 0; i < width; ++i, pixel += Bytes) {
             const BilinearColumn& c = columns[size_t(i)];
-            const uint8_t* p00 = top + c.offset;
+            const uint8_t* p00 = upper + c.offset;
             if (c.whole && ry == 0) {
                 std::memcpy(pixel, p00, Bytes);
                 continue;
             }
             const uint32_t v = ImageBuffer::BilinearSample(
-                c.fx, fy, Bytes == 4, p00, p00 + Bytes, bottom + c.offset, bottom + c.offset + Bytes);
+                c.fx, fy, Bytes == 4, p00, p00 + Bytes, lower + c.offset, lower + c.offset + Bytes);
             std::memcpy(pixel, &v, Bytes);
         }
     }
+}
+
+// Only a whole-number shrink puts every column on a whole pixel (column 1 needs oldW % width == 0); at the
+// same width the last column is clamped onto a fraction.
+int WholeStep(int64_t oldW, int64_t width)
+{
+    return oldW > width && oldW % width == 0 ? int(oldW / width) : 0;
 }
 
 } // namespace
@@ -360,34 +382,22 @@ bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
     if (!Create(width, height, snapshot.BitCount()))
         return false;
 
-    const int64_t oldW = snapshot.Width();
     const int bytesPerPixel = BitCount() / 8;
     std::vector<BilinearColumn> columns;
     if (!TryResize(columns, width)) {
         Destroy();
         return false;
     }
-    for (int i = 0; i < width; ++i) {
-        int64_t sx = i * oldW / width;
-        int64_t rx = i * oldW % width;
-        if (sx >= oldW - 1) {
-            sx = oldW - 2;
-            rx = width - 1;
-        }
-        columns[size_t(i)] = { size_t(sx) * bytesPerPixel, rx == 0, double(rx) / width };
-    }
-
-    // Only a whole-number shrink puts every column on a whole pixel (column 1 needs oldW % width == 0);
-    // at the same width the last column is clamped onto a fraction.
-    const int wholeStep = oldW > width && oldW % width == 0 ? int(oldW / width) : 0;
+    FillColumns(columns, 0, snapshot.Width(), width, bytesPerPixel);
+    const int wholeStep = WholeStep(snapshot.Width(), width);
 
     if (progress)
         progress->Reset();
     auto rows = [&](int first, int end, int) {
         if (bytesPerPixel == 4)
-            BilinearRows<4>(snapshot, *this, columns.data(), wholeStep, first, end);
+            BilinearRows<4>(snapshot, *this, columns.data(), wholeStep, height, 0, first, end);
         else
-            BilinearRows<3>(snapshot, *this, columns.data(), wholeStep, first, end);
+            BilinearRows<3>(snapshot, *this, columns.data(), wholeStep, height, 0, first, end);
     };
     if (int64_t(width) * height >= kParallelPixels && RowPool::Shared().Threads() > 1) {
         RowPool::Shared().Run(height, kBlockRows, rows, [&](int rowsDone) {
@@ -401,5 +411,27 @@ bool ImageBuffer::ResizeBilinear(int width, int height, ProgressSink* progress)
         if (progress)
             progress->SetPosition(int(100 * int64_t(height - 1 - j) / height));
     }
+    return true;
+}
+
+bool ImageBuffer::ResizeBilinearPart(int width, int height, const ImageRect& part, ImageBuffer& out) const
+{
+    if (Width() < 2 || Height() < 2 || BitCount() < 24 || part.IsEmpty() || part.left < 0 || part.top < 0
+        || part.right > width || part.bottom > height)
+        return false;
+    if (!out.Create(part.Width(), part.Height(), BitCount()))
+        return false;
+    const int bytesPerPixel = BitCount() / 8;
+    std::vector<BilinearColumn> columns;
+    if (!TryResize(columns, part.Width())) {
+        out.Destroy();
+        return false;
+    }
+    FillColumns(columns, part.left, Width(), width, bytesPerPixel);
+    const int wholeStep = WholeStep(Width(), width);
+    if (bytesPerPixel == 4)
+        BilinearRows<4>(*this, out, columns.data(), wholeStep, height, part.top, part.top, part.bottom);
+    else
+        BilinearRows<3>(*this, out, columns.data(), wholeStep, height, part.top, part.top, part.bottom);
     return true;
 }
