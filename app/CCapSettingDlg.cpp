@@ -75,4 +75,5 @@ void CCapSettingDlg::CopyInto(const CaptureSettings& values, CaptureSettings& re
     record.IncludeCursor = values.IncludeCursor;
     record.FixRectWidth = values.FixRectWidth;
     record.FixRectHeight = values.FixRectHeight;
+    record.NotifyWhenHidden = values.NotifyWhenHidden;
 }

@@ -39,6 +39,7 @@ CPageBasic::CPageBasic(CaptureSettings& values, QWidget* parent)
         { &restore_, 1032, "Restore Lumora window after capture", values_.RestoreWndAftCap },
         { &sound_, 1033, "Play sound when capture", values_.PlaySoundWhenCap },
         { &cursor_, 1034, "Include Cursor", values_.IncludeCursor },
+        { &notify_, 1040, "Say where a capture went when Lumora window is hidden", values_.NotifyWhenHidden },
     };
     for (const auto& [box, id, text, value] : checks) {
         *box = Named(new QCheckBox(text, group), id);
@@ -65,6 +66,7 @@ bool CPageBasic::ReadBack()
     values_.RestoreWndAftCap = restore_->isChecked() ? 1 : 0;
     values_.PlaySoundWhenCap = sound_->isChecked() ? 1 : 0;
     values_.IncludeCursor = cursor_->isChecked() ? 1 : 0;
+    values_.NotifyWhenHidden = notify_->isChecked() ? 1 : 0;
     return IntegerField::Read(delay_, values_.CapDelayTime) && IntegerField::Read(width_, values_.FixRectWidth)
         && IntegerField::Read(height_, values_.FixRectHeight);
 }

@@ -8,7 +8,7 @@ class QCheckBox;
 class QLineEdit;
 
 // Page "Other" of the Capture Setting dialog: the delay, the window and sound options, the cursor and
-// the fixed rectangle's size.
+// the fixed rectangle's size, and the notification of where a capture went.
 class CPageBasic : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +24,7 @@ private:
     QCheckBox* restore_ = nullptr;
     QCheckBox* sound_ = nullptr;
     QCheckBox* cursor_ = nullptr;
+    QCheckBox* notify_ = nullptr;
     QLineEdit* width_ = nullptr;
     QLineEdit* height_ = nullptr;
 };

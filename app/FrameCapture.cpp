@@ -8,6 +8,7 @@
 #include "capture/ScrollProgressTip.h"
 #include "editor/codecs/ImageBytes.h"
 #include "editor/codecs/SaveImageFile.h"
+#include "platform/DBusDesktopNotifier.h"
 #include "platform/DetachedSoundPlayer.h"
 #include "platform/X11ClipboardOwner.h"
 #include "platform/X11Display.h"
@@ -16,12 +17,24 @@
 #include "platform/X11ScrollInput.h"
 #include "platform/X11WindowSystem.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QThread>
+#include <QWidget>
+
+#include <cctype>
+#include <string>
+#include <vector>
 
 FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, CaptureDocumentSink* documents,
     std::string configPath, std::string soundFolder)
-    : display_(X11Display::Open())
+    : settings_(settings)
+    , window_(mainWindow)
+    , withDocuments_(documents != nullptr)
+    , display_(X11Display::Open())
 {
     if (!display_)
         return;
@@ -41,6 +54,7 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
         std::move(soundFolder) };
     pipeline_ = std::make_unique<CapturePipeline>(settings, std::move(services));
     scrollInput_ = std::make_unique<X11ScrollInput>(*display_);
+    notifier_ = std::make_unique<DBusDesktopNotifier>("Lumora", "lumora");
 }
 
 void FrameCapture::SetScrollingHooks(
@@ -73,7 +87,8 @@ void FrameCapture::RequestCapture(int commandId)
         return;
     busy_ = true;
     popups_->Dismiss();
-    pipeline_->Capture(CaptureMode(commandId));
+    if (pipeline_->Capture(CaptureMode(commandId)))
+        SayWhereItWent();
     busy_ = false;
 }
 
@@ -90,6 +105,53 @@ void FrameCapture::CaptureWindow(bool capture, uint64_t window)
     busy_ = true;
     if (capture)
         popups_->Dismiss();
-    pipeline_->CaptureWindowRequest(capture, WindowId(window));
+    if (pipeline_->CaptureWindowRequest(capture, WindowId(window)))
+        SayWhereItWent();
     busy_ = false;
+}
+
+void FrameCapture::SayWhereItWent()
+{
+    ++delivered_;
+    if (!settings_.NotifyWhenHidden || (window_.isVisible() && !window_.isMinimized()))
+        return;
+    const CapturePipeline::DeliveryOutcome& delivery = pipeline_->LastDelivery();
+    const std::string summary = "Capture " + std::to_string(delivered_) + ": " + std::to_string(delivery.width) + " x "
+        + std::to_string(delivery.height);
+    QMdiSubWindow* tab = nullptr;
+    const ViewMode mode = ViewMode(settings_.CapAppViewMode);
+    if (withDocuments_ && (mode == ViewMode::NewWindow || mode == ViewMode::ReplaceImage))
+        if (auto* area = window_.findChild<QMdiArea*>())
+            // The frame's own rule: with the window away no tab is active, the current one took the capture.
+            tab = area->activeSubWindow() ? area->activeSubWindow() : area->currentSubWindow();
+    notifier_->Notify(summary, WhereItWent(tab ? tab->widget() : nullptr),
+        [window = QPointer<QWidget>(&window_), tab = QPointer<QMdiSubWindow>(tab)] {
+            if (!window)
+                return;
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+            // The tab may have been closed since; the window is shown all the same.
+            if (tab && tab->mdiArea())
+                tab->mdiArea()->setActiveSubWindow(tab);
+        });
+}
+
+std::string FrameCapture::WhereItWent(QWidget* tab) const
+{
+    std::vector<std::string> places;
+    if (tab)
+        places.push_back("tab \"" + tab->windowTitle().toStdString() + "\"");
+    if (pipeline_->LastDelivery().copied)
+        places.push_back("copied");
+    if (const auto& saved = pipeline_->LastAutoSave()) {
+        const std::string name = QFileInfo(QString::fromStdString(saved->path)).fileName().toStdString();
+        places.push_back(saved->written ? "saved as " + name : "not saved: " + name);
+    }
+    std::string text;
+    for (const std::string& place : places)
+        text += (text.empty() ? "" : ", ") + place;
+    if (!text.empty())
+        text[0] = char(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 class CaptureDocumentSink;
+class DBusDesktopNotifier;
 class CCapDialog;
 class CapturePipeline;
 class ClipboardSink;
@@ -40,6 +41,15 @@ public:
     void CaptureWindow(bool capture, uint64_t window) override;
 
 private:
+    // One notification when the capture ended with the main window not on show: where the capture went.
+    void SayWhereItWent();
+    std::string WhereItWent(QWidget* tab) const;
+
+    CaptureSettings& settings_;
+    QWidget& window_;
+    bool withDocuments_;
+    // Captures delivered since the program started; the notification names each by its number.
+    int delivered_ = 0;
     std::unique_ptr<X11Display> display_;
     std::unique_ptr<X11ScreenSource> screen_;
     std::unique_ptr<X11WindowSystem> windows_;
@@ -52,6 +62,7 @@ private:
     std::unique_ptr<CapturePipeline> pipeline_;
     std::unique_ptr<X11ScrollInput> scrollInput_;
     std::unique_ptr<ScrollProgressTip> tip_;
+    std::unique_ptr<DBusDesktopNotifier> notifier_;
     // A request arriving while a capture runs (a hot key during the wait) is ignored.
     bool busy_ = false;
 };

@@ -101,7 +101,10 @@ std::vector<CChildFrame*> FrameTabs::Documents() const
 
 CChildFrame* FrameTabs::ActiveDocument() const
 {
+    // While the frame is hidden or minimised (a capture) no tab is active; the current one still takes it.
     QMdiSubWindow* sub = area_->activeSubWindow();
+    if (!sub)
+        sub = area_->currentSubWindow();
     return sub ? qobject_cast<CChildFrame*>(sub->widget()) : nullptr;
 }
 

@@ -15,6 +15,7 @@
 #include "settings/StartNumLock.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 CapturePipeline::CapturePipeline(CaptureSettings& settings, CaptureServices services)
@@ -278,6 +279,7 @@ int CapturePipeline::CaptureGivenWindow(WindowId window)
     if (!rect)
         return 0;
     const ImageBuffer image = Grab(services_.screen, *rect, std::nullopt);
+    RecordDelivery(image);
     if (settings_.CopyToClipboard)
         CopyImageToClipboard(image);
     Wait(kGivenWindowDelay);
@@ -287,8 +289,16 @@ int CapturePipeline::CaptureGivenWindow(WindowId window)
     return 1;
 }
 
+void CapturePipeline::RecordDelivery(const ImageBuffer& image)
+{
+    // The same test as the clipboard's own: an image it refuses was not copied.
+    const bool copied = settings_.CopyToClipboard && !image.IsEmpty() && image.BitCount() >= 24;
+    lastDelivery_ = DeliveryOutcome { image.Width(), std::abs(image.Height()), copied };
+}
+
 void CapturePipeline::DeliverCapture(const ImageBuffer& image)
 {
+    RecordDelivery(image);
     if (settings_.CopyToClipboard)
         CopyImageToClipboard(image);
     HandToEditor(image);

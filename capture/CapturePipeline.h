@@ -84,6 +84,13 @@ public:
     };
     // The file of the last capture's auto-save, when it ran.
     const std::optional<AutoSaveOutcome>& LastAutoSave() const { return lastAutoSave_; }
+    struct DeliveryOutcome {
+        int width = 0;
+        int height = 0;
+        bool copied = false;
+    };
+    // The last capture handed out: its size and whether it went to the clipboard.
+    const DeliveryOutcome& LastDelivery() const { return lastDelivery_; }
 
 private:
     void EraseHighlight();
@@ -94,6 +101,7 @@ private:
     std::optional<CursorImage> CursorIfWanted();
     int CaptureThroughOverlay(OverlayMode mode);
     void RestoreAfterDelivery();
+    void RecordDelivery(const ImageBuffer& image);
     // Opens the overlay over a frozen copy of the screen (with the pointer drawn in when cursor is set),
     // which frozen keeps for cutting the result from.
     std::optional<ImageRect> SelectOnFrozenScreen(
@@ -105,5 +113,6 @@ private:
     std::optional<ImageRect> fullScreenArea_;
     ScrollingServices scrolling_;
     std::optional<AutoSaveOutcome> lastAutoSave_;
+    DeliveryOutcome lastDelivery_;
     WindowId highlighted_ = 0;
 };

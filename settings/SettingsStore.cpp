@@ -54,6 +54,7 @@ const SettingKey kKeys[] = {
     { "CaptureSet", "CapDelayTime", KeyType::Int, CaptureSettings::kMinDelay, OnDialog, FIELD(CapDelayTime) },
     { "CaptureSet", "FixRectWidth", KeyType::Int, 100, OnDialog, FIELD(FixRectWidth) },
     { "CaptureSet", "FixRectHeight", KeyType::Int, 100, OnDialog, FIELD(FixRectHeight) },
+    { "CaptureSet", "NotifyWhenHidden", KeyType::Bool, 1, OnDialog, FIELD(NotifyWhenHidden) },
     { "AudoSaveSet", "IsAudoSave", KeyType::Bool, 0, OnDialog, FIELD(IsAudoSave) },
     { "AudoSaveSet", "StartNum", KeyType::Int, 1, OnDialog, FIELD(StartNum) },
     { "AudoSaveSet", "ImageFormat", KeyType::Int, 0, OnDialog, FIELD(ImageFormat) },

@@ -172,6 +172,27 @@ TEST_F(SettingsStoreTest, DialogSaveWritesCaptureAndAutoSaveKeysOnly)
     EXPECT_EQ(ini.ReadString("CapRegion", "Hotkey", "absent"), "absent");
 }
 
+TEST_F(SettingsStoreTest, NotificationSettingIsOnUnlessTurnedOffAndKeepsTheDialogsChoice)
+{
+    const struct {
+        const char* file;
+        int32_t expected;
+    } cases[] = {
+        { "", 1 },
+        { "[CaptureSet]\nNotifyWhenHidden=0\n", 0 },
+        { "[CaptureSet]\nNotifyWhenHidden=no\n", 0 },
+        { "[CaptureSet]\nNotifyWhenHidden=1\n", 1 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Load(c.file).NotifyWhenHidden, c.expected) << c.file;
+
+    CaptureSettings dialog;
+    dialog.NotifyWhenHidden = 0;
+    const std::string path = scratch.Path("config.ini");
+    SaveCaptureDialogSettings(path, dialog);
+    EXPECT_EQ(LoadCaptureSettings(path, Folders()).NotifyWhenHidden, 0);
+}
+
 TEST_F(SettingsStoreTest, HotkeyDialogReadsAndWritesTheTwelveValues)
 {
     CaptureSettings s;
