@@ -8,6 +8,7 @@
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/DialogClosePrompts.h"
+#include "app/DialogCommands.h"
 #include "app/FrameBars.h"
 #include "app/FrameClipboard.h"
 #include "app/FramePrinter.h"
@@ -18,7 +19,6 @@
 #include "editor/document/CKestrelDoc.h"
 #include "editor/ui/CKestrelView.h"
 #include "editor/ui/ViewObjectCommands.h"
-#include "imaging/dialogs/DialogCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>

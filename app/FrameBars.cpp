@@ -5,11 +5,11 @@
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "app/DialogCommands.h"
 #include "editor/bars/CParamBar.h"
 #include "editor/bars/PropertyChangeTarget.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/ui/CKestrelView.h"
-#include "imaging/dialogs/DialogCommands.h"
 
 #include <QLabel>
 #include <QMenuBar>

@@ -122,11 +122,18 @@ bool CKestrelDoc::ApplyImageEffect(ImageEffect* effect)
 {
     if (!effect)
         return true;
+    return ApplyImageEffects(std::span(&effect, 1));
+}
+
+bool CKestrelDoc::ApplyImageEffects(std::span<ImageEffect* const> effects)
+{
+    if (effects.empty())
+        return true;
     auto entry = std::make_unique<HistoryEntry>();
     bool applied = false;
     {
         const std::unique_ptr<ProgressSink> progress = MakeProgress();
-        applied = entry->Apply(*this, effect, progress.get());
+        applied = entry->Apply(*this, effects, progress.get());
     }
     return FinishChange(std::move(entry), applied);
 }
@@ -140,7 +147,7 @@ bool CKestrelDoc::ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry)
     bool applied = false;
     {
         const std::unique_ptr<ProgressSink> progress = MakeProgress();
-        applied = entry->Apply(*this, nullptr, progress.get());
+        applied = entry->Apply(*this, {}, progress.get());
     }
     if (busyHandler_)
         busyHandler_(false);

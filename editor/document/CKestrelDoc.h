@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 class ImageEffect;
@@ -68,6 +69,8 @@ public:
     // Undoable changes. A change that fails part way (out of memory) leaves the image as it was, records
     // no step, emits ChangeFailed once and gives false.
     bool ApplyImageEffect(ImageEffect* effect);
+    // The effects run in order as one step; none may be null.
+    bool ApplyImageEffects(std::span<ImageEffect* const> effects);
     bool ApplyHistoryEntry(std::unique_ptr<HistoryEntry> entry);
     void RecordUndoSnapshot(const ImageBuffer& image);
     // A step that starts from the document as it is now, recorded later with RecordStep only if the

@@ -10,15 +10,18 @@ void HistoryEntry::RecordBefore(const CKestrelDoc& document, const ImageBuffer& 
     beforeObjects_ = document.Objects();
 }
 
-bool HistoryEntry::Apply(CKestrelDoc& document, ImageEffect* effect, ProgressSink* progress)
+bool HistoryEntry::Apply(CKestrelDoc& document, std::span<ImageEffect* const> effects, ProgressSink* progress)
 {
-    if (!effect)
+    if (effects.empty())
         return true;
     RecordBefore(document, std::as_const(document).Image());
-    if (document.Image().ApplyEffect(*effect, progress))
-        return true;
-    RestoreBefore(document);
-    return false;
+    for (ImageEffect* effect : effects) {
+        if (!document.Image().ApplyEffect(*effect, progress)) {
+            RestoreBefore(document);
+            return false;
+        }
+    }
+    return true;
 }
 
 void HistoryEntry::RestoreBefore(CKestrelDoc& document) const

@@ -4,6 +4,7 @@
 #include "imaging/ImageBuffer.h"
 
 #include <memory>
+#include <span>
 
 class CKestrelDoc;
 class ImageEffect;
@@ -19,9 +20,9 @@ public:
     HistoryEntry(const HistoryEntry&) = delete;
     HistoryEntry& operator=(const HistoryEntry&) = delete;
 
-    // Snapshots the document, then runs effect on its image when there is one. False when the change
-    // failed part way (out of memory): the document then has its image as before.
-    virtual bool Apply(CKestrelDoc& document, ImageEffect* effect, ProgressSink* progress);
+    // Snapshots the document, then runs effects on its image in order when there are any. False when the
+    // change failed part way (out of memory): the document then has its image as before.
+    virtual bool Apply(CKestrelDoc& document, std::span<ImageEffect* const> effects, ProgressSink* progress);
     virtual void Undo(CKestrelDoc& document);
     virtual void Redo(CKestrelDoc& document);
 

@@ -11,7 +11,7 @@ ResizeCommand::ResizeCommand(int width, int height, int quality)
 {
 }
 
-bool ResizeCommand::Apply(CKestrelDoc& document, ImageEffect*, ProgressSink* progress)
+bool ResizeCommand::Apply(CKestrelDoc& document, std::span<ImageEffect* const>, ProgressSink* progress)
 {
     RecordBefore(document, std::as_const(document).Image());
     if (std::as_const(document).Image().IsEmpty())

@@ -10,7 +10,7 @@ public:
 
     ResizeCommand(int width, int height, int quality);
 
-    bool Apply(CKestrelDoc& document, ImageEffect* effect, ProgressSink* progress) override;
+    bool Apply(CKestrelDoc& document, std::span<ImageEffect* const> effects, ProgressSink* progress) override;
 
     int Width() const { return width_; }
     int Height() const { return height_; }

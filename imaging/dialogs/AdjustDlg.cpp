@@ -1,7 +1,7 @@
 #include "imaging/dialogs/AdjustDlg.h"
 
-#include "editor/document/CKestrelDoc.h"
 #include "imaging/ImageEffect.h"
+#include "imaging/dialogs/AdjustTarget.h"
 #include "imaging/dialogs/HueStrip.h"
 #include "imaging/dialogs/LiveDocumentPreview.h"
 #include "imaging/dialogs/PreviewPicture.h"
@@ -36,11 +36,11 @@ QString ControlName(int id)
 }
 } // namespace
 
-AdjustDlg::AdjustDlg(CKestrelDoc& document, int templateId, QWidget* parent)
+AdjustDlg::AdjustDlg(AdjustTarget& target, int templateId, QWidget* parent)
     : QDialog(parent)
-    , document_(document)
+    , target_(target)
     , template_(*FindAdjustTemplate(templateId))
-    , backup_(std::as_const(document).Image())
+    , backup_(target.Picture())
 {
     setObjectName(QString("dialog%1").arg(templateId));
     setWindowTitle(template_.caption);
@@ -48,7 +48,7 @@ AdjustDlg::AdjustDlg(CKestrelDoc& document, int templateId, QWidget* parent)
     thumbnail_ = std::move(thumbnail.image);
     scale_ = thumbnail.scale;
     preview_ = thumbnail_;
-    live_ = std::make_unique<LiveDocumentPreview>(document_, backup_);
+    live_ = std::make_unique<LiveDocumentPreview>(target_, backup_);
     BuildControls();
     Refresh();
 }
@@ -192,22 +192,24 @@ void AdjustDlg::paintEvent(QPaintEvent*)
 void AdjustDlg::RestoreBackup()
 {
     live_->Stop();
-    document_.SetImage(backup_);
+    target_.ShowPicture(backup_);
 }
 
 void AdjustDlg::accept()
 {
     RestoreBackup();
     std::unique_ptr<ImageEffect> effect = CreateAdjustEffect(template_.id, values_, 1);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    document_.RunImageEffect(effect.get());
-    QApplication::restoreOverrideCursor();
+    if (effect) {
+        ImageEffect* const step[] = { effect.get() };
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        target_.ApplyStep(step);
+        QApplication::restoreOverrideCursor();
+    }
     QDialog::accept();
 }
 
 void AdjustDlg::reject()
 {
     RestoreBackup();
-    document_.UpdateAllViews();
     QDialog::reject();
 }

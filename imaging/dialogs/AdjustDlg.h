@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class CKestrelDoc;
+class AdjustTarget;
 class HueStrip;
 class LiveDocumentPreview;
 class QButtonGroup;
@@ -25,7 +25,7 @@ class AdjustDlg : public QDialog {
 public:
     static constexpr QSize kPreviewArea { 280, 210 };
 
-    AdjustDlg(CKestrelDoc& document, int templateId, QWidget* parent = nullptr);
+    AdjustDlg(AdjustTarget& target, int templateId, QWidget* parent = nullptr);
     ~AdjustDlg() override;
 
     int TemplateId() const { return template_.id; }
@@ -57,7 +57,7 @@ private:
     void PickTone(QColor colour);
     void RestoreBackup();
 
-    CKestrelDoc& document_;
+    AdjustTarget& target_;
     const AdjustTemplate& template_;
     AdjustValues values_;
     ImageBuffer backup_;

@@ -1,8 +1,8 @@
 #include "imaging/dialogs/CBrightConDlg.h"
 
-#include "editor/document/CKestrelDoc.h"
 #include "imaging/colour/BrightnessEffect.h"
 #include "imaging/colour/ContrastEffect.h"
+#include "imaging/dialogs/AdjustTarget.h"
 #include "imaging/dialogs/LiveDocumentPreview.h"
 #include "imaging/dialogs/PreviewPicture.h"
 
@@ -18,10 +18,10 @@
 #include <tuple>
 #include <utility>
 
-CBrightConDlg::CBrightConDlg(CKestrelDoc& document, QWidget* parent)
+CBrightConDlg::CBrightConDlg(AdjustTarget& target, QWidget* parent)
     : QDialog(parent)
-    , document_(document)
-    , backup_(std::as_const(document).Image())
+    , target_(target)
+    , backup_(target.Picture())
 {
     setObjectName("dialog171");
     setWindowTitle("Brightness/Contrast");
@@ -30,7 +30,7 @@ CBrightConDlg::CBrightConDlg(CKestrelDoc& document, QWidget* parent)
     scale_ = thumbnail.scale;
     preview_ = thumbnail_;
     picture_ = PreviewPicture::ToImage(preview_);
-    live_ = std::make_unique<LiveDocumentPreview>(document_, backup_);
+    live_ = std::make_unique<LiveDocumentPreview>(target_, backup_);
     BuildControls();
     // 100 and 100 change nothing, so the opening needs no refresh.
 }
@@ -114,22 +114,22 @@ void CBrightConDlg::paintEvent(QPaintEvent*)
 void CBrightConDlg::accept()
 {
     live_->Stop();
-    document_.SetImage(backup_);
+    target_.ShowPicture(backup_);
     BrightnessEffect brightness(brightness_);
     ContrastEffect contrast(contrast_);
+    ImageEffect* const first[] = { &brightness };
+    ImageEffect* const second[] = { &contrast };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // After a failure the picture is the one from before: the second step would only fail again.
-    if (document_.ApplyImageEffect(&brightness))
-        document_.ApplyImageEffect(&contrast);
+    if (target_.ApplyStep(first))
+        target_.ApplyStep(second);
     QApplication::restoreOverrideCursor();
-    document_.UpdateAllViews();
     QDialog::accept();
 }
 
 void CBrightConDlg::reject()
 {
     live_->Stop();
-    document_.SetImage(backup_);
-    document_.UpdateAllViews();
+    target_.ShowPicture(backup_);
     QDialog::reject();
 }

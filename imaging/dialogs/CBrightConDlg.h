@@ -7,7 +7,7 @@
 
 #include <memory>
 
-class CKestrelDoc;
+class AdjustTarget;
 class LiveDocumentPreview;
 class QCheckBox;
 class QLabel;
@@ -20,7 +20,7 @@ class CBrightConDlg : public QDialog {
 public:
     static constexpr QSize kPreviewArea { 280, 210 };
 
-    explicit CBrightConDlg(CKestrelDoc& document, QWidget* parent = nullptr);
+    explicit CBrightConDlg(AdjustTarget& target, QWidget* parent = nullptr);
     ~CBrightConDlg() override;
 
     int Brightness() const { return brightness_; }
@@ -43,7 +43,7 @@ protected:
 private:
     void BuildControls();
 
-    CKestrelDoc& document_;
+    AdjustTarget& target_;
     ImageBuffer backup_;
     ImageBuffer thumbnail_;
     ImageBuffer preview_;

@@ -1,9 +1,9 @@
 #include "imaging/dialogs/LiveDocumentPreview.h"
 
-#include "editor/document/CKestrelDoc.h"
 #include "imaging/ImageBuffer.h"
 #include "imaging/ImageEffect.h"
 #include "imaging/ProgressSink.h"
+#include "imaging/dialogs/AdjustTarget.h"
 
 #include <QThread>
 
@@ -39,9 +39,9 @@ struct LiveDocumentPreview::Job {
     QThread* thread = nullptr;
 };
 
-LiveDocumentPreview::LiveDocumentPreview(CKestrelDoc& document, const ImageBuffer& backup, QObject* parent)
+LiveDocumentPreview::LiveDocumentPreview(AdjustTarget& target, const ImageBuffer& backup, QObject* parent)
     : QObject(parent)
-    , document_(document)
+    , target_(target)
     , backup_(backup)
 {
 }
@@ -95,8 +95,7 @@ void LiveDocumentPreview::Finished(const std::shared_ptr<Job>& job)
     job->thread->deleteLater();
     current_.reset();
     if (job->done) {
-        document_.SetImage(std::move(job->result));
-        document_.UpdateAllViews();
+        target_.ShowPicture(std::move(job->result));
         emit Applied();
     }
     if (waiting_)

@@ -6,12 +6,12 @@
 #include <memory>
 #include <vector>
 
-class CKestrelDoc;
+class AdjustTarget;
 class ImageBuffer;
 class ImageEffect;
 
 // The "Preview" check box's live effect on the document. Each request runs its effects on a copy of the
-// backup on a worker thread and, when done, puts the result in the document. Requests never queue: one
+// backup on a worker thread and, when done, shows the result on the target. Requests never queue: one
 // made while another runs replaces any earlier waiting one, so a dragged trackbar costs one run after the
 // current, not one per position, and the dialog's own thread stays free for input.
 class LiveDocumentPreview : public QObject {
@@ -20,7 +20,7 @@ public:
     using Effects = std::vector<std::unique_ptr<ImageEffect>>;
 
     // The backup must stay unchanged for as long as this object lives.
-    LiveDocumentPreview(CKestrelDoc& document, const ImageBuffer& backup, QObject* parent = nullptr);
+    LiveDocumentPreview(AdjustTarget& target, const ImageBuffer& backup, QObject* parent = nullptr);
     ~LiveDocumentPreview() override;
 
     // Effects are made on the caller's thread (some seed from the clock) and run in order.
@@ -41,7 +41,7 @@ private:
     void Start(std::unique_ptr<Effects> effects);
     void Finished(const std::shared_ptr<Job>& job);
 
-    CKestrelDoc& document_;
+    AdjustTarget& target_;
     const ImageBuffer& backup_;
     std::shared_ptr<Job> current_;
     std::unique_ptr<Effects> waiting_;

@@ -1,10 +1,9 @@
 #include "imaging/dialogs/PreviewPicture.h"
 
-#include "editor/ui/BufferPicture.h"
-
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
 
 PreviewPicture::Thumbnail PreviewPicture::MakeThumbnail(const ImageBuffer& image, QSize area, bool to24)
 {
@@ -24,11 +23,18 @@ QImage PreviewPicture::ToImage(const ImageBuffer& image)
 {
     if (image.IsEmpty())
         return {};
-    if (image.BitCount() == 32)
-        return BufferPicture::Part(image, QRect(0, 0, image.Width(), image.Height()));
-    ImageBuffer deep(image);
-    deep.ConvertTo(32);
-    return BufferPicture::Part(deep, QRect(0, 0, deep.Width(), deep.Height()));
+    ImageBuffer opaque(image);
+    // RGB32 wants its fourth byte at 255; the bytes are then in the same order as ours.
+    opaque.ConvertTo(32);
+    if (opaque.BitCount() != 32)
+        return {};
+    opaque.SetAlpha(255);
+    QImage picture(opaque.Width(), opaque.Height(), QImage::Format_RGB32);
+    if (picture.isNull())
+        return {};
+    for (int y = 0; y < opaque.Height(); ++y)
+        std::memcpy(picture.scanLine(y), opaque.Row(y), size_t(opaque.Width()) * 4);
+    return picture;
 }
 
 QRect PreviewPicture::Placement(const QRect& area, QSize picture, bool fit)

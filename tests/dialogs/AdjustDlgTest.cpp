@@ -50,7 +50,7 @@ TEST_P(AdjustDlgScale, ThumbnailFitsTheAreaByTheSmallerRatioAndIsDrawnCentred)
 {
     const ScaleCase c = GetParam();
     auto document = MakeDocument(MakeImage(c.width, c.height, 32, [](int, int) { return Bgra { 0, 0, 200, 255 }; }));
-    AdjustDlg dialog(*document, 172); // opens with no change to the picture
+    AdjustDlg dialog(document->target, 172); // opens with no change to the picture
     dialog.show();
     EXPECT_DOUBLE_EQ(dialog.PreviewScale(), c.scale);
     EXPECT_EQ(dialog.Thumbnail().Width(), c.thumbWidth);
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, AdjustDlgScale,
 TEST(AdjustDlg, ColorLevelOpensUnchangedAndTheChannelRadioRefreshesAtOnce)
 {
     auto document = MakeDocument(Gradient(40, 30));
-    AdjustDlg dialog(*document, 172);
+    AdjustDlg dialog(document->target, 172);
     dialog.show();
     SaveScreenshot(dialog, "adjust_172_color_level");
     EXPECT_EQ(dialog.windowTitle(), "Color level");
@@ -111,7 +111,7 @@ TEST_P(AdjustDlgLive, PreviewShowsOnTheDocumentCancelRestoresOkRecordsOneEntry)
     const ImageBuffer original = Gradient(60, 40);
     auto document = MakeDocument(original);
     {
-        AdjustDlg dialog(*document, c.templateId);
+        AdjustDlg dialog(document->target, c.templateId);
         dialog.PreviewCheck()->setChecked(true);
         dialog.Trackbar(0)->setValue(c.value);
         ASSERT_TRUE(WaitUntil([&] { return !dialog.Live().IsBusy(); }));
@@ -120,7 +120,7 @@ TEST_P(AdjustDlgLive, PreviewShowsOnTheDocumentCancelRestoresOkRecordsOneEntry)
         EXPECT_TRUE(SamePixels(document->Image(), original));
         EXPECT_FALSE(document->CanUndo());
     }
-    AdjustDlg dialog(*document, c.templateId);
+    AdjustDlg dialog(document->target, c.templateId);
     dialog.PreviewCheck()->setChecked(true);
     dialog.Trackbar(0)->setValue(c.value);
     dialog.accept();
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Templates, AdjustDlgLive,
 TEST(AdjustDlg, RotatePreviewChangesTheDocumentSizeAndAlwaysFitsWithBlackCorners)
 {
     auto document = MakeDocument(MakeImage(400, 300, 32, [](int, int) { return Bgra { 255, 255, 255, 255 }; }));
-    AdjustDlg dialog(*document, 201);
+    AdjustDlg dialog(document->target, 201);
     dialog.show();
     dialog.PreviewCheck()->setChecked(true);
     for (int angle : { 0, 45, 90, 135, 200, 360 }) {
@@ -156,7 +156,7 @@ TEST(AdjustDlg, RotatePreviewChangesTheDocumentSizeAndAlwaysFitsWithBlackCorners
 TEST(AdjustDlg, DraggingOverTheHueStripPicksColoursAndLeavingItKeepsTheLast)
 {
     auto document = MakeDocument(Gradient(50, 50));
-    AdjustDlg dialog(*document, 200);
+    AdjustDlg dialog(document->target, 200);
     dialog.show();
     SaveScreenshot(dialog, "adjust_200_color_tone");
     EXPECT_EQ(dialog.Values().toneRed, 254);
@@ -201,7 +201,7 @@ TEST(LiveDocumentPreview, RequestsWhileBusyReplaceEachOtherAndOnlyTheNewestRuns)
 {
     const ImageBuffer original = Gradient(900, 700);
     auto document = MakeDocument(original);
-    LiveDocumentPreview live(*document, original);
+    LiveDocumentPreview live(document->target, original);
     int applied = 0;
     QObject::connect(&live, &LiveDocumentPreview::Applied, [&] { ++applied; });
     for (int radius : { 6, 4, 3, 2 }) {
@@ -223,7 +223,7 @@ TEST(LiveDocumentPreview, StopLeavesTheDocumentAsItIs)
 {
     const ImageBuffer original = Gradient(900, 700);
     auto document = MakeDocument(original);
-    LiveDocumentPreview live(*document, original);
+    LiveDocumentPreview live(document->target, original);
     LiveDocumentPreview::Effects effects;
     effects.push_back(std::make_unique<OilPaintEffect>(8));
     live.Request(std::move(effects));
@@ -237,7 +237,7 @@ TEST(CBrightConDlg, OpensWithoutRefreshAndOkRecordsTwoEntries)
 {
     const ImageBuffer original = Gradient(80, 60);
     auto document = MakeDocument(original);
-    CBrightConDlg dialog(*document);
+    CBrightConDlg dialog(document->target);
     dialog.show();
     SaveScreenshot(dialog, "brightness_contrast_171");
     EXPECT_TRUE(SamePixels(dialog.Preview(), original));

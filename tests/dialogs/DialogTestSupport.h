@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ImageTestUtil.h"
+#include "app/DocumentAdjustTarget.h"
 #include "editor/document/CKestrelDoc.h"
 
 #include <QApplication>
@@ -35,10 +36,15 @@ template <class T> void WhenModal(std::function<void(T&)> act)
     poll->start(5);
 }
 
+// A document with the face it shows the dialogs.
+struct TestDocument : CKestrelDoc {
+    DocumentAdjustTarget target { *this };
+};
+
 // A document holding image, as a capture leaves it (32 bpp).
-inline std::unique_ptr<CKestrelDoc> MakeDocument(ImageBuffer image)
+inline std::unique_ptr<TestDocument> MakeDocument(ImageBuffer image)
 {
-    auto document = std::make_unique<CKestrelDoc>();
+    auto document = std::make_unique<TestDocument>();
     document->Image() = std::move(image);
     return document;
 }

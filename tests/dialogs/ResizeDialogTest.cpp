@@ -1,5 +1,5 @@
+#include "app/DialogCommands.h"
 #include "imaging/dialogs/CResizeDlg.h"
-#include "imaging/dialogs/DialogCommands.h"
 #include "tests/dialogs/DialogTestSupport.h"
 
 #include <QCheckBox>

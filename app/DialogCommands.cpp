@@ -1,5 +1,6 @@
-#include "imaging/dialogs/DialogCommands.h"
+#include "app/DialogCommands.h"
 
+#include "app/DocumentAdjustTarget.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/document/ImageCommands.h"
 #include "editor/document/ResizeCommand.h"
@@ -68,12 +69,14 @@ bool DialogCommands::Run(CKestrelDoc& document, int id, QWidget* parent)
     if (id == kResize) {
         RunResize(document, parent);
     } else if (id == kBrightnessContrast) {
-        CBrightConDlg dialog(document, parent);
+        DocumentAdjustTarget target(document);
+        CBrightConDlg dialog(target, parent);
         dialog.exec();
     } else {
-        AdjustDlg dialog(document, FindImageCommand(id)->dialogTemplate, parent);
-        dialog.exec();
-        if (id != kHueSaturation)
+        DocumentAdjustTarget target(document);
+        AdjustDlg dialog(target, FindImageCommand(id)->dialogTemplate, parent);
+        // Hue/saturation is normalised only after its OK, like an image command of its own.
+        if (dialog.exec() == QDialog::Accepted || id != kHueSaturation)
             document.RunImageEffect(nullptr);
     }
     return true;
