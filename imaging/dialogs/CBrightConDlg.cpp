@@ -117,12 +117,10 @@ void CBrightConDlg::accept()
     target_.ShowPicture(backup_);
     BrightnessEffect brightness(brightness_);
     ContrastEffect contrast(contrast_);
-    ImageEffect* const first[] = { &brightness };
-    ImageEffect* const second[] = { &contrast };
+    // One adjustment to the user, so one undo takes both back.
+    ImageEffect* const step[] = { &brightness, &contrast };
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // After a failure the picture is the one from before: the second step would only fail again.
-    if (target_.ApplyStep(first))
-        target_.ApplyStep(second);
+    target_.ApplyStep(step);
     QApplication::restoreOverrideCursor();
     QDialog::accept();
 }
