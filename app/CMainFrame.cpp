@@ -48,10 +48,10 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
         ownPrompts_ = std::make_unique<DialogClosePrompts>(this);
     prompts_ = services_.prompts ? services_.prompts : ownPrompts_.get();
 
-    bars_ = std::make_unique<FrameBars>(*this);
+    bars_ = std::make_unique<FrameBars>(*this, *this, recentFiles_, settings_);
     recentFiles_.Load(*UserSettings());
     bars_->RebuildRecentFileMenu();
-    tabs_ = std::make_unique<FrameTabs>(*this, *bars_, *prompts_);
+    tabs_ = std::make_unique<FrameTabs>(*this, *bars_, recentFiles_, *prompts_);
     printer_ = std::make_unique<FramePrinter>(*this);
     RestoreLayout();
 

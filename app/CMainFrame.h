@@ -49,13 +49,13 @@ struct FrameServices {
 // tabbed documents (FrameTabs), printing (FramePrinter) and what lives on the
 // desktop outside the window (DesktopIntegration) are its parts; the frame owns
 // them and the closing sequence.
-class CMainFrame : public QMainWindow, public CaptureRequestSink {
+class CMainFrame : public QMainWindow, public CaptureRequestSink, public FrameBars::Host {
     Q_OBJECT
 public:
     explicit CMainFrame(FrameServices services = {}, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    void OnCommand(int id);
+    void OnCommand(int id) override;
     // Where capture requests go once the capture routines exist (they need the
     // frame to hide it).
     void SetCaptureSink(CaptureRequestSink* sink) { services_.capture = sink; }
@@ -79,15 +79,15 @@ public:
     QUrl HomePage() const;
     QUrl SupportPage() const;
 
-    std::vector<CChildFrame*> Documents() const { return tabs_->Documents(); }
-    CChildFrame* ActiveDocument() const { return tabs_->ActiveDocument(); }
+    std::vector<CChildFrame*> Documents() const override { return tabs_->Documents(); }
+    CChildFrame* ActiveDocument() const override { return tabs_->ActiveDocument(); }
     CKestrelView* ActiveView() const { return tabs_->ActiveView(); }
     CChildFrame* AddDocument(CChildFrame* child) { return tabs_->AddDocument(child); }
     // File New: a document with the 640 x 480 white picture, modified.
     CChildFrame* NewDocument() { return tabs_->NewDocument(); }
     // A capture's new document: no picture yet, the capture is copied in.
     CChildFrame* NewCaptureDocument() { return tabs_->NewCaptureDocument(); }
-    void OpenDocumentFile(const QString& path) { tabs_->OpenDocumentFile(path); }
+    void OpenDocumentFile(const QString& path) override { tabs_->OpenDocumentFile(path); }
 
     // Left click on the tray icon, and the tray menu's "Show/Hide Main window".
     void ToggleFromTray();

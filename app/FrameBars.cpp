@@ -2,24 +2,29 @@
 
 #include "app/AppIcons.h"
 #include "app/CChildFrame.h"
-#include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/DialogCommands.h"
+#include "app/RecentFileList.h"
+#include "app/ShellSettings.h"
 #include "editor/bars/CParamBar.h"
 #include "editor/bars/PropertyChangeTarget.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/ui/CKestrelView.h"
 
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
 using namespace CommandId;
 
-FrameBars::FrameBars(CMainFrame& frame)
-    : frame_(frame)
+FrameBars::FrameBars(QMainWindow& window, Host& host, const RecentFileList& recentFiles, const ShellSettings& settings)
+    : window_(window)
+    , host_(host)
+    , recentFiles_(recentFiles)
+    , settings_(settings)
 {
     CreateActions();
     BuildMenus();
@@ -32,7 +37,7 @@ QAction* FrameBars::MakeAction(int id, const QString& text)
 {
     if (QAction* existing = actions_.value(id))
         return existing;
-    auto* action = new QAction(text, &frame_);
+    auto* action = new QAction(text, &window_);
     action->setData(id);
     action->setObjectName(QString("command%1").arg(id));
     const QList<QKeySequence> keys = CommandTable::Accelerators(id);
@@ -40,7 +45,7 @@ QAction* FrameBars::MakeAction(int id, const QString& text)
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
     }
-    QObject::connect(action, &QAction::triggered, &frame_, [frame = &frame_, id] { frame->OnCommand(id); });
+    QObject::connect(action, &QAction::triggered, &window_, [host = &host_, id] { host->OnCommand(id); });
     actions_.insert(id, action);
     return action;
 }
@@ -64,7 +69,7 @@ void FrameBars::CreateActions()
         }
     }
     for (int id : CommandTable::AcceleratorOnlyCommands())
-        frame_.addAction(MakeAction(id, QString()));
+        window_.addAction(MakeAction(id, QString()));
     for (int id : { ViewToolbar, ViewStatusBar, TrayMode, EnableHotkey, AutoStartup })
         actions_[id]->setCheckable(true);
     for (const ToolbarEntry& entry : CommandTable::ToolsToolbar()) {
@@ -78,7 +83,7 @@ void FrameBars::CreateActions()
 void FrameBars::BuildMenus()
 {
     for (const PopupSpec& popup : CommandTable::FrameMenu()) {
-        QMenu* menu = frame_.menuBar()->addMenu(popup.title);
+        QMenu* menu = window_.menuBar()->addMenu(popup.title);
         bool afterCrop = false;
         for (const MenuEntry& entry : popup.items) {
             if (entry.id == 0) {
@@ -96,22 +101,22 @@ void FrameBars::BuildMenus()
             }
         }
     }
-    tabMenu_ = new QMenu(&frame_);
+    tabMenu_ = new QMenu(&window_);
     tabMenu_->setObjectName("menu190");
     for (const MenuEntry& entry : CommandTable::TabMenu()) {
         QAction* action = tabMenu_->addAction(entry.text);
         action->setData(entry.id);
         const int id = entry.id;
-        QObject::connect(action, &QAction::triggered, &frame_, [frame = &frame_, id] { frame->OnCommand(id); });
+        QObject::connect(action, &QAction::triggered, &window_, [host = &host_, id] { host->OnCommand(id); });
     }
 }
 
 void FrameBars::BuildToolbars()
 {
-    mainToolbar_ = new QToolBar("Standard", &frame_);
+    mainToolbar_ = new QToolBar("Standard", &window_);
     mainToolbar_->setObjectName("toolbar157");
     mainToolbar_->setIconSize(QSize(32, 32));
-    toolsToolbar_ = new QToolBar("Tools", &frame_);
+    toolsToolbar_ = new QToolBar("Tools", &window_);
     toolsToolbar_->setObjectName("toolbar165");
     toolsToolbar_->setIconSize(QSize(24, 24));
     toolsToolbar_->setOrientation(Qt::Vertical);
@@ -125,9 +130,9 @@ void FrameBars::BuildToolbars()
                 bar->addAction(actions_[entry.id]);
         }
     }
-    frame_.addToolBar(Qt::TopToolBarArea, mainToolbar_);
-    frame_.addToolBar(Qt::LeftToolBarArea, toolsToolbar_);
-    QObject::connect(mainToolbar_, &QToolBar::visibilityChanged, &frame_, [this] { UpdateCommandStates(); });
+    window_.addToolBar(Qt::TopToolBarArea, mainToolbar_);
+    window_.addToolBar(Qt::LeftToolBarArea, toolsToolbar_);
+    QObject::connect(mainToolbar_, &QToolBar::visibilityChanged, &window_, [this] { UpdateCommandStates(); });
 }
 
 void FrameBars::BuildStatusBar()
@@ -138,7 +143,7 @@ void FrameBars::BuildStatusBar()
         { StatusPaneId::Stretch, "  " },
     };
     for (const auto& [id, text] : panes) {
-        auto* label = new QLabel(text, &frame_);
+        auto* label = new QLabel(text, &window_);
         label->setObjectName(QString("pane%1").arg(id));
         statusPanes_.insert(id, label);
         // The initial texts set the widths, so shorter texts later do not shift the
@@ -146,18 +151,20 @@ void FrameBars::BuildStatusBar()
         if (id != StatusPaneId::Stretch)
             label->setMinimumWidth(label->sizeHint().width());
         // The last pane takes whatever width is left.
-        frame_.statusBar()->addWidget(label, id == StatusPaneId::Stretch ? 1 : 0);
+        window_.statusBar()->addWidget(label, id == StatusPaneId::Stretch ? 1 : 0);
     }
 }
 
 void FrameBars::BuildParamBar()
 {
-    paramBar_ = new CParamBar(&frame_);
+    paramBar_ = new CParamBar(&window_);
     // A view that takes property changes implements PropertyChangeTarget; the
     // others hear nothing.
-    paramBar_->SetTargetResolver(
-        [frame = &frame_] { return dynamic_cast<PropertyChangeTarget*>(frame->ActiveView()); });
-    frame_.addDockWidget(Qt::BottomDockWidgetArea, paramBar_);
+    paramBar_->SetTargetResolver([this]() -> PropertyChangeTarget* {
+        CChildFrame* child = host_.ActiveDocument();
+        return child ? dynamic_cast<PropertyChangeTarget*>(&child->View()) : nullptr;
+    });
+    window_.addDockWidget(Qt::BottomDockWidgetArea, paramBar_);
 }
 
 void FrameBars::ToggleToolbar()
@@ -174,14 +181,14 @@ void FrameBars::RebuildRecentFileMenu()
         action->deleteLater();
     }
     recentActions_.clear();
-    const QStringList& entries = frame_.RecentFiles().Entries();
+    const QStringList& entries = recentFiles_.Entries();
     recentAnchor_->setVisible(entries.isEmpty());
     for (int i = 0; i < entries.size(); ++i) {
         auto* action = new QAction(QString("&%1 %2").arg(i + 1).arg(entries[i]), fileMenu_);
         action->setData(FileMruFirst + i);
         const QString path = entries[i];
         QObject::connect(
-            action, &QAction::triggered, &frame_, [frame = &frame_, path] { frame->OpenDocumentFile(path); });
+            action, &QAction::triggered, &window_, [host = &host_, path] { host->OpenDocumentFile(path); });
         fileMenu_->insertAction(recentAnchor_, action);
         recentActions_ << action;
     }
@@ -189,7 +196,7 @@ void FrameBars::RebuildRecentFileMenu()
 
 void FrameBars::UpdateCommandStates()
 {
-    const bool hasDocument = !frame_.Documents().empty();
+    const bool hasDocument = !host_.Documents().empty();
     // Commands whose handlers belong to the document or the view stay disabled
     // until one is present; "Crop Selection" has no handler at all.
     static const int alwaysEnabled[]
@@ -208,14 +215,13 @@ void FrameBars::UpdateCommandStates()
         actions_[id]->setEnabled(hasDocument);
     recentAnchor_->setEnabled(false);
 
-    const ShellSettings& settings = frame_.Settings();
     actions_[ViewToolbar]->setChecked(mainToolbar_ && !mainToolbar_->isHidden());
-    actions_[ViewStatusBar]->setChecked(!frame_.statusBar()->isHidden());
-    actions_[TrayMode]->setChecked(settings.trayMode);
-    actions_[EnableHotkey]->setChecked(settings.enableHotkey);
-    actions_[AutoStartup]->setChecked(settings.autoStartup);
+    actions_[ViewStatusBar]->setChecked(!window_.statusBar()->isHidden());
+    actions_[TrayMode]->setChecked(settings_.trayMode);
+    actions_[EnableHotkey]->setChecked(settings_.enableHotkey);
+    actions_[AutoStartup]->setChecked(settings_.autoStartup);
 
-    if (CChildFrame* child = frame_.ActiveDocument())
+    if (CChildFrame* child = host_.ActiveDocument())
         UpdateViewCommandStates(*child);
 
     // Menu 128 (no document) differs from menu 129 only by its leading "Crop
@@ -252,15 +258,15 @@ void FrameBars::UpdateViewCommandStates(CChildFrame& child)
 
 void FrameBars::UpdateStatusPanes()
 {
-    if (const CKestrelView* view = frame_.ActiveView()) {
-        StatusPane(StatusPaneId::ImageSize)->setText(view->SizeText());
-        StatusPane(StatusPaneId::Zoom)->setText(view->ZoomText());
+    if (const CChildFrame* child = host_.ActiveDocument()) {
+        StatusPane(StatusPaneId::ImageSize)->setText(child->View().SizeText());
+        StatusPane(StatusPaneId::Zoom)->setText(child->View().ZoomText());
     }
 }
 
 void FrameBars::ShowScrollingSteps(int steps)
 {
     // The capture blocks the event loop: the bar paints at once.
-    frame_.statusBar()->showMessage(QString("Scrolling capture: step %1").arg(steps));
-    frame_.statusBar()->repaint();
+    window_.statusBar()->showMessage(QString("Scrolling capture: step %1").arg(steps));
+    window_.statusBar()->repaint();
 }

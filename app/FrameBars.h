@@ -3,22 +3,38 @@
 #include <QHash>
 #include <QList>
 
+#include <vector>
+
 class CChildFrame;
-class CMainFrame;
 class CParamBar;
 class QAction;
 class QLabel;
+class QMainWindow;
 class QMenu;
 class QString;
 class QToolBar;
+class RecentFileList;
+struct ShellSettings;
 
 // The frame's menus, toolbars, parameter bar and status panes, and the actions
 // behind them: built once from the command table, enabled and checked from the
 // frame's state after every command. Every widget and action belongs to the
-// frame, and every connection has the frame as its context.
+// window, and every connection has the window as its context.
 class FrameBars {
 public:
-    explicit FrameBars(CMainFrame& frame);
+    // Where the actions' commands go, and the documents whose state they show.
+    class Host {
+    public:
+        virtual void OnCommand(int id) = 0;
+        virtual void OpenDocumentFile(const QString& path) = 0;
+        virtual std::vector<CChildFrame*> Documents() const = 0;
+        virtual CChildFrame* ActiveDocument() const = 0;
+
+    protected:
+        ~Host() = default;
+    };
+
+    FrameBars(QMainWindow& window, Host& host, const RecentFileList& recentFiles, const ShellSettings& settings);
 
     QAction* Action(int id) const { return actions_.value(id); }
     QMenu* TabMenu() const { return tabMenu_; }
@@ -42,7 +58,10 @@ private:
     void BuildParamBar();
     void UpdateViewCommandStates(CChildFrame& child);
 
-    CMainFrame& frame_;
+    QMainWindow& window_;
+    Host& host_;
+    const RecentFileList& recentFiles_;
+    const ShellSettings& settings_;
     QHash<int, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QMenu* tabMenu_ = nullptr;

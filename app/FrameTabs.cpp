@@ -1,11 +1,11 @@
 #include "app/FrameTabs.h"
 
 #include "app/CChildFrame.h"
-#include "app/CMainFrame.h"
 #include "app/CloseSequencePrompts.h"
 #include "app/CommandIds.h"
 #include "app/FrameBars.h"
 #include "app/QtFileFilters.h"
+#include "app/RecentFileList.h"
 #include "app/StatusProgress.h"
 #include "editor/bars/CParamBar.h"
 #include "editor/codecs/OpenFailure.h"
@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -30,22 +31,23 @@ const char* const kOpenFilter = "All Support Files|*.bmp;*.jpg;*.jpeg;*.gif;*.pn
                                 "TIFF (*.tif, *.tiff)|*.tif;*.tiff|PCX (*.pcx)|*.pcx||";
 } // namespace
 
-FrameTabs::FrameTabs(CMainFrame& frame, FrameBars& bars, CloseSequencePrompts& prompts)
-    : frame_(frame)
+FrameTabs::FrameTabs(QMainWindow& window, FrameBars& bars, RecentFileList& recentFiles, CloseSequencePrompts& prompts)
+    : window_(window)
     , bars_(bars)
+    , recentFiles_(recentFiles)
     , prompts_(prompts)
-    , area_(new QMdiArea(&frame))
+    , area_(new QMdiArea(&window))
 {
     area_->setObjectName("mdiArea");
     area_->setViewMode(QMdiArea::TabbedView);
     area_->setDocumentMode(true);
-    frame_.setCentralWidget(area_);
+    window_.setCentralWidget(area_);
     if (QTabBar* tabs = TabBar()) {
         tabs->setContextMenuPolicy(Qt::CustomContextMenu);
         QObject::connect(
-            tabs, &QTabBar::customContextMenuRequested, &frame_, [this](const QPoint& pos) { ShowTabMenu(pos); });
+            tabs, &QTabBar::customContextMenuRequested, &window_, [this](const QPoint& pos) { ShowTabMenu(pos); });
     }
-    QObject::connect(area_, &QMdiArea::subWindowActivated, &frame_, [this] {
+    QObject::connect(area_, &QMdiArea::subWindowActivated, &window_, [this] {
         FollowActiveView();
         bars_.UpdateCommandStates();
         UpdateTitle();
@@ -122,33 +124,33 @@ CChildFrame* FrameTabs::AddDocument(CChildFrame* child)
     view->SetParamBar(bars_.ParamBar());
     QMdiSubWindow* sub = area_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(child, &CChildFrame::TitleChanged, &frame_, [this] { UpdateTitle(); });
+    QObject::connect(child, &CChildFrame::TitleChanged, &window_, [this] { UpdateTitle(); });
     // Every tab's view reports; only the active one reaches the panes and the
     // commands.
-    QObject::connect(view, &CKestrelView::EditStateChanged, &frame_, [this, view, child] {
+    QObject::connect(view, &CKestrelView::EditStateChanged, &window_, [this, view, child] {
         RefreshOtherWindows(*child);
         if (view == ActiveView())
             bars_.UpdateCommandStates();
     });
-    QObject::connect(view, &CKestrelView::SizeTextChanged, &frame_, [this, view](const QString& text) {
+    QObject::connect(view, &CKestrelView::SizeTextChanged, &window_, [this, view](const QString& text) {
         if (view == ActiveView())
             bars_.StatusPane(StatusPaneId::ImageSize)->setText(text);
     });
-    QObject::connect(view, &CKestrelView::ZoomTextChanged, &frame_, [this, view](const QString& text) {
+    QObject::connect(view, &CKestrelView::ZoomTextChanged, &window_, [this, view](const QString& text) {
         if (view == ActiveView())
             bars_.StatusPane(StatusPaneId::Zoom)->setText(text);
     });
-    QObject::connect(view, &CKestrelView::ZoomChanged, &frame_, [this, view] {
+    QObject::connect(view, &CKestrelView::ZoomChanged, &window_, [this, view] {
         if (view == ActiveView())
             bars_.UpdateCommandStates();
     });
-    QObject::connect(&child->Document(), &CKestrelDoc::Updated, &frame_, [this, child] {
+    QObject::connect(&child->Document(), &CKestrelDoc::Updated, &window_, [this, child] {
         if (child == ActiveDocument())
             bars_.UpdateCommandStates();
     });
     std::weak_ptr<CKestrelDoc> shown = child->SharedDocument();
-    QObject::connect(child, &QObject::destroyed, &frame_, [this, shown] {
-        QTimer::singleShot(0, &frame_, [this, shown] {
+    QObject::connect(child, &QObject::destroyed, &window_, [this, shown] {
+        QTimer::singleShot(0, &window_, [this, shown] {
             if (std::shared_ptr<CKestrelDoc> document = shown.lock())
                 NumberWindows(*document);
             bars_.UpdateCommandStates();
@@ -238,7 +240,7 @@ void FrameTabs::OpenDocumentFile(const QString& path)
     std::unique_ptr<CKestrelDoc> document = MakeDocument();
     if (document->OnOpenDocument(path.toStdString())) {
         AddDocument(new CChildFrame(std::move(document)));
-        frame_.RecentFiles().Add(path);
+        recentFiles_.Add(path);
         bars_.RebuildRecentFileMenu();
         return;
     }
@@ -247,13 +249,13 @@ void FrameTabs::OpenDocumentFile(const QString& path)
     // Said once: a stale entry of the recent list goes. A decoder that failed (out of time or memory) may
     // read the file another time, so its entry stays.
     if (!document->OpenFailedInDecoder())
-        frame_.RecentFiles().Remove(path);
+        recentFiles_.Remove(path);
     bars_.RebuildRecentFileMenu();
 }
 
 void FrameTabs::OpenFileDialog()
 {
-    QFileDialog dialog(&frame_);
+    QFileDialog dialog(&window_);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix("bmp");
@@ -280,7 +282,8 @@ void FrameTabs::SaveActive(bool askPath)
         return;
     }
     child->SetModified(false);
-    frame_.AddRecentFile(*path);
+    recentFiles_.Add(*path);
+    bars_.RebuildRecentFileMenu();
 }
 
 void FrameTabs::CloseDocument(CChildFrame& child)
@@ -328,5 +331,5 @@ bool FrameTabs::AskToCloseModified(CChildFrame& child)
 void FrameTabs::UpdateTitle()
 {
     CChildFrame* child = ActiveDocument();
-    frame_.setWindowTitle(child ? "Lumora - " + child->windowTitle() : QString("Lumora"));
+    window_.setWindowTitle(child ? "Lumora - " + child->windowTitle() : QString("Lumora"));
 }

@@ -9,20 +9,21 @@
 class CChildFrame;
 class CKestrelDoc;
 class CKestrelView;
-class CMainFrame;
 class CloseSequencePrompts;
 class FrameBars;
+class QMainWindow;
 class QMdiArea;
 class QPoint;
 class QTabBar;
+class RecentFileList;
 
 // The frame's documents, one tab each in the central area: new, opened and
 // captured documents, saving, the question before a modified one closes, the
 // tabs' context menu and the window title that follows the active tab. Every
-// connection has the frame as its context.
+// connection has the window as its context.
 class FrameTabs {
 public:
-    FrameTabs(CMainFrame& frame, FrameBars& bars, CloseSequencePrompts& prompts);
+    FrameTabs(QMainWindow& window, FrameBars& bars, RecentFileList& recentFiles, CloseSequencePrompts& prompts);
 
     QMdiArea* Area() const { return area_; }
     QTabBar* TabBar() const;
@@ -58,8 +59,9 @@ private:
     // On a change of tab.
     void FollowActiveView();
 
-    CMainFrame& frame_;
+    QMainWindow& window_;
     FrameBars& bars_;
+    RecentFileList& recentFiles_;
     CloseSequencePrompts& prompts_;
     QMdiArea* area_;
     QPointer<CKestrelView> barView_;
