@@ -18,7 +18,18 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <utility>
+
 using namespace CommandId;
+
+namespace {
+// What the panes say without a document; these texts also set the panes' widths.
+constexpr std::pair<int, const char*> kOpeningPanes[] = {
+    { StatusPaneId::ImageSize, "  Size: 0 x 0          " },
+    { StatusPaneId::Zoom, "Zoom: 100%    " },
+    { StatusPaneId::Stretch, "  " },
+};
+} // namespace
 
 FrameBars::FrameBars(QMainWindow& window, Host& host, const RecentFileList& recentFiles, const ShellSettings& settings)
     : window_(window)
@@ -137,12 +148,7 @@ void FrameBars::BuildToolbars()
 
 void FrameBars::BuildStatusBar()
 {
-    const std::pair<int, const char*> panes[] = {
-        { StatusPaneId::ImageSize, "  Size: 0 x 0          " },
-        { StatusPaneId::Zoom, "Zoom: 100%    " },
-        { StatusPaneId::Stretch, "  " },
-    };
-    for (const auto& [id, text] : panes) {
+    for (const auto& [id, text] : kOpeningPanes) {
         auto* label = new QLabel(text, &window_);
         label->setObjectName(QString("pane%1").arg(id));
         statusPanes_.insert(id, label);
@@ -258,10 +264,15 @@ void FrameBars::UpdateViewCommandStates(CChildFrame& child)
 
 void FrameBars::UpdateStatusPanes()
 {
-    if (const CChildFrame* child = host_.ActiveDocument()) {
-        StatusPane(StatusPaneId::ImageSize)->setText(child->View().SizeText());
-        StatusPane(StatusPaneId::Zoom)->setText(child->View().ZoomText());
+    const CChildFrame* child = host_.ActiveDocument();
+    if (!child) {
+        for (const auto& [id, text] : kOpeningPanes)
+            if (id != StatusPaneId::Stretch)
+                StatusPane(id)->setText(text);
+        return;
     }
+    StatusPane(StatusPaneId::ImageSize)->setText(child->View().SizeText());
+    StatusPane(StatusPaneId::Zoom)->setText(child->View().ZoomText());
 }
 
 void FrameBars::ShowScrollingSteps(int steps)

@@ -45,7 +45,7 @@ public:
     // The File menu's entries for the frame's recent files.
     void RebuildRecentFileMenu();
     void UpdateCommandStates();
-    // The active view's size and zoom texts.
+    // The active view's size and zoom texts; the opening ones without a document.
     void UpdateStatusPanes();
     void ShowScrollingSteps(int steps);
 

@@ -154,6 +154,7 @@ CChildFrame* FrameTabs::AddDocument(CChildFrame* child)
             if (std::shared_ptr<CKestrelDoc> document = shown.lock())
                 NumberWindows(*document);
             bars_.UpdateCommandStates();
+            bars_.UpdateStatusPanes();
             UpdateTitle();
         });
     });

@@ -139,6 +139,15 @@ TEST_F(FrameViewTest, StatusPanesFollowTheActiveTabAndItsZoom)
     Activate(second);
     EXPECT_EQ(Pane(StatusPaneId::ImageSize), "  Size: 100 x 50");
     EXPECT_EQ(Pane(StatusPaneId::Zoom), "Zoom: 200%");
+
+    // With the last tab gone the panes say what they said before the first.
+    frame->OnCommand(FileClose);
+    EXPECT_TRUE(WaitFor([&] { return Pane(StatusPaneId::ImageSize) == "  Size: 640 x 480"; }));
+    frame->OnCommand(FileClose);
+    EXPECT_TRUE(WaitFor([&] { return frame->Documents().empty(); }));
+    QApplication::processEvents();
+    EXPECT_EQ(Pane(StatusPaneId::ImageSize).trimmed().toStdString(), "Size: 0 x 0");
+    EXPECT_EQ(Pane(StatusPaneId::Zoom).trimmed().toStdString(), "Zoom: 100%");
 }
 
 TEST_F(FrameViewTest, ZoomCommandsAreEnabledByTheActiveViewAndStopAtTheEnds)
