@@ -2,7 +2,6 @@
 
 #include "imaging/ImageBuffer.h"
 #include "imaging/RowPool.h"
-#include "imaging/filters/EdgePadding.h"
 #include "imaging/filters/FilterMath.h"
 
 #include <algorithm>
@@ -95,10 +94,8 @@ void ConvolutionEffect::Begin(ImageBuffer& image)
 {
     step_ = image.BitCount() / 8;
     rowBytes_ = size_t(image.Width()) * size_t(step_);
-    const size_t paddedBytes = rowBytes_ + size_t(2 * (size_ / 2)) * size_t(step_);
     Ring ring;
-    ring.end = image.Height();
-    ring.rows.assign(size_t(size_), std::vector<uint8_t>(paddedBytes));
+    ring.rows.Create(image, size_ / 2, size_);
     if (separable_) {
         ring.horizontal.assign(size_t(size_), std::vector<int16_t>(rowBytes_));
         ring.sums.assign(rowBytes_, 0);
@@ -124,29 +121,17 @@ void ConvolutionEffect::ProcessRows(ImageBuffer& image, int first, int end, int 
     if (rings_.empty())
         return;
     Ring& ring = rings_[size_t(worker) % rings_.size()];
-    ring.first = first;
-    ring.end = end;
-    ring.nextRow = first;
+    ring.rows.StartBlock(first, end);
     for (int y = first; y < end; ++y)
         ProcessRowWith(ring, image, y);
 }
 
-void ConvolutionEffect::LoadRow(Ring& ring, const ImageBuffer& image, int paddedRow) const
-{
-    const int margin = size_ / 2;
-    const int row = std::clamp(paddedRow - margin, 0, image.Height() - 1);
-    PadRowWithEdges(boundaryRows_.Input(image, row, ring.first, ring.end), size_t(image.Width()), size_t(step_),
-        size_t(margin), ring.rows[size_t(paddedRow % size_)].data());
-    if (separable_)
-        FilterHorizontally(ring, paddedRow);
-}
-
 void ConvolutionEffect::LoadRows(Ring& ring, const ImageBuffer& image, int y) const
 {
-    if (y < ring.nextRow - size_ || y > ring.nextRow)
-        ring.nextRow = y;
-    for (; ring.nextRow < y + size_; ++ring.nextRow)
-        LoadRow(ring, image, ring.nextRow);
+    ring.rows.Reach(image, boundaryRows_, y, size_, [&](int paddedRow) {
+        if (separable_)
+            FilterHorizontally(ring, paddedRow);
+    });
 }
 
 void ConvolutionEffect::ProcessPixel(ImageBuffer& image, int x, int y, uint8_t* pixel)
@@ -163,7 +148,7 @@ void ConvolutionEffect::ProcessPixelWith(Ring& ring, ImageBuffer& image, int x, 
     const size_t step = size_t(step_);
     int64_t sums[3] = { 0, 0, 0 };
     for (int i = 0; i < k; ++i) {
-        const uint8_t* source = PaddedRow(ring, y + i) + size_t(x) * step;
+        const uint8_t* source = ring.rows.Row(y + i) + size_t(x) * step;
         for (int j = 0; j < k; ++j, source += step) {
             const int64_t w = kernel_[size_t(i) * size_t(k) + size_t(j)];
             for (int c = 0; c < 3; ++c)
@@ -198,7 +183,7 @@ void ConvolutionEffect::ProcessRowWith(Ring& ring, ImageBuffer& image, int y) co
 void ConvolutionEffect::FilterHorizontally(Ring& ring, int paddedRow) const
 {
     int16_t* sums = ring.horizontal[size_t(paddedRow % size_)].data();
-    const uint8_t* source = PaddedRow(ring, paddedRow);
+    const uint8_t* source = ring.rows.Row(paddedRow);
     const size_t bytes = rowBytes_;
     const size_t step = size_t(step_);
     if (size_ == 3) {

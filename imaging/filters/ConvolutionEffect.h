@@ -2,6 +2,7 @@
 
 #include "imaging/PixelEffect.h"
 #include "imaging/filters/BoundaryRows.h"
+#include "imaging/filters/GrownRows.h"
 
 #include <cstdint>
 #include <vector>
@@ -9,11 +10,8 @@
 // Weighted sum of each pixel's size x size neighbourhood, divided, offset and clamped per channel, with
 // the image's edge pixels repeated beyond it.
 //
-// The neighbourhood is read from copies of the input rows it covers, padded at both ends. A row is
-// copied when a row of results first needs it, which is never later than the start of that row's own
-// processing, so the copies hold the input without a copy of the whole image. Blocks of rows run on every
-// core, each worker with its own copies; the input rows next to a block boundary, which the block on the
-// other side overwrites, are kept before any block starts.
+// The neighbourhood is read from copies of the input rows it covers, padded at both ends (GrownRows).
+// Blocks of rows run on every core, each worker with its own copies.
 class ConvolutionEffect final : public PixelEffectImpl<ConvolutionEffect> {
 public:
     // kernel holds size x size weights, row-major; divisor is at least 1.
@@ -39,12 +37,9 @@ public:
 
 private:
     // One worker's copies: the last `size` padded input rows and their horizontal sums, by padded row
-    // modulo size, for the rows of results [first, end).
+    // modulo size.
     struct Ring {
-        int first = 0;
-        int end = 0;
-        int nextRow = 0;
-        std::vector<std::vector<uint8_t>> rows;
+        GrownRows rows;
         std::vector<std::vector<int16_t>> horizontal;
         std::vector<int16_t> sums;
         std::vector<uint8_t> results;
@@ -56,11 +51,6 @@ private:
     // Brings the padded input rows y .. y + size - 1 into the ring (padded row r is input row r - size / 2,
     // limited to the image).
     void LoadRows(Ring& ring, const ImageBuffer& image, int y) const;
-    void LoadRow(Ring& ring, const ImageBuffer& image, int paddedRow) const;
-    const uint8_t* PaddedRow(const Ring& ring, int paddedRow) const
-    {
-        return ring.rows[size_t(paddedRow % size_)].data();
-    }
     void FilterHorizontally(Ring& ring, int paddedRow) const;
     void ProcessPixelWith(Ring& ring, ImageBuffer& image, int x, int y, uint8_t* pixel) const;
     void ProcessRowWith(Ring& ring, ImageBuffer& image, int y) const;

@@ -1,7 +1,6 @@
 #include "imaging/filters/OilPaintEffect.h"
 
 #include "imaging/RowPool.h"
-#include "imaging/filters/EdgePadding.h"
 #include "imaging/filters/FilterMath.h"
 #include "imaging/filters/IntensityMapEffect.h"
 #include "imaging/filters/WindowMode.h"
@@ -25,13 +24,11 @@ void OilPaintEffect::Begin(ImageBuffer& image)
     if (image.IsEmpty() || grownWidth + 2 * kGreyMargin > INT32_MAX || grownHeight > INT32_MAX
         || grownWidth * step_ >= ImageBuffer::kMaxPixelBytes / grownHeight)
         return;
-    colourStride_ = size_t(grownWidth) * size_t(step_);
     greyStride_ = size_t(grownWidth) + 2 * kGreyMargin;
     const size_t slots = size_t(window_) + 1;
     const size_t width = size_t(image.Width());
     Ring ring;
-    ring.end = image.Height();
-    ring.colours.resize(slots * colourStride_);
+    ring.colours.Create(image, radius_, window_ + 1);
     ring.greys.resize(slots * greyStride_);
     ring.greyRows.resize(size_t(window_));
     if (window_ <= windowmode::kMaxWindow) {
@@ -60,8 +57,7 @@ void OilPaintEffect::ProcessRows(ImageBuffer& image, int first, int end, int wor
     if (rings_.empty())
         return;
     Ring& ring = rings_[size_t(worker) % rings_.size()];
-    ring.first = first;
-    ring.end = end;
+    ring.colours.StartBlock(first, end);
     for (int y = first; y < end; ++y)
         ProcessRowWith(ring, image, y);
 }
@@ -72,26 +68,14 @@ void OilPaintEffect::ProcessRow(ImageBuffer& image, int y)
         ProcessRowWith(rings_.front(), image, y);
 }
 
-void OilPaintEffect::LoadRow(Ring& ring, const ImageBuffer& image, int grownRow) const
-{
-    const int row = int(std::clamp<int64_t>(int64_t(grownRow) - radius_, 0, image.Height() - 1));
-    const uint8_t* from = boundaryRows_.Input(image, row, ring.first, ring.end);
-    const size_t slot = size_t(grownRow % (window_ + 1));
-    uint8_t* colours = ring.colours.data() + slot * colourStride_;
-    PadRowWithEdges(from, size_t(image.Width()), size_t(step_), size_t(radius_), colours);
-    uint8_t* greys = ring.greys.data() + slot * greyStride_ + kGreyMargin;
-    IntensityMapEffect::GreyRow(colours, step_, image.Width() + 2 * radius_, greys);
-}
-
 void OilPaintEffect::ReachRow(Ring& ring, const ImageBuffer& image, int y) const
 {
     static_assert(kGreyMargin >= windowmode::kRowMargin && kGreyMargin >= SlidingWindowMode::kRowMargin);
     const int slots = window_ + 1;
-    if (y < ring.lo || y > ring.hi)
-        ring.lo = ring.hi = y;
-    for (; ring.hi < y + window_; ++ring.hi)
-        LoadRow(ring, image, ring.hi);
-    ring.lo = std::max(ring.lo, ring.hi - slots);
+    ring.colours.Reach(image, boundaryRows_, y, window_, [&](int grownRow) {
+        uint8_t* greys = ring.greys.data() + size_t(grownRow % slots) * greyStride_ + kGreyMargin;
+        IntensityMapEffect::GreyRow(ring.colours.Row(grownRow), step_, image.Width() + 2 * radius_, greys);
+    });
     for (int i = 0; i < window_; ++i)
         ring.greyRows[size_t(i)] = ring.greys.data() + size_t((y + i) % slots) * greyStride_ + kGreyMargin;
 }

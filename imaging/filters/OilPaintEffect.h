@@ -3,6 +3,7 @@
 #include "imaging/ImageBuffer.h"
 #include "imaging/PixelEffect.h"
 #include "imaging/filters/BoundaryRows.h"
+#include "imaging/filters/GrownRows.h"
 #include "imaging/filters/LargeWindowMode.h"
 #include "imaging/filters/SlidingWindowMode.h"
 
@@ -16,10 +17,8 @@
 // colour is that of the pixel where it did.
 //
 // The neighbourhood is read from copies of the input rows it covers, grown at both ends by the radius
-// with the edge pixels repeated, and their grey values. A row is copied when a row of results first needs
-// it, which is never later than the start of that row's own processing, so no copy of the whole image is
-// made. Blocks of rows run on every core, each worker with its own copies; the input rows next to a block
-// boundary, which the block on the other side overwrites, are kept before any block starts.
+// with the edge pixels repeated (GrownRows), and their grey values. Blocks of rows run on every core, each
+// worker with its own copies.
 class OilPaintEffect final : public PixelEffectImpl<OilPaintEffect> {
 public:
     // radius is at least 1.
@@ -37,15 +36,10 @@ public:
     void End(ImageBuffer& image) override;
 
 private:
-    // One worker's copies of the grown input rows lo .. hi - 1 (row r is input row r - radius, limited to
-    // the image), row r at slot r % (window + 1): the rows of the current windows and the one just left.
-    // Results are made for the rows [first, end).
+    // One worker's copies of the grown input rows (row r is input row r - radius, limited to the image),
+    // row r at slot r % (window + 1): the rows of the current windows and the one just left.
     struct Ring {
-        int first = 0;
-        int end = 0;
-        int lo = 0;
-        int hi = 0;
-        std::vector<uint8_t> colours; // slots of colourStride bytes
+        GrownRows colours;
         std::vector<uint8_t> greys; // slots of greyStride bytes, kGreyMargin before each row
         std::vector<const uint8_t*> greyRows; // of the current row's windows
         std::vector<int8_t> positions; // windows up to 7 x 7
@@ -59,11 +53,7 @@ private:
 
     // Brings the grown rows y .. y + window - 1 into the ring and points ring.greyRows at their greys.
     void ReachRow(Ring& ring, const ImageBuffer& image, int y) const;
-    void LoadRow(Ring& ring, const ImageBuffer& image, int grownRow) const;
-    const uint8_t* ColourRow(const Ring& ring, int grownRow) const
-    {
-        return ring.colours.data() + size_t(grownRow % (window_ + 1)) * colourStride_;
-    }
+    const uint8_t* ColourRow(const Ring& ring, int grownRow) const { return ring.colours.Row(grownRow); }
 
     void ProcessRowWith(Ring& ring, ImageBuffer& image, int y) const;
     template <int Step> void ProcessRowPairwise(Ring& ring, uint8_t* row, int width, int y) const;
@@ -85,7 +75,6 @@ private:
     int radius_;
     int window_;
     int step_ = 0; // bytes per pixel
-    size_t colourStride_ = 0;
     size_t greyStride_ = 0;
     std::vector<Ring> rings_; // one per worker; ProcessPixel and ProcessRow use the first
     BoundaryRows boundaryRows_;
