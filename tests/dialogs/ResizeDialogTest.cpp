@@ -159,6 +159,13 @@ TEST(DialogCommands, AdjustmentCommandsOpenTheirTemplateAndNormaliseAfterwards)
     }
     auto document = MakeDocument(MakeImage(8, 6, 32));
     EXPECT_FALSE(DialogCommands::Run(*document, 20020, nullptr));
+
+    // Hue/saturation's OK is an image command of its own: one step, and normalised.
+    auto adjusted = MakeDocument(MakeImage(8, 6, 32, [](int, int) { return Bgra { 10, 20, 30, 0 }; }));
+    WhenModal<QDialog>([](QDialog& dialog) { dialog.accept(); });
+    EXPECT_TRUE(DialogCommands::Run(*adjusted, 20012, nullptr));
+    EXPECT_EQ(adjusted->History().UndoCount(), 1u);
+    EXPECT_EQ(PixelAt(adjusted->Image(), 1, 1).a, 255);
 }
 
 } // namespace
