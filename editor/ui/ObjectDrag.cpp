@@ -1,6 +1,7 @@
 #include "editor/ui/ObjectDrag.h"
 
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RectObject.h"
 #include "editor/ui/ObjectHitTest.h"
 
@@ -64,7 +65,11 @@ void DragRect(RectObject& box, int handle, const ObjectDrag::Base& base, QPoint 
 ObjectDrag::Base ObjectDrag::BaseOf(const AnnotationObject& object)
 {
     Base base;
-    if (IsLine(object)) {
+    if (object.Kind() == ObjectKind::Pen) {
+        const auto& points = static_cast<const PenObject&>(object).Points();
+        if (!points.empty())
+            base.start = { points.front().x, points.front().y };
+    } else if (IsLine(object)) {
         const auto& line = static_cast<const LineObject&>(object);
         base.start = { line.startX, line.startY };
         base.end = { line.endX, line.endY };
@@ -76,7 +81,14 @@ ObjectDrag::Base ObjectDrag::BaseOf(const AnnotationObject& object)
 
 void ObjectDrag::Apply(AnnotationObject& object, int handle, const Base& base, QPoint point, QPoint delta)
 {
-    if (IsLine(object))
+    if (object.Kind() == ObjectKind::Pen) {
+        // Whatever was grabbed, the stroke moves whole: its first point goes where the base's went.
+        auto& pen = static_cast<PenObject&>(object);
+        if (handle != ObjectHitTest::None && !pen.Points().empty()) {
+            const QPoint to = base.start + delta;
+            pen.Translate(to.x() - pen.Points().front().x, to.y() - pen.Points().front().y);
+        }
+    } else if (IsLine(object))
         DragLine(static_cast<LineObject&>(object), handle, base, point, delta);
     else
         DragRect(static_cast<RectObject&>(object), handle, base, point, delta);

@@ -7,6 +7,7 @@
 
 class AnnotationObject;
 class CKestrelView;
+class PenObject;
 struct PanelValues;
 
 // The editing tools' handling of the mouse in a view: presses, drags and releases that pan, zoom,
@@ -34,6 +35,11 @@ private:
     void CreateLine(QPoint image);
     void CreateText(QPoint pressImage);
     void CreateRectObject();
+    void PlaceStep(QPoint image);
+    void StartStroke(QPoint image);
+    void ExtendStroke(QPoint client);
+    // Repaints a new object that is not selected, where it is drawn.
+    void ShowAdded(const AnnotationObject& object);
     void DragBand(QPoint client);
     void DragObject(QPoint client);
     void HoverBand(QPoint client);
@@ -43,4 +49,6 @@ private:
     ObjectDrag::Base base_;
     QPoint pressImage_;
     bool dragRecorded_ = false;
+    // The stroke the Pen tool is drawing, from press to release.
+    PenObject* stroke_ = nullptr;
 };
