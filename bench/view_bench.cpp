@@ -5,12 +5,17 @@
 // Then the editing tools as a user meets them, on a shown view with its repaints: a press with the Line
 // tool until the new line is on screen, and one mouse move of a dragged object until it is repainted
 // (the first move of the drag reported on its own).
+// A pen stroke of 2000 pointer moves over the document, each move timed until repainted (mean, slowest),
+// plain, with a shadow, and 30 pixels wide.
 // Last, large stamps: a drag of a 4000 x 4000 shadowed stamp over the document, and one render onto a
 // 64 x 64 part of the picture for a 2000 x 2000 shadowed stamp 5000 pixels away and for an overlapping
 // 4000 x 4000 one, kept from one render to the next and made anew each time (its size changed).
 #include "bench/MemcpyBaseline.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/bars/ParamPanel.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
@@ -26,8 +31,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -222,6 +229,56 @@ void BM_MoveRedaction_800x600_Blur(benchmark::State& state)
     MoveRedaction(state, RedactObject::kBlur);
 }
 
+// The pointer at 60 moves a second across the client area: a loop of a few pixels per move.
+QPoint StrokePoint(int move)
+{
+    const double t = move / 2000.0 * 2 * 3.14159265358979;
+    return { int(960 + 850 * std::sin(3 * t) + 40 * std::cos(29 * t)), int(540 + 450 * std::sin(2 * t)) };
+}
+
+void DrawPenStroke(benchmark::State& state, bool shadow, int widthIndex)
+{
+    CKestrelDoc doc;
+    FillDocument(doc, 0);
+    auto view = ShownView(doc);
+    CParamBar bar;
+    view->SetParamBar(&bar);
+    view->SelectTool(CKestrelView::ToolPen);
+    bar.Panel()->SetShadow(shadow);
+    bar.Panel()->SetComboSelection(PanelControl::kPenWidth, widthIndex);
+    QWidget* port = view->viewport();
+    SendMouse(port, QEvent::MouseButtonPress, StrokePoint(0), Qt::LeftButton);
+    QApplication::processEvents();
+    PaintCounter counter;
+    port->installEventFilter(&counter);
+    int moves = 0;
+    double slowest = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        SendMouse(port, QEvent::MouseMove, StrokePoint(++moves), Qt::LeftButton);
+        QApplication::processEvents();
+        slowest = std::max(
+            slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    SendMouse(port, QEvent::MouseButtonRelease, StrokePoint(moves), Qt::NoButton);
+    const auto* stroke = dynamic_cast<const PenObject*>(doc.Objects().Back());
+    state.counters["points"] = stroke ? double(stroke->Points().size()) : 0;
+    state.counters["slowest_ms"] = slowest;
+    state.counters["painted_px_per_move"] = counter.pixels / std::max(moves, 1);
+}
+void BM_PenStroke2000Moves(benchmark::State& state)
+{
+    DrawPenStroke(state, false, 2);
+}
+void BM_PenStroke2000Moves_Shadowed(benchmark::State& state)
+{
+    DrawPenStroke(state, true, 2);
+}
+void BM_PenStroke2000Moves_Width30(benchmark::State& state)
+{
+    DrawPenStroke(state, false, 29);
+}
+
 // A 400 x 400 picture with see-through corners, as stamps are.
 ImageBuffer StampPicture()
 {
@@ -285,6 +342,9 @@ void BM_RenderPart64_StampOverlapping_4000x4000_Resized(benchmark::State& state)
 
 } // namespace
 
+BENCHMARK(BM_PenStroke2000Moves)->Iterations(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PenStroke2000Moves_Shadowed)->Iterations(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PenStroke2000Moves_Width30)->Iterations(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStampOneMove_4000x4000_Shadowed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderPart64_StampFarAway_2000x2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderPart64_StampOverlapping_4000x4000)->Unit(benchmark::kMillisecond);

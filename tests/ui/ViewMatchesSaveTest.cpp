@@ -15,8 +15,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -121,7 +123,12 @@ TEST_F(ViewMatchesSaveTest, EveryKind_Should_BeShownAsSaved_AtEveryStep)
         int tool;
         bool shadow;
         QPoint grab; // a point of the object clear of its handles
+        std::vector<QPoint> path = {}; // the pointer's way from press to release; a drag by default
     };
+    // A wave long enough for a stroke drawn in several runs, each move redrawing only its new end.
+    std::vector<QPoint> wave;
+    for (int i = 0; i <= 80; ++i)
+        wave.emplace_back(15 + i, 35 + int(std::lround(20 * std::sin(i / 6.0))));
     const Case cases[] = {
         { "text", CKestrelView::ToolText, false, { 50, 35 } },
         { "text with shadow", CKestrelView::ToolText, true, { 50, 35 } },
@@ -131,6 +138,9 @@ TEST_F(ViewMatchesSaveTest, EveryKind_Should_BeShownAsSaved_AtEveryStep)
         { "highlight", CKestrelView::ToolHighlight, true, { 50, 35 } },
         { "stamp", CKestrelView::ToolStamp, true, { 50, 35 } },
         { "redaction", CKestrelView::ToolRedact, false, { 50, 35 } },
+        { "step marker", CKestrelView::ToolStep, true, { 50, 35 }, { { 50, 35 } } },
+        { "pen stroke", CKestrelView::ToolPen, true, wave[40] + QPoint(5, 5), wave },
+        { "pen stroke without shadow", CKestrelView::ToolPen, false, wave[40], wave },
     };
     for (const int zoomStep : { 4, 6 }) {
         for (const Case& c : cases) {
@@ -144,7 +154,14 @@ TEST_F(ViewMatchesSaveTest, EveryKind_Should_BeShownAsSaved_AtEveryStep)
                 QTest::mouseClick(shadow, Qt::LeftButton);
             if (c.tool == CKestrelView::ToolText)
                 TypeIntoTextDialog();
-            Drag({ 20, 15 }, { 80, 55 });
+            if (c.path.empty()) {
+                Drag({ 20, 15 }, { 80, 55 });
+            } else {
+                Mouse(QEvent::MouseButtonPress, c.path.front(), Qt::LeftButton);
+                for (const QPoint& point : c.path)
+                    Mouse(QEvent::MouseMove, point, Qt::LeftButton);
+                Mouse(QEvent::MouseButtonRelease, c.path.back(), Qt::NoButton);
+            }
             ASSERT_EQ(document_.Objects().Size(), 1u);
             if (const auto* stamp = dynamic_cast<const StampObject*>(document_.Objects().Back())) {
                 ASSERT_FALSE(stamp->Image().IsEmpty());
