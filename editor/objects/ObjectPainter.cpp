@@ -191,7 +191,7 @@ LongRect PenArea(const PenObject& pen)
 {
     const auto bounds = pen.PointBounds();
     const int64_t m = PenPath::Margin(pen.width);
-    return { bounds->left - m, bounds->top - m, bounds->right + 1 + m, bounds->bottom + 1 + m };
+    return { bounds->left - m, bounds->top - m, int64_t(bounds->right) + 1 + m, int64_t(bounds->bottom) + 1 + m };
 }
 
 } // namespace

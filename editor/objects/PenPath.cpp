@@ -14,11 +14,6 @@ QPointF Mid(const PenObject::Point& a, const PenObject::Point& b, QPointF offset
     return (At(a, offset) + At(b, offset)) / 2.0;
 }
 
-PenObject::Bounds Grown(PenObject::Bounds bounds, int32_t margin)
-{
-    return { bounds.left - margin, bounds.top - margin, bounds.right + margin, bounds.bottom + margin };
-}
-
 } // namespace
 
 int32_t PenPath::Margin(int32_t width)
@@ -59,13 +54,10 @@ std::optional<PenObject::Bounds> PenPath::RunBounds(const PenObject& pen, size_t
     return pen.PointBounds(first == 0 ? 0 : first - 1, first + PenObject::kPiecesPerRun);
 }
 
-std::optional<PenObject::Bounds> PenPath::GrownPart(const PenObject& pen)
+std::optional<PenObject::Bounds> PenPath::GrownPoints(const PenObject& pen)
 {
     const size_t n = pen.Points().size();
-    if (n == 0)
-        return std::nullopt;
     // The new point ends the last piece and turns the one before it into a curve, made from up to three
     // points before it.
-    const auto bounds = pen.PointBounds(n < 4 ? 0 : n - 4, n - 1);
-    return Grown(*bounds, Margin(pen.width));
+    return pen.PointBounds(n < 4 ? 0 : n - 4, n == 0 ? 0 : n - 1);
 }

@@ -15,13 +15,14 @@ class PenPath {
 public:
     // How far the drawn stroke, with its round ends and antialiasing, can lie from its points.
     static int32_t Margin(int32_t width);
-    // Pieces: one per point.
+    // How many runs the curve is cut into; it has one piece per point.
     static size_t RunCount(const PenObject& pen);
     // The run's curve with every point moved by offset. Empty for a run past the end or a stroke of one
     // point (drawn as a dot).
     static QPainterPath Run(const PenObject& pen, size_t run, QPointF offset);
     // The points a run's curve is made from (and so lies within).
     static std::optional<PenObject::Bounds> RunBounds(const PenObject& pen, size_t run);
-    // What the last point added can have changed: the last pieces, within the margin.
-    static std::optional<PenObject::Bounds> GrownPart(const PenObject& pen);
+    // The points whose pieces the last point added has changed; the drawing changed within the margin
+    // around them.
+    static std::optional<PenObject::Bounds> GrownPoints(const PenObject& pen);
 };

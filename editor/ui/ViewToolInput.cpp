@@ -374,7 +374,9 @@ void ViewToolInput::ExtendStroke(QPoint client)
     if (!stroke_->AddPoint({ image.x(), image.y() }))
         return;
     // Only the end of the stroke changed: the rest of it is neither drawn nor painted again.
-    const auto part = PenPath::GrownPart(*stroke_);
-    const LongRect drawn { part->left, part->top, int64_t(part->right) + 1, int64_t(part->bottom) + 1 };
+    const auto points = PenPath::GrownPoints(*stroke_);
+    const int64_t m = PenPath::Margin(stroke_->width);
+    const LongRect drawn { points->left - m, points->top - m, int64_t(points->right) + 1 + m,
+        int64_t(points->bottom) + 1 + m };
     view_.RefreshImageArea(ToImageRect(ObjectRenderer::WithShadow(*stroke_, drawn)), stroke_);
 }
