@@ -59,14 +59,12 @@ TEST(ObjectHitTestTest, PenTest_Should_ReachWidthPlusFour_AlongEveryPiece_AndMov
         bool hit;
     };
     const Case cases[] = {
-        { "on the first piece", 1, false, { 30, 10 }, true },
         { "width 1 reaches 5 off", 1, false, { 30, 15 }, true },
         { "6 off is a miss", 1, false, { 30, 16 }, false },
         { "on the second piece", 1, false, { 54, 40 }, true },
         { "inside the bend is no hit", 1, false, { 30, 40 }, false },
         { "round the corner", 1, false, { 53, 6 }, true },
         { "past the start", 1, false, { 5, 10 }, true },
-        { "too far past the start", 1, false, { 4, 10 }, false },
         { "a wide pen reaches further", 20, false, { 30, 34 }, true },
         { "shadow moves it", 1, true, { 30, 20 }, true },
         { "shadow leaves the drawn-over spot", 1, true, { 14, 4 }, false },
