@@ -32,6 +32,15 @@ void DragLine(LineObject& line, int handle, const ObjectDrag::Base& base, QPoint
     line.endY = end.y();
 }
 
+// Whatever was grabbed, the stroke moves whole: its first point goes where the base's went.
+void DragPen(PenObject& pen, int handle, const ObjectDrag::Base& base, QPoint delta)
+{
+    if (handle == ObjectHitTest::None || pen.Points().empty())
+        return;
+    const QPoint to = base.start + delta;
+    pen.Translate(to.x() - pen.Points().front().x, to.y() - pen.Points().front().y);
+}
+
 // Each moving edge stops exactly at the minimum size from the opposite one.
 void DragRect(RectObject& box, int handle, const ObjectDrag::Base& base, QPoint point, QPoint delta)
 {
@@ -81,14 +90,9 @@ ObjectDrag::Base ObjectDrag::BaseOf(const AnnotationObject& object)
 
 void ObjectDrag::Apply(AnnotationObject& object, int handle, const Base& base, QPoint point, QPoint delta)
 {
-    if (object.Kind() == ObjectKind::Pen) {
-        // Whatever was grabbed, the stroke moves whole: its first point goes where the base's went.
-        auto& pen = static_cast<PenObject&>(object);
-        if (handle != ObjectHitTest::None && !pen.Points().empty()) {
-            const QPoint to = base.start + delta;
-            pen.Translate(to.x() - pen.Points().front().x, to.y() - pen.Points().front().y);
-        }
-    } else if (IsLine(object))
+    if (object.Kind() == ObjectKind::Pen)
+        DragPen(static_cast<PenObject&>(object), handle, base, delta);
+    else if (IsLine(object))
         DragLine(static_cast<LineObject&>(object), handle, base, point, delta);
     else
         DragRect(static_cast<RectObject&>(object), handle, base, point, delta);
