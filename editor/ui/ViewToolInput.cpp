@@ -181,7 +181,7 @@ void ViewToolInput::Move(QPoint client, bool buttonDown)
             bars[i]->setValue(bars[i]->maximum() > 0 ? std::max(0, wanted[i]) : 0);
     }
     if (tool == CKestrelView::ToolPen && buttonDown && drag.buttonDown)
-        ExtendStroke(client);
+        ExtendStroke(client, false);
     if (UsesBand()) {
         if (buttonDown && drag.buttonDown)
             DragBand(client);
@@ -253,7 +253,7 @@ void ViewToolInput::Release(QPoint client)
         CreateRectObject();
         break;
     case CKestrelView::ToolPen:
-        ExtendStroke(client);
+        ExtendStroke(client, true);
         stroke_ = nullptr;
         break;
     case CKestrelView::ToolLine:
@@ -364,13 +364,20 @@ void ViewToolInput::StartStroke(QPoint image)
     ShowAdded(*stroke_);
 }
 
-void ViewToolInput::ExtendStroke(QPoint client)
+void ViewToolInput::ExtendStroke(QPoint client, bool last)
 {
     if (!stroke_ || !view_.Document()->Objects().Contains(stroke_)) {
         stroke_ = nullptr;
         return;
     }
     const QPoint image = view_.ClientToImage(client);
+    // A slow hand gives a staircase of neighbouring pixels, which the curve through them would follow:
+    // points closer than a few screen pixels to the last one wait for the pointer to move on.
+    const PenObject::Point& previous = stroke_->Points().back();
+    const double zoom = view_.ZoomFactor();
+    const double dx = (image.x() - previous.x) * zoom, dy = (image.y() - previous.y) * zoom;
+    if (!last && dx * dx + dy * dy < kStrokeSpacing * kStrokeSpacing)
+        return;
     if (!stroke_->AddPoint({ image.x(), image.y() }))
         return;
     // Only the end of the stroke changed: the rest of it is neither drawn nor painted again.

@@ -37,13 +37,17 @@ private:
     void CreateRectObject();
     void PlaceStep(QPoint image);
     void StartStroke(QPoint image);
-    void ExtendStroke(QPoint client);
+    // last: the release, whose point always ends the stroke.
+    void ExtendStroke(QPoint client, bool last);
     // Repaints a new object that is not selected, where it is drawn.
     void ShowAdded(const AnnotationObject& object);
     void DragBand(QPoint client);
     void DragObject(QPoint client);
     void HoverBand(QPoint client);
     AnnotationObject* Place(AnnotationObject* object);
+
+    // The least distance, in screen pixels, between the points of a stroke but its last.
+    static constexpr double kStrokeSpacing = 3.0;
 
     CKestrelView& view_;
     ObjectDrag::Base base_;

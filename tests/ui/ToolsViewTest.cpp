@@ -336,7 +336,7 @@ TEST_F(ToolsViewTest, StepAndPenTools_Should_StayCurrent_NumberOnFromTheHighest_
     view_->SelectTool(CKestrelView::ToolPen);
     Press({ 20, 100 });
     MoveTo({ 40, 110 });
-    MoveTo({ 40, 110 });
+    MoveTo({ 42, 111 }); // too close to the last point
     MoveTo({ 60, 100 });
     Release({ 80, 110 });
     Drag({ 100, 120 }, { 100, 120 }); // a click leaves a dot

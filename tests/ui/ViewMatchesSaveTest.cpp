@@ -2,6 +2,7 @@
 // made with its tool, at 100 % and 200 %, after creation, a move, undo and redo.
 #include "editor/bars/CParamBar.h"
 #include "editor/bars/ParamPanel.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/StampObject.h"
 #include "editor/ui/CEditTxtDlg.h"
 #include "tests/ui/ViewTestSupport.h"
@@ -125,10 +126,12 @@ TEST_F(ViewMatchesSaveTest, EveryKind_Should_BeShownAsSaved_AtEveryStep)
         QPoint grab; // a point of the object clear of its handles
         std::vector<QPoint> path = {}; // the pointer's way from press to release; a drag by default
     };
-    // A wave long enough for a stroke drawn in several runs, each move redrawing only its new end.
+    // A wave there and back, long enough for a stroke drawn in several runs, each move redrawing only
+    // its new end.
     std::vector<QPoint> wave;
-    for (int i = 0; i <= 80; ++i)
-        wave.emplace_back(15 + i, 35 + int(std::lround(20 * std::sin(i / 6.0))));
+    for (int i = 0; i < 200; ++i)
+        wave.emplace_back(
+            10 + (i < 100 ? i : 199 - i), 30 + (i < 100 ? 0 : 12) + int(std::lround(20 * std::sin(i / 6.0))));
     const Case cases[] = {
         { "text", CKestrelView::ToolText, false, { 50, 35 } },
         { "text with shadow", CKestrelView::ToolText, true, { 50, 35 } },
@@ -165,6 +168,9 @@ TEST_F(ViewMatchesSaveTest, EveryKind_Should_BeShownAsSaved_AtEveryStep)
             ASSERT_EQ(document_.Objects().Size(), 1u);
             if (const auto* stamp = dynamic_cast<const StampObject*>(document_.Objects().Back())) {
                 ASSERT_FALSE(stamp->Image().IsEmpty());
+            }
+            if (const auto* pen = dynamic_cast<const PenObject*>(document_.Objects().Back())) {
+                ASSERT_GT(pen->Points().size(), 2 * PenObject::kPiecesPerRun);
             }
             ExpectShownAsSaved("created");
 
