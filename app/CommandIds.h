@@ -71,6 +71,8 @@ constexpr int ToolHighlight = 32946;
 constexpr int ToolStamp = 32944;
 // Ours, clear of the ranges above.
 constexpr int ToolRedact = 33600;
+constexpr int ToolStep = 33601;
+constexpr int ToolPen = 33602;
 constexpr int DeleteObject = 32924;
 } // namespace CommandId
 

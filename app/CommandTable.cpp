@@ -120,6 +120,8 @@ const std::vector<ToolbarEntry>& CommandTable::ToolsToolbar()
         { ToolArrow, "Arrow", "draw-arrow", "arrow" },
         { ToolStamp, "Stamp", "draw-stamp", "stamp" },
         { ToolRedact, "Redact", "", "redact" },
+        { ToolStep, "Step", "", "step" },
+        { ToolPen, "Pen", "draw-freehand", "pen" },
         { 0, nullptr, nullptr, nullptr },
         { DeleteObject, "Delete object", "edit-delete", "delete" },
     };
@@ -128,9 +130,9 @@ const std::vector<ToolbarEntry>& CommandTable::ToolsToolbar()
 
 int CommandTable::ToolNumber(int id)
 {
-    static const std::pair<int, int> tools[]
-        = { { ToolSelect, 0 }, { ToolMove, 1 }, { ToolCrop, 2 }, { ToolText, 3 }, { ToolZoom, 4 }, { ToolLine, 5 },
-              { ToolArrow, 6 }, { ToolRectangle, 7 }, { ToolHighlight, 8 }, { ToolStamp, 9 }, { ToolRedact, 10 } };
+    static const std::pair<int, int> tools[] = { { ToolSelect, 0 }, { ToolMove, 1 }, { ToolCrop, 2 }, { ToolText, 3 },
+        { ToolZoom, 4 }, { ToolLine, 5 }, { ToolArrow, 6 }, { ToolRectangle, 7 }, { ToolHighlight, 8 },
+        { ToolStamp, 9 }, { ToolRedact, 10 }, { ToolStep, 11 }, { ToolPen, 12 } };
     for (const auto& [command, number] : tools) {
         if (command == id)
             return number;

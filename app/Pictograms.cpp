@@ -1,5 +1,6 @@
 #include "app/Pictograms.h"
 
+#include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -239,6 +240,36 @@ const std::map<QString, Painter>& Table()
                 p.setPen(QPen(kInk, 1.5));
                 p.setBrush(Qt::NoBrush);
                 p.drawRect(QRectF(4, 4, 24, 24));
+            } },
+        { "step",
+            [](QPainter& p) {
+                // A numbered circle, with a smaller one behind it for the step before.
+                p.setPen(Qt::NoPen);
+                p.setBrush(QColor(220, 40, 40, 120));
+                p.drawEllipse(QPointF(9, 9), 6, 6);
+                p.setBrush(QColor(220, 40, 40));
+                p.drawEllipse(QPointF(18, 18), 11, 11);
+                QFont font = p.font();
+                font.setPixelSize(15);
+                font.setBold(true);
+                p.setFont(font);
+                p.setPen(Qt::white);
+                p.drawText(QRectF(7, 7, 22, 22), Qt::AlignCenter, "2");
+            } },
+        { "pen",
+            [](QPainter& p) {
+                // A freehand curl ending at a pen's tip.
+                QPainterPath curl;
+                curl.moveTo(3, 26);
+                curl.cubicTo(8, 14, 12, 30, 16, 20);
+                p.setBrush(Qt::NoBrush);
+                p.setPen(QPen(QColor(220, 40, 40), 2.5, Qt::SolidLine, Qt::RoundCap));
+                p.drawPath(curl);
+                p.setPen(QPen(kInk, 1.5));
+                p.setBrush(kWarm);
+                QPolygonF body;
+                body << QPointF(16, 20) << QPointF(27, 6) << QPointF(30, 9) << QPointF(19, 23);
+                p.drawPolygon(body);
             } },
         { "delete",
             [](QPainter& p) {

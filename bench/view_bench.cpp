@@ -5,12 +5,17 @@
 // Then the editing tools as a user meets them, on a shown view with its repaints: a press with the Line
 // tool until the new line is on screen, and one mouse move of a dragged object until it is repainted
 // (the first move of the drag reported on its own).
+// A pen stroke of 2000 points over the document, each move timed until repainted (mean, slowest),
+// plain, with a shadow, and 30 pixels wide.
 // Last, large stamps: a drag of a 4000 x 4000 shadowed stamp over the document, and one render onto a
 // 64 x 64 part of the picture for a 2000 x 2000 shadowed stamp 5000 pixels away and for an overlapping
 // 4000 x 4000 one, kept from one render to the next and made anew each time (its size changed).
 #include "bench/MemcpyBaseline.h"
+#include "editor/bars/CParamBar.h"
+#include "editor/bars/ParamPanel.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
@@ -26,8 +31,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <ctime>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -222,6 +230,75 @@ void BM_MoveRedaction_800x600_Blur(benchmark::State& state)
     MoveRedaction(state, RedactObject::kBlur);
 }
 
+double ThreadCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The pointer at 60 moves a second, 6 pixels each: a wavy line to and fro across the client area, a row
+// lower at each turn.
+QPoint StrokePoint(int move)
+{
+    constexpr int kRow = 1700;
+    const int along = move * 6;
+    const int x = along % (2 * kRow) < kRow ? along % (2 * kRow) : 2 * kRow - along % (2 * kRow);
+    return { 100 + x, 100 + along / kRow * 30 + int(std::lround(20 * std::sin(along / 40.0))) };
+}
+
+void DrawPenStroke(benchmark::State& state, bool shadow, int widthIndex)
+{
+    CKestrelDoc doc;
+    FillDocument(doc, 0);
+    auto view = ShownView(doc);
+    CParamBar bar;
+    view->SetParamBar(&bar);
+    view->SelectTool(CKestrelView::ToolPen);
+    bar.Panel()->SetShadow(shadow);
+    bar.Panel()->SetComboSelection(PanelControl::kPenWidth, widthIndex);
+    QWidget* port = view->viewport();
+    SendMouse(port, QEvent::MouseButtonPress, StrokePoint(0), Qt::LeftButton);
+    QApplication::processEvents();
+    PaintCounter counter;
+    port->installEventFilter(&counter);
+    int moves = 0;
+    std::vector<double> times;
+    // On a busy machine the wall clock also counts time the thread waited for a core.
+    std::vector<double> cpuTimes;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = ThreadCpuMs();
+        SendMouse(port, QEvent::MouseMove, StrokePoint(++moves), Qt::LeftButton);
+        QApplication::processEvents();
+        cpuTimes.push_back(ThreadCpuMs() - cpuStart);
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(cpuTimes.begin(), cpuTimes.end());
+    state.counters["slowest_cpu_ms"] = cpuTimes.empty() ? 0 : cpuTimes.back();
+    SendMouse(port, QEvent::MouseButtonRelease, StrokePoint(moves), Qt::NoButton);
+    const auto* stroke = dynamic_cast<const PenObject*>(doc.Objects().Back());
+    state.counters["points"] = stroke ? double(stroke->Points().size()) : 0;
+    state.counters["first_ms"] = times.empty() ? 0 : times.front();
+    state.counters["last_ms"] = times.empty() ? 0 : times.back();
+    std::sort(times.begin(), times.end());
+    state.counters["p99_ms"] = times.empty() ? 0 : times[times.size() * 99 / 100];
+    state.counters["slowest_ms"] = times.empty() ? 0 : times.back();
+    state.counters["painted_px_per_move"] = counter.pixels / std::max(moves, 1);
+}
+void BM_PenStroke2000Moves(benchmark::State& state)
+{
+    DrawPenStroke(state, false, 2);
+}
+void BM_PenStroke2000Moves_Shadowed(benchmark::State& state)
+{
+    DrawPenStroke(state, true, 2);
+}
+void BM_PenStroke2000Moves_Width30(benchmark::State& state)
+{
+    DrawPenStroke(state, false, 29);
+}
+
 // A 400 x 400 picture with see-through corners, as stamps are.
 ImageBuffer StampPicture()
 {
@@ -285,6 +362,9 @@ void BM_RenderPart64_StampOverlapping_4000x4000_Resized(benchmark::State& state)
 
 } // namespace
 
+BENCHMARK(BM_PenStroke2000Moves)->Iterations(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PenStroke2000Moves_Shadowed)->Iterations(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PenStroke2000Moves_Width30)->Iterations(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStampOneMove_4000x4000_Shadowed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderPart64_StampFarAway_2000x2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderPart64_StampOverlapping_4000x4000)->Unit(benchmark::kMillisecond);

@@ -5,9 +5,11 @@
 #include "editor/bars/PropertyChangeTarget.h"
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 
 #include <QCoreApplication>
@@ -117,6 +119,18 @@ void CParamBar::LoadFromObject(const AnnotationObject& object)
         const auto& redact = static_cast<const RedactObject&>(object);
         panel.SetComboSelection(kRedactMode, redact.mode);
         panel.SetSliderValue(kRedactStrength, redact.strength);
+        break;
+    }
+    case ObjectKind::Step: {
+        const auto& step = static_cast<const StepObject&>(object);
+        panel.SetSliderValue(kStepSize, step.Size());
+        panel.SetColour(kStepColour, step.colour);
+        break;
+    }
+    case ObjectKind::Pen: {
+        const auto& pen = static_cast<const PenObject&>(object);
+        panel.SetComboSelection(kPenWidth, pen.width - 1);
+        panel.SetColour(kPenColour, pen.colour);
         break;
     }
     }

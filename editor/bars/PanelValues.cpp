@@ -2,10 +2,14 @@
 
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
+
+#include <algorithm>
 
 namespace {
 template <class Field, class Value> bool Assign(Field& field, Value value)
@@ -63,6 +67,28 @@ bool ApplyToRedact(const PanelValues& values, int control, RedactObject& redact)
     const bool strength = Assign(redact.strength, RedactObject::ValidStrength(redact.mode, values.redactStrength));
     return mode || strength;
 }
+
+// A new size keeps the marker's centre where it was.
+bool ResizeStep(StepObject& step, int32_t size)
+{
+    const ImageRect before = step.Rect();
+    step.Centre(int32_t((int64_t(step.left) + step.right) / 2), int32_t((int64_t(step.top) + step.bottom) / 2), size);
+    return step.Rect() != before;
+}
+
+bool ApplyToStep(const PanelValues& values, int control, StepObject& step)
+{
+    if (control == PanelControl::kStepSize)
+        return ResizeStep(step, values.stepSize);
+    return control == PanelControl::kStepColour && Assign(step.colour, values.stepColour);
+}
+
+bool ApplyToPen(const PanelValues& values, int control, PenObject& pen)
+{
+    if (control == PanelControl::kPenWidth)
+        return Assign(pen.width, std::clamp(values.penWidth, PenObject::kMinWidth, PenObject::kMaxWidth));
+    return control == PanelControl::kPenColour && Assign(pen.colour, values.penColour);
+}
 } // namespace
 
 int PanelKind::ForObject(int objectKind)
@@ -82,6 +108,10 @@ int PanelKind::ForObject(int objectKind)
         return kStamp;
     case ObjectKind::Redact:
         return kRedact;
+    case ObjectKind::Step:
+        return kStep;
+    case ObjectKind::Pen:
+        return kPen;
     }
     return kNoParameter;
 }
@@ -127,6 +157,17 @@ void PanelValues::ApplyTo(AnnotationObject& object) const
         redact.shadow = false;
         break;
     }
+    case ObjectKind::Step: {
+        // The size is the tool's to use when it places the marker.
+        static_cast<StepObject&>(object).colour = stepColour;
+        break;
+    }
+    case ObjectKind::Pen: {
+        auto& pen = static_cast<PenObject&>(object);
+        pen.width = std::clamp(penWidth, PenObject::kMinWidth, PenObject::kMaxWidth);
+        pen.colour = penColour;
+        break;
+    }
     }
 }
 
@@ -156,6 +197,10 @@ bool PanelValues::ApplyControl(int control, AnnotationObject& object) const
         return control == kStampList && Assign(static_cast<StampObject&>(object).stampIndex, stampChoice);
     case ObjectKind::Redact:
         return ApplyToRedact(*this, control, static_cast<RedactObject&>(object));
+    case ObjectKind::Step:
+        return ApplyToStep(*this, control, static_cast<StepObject&>(object));
+    case ObjectKind::Pen:
+        return ApplyToPen(*this, control, static_cast<PenObject&>(object));
     }
     return false;
 }

@@ -16,6 +16,8 @@ constexpr int kRectangle = 7;
 constexpr int kHighlight = 8;
 constexpr int kStamp = 9;
 constexpr int kRedact = 10;
+constexpr int kStep = 11;
+constexpr int kPen = 12;
 constexpr int kNoParameter = 1;
 
 // The panel that shows an object of kind objectKind (an ObjectKind value).
@@ -43,6 +45,10 @@ constexpr int kArrowStyle = 1075;
 constexpr int kShapeWidth = 1076;
 constexpr int kRedactMode = 1090;
 constexpr int kRedactStrength = 1091;
+constexpr int kStepSize = 1092;
+constexpr int kStepColour = 1093;
+constexpr int kPenWidth = 1094;
+constexpr int kPenColour = 1095;
 } // namespace PanelControl
 
 // Everything a panel offers at once, read from whichever panel is shown; a control the panel lacks
@@ -63,6 +69,10 @@ struct PanelValues {
     int32_t stampChoice = 0; // list index + 1, 0 for none
     int32_t redactMode = 0;
     int32_t redactStrength = 12; // pixelate's default cell
+    int32_t stepSize = 32; // the marker's side in image pixels
+    ColourRef stepColour = 0;
+    int32_t penWidth = 1; // width combo 1094 + 1
+    ColourRef penColour = 0;
     int32_t transparency = 0;
     bool shadow = false;
 

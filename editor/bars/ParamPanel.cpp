@@ -229,6 +229,10 @@ PanelValues ParamPanel::Values() const
     values.stampChoice = stampChoice_;
     values.redactMode = ComboSelection(kRedactMode);
     values.redactStrength = SliderValue(kRedactStrength);
+    values.stepSize = SliderValue(kStepSize);
+    values.stepColour = Colour(kStepColour);
+    values.penWidth = ComboSelection(kPenWidth) + 1;
+    values.penColour = Colour(kPenColour);
     values.transparency = opacity_;
     values.shadow = Shadow();
     return values;

@@ -2,7 +2,9 @@
 
 #include "controls/CXColourPicker.h"
 #include "editor/bars/ParamPanel.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RedactObject.h"
+#include "editor/objects/StepObject.h"
 
 #include <QComboBox>
 
@@ -13,10 +15,10 @@ using namespace PanelControl;
 constexpr ColourRef kBlack = 0;
 constexpr ColourRef kWhite = 0xFFFFFF;
 
-QStringList Widths()
+QStringList Widths(int last = 10)
 {
     QStringList widths;
-    for (int i = 1; i <= 10; ++i)
+    for (int i = 1; i <= last; ++i)
         widths << QString::number(i);
     return widths;
 }
@@ -89,6 +91,21 @@ void BuildRedact(ParamPanel& panel)
     });
 }
 
+void BuildStep(ParamPanel& panel)
+{
+    panel.AddSlider(kStepSize, "Size:", StepObject::kMinSize, StepObject::kMaxSize);
+    panel.SetSliderValue(kStepSize, StepObject::kDefaultSize);
+    panel.AddColour(kStepColour, "Color:")->SetColour(StepObject().colour);
+    AddCommon(panel, 0, true);
+}
+
+void BuildPen(ParamPanel& panel)
+{
+    panel.AddCombo(kPenWidth, "Width:", Widths(PenObject::kMaxWidth))->setCurrentIndex(PenObject().width - 1);
+    panel.AddColour(kPenColour, "Color:")->SetColour(PenObject().colour);
+    AddCommon(panel, 0, false);
+}
+
 } // namespace
 
 std::unique_ptr<ParamPanel> CreateParamPanel(int kind, const std::string& moduleFolder, QWidget* parent)
@@ -115,6 +132,12 @@ std::unique_ptr<ParamPanel> CreateParamPanel(int kind, const std::string& module
         break;
     case PanelKind::kRedact:
         BuildRedact(*panel);
+        break;
+    case PanelKind::kStep:
+        BuildStep(*panel);
+        break;
+    case PanelKind::kPen:
+        BuildPen(*panel);
         break;
     default:
         panel->AddNoParameter();

@@ -11,6 +11,8 @@ enum class ObjectKind : int32_t {
     Highlight = 4,
     Stamp = 5,
     Redact = 6,
+    Step = 7,
+    Pen = 8,
 };
 
 // A floating layer over a document image. The kind is fixed at construction; the style fields are plain

@@ -83,8 +83,8 @@ void DrawingSurface::SetPen(const StrokeStyle& style)
 {
     QPen pen(ColourOf(style.argb));
     pen.setWidthF(style.width);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
+    pen.setCapStyle(style.round ? Qt::RoundCap : Qt::FlatCap);
+    pen.setJoinStyle(style.round ? Qt::RoundJoin : Qt::MiterJoin);
     // Dash patterns in pen widths: dots are one on, one off; dashes three on, one off.
     if (style.dash == DashStyle::Dot)
         pen.setDashPattern({ 1.0, 1.0 });
@@ -109,6 +109,14 @@ void DrawingSurface::DrawLines(std::span<const QPointF> points, const StrokeStyl
     SetPen(pen);
     for (size_t i = 1; i < points.size(); ++i)
         painter_->drawLine(points[i - 1], points[i]);
+}
+
+void DrawingSurface::DrawPath(const QPainterPath& path, const StrokeStyle& pen)
+{
+    if (!painter_)
+        return;
+    SetPen(pen);
+    painter_->drawPath(path);
 }
 
 void DrawingSurface::DrawRectangle(const QRectF& rect, const StrokeStyle& pen)
@@ -167,7 +175,7 @@ void DrawingSurface::DrawText(const QString& text, const TextStyle& style, const
     font.setUnderline(style.underline);
     painter_->setFont(font);
     painter_->setPen(ColourOf(style.argb));
-    int flags = Qt::AlignTop | Qt::TextWordWrap;
+    int flags = style.centred ? Qt::AlignVCenter : Qt::AlignTop | Qt::TextWordWrap;
     flags |= style.alignment == 1 ? Qt::AlignHCenter : style.alignment == 2 ? Qt::AlignRight : Qt::AlignLeft;
     painter_->save();
     painter_->setClipRect(layout);

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QRgb>
@@ -19,6 +20,8 @@ struct StrokeStyle {
     uint32_t argb = 0xFF000000;
     double width = 1.0;
     DashStyle dash = DashStyle::Solid;
+    // Round ends and corners instead of flat ends and mitred corners.
+    bool round = false;
 };
 
 struct TextStyle {
@@ -28,6 +31,8 @@ struct TextStyle {
     bool italic = false;
     bool underline = false;
     int alignment = 0; // 0 left, 1 centre, 2 right
+    // One line centred vertically in the layout, unwrapped, instead of wrapped text from its top.
+    bool centred = false;
     uint32_t argb = 0xFF000000;
 };
 
@@ -49,6 +54,8 @@ public:
     int Height() const { return image_.height(); }
 
     void SetOrigin(double x, double y);
+    // The part of the object's space the surface holds.
+    QRectF Window() const { return QRectF(originX_, originY_, Width(), Height()); }
     // Antialiased drawing, for lines and ellipses.
     void SetSmoothing(bool on);
 
@@ -58,6 +65,7 @@ public:
     void FillRectangle(const QRectF& rect, uint32_t argb);
     void DrawEllipse(const QRectF& rect, const StrokeStyle& pen);
     void FillEllipse(const QRectF& rect, uint32_t argb);
+    void DrawPath(const QPainterPath& path, const StrokeStyle& pen);
     // A closed polygon filled with fillArgb and outlined with pen.
     void DrawPolygon(std::span<const QPointF> points, const StrokeStyle& pen, uint32_t fillArgb);
     // Word-wrapped text starting at the top of layout, aligned horizontally. Needs a QGuiApplication;

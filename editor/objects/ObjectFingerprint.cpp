@@ -2,9 +2,11 @@
 
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 
 #include <QString>
@@ -54,6 +56,12 @@ uint64_t ObjectFingerprint::Of(const AnnotationObject& object)
         digest.Add(uint32_t(line->endY)).Add(uint32_t(line->width)).Add(line->colour).Add(uint32_t(line->style));
         return digest.Value();
     }
+    if (const auto* pen = dynamic_cast<const PenObject*>(&object)) {
+        digest.Add(uint32_t(pen->width)).Add(pen->colour).Add(uint64_t(pen->Points().size()));
+        for (const PenObject::Point& point : pen->Points())
+            digest.Add(uint64_t(uint32_t(point.x)) << 32 | uint32_t(point.y));
+        return digest.Value();
+    }
     const auto* boxed = dynamic_cast<const RectObject*>(&object);
     if (!boxed)
         return digest.Value();
@@ -70,6 +78,8 @@ uint64_t ObjectFingerprint::Of(const AnnotationObject& object)
         digest.Add(stamp->PictureId());
     } else if (const auto* redact = dynamic_cast<const RedactObject*>(&object)) {
         digest.Add(uint32_t(redact->mode)).Add(uint32_t(redact->strength));
+    } else if (const auto* step = dynamic_cast<const StepObject*>(&object)) {
+        digest.Add(uint32_t(step->number)).Add(step->colour);
     }
     return digest.Value();
 }

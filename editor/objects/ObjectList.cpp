@@ -2,9 +2,11 @@
 
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 
 #include <algorithm>
@@ -97,6 +99,10 @@ std::unique_ptr<AnnotationObject> ObjectList::CloneObject(const AnnotationObject
         return CopyAs<StampObject>(object);
     case ObjectKind::Redact:
         return CopyAs<RedactObject>(object);
+    case ObjectKind::Step:
+        return CopyAs<StepObject>(object);
+    case ObjectKind::Pen:
+        return CopyAs<PenObject>(object);
     }
     return nullptr;
 }

@@ -32,7 +32,8 @@ public:
     // None when the object draws nothing (an empty rectangle, an unknown kind).
     static std::optional<Layout> LayoutOf(const AnnotationObject& object);
 
-    // Draws a line, arrow, text or box object; surface coordinates are relative to area's top-left.
+    // Draws a line, arrow, text, box, step marker or pen stroke; surface coordinates are relative to
+    // area's top-left.
     // Highlights and stamps are pictures of their own and draw nothing here.
     static void Paint(const AnnotationObject& object, const LongRect& area, DrawingSurface& surface);
 };

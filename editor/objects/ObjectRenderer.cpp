@@ -129,9 +129,13 @@ std::optional<LongRect> ObjectRenderer::Reach(const AnnotationObject& object)
     const auto layout = ObjectPainter::LayoutOf(object);
     if (!layout)
         return std::nullopt;
+    return WithShadow(object, layout->area);
+}
+
+LongRect ObjectRenderer::WithShadow(const AnnotationObject& object, const LongRect& drawn)
+{
     const int64_t reach = object.shadow ? kShadowReach : 0;
-    const LongRect& area = layout->area;
-    return LongRect { area.left - reach, area.top - reach, area.right + reach, area.bottom + reach };
+    return { drawn.left - reach, drawn.top - reach, drawn.right + reach, drawn.bottom + reach };
 }
 
 void ObjectRenderer::RenderObject(const AnnotationObject& object, ImageBuffer& target, int left, int top)

@@ -21,4 +21,6 @@ public:
     static void RenderObject(const AnnotationObject& object, ImageBuffer& target, int left = 0, int top = 0);
     // Every pixel the object can change, shadow included; none when it draws nothing.
     static std::optional<LongRect> Reach(const AnnotationObject& object);
+    // Every pixel that drawing the object inside drawn can change: drawn with its shadow's reach.
+    static LongRect WithShadow(const AnnotationObject& object, const LongRect& drawn);
 };

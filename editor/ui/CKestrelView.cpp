@@ -214,11 +214,11 @@ void CKestrelView::InvalidateComposite()
     emit EditStateChanged();
 }
 
-void CKestrelView::RefreshImageArea(const QRect& area)
+void CKestrelView::RefreshImageArea(const QRect& area, const AnnotationObject* grown)
 {
     if (!document_ || area.isEmpty())
         return;
-    composite_.Patch(std::as_const(*document_).Image(), document_->Objects(), area);
+    composite_.Patch(std::as_const(*document_).Image(), document_->Objects(), area, grown);
     // One client pixel more on each side for the stretch's rounding at any zoom.
     const QPoint topLeft = ImageToClient(area.topLeft()) - QPoint(2, 2);
     const QPoint bottomRight = ImageToClient(area.bottomRight() + QPoint(1, 1)) + QPoint(2, 2);

@@ -48,6 +48,8 @@ public:
         ToolHighlight = 8,
         ToolStamp = 9,
         ToolRedact = 10,
+        ToolStep = 11,
+        ToolPen = 12,
     };
     // What a press in or around the selection rectangle started.
     enum DragMode {
@@ -150,7 +152,8 @@ public:
     void InvalidateComposite();
     // For a change confined to area (image pixels), such as one object moved from one place to another:
     // only that part is redrawn and repainted.
-    void RefreshImageArea(const QRect& area);
+    // grown: an object whose every change since the last paint lies inside area (a stroke being drawn).
+    void RefreshImageArea(const QRect& area, const AnnotationObject* grown = nullptr);
 
     // The drawing routine: the picture with its overlays, image pixel (0, 0) at topLeft in the painter's
     // coordinates, filling at least the exposed part of the painter.

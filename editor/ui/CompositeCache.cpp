@@ -44,11 +44,11 @@ std::vector<CompositeCache::Drawn> CompositeCache::Survey(const ObjectList& obje
 {
     std::vector<Drawn> drawn;
     for (const auto& object : objects)
-        drawn.push_back({ ObjectFingerprint::Of(*object), ObjectRenderer::Reach(*object) });
+        drawn.push_back({ object.get(), ObjectFingerprint::Of(*object), ObjectRenderer::Reach(*object) });
     return drawn;
 }
 
-QRect CompositeCache::ChangedArea(const std::vector<Drawn>& now) const
+QRect CompositeCache::ChangedArea(const std::vector<Drawn>& now, const AnnotationObject* grown) const
 {
     // Compared place by place: an object added, removed or restacked changes every place after it.
     QRect area;
@@ -58,6 +58,8 @@ QRect CompositeCache::ChangedArea(const std::vector<Drawn>& now) const
     };
     for (size_t i = 0; i < std::max(now.size(), drawn_.size()); ++i) {
         if (i < now.size() && i < drawn_.size() && now[i].fingerprint == drawn_[i].fingerprint)
+            continue;
+        if (grown && i < now.size() && i < drawn_.size() && now[i].object == grown && drawn_[i].object == grown)
             continue;
         if (i < now.size())
             add(now[i]);
@@ -139,11 +141,12 @@ void CompositeCache::Refresh(const ImageBuffer& image, const ObjectList& objects
     }
 }
 
-void CompositeCache::CatchUp(const ImageBuffer& image, const ObjectList& objects, QRect area)
+void CompositeCache::CatchUp(
+    const ImageBuffer& image, const ObjectList& objects, QRect area, const AnnotationObject* grown)
 {
     std::vector<Drawn> now = Survey(objects);
     if (!dirty_)
-        area |= ChangedArea(now);
+        area |= ChangedArea(now, grown);
     drawn_ = std::move(now);
     if (dirty_ || area.isEmpty())
         return;
@@ -180,7 +183,7 @@ void CompositeCache::RedrawCurrent(const ImageBuffer& image, const ObjectList& o
 
 const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectList& objects, const QRect& part)
 {
-    CatchUp(image, objects, {});
+    CatchUp(image, objects, {}, nullptr);
     if (dirty_)
         Prepare(image, objects);
     if (isImage_)
@@ -190,7 +193,8 @@ const ImageBuffer& CompositeCache::Get(const ImageBuffer& image, const ObjectLis
     return composite_;
 }
 
-void CompositeCache::Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area)
+void CompositeCache::Patch(
+    const ImageBuffer& image, const ObjectList& objects, const QRect& area, const AnnotationObject* grown)
 {
-    CatchUp(image, objects, area);
+    CatchUp(image, objects, area, grown);
 }

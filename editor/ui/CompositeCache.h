@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class AnnotationObject;
 class ObjectList;
 
 // The picture a view shows: the document image with every annotation object rendered on top, kept
@@ -26,8 +27,11 @@ public:
     const ImageBuffer& Get(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
     // Every row is redrawn when next read.
     void Invalidate() { dirty_ = true; }
-    // Redraws area (image pixels) after a change of objects confined to it; the rest is kept.
-    void Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area);
+    // Redraws area (image pixels) after a change of objects confined to it; the rest is kept. Every
+    // change of grown (an object being drawn, say) since the last read lies inside area: its digest is
+    // taken as it is now without redrawing all it reaches.
+    void Patch(const ImageBuffer& image, const ObjectList& objects, const QRect& area,
+        const AnnotationObject* grown = nullptr);
 
 private:
     // The columns of a row that are up to date, left to right (exclusive).
@@ -38,15 +42,16 @@ private:
         bool operator==(const Span&) const = default;
     };
     struct Drawn {
+        const AnnotationObject* object = nullptr;
         uint64_t fingerprint = 0;
         std::optional<LongRect> reach;
     };
 
     static std::vector<Drawn> Survey(const ObjectList& objects);
     // Every pixel an object reaches that differs between what was drawn and now.
-    QRect ChangedArea(const std::vector<Drawn>& now) const;
+    QRect ChangedArea(const std::vector<Drawn>& now, const AnnotationObject* grown) const;
     // Brings the composite up to the objects as they are, redrawing area besides what changed.
-    void CatchUp(const ImageBuffer& image, const ObjectList& objects, QRect area);
+    void CatchUp(const ImageBuffer& image, const ObjectList& objects, QRect area, const AnnotationObject* grown);
     // Redraws what is up to date inside part; the rest is drawn when read.
     void RedrawCurrent(const ImageBuffer& image, const ObjectList& objects, const QRect& part);
     // After an invalidation: the image alone, or a composite of its size whose rows are all stale.

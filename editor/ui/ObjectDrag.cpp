@@ -1,6 +1,7 @@
 #include "editor/ui/ObjectDrag.h"
 
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RectObject.h"
 #include "editor/ui/ObjectHitTest.h"
 
@@ -29,6 +30,15 @@ void DragLine(LineObject& line, int handle, const ObjectDrag::Base& base, QPoint
     line.startY = start.y();
     line.endX = end.x();
     line.endY = end.y();
+}
+
+// Whatever was grabbed, the stroke moves whole: its first point goes where the base's went.
+void DragPen(PenObject& pen, int handle, const ObjectDrag::Base& base, QPoint delta)
+{
+    if (handle == ObjectHitTest::None || pen.Points().empty())
+        return;
+    const QPoint to = base.start + delta;
+    pen.Translate(to.x() - pen.Points().front().x, to.y() - pen.Points().front().y);
 }
 
 // Each moving edge stops exactly at the minimum size from the opposite one.
@@ -64,7 +74,11 @@ void DragRect(RectObject& box, int handle, const ObjectDrag::Base& base, QPoint 
 ObjectDrag::Base ObjectDrag::BaseOf(const AnnotationObject& object)
 {
     Base base;
-    if (IsLine(object)) {
+    if (object.Kind() == ObjectKind::Pen) {
+        const auto& points = static_cast<const PenObject&>(object).Points();
+        if (!points.empty())
+            base.start = { points.front().x, points.front().y };
+    } else if (IsLine(object)) {
         const auto& line = static_cast<const LineObject&>(object);
         base.start = { line.startX, line.startY };
         base.end = { line.endX, line.endY };
@@ -76,7 +90,9 @@ ObjectDrag::Base ObjectDrag::BaseOf(const AnnotationObject& object)
 
 void ObjectDrag::Apply(AnnotationObject& object, int handle, const Base& base, QPoint point, QPoint delta)
 {
-    if (IsLine(object))
+    if (object.Kind() == ObjectKind::Pen)
+        DragPen(static_cast<PenObject&>(object), handle, base, delta);
+    else if (IsLine(object))
         DragLine(static_cast<LineObject&>(object), handle, base, point, delta);
     else
         DragRect(static_cast<RectObject&>(object), handle, base, point, delta);

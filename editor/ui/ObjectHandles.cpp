@@ -3,6 +3,7 @@
 #include "editor/objects/AnnotationObject.h"
 #include "editor/objects/LineObject.h"
 #include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RectObject.h"
 
 #include <QPainter>
@@ -37,12 +38,20 @@ std::vector<QPoint> ObjectHandles::Points(const AnnotationObject& object)
     case ObjectKind::Box:
     case ObjectKind::Highlight:
     case ObjectKind::Stamp:
-    case ObjectKind::Redact: {
+    case ObjectKind::Redact:
+    case ObjectKind::Step: {
         const auto& box = static_cast<const RectObject&>(object);
         const int midX = box.left + (box.right - box.left) / 2;
         const int midY = box.top + (box.bottom - box.top) / 2;
         points = { { box.left, box.top }, { midX, box.top }, { box.right, box.top }, { box.right, midY },
             { box.right, box.bottom }, { midX, box.bottom }, { box.left, box.bottom }, { box.left, midY } };
+        break;
+    }
+    case ObjectKind::Pen: {
+        // Its two ends show that it is selected; it is moved by any point of it, never reshaped.
+        const auto& stroke = static_cast<const PenObject&>(object).Points();
+        if (!stroke.empty())
+            points = { { stroke.front().x, stroke.front().y }, { stroke.back().x, stroke.back().y } };
         break;
     }
     }

@@ -2,6 +2,7 @@
 
 #include "editor/objects/LineObject.h"
 #include "editor/objects/ObjectList.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RectObject.h"
 #include "editor/ui/ObjectHandles.h"
 
@@ -29,7 +30,35 @@ bool Within(QPoint centre, QPoint point, int reach)
         && point.y() < centre.y() + reach;
 }
 
+// Squared distance from p to the segment a-b.
+double DistanceSquared(double px, double py, double ax, double ay, double bx, double by)
+{
+    const double dx = bx - ax, dy = by - ay;
+    const double length = dx * dx + dy * dy;
+    const double t = length > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / length, 0.0, 1.0) : 0.0;
+    const double x = ax + t * dx - px, y = ay + t * dy - py;
+    return x * x + y * y;
+}
+
 } // namespace
+
+bool ObjectHitTest::HitsPen(const PenObject& pen, QPoint point)
+{
+    const auto& points = pen.Points();
+    if (points.empty())
+        return false;
+    const QPoint shift = ShadowShift(pen);
+    const double px = point.x() - shift.x(), py = point.y() - shift.y();
+    const double tolerance = double(pen.width) + 4;
+    const double reach = tolerance * tolerance;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const PenObject::Point& a = points[i];
+        const PenObject::Point& b = points[std::min(i + 1, points.size() - 1)];
+        if (DistanceSquared(px, py, a.x, a.y, b.x, b.y) <= reach)
+            return true;
+    }
+    return false;
+}
 
 bool ObjectHitTest::HitsLine(const LineObject& line, QPoint point)
 {
@@ -56,6 +85,8 @@ bool ObjectHitTest::HitsObject(const AnnotationObject& object, QPoint point)
 {
     if (IsLine(object))
         return HitsLine(static_cast<const LineObject&>(object), point);
+    if (object.Kind() == ObjectKind::Pen)
+        return HitsPen(static_cast<const PenObject&>(object), point);
     const auto& box = static_cast<const RectObject&>(object);
     return point.x() >= box.left && point.x() < box.right && point.y() >= box.top && point.y() < box.bottom;
 }
@@ -80,6 +111,9 @@ int ObjectHitTest::HandleAt(const AnnotationObject& object, QPoint point)
             return LineEnd;
         return HitsLine(line, point) ? LineBody : None;
     }
+    // A stroke is moved whole, by any point of it.
+    if (object.Kind() == ObjectKind::Pen)
+        return HitsPen(static_cast<const PenObject&>(object), point) ? LineBody : None;
     const auto& box = static_cast<const RectObject&>(object);
     const int l = box.left + shift.x(), t = box.top + shift.y();
     const int r = box.right + shift.x(), b = box.bottom + shift.y();

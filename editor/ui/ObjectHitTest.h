@@ -4,6 +4,7 @@
 
 class AnnotationObject;
 class LineObject;
+class PenObject;
 class ObjectList;
 
 // Where a point in image pixels meets the annotation objects: the objects themselves for picking, and
@@ -31,7 +32,9 @@ public:
 
     // Within the object's width + 4 of the line, between its ends; a line of no length is never hit.
     static bool HitsLine(const LineObject& line, QPoint point);
-    // The object itself: the line test, or inside the rectangle with right and bottom edges excluded.
+    // Within the stroke's width + 4 of any of its straight pieces from point to point.
+    static bool HitsPen(const PenObject& pen, QPoint point);
+    // The object itself: the line or pen test, or inside the rectangle with right and bottom edges excluded.
     static bool HitsObject(const AnnotationObject& object, QPoint point);
     // The bottom-most object the point hits, null when none.
     static AnnotationObject* Pick(const ObjectList& objects, QPoint point);

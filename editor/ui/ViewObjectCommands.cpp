@@ -4,9 +4,11 @@
 #include "editor/bars/PropertyChangeTarget.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 #include "editor/ui/CEditTxtDlg.h"
 #include "editor/ui/CKestrelView.h"
+#include "editor/ui/CStepNumberDlg.h"
 #include "editor/ui/ObjectHandles.h"
 #include "editor/ui/SelectionFrame.h"
 
@@ -39,11 +41,20 @@ bool ViewObjectCommands::Run(int id)
     }
 }
 
+namespace {
+bool HasTextDialog(const AnnotationObject* object)
+{
+    return object && (object->Kind() == ObjectKind::Text || object->Kind() == ObjectKind::Step);
+}
+} // namespace
+
 bool ViewObjectCommands::EditText()
 {
     AnnotationObject* object = view_.LiveSelectedObject();
-    if (!object || object->Kind() != ObjectKind::Text)
+    if (!HasTextDialog(object))
         return false;
+    if (object->Kind() == ObjectKind::Step)
+        return Renumber(static_cast<StepObject&>(*object));
     auto& text = static_cast<TextObject&>(*object);
     // The dialog edits a copy, so the history records the text as it was before OK, and a Cancel
     // records nothing.
@@ -54,6 +65,19 @@ bool ViewObjectCommands::EditText()
     view_.RecordEdit();
     text = edited;
     view_.InvalidateComposite();
+    return true;
+}
+
+bool ViewObjectCommands::Renumber(StepObject& step)
+{
+    StepObject edited = step;
+    CStepNumberDlg dialog(edited, &view_);
+    // An unchanged number is no edit: nothing to undo.
+    if (dialog.exec() != QDialog::Accepted || view_.LiveSelectedObject() != &step || edited.number == step.number)
+        return false;
+    view_.RecordEdit();
+    step.number = edited.number;
+    Refresh(ObjectHandles::SelectedArea(step));
     return true;
 }
 
@@ -142,7 +166,7 @@ QMenu* ViewObjectCommands::MakeContextMenu()
         return action;
     };
     AnnotationObject* object = view_.LiveSelectedObject();
-    add(menu, "Edit Text", kEditText)->setEnabled(object && object->Kind() == ObjectKind::Text);
+    add(menu, "Edit Text", kEditText)->setEnabled(HasTextDialog(object));
     add(menu, "Flatten", kFlatten);
     QMenu* layer = menu->addMenu("Layer");
     add(layer, "Bring to Front", kBringToFront);

@@ -6,6 +6,7 @@ class CKestrelView;
 struct PropertyChange;
 class QMenu;
 class QRect;
+class StepObject;
 
 // The view's commands on the selected object and the crop rectangle: the context menu's entries, the
 // Delete, Enter and Escape keys, and the toolbar's Delete object. Every change of the document is
@@ -26,7 +27,8 @@ public:
 
     // False when id is none of the commands above or nothing is selected.
     bool Run(int id);
-    // Opens the text dialog on a selected text object; true when it was accepted.
+    // Opens the text dialog on a selected text object, or the number dialog on a step marker; true when
+    // it was accepted (for a marker: with a new number).
     bool EditText();
     void Flatten();
     void BringToFront();
@@ -45,6 +47,7 @@ public:
     QMenu* MakeContextMenu();
 
 private:
+    bool Renumber(StepObject& step);
     // Redraws and repaints area (image pixels) after a change of objects confined to it.
     void Refresh(const QRect& area);
 

@@ -5,9 +5,13 @@
 #include "editor/document/CKestrelDoc.h"
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/ObjectRenderer.h"
+#include "editor/objects/PenObject.h"
+#include "editor/objects/PenPath.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 #include "editor/ui/CEditTxtDlg.h"
 #include "editor/ui/CKestrelView.h"
@@ -21,7 +25,16 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
+
+namespace {
+QRect ToImageRect(const LongRect& rect)
+{
+    const auto clamp = [](int64_t v) { return int(std::clamp<int64_t>(v, INT_MIN / 2, INT_MAX / 2)); };
+    return QRect(QPoint(clamp(rect.left), clamp(rect.top)), QPoint(clamp(rect.right) - 1, clamp(rect.bottom) - 1));
+}
+} // namespace
 
 QSize ViewToolInput::CanvasSize() const
 {
@@ -69,6 +82,10 @@ void ViewToolInput::Press(QPoint client)
         PressSelect(pressImage_);
     else if (tool == CKestrelView::ToolLine || tool == CKestrelView::ToolArrow)
         CreateLine(pressImage_);
+    else if (tool == CKestrelView::ToolStep)
+        PlaceStep(pressImage_);
+    else if (tool == CKestrelView::ToolPen)
+        StartStroke(pressImage_);
     const QPoint canvas = RubberBand::Clamp(PressCanvas(), CanvasSize());
     drag.pressPoint = canvas - drag.scrollAtPress;
     if (tool == CKestrelView::ToolCrop)
@@ -163,6 +180,8 @@ void ViewToolInput::Move(QPoint client, bool buttonDown)
         for (int i = 0; i < 2; ++i)
             bars[i]->setValue(bars[i]->maximum() > 0 ? std::max(0, wanted[i]) : 0);
     }
+    if (tool == CKestrelView::ToolPen && buttonDown && drag.buttonDown)
+        ExtendStroke(client, false);
     if (UsesBand()) {
         if (buttonDown && drag.buttonDown)
             DragBand(client);
@@ -232,6 +251,10 @@ void ViewToolInput::Release(QPoint client)
     case CKestrelView::ToolStamp:
     case CKestrelView::ToolRedact:
         CreateRectObject();
+        break;
+    case CKestrelView::ToolPen:
+        ExtendStroke(client, true);
+        stroke_ = nullptr;
         break;
     case CKestrelView::ToolLine:
     case CKestrelView::ToolArrow:
@@ -308,4 +331,59 @@ void ViewToolInput::CreateRectObject()
     object->SetRect(rect);
     Place(document->Objects().AppendObject(std::move(object)));
     view_.SelectTool(CKestrelView::ToolSelect);
+}
+
+void ViewToolInput::ShowAdded(const AnnotationObject& object)
+{
+    view_.RefreshImageArea(ObjectHandles::SelectedArea(object));
+    emit view_.EditStateChanged();
+}
+
+// The marker and the stroke leave their tool current, so that the next click places the next number and
+// the next drag draws the next stroke; what they made stays unselected.
+void ViewToolInput::PlaceStep(QPoint image)
+{
+    CKestrelDoc* document = view_.Document();
+    view_.RecordEdit();
+    auto step = std::make_unique<StepObject>();
+    const PanelValues values = BarValues();
+    values.ApplyTo(*step);
+    step->number = StepObject::NextNumber(document->Objects());
+    step->Centre(image.x(), image.y(), values.stepSize);
+    ShowAdded(*document->Objects().AppendObject(std::move(step)));
+}
+
+void ViewToolInput::StartStroke(QPoint image)
+{
+    CKestrelDoc* document = view_.Document();
+    view_.RecordEdit();
+    auto pen = std::make_unique<PenObject>();
+    BarValues().ApplyTo(*pen);
+    pen->AddPoint({ image.x(), image.y() });
+    stroke_ = static_cast<PenObject*>(document->Objects().AppendObject(std::move(pen)));
+    ShowAdded(*stroke_);
+}
+
+void ViewToolInput::ExtendStroke(QPoint client, bool last)
+{
+    if (!stroke_ || !view_.Document()->Objects().Contains(stroke_)) {
+        stroke_ = nullptr;
+        return;
+    }
+    const QPoint image = view_.ClientToImage(client);
+    // A slow hand gives a staircase of neighbouring pixels, which the curve through them would follow:
+    // points closer than a few screen pixels to the last one wait for the pointer to move on.
+    const PenObject::Point& previous = stroke_->Points().back();
+    const double zoom = view_.ZoomFactor();
+    const double dx = (image.x() - previous.x) * zoom, dy = (image.y() - previous.y) * zoom;
+    if (!last && dx * dx + dy * dy < kStrokeSpacing * kStrokeSpacing)
+        return;
+    if (!stroke_->AddPoint({ image.x(), image.y() }))
+        return;
+    // Only the end of the stroke changed: the rest of it is neither drawn nor painted again.
+    const auto points = PenPath::GrownPoints(*stroke_);
+    const int64_t m = PenPath::Margin(stroke_->width);
+    const LongRect drawn { points->left - m, points->top - m, int64_t(points->right) + 1 + m,
+        int64_t(points->bottom) + 1 + m };
+    view_.RefreshImageArea(ToImageRect(ObjectRenderer::WithShadow(*stroke_, drawn)), stroke_);
 }

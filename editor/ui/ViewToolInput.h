@@ -7,6 +7,7 @@
 
 class AnnotationObject;
 class CKestrelView;
+class PenObject;
 struct PanelValues;
 
 // The editing tools' handling of the mouse in a view: presses, drags and releases that pan, zoom,
@@ -34,13 +35,24 @@ private:
     void CreateLine(QPoint image);
     void CreateText(QPoint pressImage);
     void CreateRectObject();
+    void PlaceStep(QPoint image);
+    void StartStroke(QPoint image);
+    // last: the release, whose point always ends the stroke.
+    void ExtendStroke(QPoint client, bool last);
+    // Repaints a new object that is not selected, where it is drawn.
+    void ShowAdded(const AnnotationObject& object);
     void DragBand(QPoint client);
     void DragObject(QPoint client);
     void HoverBand(QPoint client);
     AnnotationObject* Place(AnnotationObject* object);
 
+    // The least distance, in screen pixels, between the points of a stroke but its last.
+    static constexpr double kStrokeSpacing = 3.0;
+
     CKestrelView& view_;
     ObjectDrag::Base base_;
     QPoint pressImage_;
     bool dragRecorded_ = false;
+    // The stroke the Pen tool is drawing, from press to release.
+    PenObject* stroke_ = nullptr;
 };

@@ -129,7 +129,7 @@ TEST(CommandTable, ToolbarsInOrderWithSeparators)
         tools.push_back(entry.id);
     EXPECT_EQ(tools,
         (std::vector<int> {
-            32836, 32809, 32838, 32859, 0, 32812, 32923, 32943, 32946, 32945, 32944, 33600, 0, 32924 }));
+            32836, 32809, 32838, 32859, 0, 32812, 32923, 32943, 32946, 32945, 32944, 33600, 33601, 33602, 0, 32924 }));
 }
 
 TEST(CommandTable, AcceleratorsIncludingTheAlternativeKeys)

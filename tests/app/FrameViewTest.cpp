@@ -343,15 +343,15 @@ TEST_F(FrameViewTest, ScreenshotWithADocument)
 TEST_F(FrameViewTest, ToolCommandsCheckTheActiveViewsTool_AndDeleteObjectNeedsASelection)
 {
     const int tools[] = { ToolMove, ToolSelect, ToolCrop, ToolZoom, ToolText, ToolLine, ToolRectangle, ToolHighlight,
-        ToolArrow, ToolStamp };
+        ToolArrow, ToolStamp, ToolRedact, ToolStep, ToolPen };
     CChildFrame* first = frame->NewDocument();
     for (int chosen : tools) {
         frame->OnCommand(chosen);
         for (int tool : tools)
             EXPECT_EQ(frame->Action(tool)->isChecked(), tool == chosen) << chosen << " " << tool;
     }
-    EXPECT_EQ(first->View().CurrentTool(), CKestrelView::ToolStamp);
-    EXPECT_EQ(frame->ParamBar()->CurrentKind(), CKestrelView::ToolStamp);
+    EXPECT_EQ(first->View().CurrentTool(), CKestrelView::ToolPen);
+    EXPECT_EQ(frame->ParamBar()->CurrentKind(), CKestrelView::ToolPen);
     EXPECT_FALSE(Enabled(DeleteObject));
 
     // A rectangle drawn with the mouse is selected; the toolbar's Delete object removes it.

@@ -3,9 +3,11 @@
 #include "editor/objects/ObjectFingerprint.h"
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/RedactObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 #include "tests/objects/ObjectTestUtil.h"
 
@@ -43,6 +45,10 @@ TEST(ObjectFingerprintTest, EveryDrawnFieldChangesTheDigest)
     };
     const auto newText = Make<TextObject>([](TextObject& t) { t.SetRect({ 1, 2, 30, 40 }); });
     const auto newLine = Make<LineObject>([](LineObject&) {});
+    const auto newPen = Make<PenObject>([](PenObject& p) {
+        p.AddPoint({ 1, 2 });
+        p.AddPoint({ 5, 3 });
+    });
     const Case cases[] = {
         { "text words", newText, text([](TextObject& t) { t.text = "Hello text"; }), true },
         { "text font", newText, text([](TextObject& t) { t.fontFace = "Serif"; }), true },
@@ -74,6 +80,18 @@ TEST(ObjectFingerprintTest, EveryDrawnFieldChangesTheDigest)
             [](AnnotationObject& o) { static_cast<RedactObject&>(o).strength = 20; }, true },
         { "stamp picture", Make<StampObject>([](StampObject& s) { s.SetImage(objtest::SolidImage(2, 2, {})); }),
             [](AnnotationObject& o) { static_cast<StampObject&>(o).SetImage(objtest::SolidImage(2, 2, {})); }, true },
+        { "step number", Make<StepObject>([](StepObject&) {}),
+            [](AnnotationObject& o) { static_cast<StepObject&>(o).number = 2; }, true },
+        { "step colour", Make<StepObject>([](StepObject&) {}),
+            [](AnnotationObject& o) { static_cast<StepObject&>(o).colour = 1; }, true },
+        { "pen point added", newPen,
+            [](AnnotationObject& o) {
+                static_cast<PenObject&>(o).AddPoint({ 9, 9 });
+            },
+            true },
+        { "pen moved", newPen, [](AnnotationObject& o) { static_cast<PenObject&>(o).Translate(1, 0); }, true },
+        { "pen width", newPen, [](AnnotationObject& o) { static_cast<PenObject&>(o).width = 9; }, true },
+        { "pen colour", newPen, [](AnnotationObject& o) { static_cast<PenObject&>(o).colour = 1; }, true },
         { "stamp choice alone", Make<StampObject>([](StampObject&) {}),
             [](AnnotationObject& o) { static_cast<StampObject&>(o).stampIndex = 3; }, false },
     };

@@ -1,8 +1,10 @@
 #include "editor/objects/ObjectList.h"
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 #include "tests/objects/ObjectTestUtil.h"
 
@@ -116,11 +118,21 @@ TEST(ObjectListTest, CopiesAreDeepAndKeepEveryField)
     arrow->endX = 99;
     arrow->style = LineObject::kEmptyArrow;
     source.AppendObject(std::move(arrow));
+    auto step = std::make_unique<StepObject>();
+    step->number = 12;
+    step->colour = 0x123456;
+    step->SetRect({ 5, 6, 40, 41 });
+    source.AppendObject(std::move(step));
+    auto pen = std::make_unique<PenObject>();
+    pen->AddPoint({ 1, 2 });
+    pen->AddPoint({ 3, 5 });
+    pen->width = 17;
+    auto* penInSource = static_cast<PenObject*>(source.AppendObject(std::move(pen)));
 
     ObjectList copy;
     copy.AppendObject(std::make_unique<ShapeObject>()); // replaced by the copy
     copy.CopyObjects(source);
-    ASSERT_EQ(copy.Size(), 3u);
+    ASSERT_EQ(copy.Size(), 5u);
     auto it = copy.begin();
     const auto* textCopy = dynamic_cast<const TextObject*>(it->get());
     ASSERT_NE(textCopy, nullptr);
@@ -144,6 +156,17 @@ TEST(ObjectListTest, CopiesAreDeepAndKeepEveryField)
     EXPECT_EQ(arrowCopy->Kind(), ObjectKind::Arrow);
     EXPECT_EQ(arrowCopy->endX, 99);
     EXPECT_EQ(arrowCopy->style, LineObject::kEmptyArrow);
+
+    const auto* stepCopy = dynamic_cast<const StepObject*>((++it)->get());
+    ASSERT_NE(stepCopy, nullptr);
+    EXPECT_EQ(stepCopy->number, 12);
+    EXPECT_EQ(stepCopy->colour, 0x123456u);
+    EXPECT_EQ(stepCopy->Rect(), (ImageRect { 5, 6, 40, 41 }));
+    const auto* penCopy = dynamic_cast<const PenObject*>((++it)->get());
+    ASSERT_NE(penCopy, nullptr);
+    EXPECT_EQ(penCopy->width, 17);
+    penInSource->AddPoint({ 7, 7 });
+    EXPECT_EQ(penCopy->Points(), (std::vector<PenObject::Point> { { 1, 2 }, { 3, 5 } }));
 
     // Changing the source afterwards leaves the copy alone.
     textInSource->text = QStringLiteral("changed");
@@ -196,4 +219,33 @@ TEST(ObjectListTest, KindsAndDefaults)
     EXPECT_FALSE(highlight.shadow);
     EXPECT_EQ(StampObject().transparency, 0);
     EXPECT_TRUE(StampObject().Image().IsEmpty());
+}
+
+TEST(ObjectListTest, StepNumbersContinueAfterTheHighestMarker)
+{
+    struct Case {
+        const char* name;
+        std::vector<int32_t> numbers; // of the markers in the list, in order; 0 adds a line instead
+        int32_t next;
+    };
+    const Case cases[] = {
+        { "no marker", { 0 }, 1 },
+        { "in order", { 1, 2, 3 }, 4 },
+        { "renumbered out of order", { 5, 0, 2 }, 6 },
+        { "at the limit", { StepObject::kMaxNumber }, StepObject::kMaxNumber },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ObjectList list;
+        for (const int32_t number : c.numbers) {
+            if (number == 0) {
+                list.AppendObject(std::make_unique<LineObject>());
+                continue;
+            }
+            auto step = std::make_unique<StepObject>();
+            step->number = number;
+            list.AppendObject(std::move(step));
+        }
+        EXPECT_EQ(StepObject::NextNumber(list), c.next);
+    }
 }

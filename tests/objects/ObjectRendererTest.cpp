@@ -2,12 +2,16 @@
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
 #include "editor/objects/ObjectList.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 #include "tests/objects/ObjectTestUtil.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using objtest::Bgra;
 using objtest::kWhite;
@@ -266,6 +270,17 @@ TEST(ObjectRendererTest, ObjectsReachingPastTheTargetOrAPartOfItLookTheSameAsWhe
     objects.push_back(std::move(text));
     objects.push_back(Highlight({ 110, 100, 400, 300 }, 0x00FF00, 30));
     objects.push_back(Line(-500, 20, -100, 40, kRedRef, 3)); // wholly outside, its shadow too
+    // A wave long enough to be drawn in several runs, crossing the target's edges and the part's.
+    auto pen = std::make_unique<PenObject>();
+    for (int i = 0; i < 150; ++i)
+        pen->AddPoint({ -30 + i * 3 / 2, 60 + int(std::lround(45 * std::sin(i / 8.0))) });
+    pen->width = 9;
+    pen->colour = kBlueRef;
+    objects.push_back(std::move(pen));
+    auto step = std::make_unique<StepObject>();
+    step->SetRect({ 100, 80, 160, 140 });
+    step->number = 42;
+    objects.push_back(std::move(step));
 
     for (const bool shadow : { false, true })
         for (const auto& object : objects) {
@@ -281,6 +296,8 @@ TEST(ObjectRendererTest, ObjectsReachingPastTheTargetOrAPartOfItLookTheSameAsWhe
                 line->startY += kShift;
                 line->endX += kShift;
                 line->endY += kShift;
+            } else if (auto* stroke = dynamic_cast<PenObject*>(moved.get())) {
+                stroke->Translate(kShift, kShift);
             } else if (auto* rect = dynamic_cast<RectObject*>(moved.get())) {
                 const ImageRect r = rect->Rect();
                 rect->SetRect({ r.left + kShift, r.top + kShift, r.right + kShift, r.bottom + kShift });
@@ -363,5 +380,35 @@ TEST(ObjectRendererTest, ShadowsOfLinesBoxesAndTextLieUnderTheMovedObject)
         EXPECT_EQ(wrong, 0) << "kind " << int(object->Kind());
         EXPECT_GT(inside, 50) << "kind " << int(object->Kind());
         EXPECT_GT(darkened, 50) << "kind " << int(object->Kind()) << ": no shadow";
+    }
+}
+
+// A marker fills its circle with its colour and writes its number in black or white, whichever stands out.
+TEST(ObjectRendererTest, StepMarkerIsAFilledCircleWithItsNumberInTheContrastingInk)
+{
+    struct Case {
+        ColourRef fill;
+        Bgra fillPixel;
+        Bgra ink;
+    };
+    const Case cases[] = {
+        { kRedRef, kRed, kWhite }, { 0x00FFFF, Bgra { 0, 255, 255, 255 }, kBlack }, // yellow
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.fill));
+        StepObject step;
+        step.SetRect({ 10, 10, 50, 50 });
+        step.colour = c.fill;
+        step.number = 7;
+        const ImageBuffer drawn = Render(step, objtest::SolidImage(60, 60, kBlue));
+        EXPECT_EQ(PixelAt(drawn, 11, 11), kBlue); // outside the circle, inside the rectangle
+        EXPECT_EQ(PixelAt(drawn, 13, 30), c.fillPixel);
+        int ink = 0;
+        for (int y = 20; y < 40; ++y)
+            for (int x = 20; x < 40; ++x)
+                ink += PixelAt(drawn, x, y) == c.ink;
+        EXPECT_GT(ink, 15) << "no number";
+        step.number = 8;
+        EXPECT_GT(objtest::CountDifferent(Render(step, objtest::SolidImage(60, 60, kBlue)), drawn), 10) << "renumbered";
     }
 }

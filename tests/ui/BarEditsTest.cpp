@@ -4,8 +4,10 @@
 #include "editor/bars/StampListView.h"
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/objects/StampObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
 #include "tests/ui/ViewTestSupport.h"
 
@@ -162,6 +164,20 @@ TEST_F(BarEditsTest, EachBarChangeOnASelectedObject_Should_BeOneUndoStep_ThatMar
         made->stampIndex = 1;
         return made;
     };
+    const auto step = [] {
+        auto made = std::make_unique<StepObject>();
+        made->Centre(60, 60, 32);
+        return made;
+    };
+    const auto pen = [] {
+        auto made = std::make_unique<PenObject>();
+        made->AddPoint({ 10, 60 });
+        made->AddPoint({ 150, 60 });
+        return made;
+    };
+    const auto asStep
+        = [](const AnnotationObject& o) -> const StepObject& { return static_cast<const StepObject&>(o); };
+    const auto asPen = [](const AnnotationObject& o) -> const PenObject& { return static_cast<const PenObject&>(o); };
     const auto asLine
         = [](const AnnotationObject& o) -> const LineObject& { return static_cast<const LineObject&>(o); };
     const auto asBox
@@ -183,6 +199,14 @@ TEST_F(BarEditsTest, EachBarChangeOnASelectedObject_Should_BeOneUndoStep_ThatMar
             [&](const AnnotationObject& o) { return asBox(o).fillColour; } },
         { "text box style", text, [](BarEditsTest& t) { ChooseNext(t.Find<QComboBox>(kBoxStyle)); },
             [](const AnnotationObject& o) { return static_cast<const TextObject&>(o).boxStyle; } },
+        { "step size", step, [](BarEditsTest& t) { QTest::keyClick(t.Find<QSlider>(kStepSize), Qt::Key_End); },
+            [&](const AnnotationObject& o) { return asStep(o).Size(); } },
+        { "step colour", step, [](BarEditsTest& t) { t.PickColour(kStepColour, 0, 2); },
+            [&](const AnnotationObject& o) { return asStep(o).colour; } },
+        { "pen width", pen, [](BarEditsTest& t) { ChooseNext(t.Find<QComboBox>(kPenWidth)); },
+            [&](const AnnotationObject& o) { return asPen(o).width; } },
+        { "pen colour", pen, [](BarEditsTest& t) { t.PickColour(kPenColour, 0, 2); },
+            [&](const AnnotationObject& o) { return asPen(o).colour; } },
         { "stamp", stamp,
             [](BarEditsTest& t) {
                 auto* list = t.Find<StampListView>(kStampList);

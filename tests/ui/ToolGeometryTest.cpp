@@ -1,4 +1,5 @@
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/ShapeObject.h"
 #include "editor/ui/ObjectDrag.h"
 #include "editor/ui/ObjectHitTest.h"
@@ -45,6 +46,44 @@ TEST(ObjectHitTestTest, LineTest_Should_ReachWidthPlusFour_AlongTheLongerAxis)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ObjectHitTest::HitsLine(c.line, c.point), c.hit) << c.name;
+}
+
+// An L-shaped stroke: along x from (10, 10) to (50, 10), then down to (50, 60).
+TEST(ObjectHitTestTest, PenTest_Should_ReachWidthPlusFour_AlongEveryPiece_AndMoveTheStrokeByAnyOfIt)
+{
+    struct Case {
+        const char* name;
+        int width;
+        bool shadow;
+        QPoint point;
+        bool hit;
+    };
+    const Case cases[] = {
+        { "width 1 reaches 5 off", 1, false, { 30, 15 }, true },
+        { "6 off is a miss", 1, false, { 30, 16 }, false },
+        { "on the second piece", 1, false, { 54, 40 }, true },
+        { "inside the bend is no hit", 1, false, { 30, 40 }, false },
+        { "round the corner", 1, false, { 53, 6 }, true },
+        { "past the start", 1, false, { 5, 10 }, true },
+        { "a wide pen reaches further", 20, false, { 30, 34 }, true },
+        { "shadow moves it", 1, true, { 30, 20 }, true },
+        { "shadow leaves the drawn-over spot", 1, true, { 14, 4 }, false },
+    };
+    for (const Case& c : cases) {
+        PenObject pen;
+        for (const PenObject::Point point : { PenObject::Point { 10, 10 }, { 30, 10 }, { 50, 10 }, { 50, 60 } })
+            pen.AddPoint(point);
+        pen.width = c.width;
+        pen.shadow = c.shadow;
+        EXPECT_EQ(ObjectHitTest::HitsObject(pen, c.point), c.hit) << c.name;
+        EXPECT_EQ(ObjectHitTest::HandleAt(pen, c.point), c.hit ? ObjectHitTest::LineBody : ObjectHitTest::None)
+            << c.name;
+        if (!c.hit)
+            continue;
+        ObjectDrag::Apply(pen, ObjectHitTest::LineBody, ObjectDrag::BaseOf(pen), c.point + QPoint(3, -2), { 3, -2 });
+        EXPECT_EQ(pen.Points().front(), (PenObject::Point { 13, 8 })) << c.name;
+        EXPECT_EQ(pen.Points().back(), (PenObject::Point { 53, 58 })) << c.name;
+    }
 }
 
 TEST(ObjectHitTestTest, HandleAt_Should_FindCornersFirst_WithTheShadowOffset)

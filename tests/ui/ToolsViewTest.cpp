@@ -3,8 +3,11 @@
 #include "editor/bars/ParamPanel.h"
 #include "editor/objects/HighlightObject.h"
 #include "editor/objects/LineObject.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/ShapeObject.h"
+#include "editor/objects/StepObject.h"
 #include "editor/objects/TextObject.h"
+#include "editor/ui/CStepNumberDlg.h"
 #include "editor/ui/ObjectHandles.h"
 #include "editor/ui/ViewObjectCommands.h"
 #include "tests/ui/ToolsViewFixture.h"
@@ -14,12 +17,14 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <vector>
 
 TEST_F(ToolsViewTest, DrawingTools_Should_TakeTheBarsStyle_AndHandOverToSelect)
 {
@@ -307,4 +312,83 @@ TEST_F(ToolsViewTest, Flatten_Should_BakeEveryObjectIn_AndUndoBringsThemBack)
     document_.Undo();
     EXPECT_EQ(document_.Objects().Size(), 2u);
     EXPECT_EQ(reinterpret_cast<const uint32_t*>(document_.Image().Row(30))[30], before);
+}
+
+// Markers and strokes follow one another without picking the tool again; each is one undo step.
+TEST_F(ToolsViewTest, StepAndPenTools_Should_StayCurrent_NumberOnFromTheHighest_AndUndoOneByOne)
+{
+    auto seven = std::make_unique<StepObject>();
+    seven->number = 7;
+    seven->Centre(150, 100, 20);
+    Announce(document_.Objects().AppendObject(std::move(seven)));
+
+    view_->SelectTool(CKestrelView::ToolStep);
+    for (const QPoint at : { QPoint(30, 30), QPoint(70, 30), QPoint(110, 30) })
+        Drag(at, at);
+    EXPECT_EQ(view_->CurrentTool(), int(CKestrelView::ToolStep));
+    EXPECT_EQ(view_->SelectedObject(), nullptr);
+    ASSERT_EQ(document_.Objects().Size(), 4u);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(static_cast<StepObject*>(Object(i))->number, 7 + i);
+    // The panel's size, 32, around the click.
+    EXPECT_EQ(static_cast<StepObject*>(Object(1))->Rect(), (ImageRect { 14, 14, 46, 46 }));
+
+    view_->SelectTool(CKestrelView::ToolPen);
+    Press({ 20, 100 });
+    MoveTo({ 40, 110 });
+    MoveTo({ 42, 111 }); // too close to the last point
+    MoveTo({ 60, 100 });
+    Release({ 80, 110 });
+    Drag({ 100, 120 }, { 100, 120 }); // a click leaves a dot
+    EXPECT_EQ(view_->CurrentTool(), int(CKestrelView::ToolPen));
+    ASSERT_EQ(document_.Objects().Size(), 6u);
+    const auto* stroke = dynamic_cast<PenObject*>(Object(4));
+    ASSERT_NE(stroke, nullptr);
+    EXPECT_EQ(stroke->Points(), (std::vector<PenObject::Point> { { 20, 100 }, { 40, 110 }, { 60, 100 }, { 80, 110 } }));
+    EXPECT_EQ(stroke->width, 3);
+    EXPECT_EQ(static_cast<PenObject*>(Object(5))->Points().size(), 1u);
+    ASSERT_TRUE(document_.Undo());
+    ASSERT_TRUE(document_.Undo());
+    EXPECT_EQ(document_.Objects().Size(), 4u);
+}
+
+TEST_F(ToolsViewTest, StepDialog_Should_Renumber_AndRecordOnlyAChange)
+{
+    struct Case {
+        const char* name;
+        bool accept;
+        int number;
+        bool recorded;
+    };
+    const Case cases[] = {
+        { "renumbered", true, 3, true },
+        { "cancelled", false, 3, false },
+        { "the same number", true, 2, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        document_.Objects().ClearObjects();
+        document_.History().Clear();
+        auto made = std::make_unique<StepObject>();
+        made->number = 2;
+        made->Centre(50, 50, 32);
+        auto* step = static_cast<StepObject*>(Announce(document_.Objects().AppendObject(std::move(made))));
+        view_->SelectTool(CKestrelView::ToolSelect);
+        Drag({ 50, 50 }, { 50, 50 });
+        ASSERT_EQ(view_->SelectedObject(), step);
+        WhenShown<CStepNumberDlg>([&c](CStepNumberDlg& dialog) {
+            auto* spin = dialog.findChild<QSpinBox*>();
+            spin->selectAll();
+            QTest::keyClicks(spin, QString::number(c.number));
+            c.accept ? dialog.accept() : dialog.reject();
+        });
+        QTest::mouseDClick(Port(), Qt::LeftButton, {}, At({ 50, 50 }));
+        QApplication::processEvents();
+        EXPECT_EQ(step->number, c.recorded ? c.number : 2);
+        EXPECT_EQ(document_.CanUndo(), c.recorded);
+        if (c.recorded) {
+            ASSERT_TRUE(document_.Undo());
+            EXPECT_EQ(static_cast<StepObject*>(document_.Objects().Back())->number, 2);
+        }
+    }
 }

@@ -2,6 +2,7 @@
 // made with its tool, at 100 % and 200 %, after creation, a move, undo and redo.
 #include "editor/bars/CParamBar.h"
 #include "editor/bars/ParamPanel.h"
+#include "editor/objects/PenObject.h"
 #include "editor/objects/StampObject.h"
 #include "editor/ui/CEditTxtDlg.h"
 #include "tests/ui/ViewTestSupport.h"
@@ -15,8 +16,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -121,7 +124,14 @@ TEST_F(ViewMatchesSaveTest, EveryKind_Should_BeShownAsSaved_AtEveryStep)
         int tool;
         bool shadow;
         QPoint grab; // a point of the object clear of its handles
+        std::vector<QPoint> path = {}; // the pointer's way from press to release; a drag by default
     };
+    // A wave there and back, long enough for a stroke drawn in several runs, each move redrawing only
+    // its new end.
+    std::vector<QPoint> wave;
+    for (int i = 0; i < 200; ++i)
+        wave.emplace_back(
+            10 + (i < 100 ? i : 199 - i), 30 + (i < 100 ? 0 : 12) + int(std::lround(20 * std::sin(i / 6.0))));
     const Case cases[] = {
         { "text", CKestrelView::ToolText, false, { 50, 35 } },
         { "text with shadow", CKestrelView::ToolText, true, { 50, 35 } },
@@ -131,6 +141,9 @@ TEST_F(ViewMatchesSaveTest, EveryKind_Should_BeShownAsSaved_AtEveryStep)
         { "highlight", CKestrelView::ToolHighlight, true, { 50, 35 } },
         { "stamp", CKestrelView::ToolStamp, true, { 50, 35 } },
         { "redaction", CKestrelView::ToolRedact, false, { 50, 35 } },
+        { "step marker", CKestrelView::ToolStep, true, { 50, 35 }, { { 50, 35 } } },
+        { "pen stroke", CKestrelView::ToolPen, true, wave[40] + QPoint(5, 5), wave },
+        { "pen stroke without shadow", CKestrelView::ToolPen, false, wave[40], wave },
     };
     for (const int zoomStep : { 4, 6 }) {
         for (const Case& c : cases) {
@@ -144,10 +157,20 @@ TEST_F(ViewMatchesSaveTest, EveryKind_Should_BeShownAsSaved_AtEveryStep)
                 QTest::mouseClick(shadow, Qt::LeftButton);
             if (c.tool == CKestrelView::ToolText)
                 TypeIntoTextDialog();
-            Drag({ 20, 15 }, { 80, 55 });
+            if (c.path.empty()) {
+                Drag({ 20, 15 }, { 80, 55 });
+            } else {
+                Mouse(QEvent::MouseButtonPress, c.path.front(), Qt::LeftButton);
+                for (const QPoint& point : c.path)
+                    Mouse(QEvent::MouseMove, point, Qt::LeftButton);
+                Mouse(QEvent::MouseButtonRelease, c.path.back(), Qt::NoButton);
+            }
             ASSERT_EQ(document_.Objects().Size(), 1u);
             if (const auto* stamp = dynamic_cast<const StampObject*>(document_.Objects().Back())) {
                 ASSERT_FALSE(stamp->Image().IsEmpty());
+            }
+            if (const auto* pen = dynamic_cast<const PenObject*>(document_.Objects().Back())) {
+                ASSERT_GT(pen->Points().size(), 2 * PenObject::kPiecesPerRun);
             }
             ExpectShownAsSaved("created");
 
