@@ -1,0 +1,40 @@
+#include "app/PinView.h"
+
+#include <algorithm>
+#include <cmath>
+
+PinView::PinView(int width, int height, int left, int top)
+    : width_(std::max(width, 1))
+    , height_(std::max(height, 1))
+    , rect_ { left, top, left + width_, top + height_ }
+{
+}
+
+void PinView::MoveTo(int left, int top)
+{
+    rect_ = { left, top, left + rect_.Width(), top + rect_.Height() };
+}
+
+void PinView::ZoomAt(int notches, int x, int y)
+{
+    double zoom = std::clamp(zoom_ * std::pow(kZoomStep, notches), kMinZoom, kMaxZoom);
+    // A step that would pass 1:1 ends on it.
+    if ((zoom_ < 1.0 && zoom > 1.0) || (zoom_ > 1.0 && zoom < 1.0))
+        zoom = 1.0;
+    if (zoom == zoom_)
+        return;
+    // The picture point under the pointer, in picture pixels, stays under it.
+    const double u = (x - rect_.left) / zoom_;
+    const double v = (y - rect_.top) / zoom_;
+    const int left = int(std::lround(x - u * zoom));
+    const int top = int(std::lround(y - v * zoom));
+    const int width = std::max(1, int(std::lround(width_ * zoom)));
+    const int height = std::max(1, int(std::lround(height_ * zoom)));
+    zoom_ = zoom;
+    rect_ = { left, top, left + width, top + height };
+}
+
+void PinView::ChangeOpacity(int notches)
+{
+    opacity_ = std::clamp(opacity_ + notches * kOpacityStep, kMinOpacity, kMaxOpacity);
+}
