@@ -23,11 +23,11 @@ void PinView::ZoomAt(int notches, int x, int y)
         zoom = 1.0;
     if (zoom == zoom_)
         return;
-    // The picture point under the pointer, in picture pixels, stays under it.
-    const double u = (x - rect_.left) / zoom_;
-    const double v = (y - rect_.top) / zoom_;
-    const int left = int(std::lround(x - u * zoom));
-    const int top = int(std::lround(y - v * zoom));
+    // The picture point under the middle of the pointer's pixel stays under it.
+    const double u = (x + 0.5 - rect_.left) / zoom_;
+    const double v = (y + 0.5 - rect_.top) / zoom_;
+    const int left = int(std::lround(x + 0.5 - u * zoom));
+    const int top = int(std::lround(y + 0.5 - v * zoom));
     const int width = std::max(1, int(std::lround(width_ * zoom)));
     const int height = std::max(1, int(std::lround(height_ * zoom)));
     zoom_ = zoom;

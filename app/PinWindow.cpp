@@ -149,7 +149,14 @@ void PinWindow::mouseMoveEvent(QMouseEvent* event)
         // A click or the first half of a double click moves nothing.
         if ((global - *pressedAt_).manhattanLength() < QApplication::startDragDistance())
             return;
-        // The window manager moves the window best, on X11 and Wayland alike.
+        // The window manager moves the window best, on X11 and Wayland alike. It starts from where the
+        // pointer is now (which may be past this event), so the way it went before that is made up first.
+        FollowWindow();
+        const double scale = devicePixelRatioF();
+        const QPoint way = QCursor::pos() - *pressedAt_;
+        view_.MoveTo(view_.Rect().left + int(std::lround(way.x() * scale)),
+            view_.Rect().top + int(std::lround(way.y() * scale)));
+        ApplyView();
         if (windowHandle() && windowHandle()->startSystemMove()) {
             pressedAt_.reset();
             return;
