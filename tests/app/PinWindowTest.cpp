@@ -1,5 +1,7 @@
 // The pin window of the real program on the X server, under a window manager, driven with the real
 // pointer and keyboard (xdotool) and read back from the server's own pixels.
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -305,6 +307,50 @@ TEST_F(PinWindowTest, AnswersThePointerAndTheKeyboard)
 }
 
 } // namespace
+
+// Closing the main window takes no pin away unasked: the program goes on until the last pin closes.
+TEST_F(PinWindowTest, PinsOfTheWindowProgramOutliveItsMainWindow)
+{
+    QDir().mkpath(config_.path() + "/lumora");
+    QFile config(config_.path() + "/lumora/config.ini");
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("[CaptureSet]\nHideWndBeforCap=1\nRestoreWndAftCap=1\nCapDelayTime=0\n");
+    config.close();
+    PaintRoot(DesktopPixel);
+    Start({});
+    const QString pid = QString::number(program_->processId());
+    Window main = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        main = Window(
+            std::strtoul(Run({ "search", "--onlyvisible", "--pid", pid, "--name", "^Lumora$" }).c_str(), nullptr, 10));
+        return main != 0;
+    }));
+    const auto mainShown = [&] { return RectOf(main).has_value(); };
+    QProcess send;
+    send.start(LUMORA_EXECUTABLE, { "send", "capture", "region" });
+    ASSERT_TRUE(WaitFor([&] { return !mainShown(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    Run({ "mousemove", "400", "300", "mousedown", "1", "mousemove", "450", "330", "mousemove", "480", "350", "sleep",
+        "0.3", "key", "p" });
+    Run({ "mouseup", "1" });
+    const std::optional<PinPlace> pin = FindPin();
+    ASSERT_TRUE(pin);
+    EXPECT_EQ(pin->rect.left, 400);
+    EXPECT_EQ(pin->rect.top, 300);
+
+    ASSERT_TRUE(WaitFor(mainShown));
+    Run({ "windowactivate", "--sync", QString::number(main), "key", "alt+F4" });
+    ASSERT_TRUE(WaitFor([&] { return !mainShown(); }));
+    EXPECT_FALSE(program_->waitForFinished(1000));
+    PaintRoot([](int, int) { return kPlain; });
+    EXPECT_TRUE(WaitFor([&] { return Mismatches(pin->rect, DesktopPixel) == 0; }));
+
+    Run({ "mousemove", QString::number(pin->rect.left + 5), QString::number(pin->rect.top + 5), "click", "1", "sleep",
+        "0.3", "key", "Escape" });
+    EXPECT_TRUE(Ended());
+    send.kill();
+    send.waitForFinished(1000);
+}
 
 // The zoom's ends and its stop at 1:1, which the wheel would take many notches to reach on the screen.
 TEST(PinViewTest, ZoomStopsAtItsEndsAndAtOneToOne)
