@@ -39,7 +39,11 @@ PinWindow* PinBoard::Pin(const ImageBuffer& picture, std::optional<QPoint> at)
             openInEditor_(image);
     };
     actions.hasEditor = [this] { return bool(openInEditor_); };
-    auto* pin = new PinWindow(picture, at, std::move(actions));
+    // Pins without a place of their own step down and right from the middle, so none hides another.
+    constexpr int kCascade = 24;
+    const int step = int(pins_.size() % 8) * kCascade;
+    auto* pin = new PinWindow(
+        picture, at.value_or(PinWindow::CentredOnPointer(picture) + QPoint(step, step)), std::move(actions));
     pins_.push_back(pin);
     connect(pin, &QObject::destroyed, this, [this, pin] {
         const auto found = std::find(pins_.begin(), pins_.end(), pin);

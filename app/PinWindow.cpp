@@ -54,12 +54,11 @@ QPoint LogicalOf(QPoint device)
 
 } // namespace
 
-PinWindow::PinWindow(const ImageBuffer& picture, std::optional<QPoint> at, Actions actions)
+PinWindow::PinWindow(const ImageBuffer& picture, QPoint at, Actions actions)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , picture_(Opaque32(picture))
     , shown_(BufferPicture::Part(picture_, QRect(0, 0, picture_.Width(), std::abs(picture_.Height()))))
-    , view_(picture_.Width(), std::abs(picture_.Height()), at.value_or(CentredOnPointer(picture_)).x(),
-          at.value_or(CentredOnPointer(picture_)).y())
+    , view_(picture_.Width(), std::abs(picture_.Height()), at.x(), at.y())
     , actions_(std::move(actions))
 {
     setAttribute(Qt::WA_DeleteOnClose);

@@ -24,9 +24,11 @@ public:
         std::function<bool()> hasEditor;
     };
 
-    // at: the desktop position (device pixels) of the picture's top-left corner; without it the pin is
-    // centred on the monitor under the pointer. The picture is copied.
-    PinWindow(const ImageBuffer& picture, std::optional<QPoint> at, Actions actions);
+    // at: the desktop position (device pixels) of the picture's top-left corner. The picture is copied.
+    PinWindow(const ImageBuffer& picture, QPoint at, Actions actions);
+
+    // Where a picture lies in the middle of the monitor under the pointer.
+    static QPoint CentredOnPointer(const ImageBuffer& picture);
 
     const PinView& View() const { return view_; }
 
@@ -42,7 +44,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    static QPoint CentredOnPointer(const ImageBuffer& picture);
     // Gives the window the view's rectangle, in device pixels where the platform allows it.
     void ApplyView();
     // The view's position after the window manager moved the window.
