@@ -91,9 +91,10 @@ void PinWindow::ApplyView()
     const ImageRect& rect = view_.Rect();
     if (X11WindowPlacement::Place(WindowId(winId()), rect))
         return;
-    // Elsewhere the compositor places the window: only its size is ours.
+    // Elsewhere the compositor places the window: only its size is ours, and a fixed size keeps a tiling
+    // compositor from stretching it.
     const double scale = devicePixelRatioF();
-    resize(int(std::ceil(rect.Width() / scale)), int(std::ceil(rect.Height() / scale)));
+    setFixedSize(int(std::ceil(rect.Width() / scale)), int(std::ceil(rect.Height() / scale)));
 }
 
 void PinWindow::FollowWindow()
