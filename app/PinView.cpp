@@ -17,7 +17,8 @@ void PinView::MoveTo(int left, int top)
 
 void PinView::ZoomAt(int notches, int x, int y)
 {
-    double zoom = std::clamp(zoom_ * std::pow(kZoomStep, notches), kMinZoom, kMaxZoom);
+    const double largest = std::max(1.0, std::min(kMaxZoom, double(kMaxSide) / std::max(width_, height_)));
+    double zoom = std::clamp(zoom_ * std::pow(kZoomStep, notches), kMinZoom, largest);
     // A step that would pass 1:1 ends on it.
     if ((zoom_ < 1.0 && zoom > 1.0) || (zoom_ > 1.0 && zoom < 1.0))
         zoom = 1.0;

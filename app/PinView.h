@@ -9,6 +9,9 @@ public:
     static constexpr double kMinZoom = 0.1;
     static constexpr double kMaxZoom = 8.0;
     static constexpr double kZoomStep = 1.25;
+    // The longest side a zoom may give the window: its backing store takes 4 bytes a pixel, and 800 % of a
+    // whole screen would take gigabytes.
+    static constexpr int kMaxSide = 8192;
     static constexpr int kMinOpacity = 10;
     static constexpr int kMaxOpacity = 100;
     static constexpr int kOpacityStep = 10;
@@ -24,7 +27,8 @@ public:
 
     void MoveTo(int left, int top);
     // Zooms in (positive notches) or out by kZoomStep a notch, keeping the picture point under the pointer
-    // (x, y) where it is. Passing 100 % on the way stops there, so the 1:1 view is always one notch away.
+    // (x, y) where it is. Passing 100 % on the way stops there, so the 1:1 view is always one notch away;
+    // beyond kMaxSide a picture grows no further.
     void ZoomAt(int notches, int x, int y);
     void ChangeOpacity(int notches);
 

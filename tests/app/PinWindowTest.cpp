@@ -368,6 +368,12 @@ TEST(PinViewTest, ZoomStopsAtItsEndsAndAtOneToOne)
         EXPECT_DOUBLE_EQ(view.Zoom(), step.zoom) << step.notches;
         EXPECT_EQ(view.Rect().Width(), step.width) << step.notches;
     }
+    // A whole screen grows no further than kMaxSide; a picture larger still keeps 1:1.
+    for (const auto& [width, largest] : { std::pair { 1920, 8192 }, std::pair { 9000, 9000 } }) {
+        PinView large(width, 100, 0, 0);
+        large.ZoomAt(20, 0, 0);
+        EXPECT_EQ(large.Rect().Width(), largest);
+    }
     view.ChangeOpacity(-20);
     EXPECT_EQ(view.Opacity(), PinView::kMinOpacity);
     view.ChangeOpacity(20);
