@@ -339,6 +339,11 @@ TEST_F(PinWindowTest, PinsOfTheWindowProgramOutliveItsMainWindow)
     EXPECT_EQ(pin->rect.top, 300);
 
     ASSERT_TRUE(WaitFor(mainShown));
+    // The pin took the capture in place of a new tab, whose name the main window's title would show.
+    char* title = nullptr;
+    XFetchName(dpy, main, &title);
+    EXPECT_STREQ(title, "Lumora");
+    XFree(title);
     Run({ "windowactivate", "--sync", QString::number(main), "key", "alt+F4" });
     ASSERT_TRUE(WaitFor([&] { return !mainShown(); }));
     EXPECT_FALSE(program_->waitForFinished(1000));
