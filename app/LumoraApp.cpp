@@ -96,8 +96,10 @@ void LumoraApp::OpenInEditor(const ImageBuffer& picture)
 void LumoraApp::OnFrameClosed()
 {
     frameClosed_ = true;
-    // The editor has gone; the pins stay until the user closes them.
+    // The editor has gone; the pins stay until the user closes them. Requests of other programs now go
+    // to the next instance, which may take the bus name.
     pins_->SetOpenInEditor({});
+    bus_.reset();
     if (pins_->Count() == 0)
         quit();
 }

@@ -347,6 +347,11 @@ TEST_F(PinWindowTest, PinsOfTheWindowProgramOutliveItsMainWindow)
     Run({ "windowactivate", "--sync", QString::number(main), "key", "alt+F4" });
     ASSERT_TRUE(WaitFor([&] { return !mainShown(); }));
     EXPECT_FALSE(program_->waitForFinished(1000));
+    // Nothing reaches the closed window any more: no request of another program captures into it.
+    QProcess late;
+    late.start(LUMORA_EXECUTABLE, { "send", "capture", "full" });
+    ASSERT_TRUE(late.waitForFinished(10000));
+    EXPECT_NE(late.exitCode(), 0);
     PaintRoot([](int, int) { return kPlain; });
     EXPECT_TRUE(WaitFor([&] { return Mismatches(pin->rect, DesktopPixel) == 0; }));
 
