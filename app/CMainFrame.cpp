@@ -224,6 +224,10 @@ void CMainFrame::OnCommand(int id)
             clipboard_->Run(id, *view);
         }
         break;
+    case EditPinToScreen:
+        if (child && services_.pinDocument)
+            services_.pinDocument(child->Document());
+        break;
     case DeleteObject:
         if (view)
             view->Commands().DeleteSelected();

@@ -43,6 +43,7 @@ struct FrameServices {
     ImageClipboard::AskExpand askExpand; // empty: a message box asks before a paste expands the picture
     CaptureSettings* record = nullptr; // none: a record of the frame's own
     std::string configPath; // empty: the settings dialogs write no file
+    std::function<void(const CKestrelDoc&)> pinDocument; // empty: Edit > Pin to Screen does nothing
 };
 
 // The top-level window and its command dispatch. The bars (FrameBars), the

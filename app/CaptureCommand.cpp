@@ -42,6 +42,7 @@ struct CaptureOptions {
     std::optional<WindowId> window;
     std::optional<CaptureArguments::Size> size;
     std::optional<std::string> screen;
+    bool pin = false;
 };
 
 // Takes the one capture the command line makes, in place of the editor's documents, and writes it to
@@ -86,6 +87,9 @@ std::nullopt_t BadValue(std::string& error, const std::string& usage, const std:
 // Each scripting option belongs to one kind.
 bool OptionsFitKind(const CaptureOptions& options, CaptureMode mode)
 {
+    // A pin shows the capture in place of keeping it; a long scrolled page is no picture to pin.
+    if (options.pin && (options.output || options.clipboard || mode == CaptureMode::ScrollingWindow))
+        return false;
     return (!options.geometry || mode == CaptureMode::Region)
         && (!options.window || mode == CaptureMode::WindowObject || mode == CaptureMode::ScrollingWindow)
         && (!options.size || mode == CaptureMode::FixedRect);
@@ -117,6 +121,8 @@ std::optional<CaptureOptions> Parse(const std::vector<std::string>& args, std::s
             options.clipboard = true;
         } else if (option == "--screen" && hasValue && options.kind == "full") {
             options.screen = args[++i];
+        } else if (option == "--pin") {
+            options.pin = true;
         } else if (option == "--cursor") {
             options.cursor = true;
         } else if (option == "--geometry" && hasValue) {
@@ -157,7 +163,7 @@ std::optional<CaptureMode> ModeOf(const std::string& kind)
 // as for a capture started in the window program.
 void ApplyOptions(const CaptureOptions& options, CaptureSettings& settings)
 {
-    if (options.output || options.clipboard) {
+    if (options.output || options.clipboard || options.pin) {
         settings.CopyToClipboard = options.clipboard;
         settings.IsAudoSave = 0;
         settings.PlaySoundWhenCap = 0;
@@ -234,6 +240,8 @@ struct CommandLineRun {
     WindowSystem& windows;
     ClipboardSink& clipboard;
     SelectionOverlay* overlay = nullptr;
+    // Where a capture goes when it is pinned (--pin, or P in the overlay); none: nothing is pinned.
+    CaptureToolkit::Pins* pins = nullptr;
     std::function<bool()> clipboardTaken {};
     CapturePipeline::ScrollingServices scrolling {};
     // Why the screen could not be read, when the source can tell.
@@ -247,9 +255,10 @@ int RunPipeline(CommandLineRun& run)
     DetachedSoundPlayer sound;
     KeptCapture kept(options.output);
     CaptureServices services { run.screen, run.windows, mainWindow, run.clipboard, sound, &kept, run.overlay,
-        SaveImageFile, {}, run.configPath, DataFolderFor("capture.wav") };
+        SaveImageFile, {}, run.configPath, DataFolderFor("capture.wav"), run.pins ? &run.pins->Sink() : nullptr };
     CapturePipeline pipeline(run.settings, std::move(services));
     pipeline.SetDelayOverride(options.delay);
+    pipeline.SetPinCaptures(options.pin);
     if (options.screen) {
         std::string error;
         const std::optional<ImageRect> area = ResolveScreenChoice(*options.screen, run.screen, error);
@@ -272,6 +281,10 @@ int RunPipeline(CommandLineRun& run)
         if (IsOverlayKind(run.mode))
             return Fail("capture cancelled");
         return Fail("the active window lies partly off the screen or cannot be found; nothing was captured");
+    }
+    if (pipeline.LastDelivery().pinned) {
+        run.pins->RunUntilClosed();
+        return 0;
     }
     if (!kept.received)
         return Fail("the screen could not be read");
@@ -297,7 +310,8 @@ int RunPipeline(CommandLineRun& run)
 }
 
 // Full screen and given rectangles from one picture of the desktop portal.
-int RunOnWayland(const CaptureOptions& options, CaptureMode mode, WaylandCapture& wayland)
+int RunOnWayland(
+    const CaptureOptions& options, CaptureMode mode, WaylandCapture& wayland, const CaptureToolkit& toolkit)
 {
     const std::string configPath = ConfigFilePath();
     CaptureSettings settings = LoadCaptureSettings(configPath);
@@ -311,8 +325,11 @@ int RunOnWayland(const CaptureOptions& options, CaptureMode mode, WaylandCapture
     if (const std::optional<std::string> why
         = PrepareOverlay(options, mode, wayland.Screen(), wayland.Windows(), {}, overlay))
         return Fail(wayland.Screen().Error().empty() ? *why : wayland.Screen().Error());
+    std::unique_ptr<CaptureToolkit::Pins> pins;
+    if (options.pin && !(toolkit.makePins && (pins = toolkit.makePins())))
+        return Fail("cannot show a pin: no display");
     CommandLineRun run { options, mode, settings, configPath, wayland.Screen(), wayland.Windows(), wayland.Clipboard(),
-        overlay.chosen };
+        overlay.chosen, pins.get() };
     run.readError = [&wayland] { return wayland.Screen().Error(); };
     run.clipboardTaken = [&wayland] { return wayland.Clipboard().Copied(); };
     return RunPipeline(run);
@@ -326,7 +343,7 @@ bool CaptureNeedsToolkit(const std::vector<std::string>& args)
     const std::optional<CaptureOptions> options = Parse(args, error);
     const std::optional<CaptureMode> mode = options ? ModeOf(options->kind) : std::nullopt;
     return !mode || !OptionsFitKind(*options, *mode) || ShowsOverlay(*options, *mode)
-        || *mode == CaptureMode::ScrollingWindow;
+        || *mode == CaptureMode::ScrollingWindow || options->pin;
 }
 
 int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit& toolkit)
@@ -339,15 +356,16 @@ int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit
     if (!mode)
         return Fail("unknown capture kind '" + options->kind + "'", 2);
     if (!OptionsFitKind(*options, *mode))
-        return Fail(
-            "usage: lumora capture region --geometry WxH+X+Y | window|scroll --window ID | fixed --size WxH", 2);
+        return Fail("usage: lumora capture region --geometry WxH+X+Y | window|scroll --window ID | fixed --size WxH"
+                    " (--pin: not with --output, --clipboard or scroll)",
+            2);
 
     if (WaylandSession::Detected()) {
         if (const std::optional<std::string> why = WaylandCapture::Refusal(*mode, options->geometry.has_value()))
             return Fail(*why, 2);
         WaylandCapture wayland;
         if (wayland.PortalAvailable())
-            return RunOnWayland(*options, *mode, wayland);
+            return RunOnWayland(*options, *mode, wayland, toolkit);
         // Without the portal, X11 still reads what runs through Xwayland.
         if (!X11Display::Open())
             return Fail(WaylandCapture::NothingToReadWith(), 2);
@@ -372,7 +390,14 @@ int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit
     CommandLineOverlay overlay;
     if (const std::optional<std::string> why = PrepareOverlay(*options, *mode, screen, windows, overlayOnX11, overlay))
         return Fail(*why);
-    CommandLineRun run { *options, *mode, settings, configPath, screen, windows, clipboard, overlay.chosen };
+    // Made after the overlay, which may have started the toolkit; --pin or P in the overlay pins.
+    std::unique_ptr<CaptureToolkit::Pins> pins;
+    if (toolkit.makePins && (options->pin || overlay.toolkit))
+        pins = toolkit.makePins();
+    if (options->pin && !pins)
+        return Fail("cannot show a pin: no display");
+    CommandLineRun run { *options, *mode, settings, configPath, screen, windows, clipboard, overlay.chosen,
+        pins.get() };
     run.clipboardTaken = [&clipboard] { return clipboard.ServerPid() != 0; };
     // Made only for a scrolling capture: it reads the keyboard map from the server.
     std::optional<X11ScrollInput> scrollInput;

@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+class CapturePinSink;
+class ImageBuffer;
 class SelectionOverlay;
 class X11Display;
 class X11WindowSystem;
@@ -18,8 +20,22 @@ struct CaptureToolkit {
         virtual SelectionOverlay& Selection() = 0;
     };
 
+    // The pins a capture or a file is shown in, on whatever display the toolkit runs (made after the
+    // overlay, which may have started the toolkit already).
+    class Pins {
+    public:
+        virtual ~Pins() = default;
+        virtual CapturePinSink& Sink() = 0;
+        // In the middle of the monitor under the pointer.
+        virtual void Show(const ImageBuffer& picture) = 0;
+        // Returns once no pin is left on the screen.
+        virtual void RunUntilClosed() = 0;
+    };
+
     std::function<std::unique_ptr<Overlay>(X11Display&, X11WindowSystem&)> makeOverlay;
     std::function<int()> scrollBarWidth;
+    // Nothing when no window can be shown.
+    std::function<std::unique_ptr<Pins>()> makePins;
 };
 
 // The window program's toolkit, on the X server being captured.

@@ -23,6 +23,7 @@ constexpr int EditCut = 57635;
 constexpr int EditPaste = 57637;
 constexpr int EditUndo = 57643;
 constexpr int EditRedo = 57644;
+constexpr int EditPinToScreen = 32960;
 // View
 constexpr int ViewToolbar = 59392;
 constexpr int ViewStatusBar = 59393;

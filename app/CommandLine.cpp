@@ -4,6 +4,7 @@
 #include "app/CaptureCommand.h"
 #include "app/ConvertVerb.h"
 #include "app/InfoVerb.h"
+#include "app/PinVerb.h"
 #include "app/SendCommand.h"
 
 #include <iostream>
@@ -14,10 +15,11 @@ std::string CommandLineUsage()
            "  lumora                                   start the window program\n"
            "  lumora capture full|active|region|window|fixed|scroll [--delay MS] [--output FILE]\n"
            "                 [--clipboard] [--cursor] [--geometry WxH+X+Y] [--window ID] [--size WxH]\n"
-           "                 [--screen all|N (full only)]\n"
+           "                 [--screen all|N (full only)] [--pin]\n"
            "  lumora convert IN OUT                    convert an image file\n"
            "  lumora apply IN OUT EFFECT [VALUES...]   run an image command on a file\n"
            "  lumora info FILE                         print width, height, bits per pixel and tag\n"
+           "  lumora pin FILE...                       keep pictures on the screen until closed\n"
            "  lumora send highlight|capture-window|capture KIND...\n"
            "                                           ask a running instance to act\n";
 }
@@ -40,6 +42,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         return RunApplyVerb(rest);
     if (verb == "capture")
         return RunCaptureCommand(rest, WindowToolkit());
+    if (verb == "pin")
+        return RunPinVerb(rest);
     if (verb == "send")
         return RunSendCommand(rest);
     // Only the verbs are ours: a file name starts the window program, which opens nothing, and options

@@ -245,7 +245,7 @@ void FrameBars::UpdateViewCommandStates(CChildFrame& child)
     actions_[ZoomActual]->setEnabled(view.CanActualSize());
     actions_[EditUndo]->setEnabled(child.Document().CanUndo());
     actions_[EditRedo]->setEnabled(child.Document().CanRedo());
-    for (int id : { EditCopy, EditCut, EditPaste })
+    for (int id : { EditCopy, EditCut, EditPaste, EditPinToScreen })
         actions_[id]->setEnabled(true);
     actions_[FilePrint]->setEnabled(true);
     for (const ToolbarEntry& entry : CommandTable::ToolsToolbar()) {

@@ -30,7 +30,7 @@
 #include <vector>
 
 FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, CaptureDocumentSink* documents,
-    std::string configPath, std::string soundFolder)
+    std::string configPath, std::string soundFolder, CapturePinSink* pins)
     : settings_(settings)
     , window_(mainWindow)
     , withDocuments_(documents != nullptr)
@@ -51,7 +51,7 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
     }
     CaptureServices services { *screen_, *windows_, *mainWindow_, *clipboard_, *sound_, documents, overlay_.get(),
         SaveImageFile, [](int milliseconds) { QThread::msleep(milliseconds); }, std::move(configPath),
-        std::move(soundFolder) };
+        std::move(soundFolder), pins };
     pipeline_ = std::make_unique<CapturePipeline>(settings, std::move(services));
     scrollInput_ = std::make_unique<X11ScrollInput>(*display_);
     notifier_ = std::make_unique<DBusDesktopNotifier>("Lumora", "lumora");
@@ -113,6 +113,9 @@ void FrameCapture::CaptureWindow(bool capture, uint64_t window)
 void FrameCapture::SayWhereItWent()
 {
     ++delivered_;
+    // A pin shows itself.
+    if (pipeline_->LastDelivery().pinned)
+        return;
     if (!settings_.NotifyWhenHidden || (window_.isVisible() && !window_.isMinimized()))
         return;
     const CapturePipeline::DeliveryOutcome& delivery = pipeline_->LastDelivery();

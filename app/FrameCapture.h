@@ -7,6 +7,7 @@
 #include <memory>
 
 class CaptureDocumentSink;
+class CapturePinSink;
 class DBusDesktopNotifier;
 class CCapDialog;
 class CapturePipeline;
@@ -28,8 +29,9 @@ class X11WindowSystem;
 // auto-saved file only.
 class FrameCapture final : public CaptureRequestSink {
 public:
+    // pins: where captures the user asked to pin go (none: nothing is pinned).
     FrameCapture(CaptureSettings& settings, QWidget& mainWindow, CaptureDocumentSink* documents, std::string configPath,
-        std::string soundFolder);
+        std::string soundFolder, CapturePinSink* pins = nullptr);
     ~FrameCapture() override;
 
     bool IsAvailable() const { return pipeline_ != nullptr; }

@@ -5,6 +5,7 @@
 #include "app/FrameDocuments.h"
 #include "app/IniSettingsStore.h"
 #include "app/LumoraDBusService.h"
+#include "app/PinBoard.h"
 #include "app/WaylandSession.h"
 #include "settings/ModulePath.h"
 
@@ -40,6 +41,7 @@ LumoraApp::LumoraApp(int& argc, char** argv)
 LumoraApp::~LumoraApp()
 {
     bus_.reset();
+    pins_.reset();
     if (frame_)
         frame_->SetCaptureSink(nullptr);
     capture_.reset();
@@ -59,21 +61,47 @@ bool LumoraApp::InitInstance()
     const std::string front = ModulePath() + "lumora";
     if (access(front.c_str(), X_OK) == 0)
         services.executablePath = QString::fromStdString(front);
+    pins_ = std::make_unique<PinBoard>([this](const ImageBuffer& picture) { OpenInEditor(picture); });
+    services.pinDocument = [this](const CKestrelDoc& document) { pins_->PinDocument(document); };
     frame_ = std::make_unique<CMainFrame>(services);
     documents_ = std::make_unique<FrameDocuments>(*frame_);
     capture_ = std::make_unique<FrameCapture>(
-        settings_, *frame_, documents_.get(), ConfigFilePath(), DataFolderFor("capture.wav"));
+        settings_, *frame_, documents_.get(), ConfigFilePath(), DataFolderFor("capture.wav"), pins_.get());
     frame_->SetCaptureSink(capture_.get());
     CMainFrame* frame = frame_.get();
     capture_->SetScrollingHooks([frame] { return frame->StopScrolling() != 0; },
         [frame] { frame->SetStopScrolling(0); }, [frame](int steps) { frame->ShowScrollingSteps(steps); });
-    connect(frame_.get(), &CMainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(frame_.get(), &CMainFrame::Closed, this, &LumoraApp::OnFrameClosed, Qt::QueuedConnection);
+    connect(pins_.get(), &PinBoard::AllClosed, this, [this] {
+        if (frameClosed_)
+            quit();
+    });
     frame_->show();
     ShowWaylandNotice(frame_.get());
     // Without a session bus, or with another instance holding the name, only the bus requests are lost.
     bus_ = std::make_unique<LumoraDBusService>(*frame_);
     bus_->Register();
     return true;
+}
+
+void LumoraApp::OpenInEditor(const ImageBuffer& picture)
+{
+    documents_->CreateNewCaptureDocument();
+    documents_->ReplaceActiveImage(picture);
+    frame_->showNormal();
+    frame_->raise();
+    frame_->activateWindow();
+}
+
+void LumoraApp::OnFrameClosed()
+{
+    frameClosed_ = true;
+    // The editor has gone; the pins stay until the user closes them. Requests of other programs now go
+    // to the next instance, which may take the bus name.
+    pins_->SetOpenInEditor({});
+    bus_.reset();
+    if (pins_->Count() == 0)
+        quit();
 }
 
 int RunLumoraGui(int argc, char** argv)

@@ -99,6 +99,7 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
     dragging_ = false;
     fixedRect_ = {};
     pickedWindow_ = 0;
+    pinRequested_ = false;
     lastLookedUp_ = 0;
     lastMoveX_ = lastMoveY_ = -1 << 30;
     accepted_ = false;
@@ -204,6 +205,9 @@ void CCapDialog::OnKey(int key)
     case Qt::Key_Escape:
         End(false);
         return;
+    case Qt::Key_P:
+        PinCurrent();
+        return;
     case Qt::Key_Left:
         --x;
         break;
@@ -223,6 +227,26 @@ void CCapDialog::OnKey(int key)
     view_.currentY = y;
     // The server reports the move back as a pointer motion, which updates the rest.
     input_.MovePointer(x, y);
+}
+
+void CCapDialog::PinCurrent()
+{
+    switch (request_.mode) {
+    case OverlayMode::Region:
+        // Only while a region is being dragged: there is nothing to pin before.
+        if (!dragging_ || view_.selection.IsEmpty())
+            return;
+        dragging_ = false;
+        break;
+    case OverlayMode::WindowObject:
+        pickedWindow_ = WindowAt(view_.currentX, view_.currentY);
+        view_.windowRect = RectOf(pickedWindow_);
+        break;
+    case OverlayMode::FixedRect:
+        break;
+    }
+    pinRequested_ = true;
+    End(true);
 }
 
 void CCapDialog::OnPointer(const PointerEvent& event)

@@ -21,6 +21,7 @@ class WindowSystem;
 // places a rectangle of fixed size (mode 3). Positions and results are in device pixels of the desktop;
 // the panel and its texts follow the scale of the monitor under the pointer. It holds the pointer and the
 // keyboard while open, so Esc and the arrow keys work even where the window manager gives it no focus.
+// P ends it as a release would, with the choice to be pinned on the screen.
 class CCapDialog final : public QObject, public SelectionOverlay {
 public:
     CCapDialog(WindowSystem& windows, ScreenInput& input);
@@ -28,6 +29,7 @@ public:
 
     std::optional<ImageRect> Select(const OverlayRequest& request, ScreenSource& frozenScreen) override;
     WindowId PickedWindow() const override { return pickedWindow_; }
+    bool PinRequested() const override { return pinRequested_; }
 
     // Called each time the overlay is on the screen and holds the input.
     void SetShownHandler(std::function<void()> handler) { shown_ = std::move(handler); }
@@ -49,6 +51,8 @@ private:
     void OnRelease(int button, int x, int y);
     void OnMouseMove(int x, int y);
     void OnKey(int key);
+    // P: ends with what a release would take now, to be pinned.
+    void PinCurrent();
     void FollowMonitor(int x, int y);
     WindowId WindowAt(int x, int y) const;
     ImageRect RectOf(WindowId window);
@@ -78,6 +82,7 @@ private:
     bool dragging_ = false;
     ImageRect fixedRect_;
     WindowId pickedWindow_ = 0;
+    bool pinRequested_ = false;
     WindowId lastLookedUp_ = 0;
     int lastMoveX_ = 0;
     int lastMoveY_ = 0;

@@ -1,6 +1,7 @@
 #include "capture/CapturePipeline.h"
 
 #include "capture/CaptureDocumentSink.h"
+#include "capture/CapturePinSink.h"
 #include "capture/DesktopMonitors.h"
 #include "capture/MainWindowControl.h"
 #include "capture/ScrollingCapture.h"
@@ -64,7 +65,8 @@ int CapturePipeline::CaptureFullScreen()
     const ImageRect area = fullScreenArea_.value_or(services_.screen.PrimaryScreenRect());
     const std::optional<CursorImage> cursor = CursorIfWanted();
     const ImageBuffer image = Grab(services_.screen, area, cursor);
-    DeliverCapture(image);
+    if (!PinInstead(image, area, false))
+        DeliverCapture(image);
     RestoreAfterDelivery();
     return 1;
 }
@@ -89,7 +91,10 @@ int CapturePipeline::CaptureActiveWindow()
         return 0;
     }
     const ImageRect shown = DesktopMonitors::Clip(*rect, services_.screen.Monitors());
-    DeliverCapture(Grab(services_.screen, shown.IsEmpty() ? *rect : shown, std::nullopt));
+    const ImageRect taken = shown.IsEmpty() ? *rect : shown;
+    const ImageBuffer image = Grab(services_.screen, taken, std::nullopt);
+    if (!PinInstead(image, taken, false))
+        DeliverCapture(image);
     if (settings_.RestoreWndAftCap) {
         services_.mainWindow.MakeForeground();
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
@@ -208,7 +213,9 @@ int CapturePipeline::CaptureThroughOverlay(OverlayMode mode)
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
         return 0;
     }
-    DeliverCapture(Grab(frozen, *chosen, std::nullopt));
+    const ImageBuffer image = Grab(frozen, *chosen, std::nullopt);
+    if (!PinInstead(image, *chosen, services_.overlay->PinRequested()))
+        DeliverCapture(image);
     RestoreAfterDelivery();
     services_.mainWindow.Invalidate();
     return 1;
@@ -294,6 +301,15 @@ void CapturePipeline::RecordDelivery(const ImageBuffer& image)
     // The same test as the clipboard's own: an image it refuses was not copied.
     const bool copied = settings_.CopyToClipboard && !image.IsEmpty() && image.BitCount() >= 24;
     lastDelivery_ = DeliveryOutcome { image.Width(), std::abs(image.Height()), copied };
+}
+
+bool CapturePipeline::PinInstead(const ImageBuffer& image, const ImageRect& where, bool overlayAsked)
+{
+    if (!services_.pins || !(pinCaptures_ || overlayAsked) || image.IsEmpty())
+        return false;
+    lastDelivery_ = DeliveryOutcome { image.Width(), std::abs(image.Height()), false, true };
+    services_.pins->PinCapture(image, where);
+    return true;
 }
 
 void CapturePipeline::DeliverCapture(const ImageBuffer& image)

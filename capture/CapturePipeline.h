@@ -62,6 +62,8 @@ public:
     void SetDelayOverride(std::optional<int> milliseconds) { delayOverride_ = milliseconds; }
     // The command line's --screen: the desktop part "full screen" takes instead of the primary monitor.
     void SetFullScreenArea(std::optional<ImageRect> area) { fullScreenArea_ = area; }
+    // The command line's --pin: every capture but a scrolling one goes to the pins.
+    void SetPinCaptures(bool pin) { pinCaptures_ = pin; }
     // What the scrolling capture needs beyond the other kinds: wheel and Esc, the scroll bar's width,
     // whether the user asked it to stop, and where the steps taken so far are shown.
     struct ScrollingServices {
@@ -88,6 +90,8 @@ public:
         int width = 0;
         int height = 0;
         bool copied = false;
+        // Pinned on the screen in place of every other destination.
+        bool pinned = false;
     };
     // The last capture handed out: its size and whether it went to the clipboard.
     const DeliveryOutcome& LastDelivery() const { return lastDelivery_; }
@@ -102,6 +106,8 @@ private:
     int CaptureThroughOverlay(OverlayMode mode);
     void RestoreAfterDelivery();
     void RecordDelivery(const ImageBuffer& image);
+    // Hands the capture to the pins when asked to; false when it goes to the other destinations.
+    bool PinInstead(const ImageBuffer& image, const ImageRect& where, bool overlayAsked);
     // Opens the overlay over a frozen copy of the screen (with the pointer drawn in when cursor is set),
     // which frozen keeps for cutting the result from.
     std::optional<ImageRect> SelectOnFrozenScreen(
@@ -111,6 +117,7 @@ private:
     CaptureServices services_;
     std::optional<int> delayOverride_;
     std::optional<ImageRect> fullScreenArea_;
+    bool pinCaptures_ = false;
     ScrollingServices scrolling_;
     std::optional<AutoSaveOutcome> lastAutoSave_;
     DeliveryOutcome lastDelivery_;

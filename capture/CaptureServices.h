@@ -4,6 +4,7 @@
 #include <string>
 
 class CaptureDocumentSink;
+class CapturePinSink;
 class ClipboardSink;
 class ImageBuffer;
 class MainWindowControl;
@@ -32,4 +33,6 @@ struct CaptureServices {
     std::string configPath;
     // The folder of capture.wav, with a trailing "/".
     std::string soundFolder;
+    // Where captures the user asked to pin go; none: they go where the others do.
+    CapturePinSink* pins = nullptr;
 };

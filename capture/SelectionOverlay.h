@@ -27,4 +27,6 @@ public:
     virtual std::optional<ImageRect> Select(const OverlayRequest& request, ScreenSource& frozenScreen) = 0;
     // The window picked in the last window/object selection that ended with a rectangle, or 0.
     virtual WindowId PickedWindow() const { return 0; }
+    // Whether the user ended the last selection by asking to pin it.
+    virtual bool PinRequested() const { return false; }
 };
