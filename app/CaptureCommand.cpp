@@ -296,8 +296,9 @@ int RunPipeline(CommandLineRun& run)
     return 0;
 }
 
-// Full screen and given rectangles from one picture of the desktop portal.
-int RunOnWayland(const CaptureOptions& options, CaptureMode mode, WaylandCapture& wayland)
+// Full screen, given rectangles and the overlay's, from one picture of the desktop portal.
+int RunOnWayland(
+    const CaptureOptions& options, CaptureMode mode, WaylandCapture& wayland, CaptureToolkit::Overlay* shown)
 {
     const std::string configPath = ConfigFilePath();
     CaptureSettings settings = LoadCaptureSettings(configPath);
@@ -311,6 +312,8 @@ int RunOnWayland(const CaptureOptions& options, CaptureMode mode, WaylandCapture
     if (const std::optional<std::string> why
         = PrepareOverlay(options, mode, wayland.Screen(), wayland.Windows(), {}, overlay))
         return Fail(wayland.Screen().Error().empty() ? *why : wayland.Screen().Error());
+    if (shown)
+        overlay.chosen = &shown->Selection();
     CommandLineRun run { options, mode, settings, configPath, wayland.Screen(), wayland.Windows(), wayland.Clipboard(),
         overlay.chosen };
     run.readError = [&wayland] { return wayland.Screen().Error(); };
@@ -343,13 +346,17 @@ int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit
             "usage: lumora capture region --geometry WxH+X+Y | window|scroll --window ID | fixed --size WxH", 2);
 
     if (WaylandSession::Detected()) {
-        if (const std::optional<std::string> why = WaylandCapture::Refusal(*mode, options->geometry.has_value()))
+        if (const std::optional<std::string> why = WaylandCapture::Refusal(*mode))
             return Fail(*why, 2);
+        // The overlay's application object comes first: the portal's answer then arrives through it.
+        std::unique_ptr<CaptureToolkit::Overlay> shown;
+        if (ShowsOverlay(*options, *mode) && toolkit.makeWaylandOverlay && !(shown = toolkit.makeWaylandOverlay()))
+            return Fail(WaylandCapture::NothingToReadWith(), 2);
         WaylandCapture wayland;
         if (wayland.PortalAvailable())
-            return RunOnWayland(*options, *mode, wayland);
-        // Without the portal, X11 still reads what runs through Xwayland.
-        if (!X11Display::Open())
+            return RunOnWayland(*options, *mode, wayland, shown.get());
+        // Without the portal, X11 still reads what runs through Xwayland; the overlay reads the portal only.
+        if (shown || !X11Display::Open())
             return Fail(WaylandCapture::NothingToReadWith(), 2);
     }
     WaylandSession::WarnOnStderr();

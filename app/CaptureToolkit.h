@@ -20,6 +20,9 @@ struct CaptureToolkit {
 
     std::function<std::unique_ptr<Overlay>(X11Display&, X11WindowSystem&)> makeOverlay;
     std::function<int()> scrollBarWidth;
+    // The overlay over the portal's picture in a Wayland session; made before anything else makes the
+    // application object, which it creates on the display that is there (Wayland, else Xwayland).
+    std::function<std::unique_ptr<Overlay>()> makeWaylandOverlay;
 };
 
 // The window program's toolkit, on the X server being captured.

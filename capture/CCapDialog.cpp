@@ -111,10 +111,16 @@ void CCapDialog::Open()
 {
     for (QScreen* screen : QGuiApplication::screens())
         screens_.push_back(std::make_unique<OverlayWindow>(
-            *screen, [this](QPainter& painter, const QRegion& pixels) { PaintDesktop(painter, pixels); },
+            *screen, placer_ ? placer_(*screen, view_.desktop) : OverlayWindow::ToolkitDeviceRect(*screen),
+            [this](QPainter& painter, const QRegion& pixels) { PaintDesktop(painter, pixels); },
             [this](QMouseEvent& event, int x, int y) { OnToolkitPointer(event, x, y); }));
+    // Where the compositor places every window (Wayland), only a full-screen one covers its monitor.
+    const bool placedByDesktop = QGuiApplication::platformName() != QLatin1String("xcb");
     for (const auto& window : screens_) {
-        window->show();
+        if (placedByDesktop)
+            window->showFullScreen();
+        else
+            window->show();
         window->raise();
     }
     qApp->installEventFilter(this);
