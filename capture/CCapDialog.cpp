@@ -197,6 +197,12 @@ bool CCapDialog::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease:
     case QEvent::Shortcut:
         return true;
+    case QEvent::Close:
+        // A compositor may close any window (Wayland): closing the overlay is cancelling it.
+        for (const auto& window : screens_)
+            if (watched == window.get())
+                End(false);
+        return QObject::eventFilter(watched, event);
     default:
         return QObject::eventFilter(watched, event);
     }

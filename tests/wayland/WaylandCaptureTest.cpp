@@ -25,6 +25,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <optional>
+#include <sstream>
 
 // The desktop cases run inside tests/wayland/wayland_rig.sh, which CTest starts once per layout with the
 // RIG_* settings below in the environment. The compositor has no pointer: the overlay is driven in process,
@@ -573,4 +574,79 @@ TEST_F(WaylandDesktopTest, WindowProgramCapturesIntoATabThroughThePortal)
             image.convertToFormat(QImage::Format_RGB32))
             << c.name << ": the clipboard did not outlive the program";
     }
+}
+
+namespace {
+
+int Count(const std::string& text, const std::string& part)
+{
+    int found = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++found;
+    return found;
+}
+
+} // namespace
+
+// From the command line the overlay covers every output with a full-screen window; the compositor may close
+// windows, and closing the overlay cancels the capture.
+TEST_F(WaylandDesktopTest, CommandLineOverlayCoversEveryOutputAndClosingItCancels)
+{
+    for (const char* kind : { "region", "fixed" }) {
+        const std::string output = dir.filePath("overlay.png").toStdString();
+        const std::string log = dir.filePath("overlay.log").toStdString();
+        ProcessOutput::Run("(" + Quoted(kLumora) + " capture " + kind + " --output " + Quoted(output) + " >"
+            + Quoted(log) + " 2>&1; echo $? >" + Quoted(log + ".rc") + ") >/dev/null 2>&1 &");
+        QElapsedTimer waited;
+        waited.start();
+        int shown = 0;
+        while (shown < rig.outputs && waited.elapsed() < 20000) {
+            QThread::msleep(100);
+            shown = Count(ProcessOutput::Run("swaymsg -t get_tree").out, "\"app_id\": \"lumora-app\"");
+        }
+        EXPECT_EQ(shown, rig.outputs) << kind;
+        ProcessOutput::Run("swaymsg '[app_id=\"lumora-app\"] kill' >/dev/null");
+        while (!QFile::exists(QString::fromStdString(log + ".rc")) && waited.elapsed() < 30000)
+            QThread::msleep(100);
+        QThread::msleep(100);
+        EXPECT_EQ(ProcessOutput::Run("cat " + Quoted(log + ".rc")).out, "1\n") << kind;
+        EXPECT_EQ(ProcessOutput::Run("cat " + Quoted(log)).out, "lumora: capture cancelled\n") << kind;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(output))) << kind;
+        QFile::remove(QString::fromStdString(log + ".rc"));
+    }
+}
+
+// A portal whose backend never answers: the capture ends after the time limit with one line. The backend
+// is stopped (SIGSTOP) for the call and goes on afterwards; the picture it then writes is removed.
+TEST_F(WaylandDesktopTest, APortalThatNeverAnswersEndsAfterTheTimeLimit)
+{
+    const ProcessOutput owner
+        = ProcessOutput::Run("dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus "
+                             "/org/freedesktop/DBus org.freedesktop.DBus.GetConnectionUnixProcessID "
+                             "string:org.freedesktop.impl.portal.desktop.wlr");
+    // The answer reads "uint32 PID".
+    std::istringstream answer(owner.out);
+    std::string type;
+    int backend = 0;
+    answer >> type >> backend;
+    ASSERT_EQ(type, "uint32") << owner.out;
+    ASSERT_TRUE(ProcessOutput::Run("cat /proc/" + std::to_string(backend) + "/cmdline").out.find("portal-wlr")
+        != std::string::npos)
+        << owner.out;
+    ASSERT_EQ(kill(backend, SIGSTOP), 0);
+    const std::string output = dir.filePath("late.png").toStdString();
+    QElapsedTimer took;
+    took.start();
+    const ProcessOutput run = ProcessOutput::Run("env LUMORA_PORTAL_TIMEOUT=1.5 " + Quoted(kLumora)
+        + " capture full --output " + Quoted(output) + " 2>&1 >/dev/null");
+    const qint64 elapsed = took.elapsed();
+    kill(backend, SIGCONT);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "lumora: the desktop portal gave no screenshot within 1.5 s\n");
+    EXPECT_GE(elapsed, 1500);
+    EXPECT_LT(elapsed, 10000);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
+    for (int i = 0; i < 30 && !QFile::exists(kPortalFile); ++i)
+        QThread::msleep(100);
+    QFile::remove(kPortalFile);
 }
