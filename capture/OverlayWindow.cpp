@@ -12,7 +12,10 @@ OverlayWindow::OverlayWindow(QScreen& screen, const ImageRect& shows, Painter pa
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint)
     , shows_(shows)
     , origin_(shows.left, shows.top)
-    , scale_(screen.geometry().width() > 0 ? double(shows.Width()) / screen.geometry().width() : 1.0)
+    // Showing its monitor's own device pixels, the toolkit's scale is exact; else the picture's to the screen's.
+    , scale_(shows.Width() == ToolkitDeviceRect(screen).Width() || screen.geometry().width() <= 0
+              ? screen.devicePixelRatio()
+              : double(shows.Width()) / screen.geometry().width())
     , paint_(std::move(paint))
     , pointer_(std::move(pointer))
 {

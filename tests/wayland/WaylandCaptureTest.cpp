@@ -1,17 +1,21 @@
+#include "app/DesktopClipboard.h"
 #include "app/FrameCapture.h"
 #include "capture/CCapDialog.h"
 #include "capture/OverlayWindow.h"
+#include "imaging/ImageBuffer.h"
 #include "platform/PngFileReader.h"
 #include "platform/PortalScreenSource.h"
 #include "tests/capture/ProcessOutput.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -649,4 +653,45 @@ TEST_F(WaylandDesktopTest, APortalThatNeverAnswersEndsAfterTheTimeLimit)
     for (int i = 0; i < 30 && !QFile::exists(kPortalFile); ++i)
         QThread::msleep(100);
     QFile::remove(kPortalFile);
+}
+
+// The window program's clipboard on Wayland: through wl-copy where it is installed, which keeps the picture
+// for other programs; without it the toolkit's, which ends with the program, and that is said.
+TEST_F(WaylandDesktopTest, WindowProgramClipboardUsesWlCopyElseSaysItEndsWithTheProgram)
+{
+    EnsureWaylandApp();
+    ImageBuffer picture;
+    ASSERT_TRUE(picture.Create(23, 17, 24));
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 23; ++x) {
+            const QRgb colour = Pattern(x * 11, y * 13);
+            uint8_t* bgr = picture.Row(y) + x * 3;
+            bgr[0] = uint8_t(qBlue(colour));
+            bgr[1] = uint8_t(qGreen(colour));
+            bgr[2] = uint8_t(qRed(colour));
+        }
+    const QByteArray path = qgetenv("PATH");
+    for (const bool installed : { true, false }) {
+        if (!installed)
+            qputenv("PATH", dir.path().toUtf8());
+        DesktopClipboard clipboard;
+        EXPECT_EQ(clipboard.EndsWithProgram(), !installed);
+        ASSERT_TRUE(clipboard.SetImage(picture)) << installed;
+        qputenv("PATH", path);
+        QImage offered;
+        if (installed) {
+            offered = QImage::fromData(
+                QByteArray::fromStdString(ProcessOutput::Run("wl-paste --type image/png").out), "PNG");
+        } else {
+            const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+            ASSERT_NE(data, nullptr);
+            offered = QImage::fromData(data->data("image/png"), "PNG");
+        }
+        ASSERT_EQ(offered.size(), QSize(23, 17)) << installed;
+        int wrong = 0;
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 23; ++x)
+                wrong += (offered.pixel(x, y) & 0xFFFFFF) != Pattern(x * 11, y * 13);
+        EXPECT_EQ(wrong, 0) << installed;
+    }
 }
