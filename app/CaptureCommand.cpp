@@ -249,6 +249,7 @@ int RunPipeline(CommandLineRun& run)
     CaptureServices services { run.screen, run.windows, mainWindow, run.clipboard, sound, &kept, run.overlay,
         SaveImageFile, {}, run.configPath, DataFolderFor("capture.wav") };
     CapturePipeline pipeline(run.settings, std::move(services));
+    pipeline.SetScreenFailedCheck([&run] { return run.readError && !run.readError().empty(); });
     pipeline.SetDelayOverride(options.delay);
     if (options.screen) {
         std::string error;

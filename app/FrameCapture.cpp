@@ -57,6 +57,8 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
         SaveImageFile, [](int milliseconds) { QThread::msleep(milliseconds); }, std::move(configPath),
         std::move(soundFolder) };
     pipeline_ = std::make_unique<CapturePipeline>(settings, std::move(services));
+    if (portal_)
+        pipeline_->SetScreenFailedCheck([this] { return !portal_->Error().empty(); });
     notifier_ = std::make_unique<DBusDesktopNotifier>("Lumora", "lumora");
 }
 

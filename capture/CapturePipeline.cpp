@@ -64,6 +64,10 @@ int CapturePipeline::CaptureFullScreen()
     const ImageRect area = fullScreenArea_.value_or(services_.screen.PrimaryScreenRect());
     const std::optional<CursorImage> cursor = CursorIfWanted();
     const ImageBuffer image = Grab(services_.screen, area, cursor);
+    if (image.IsEmpty() && screenFailed_ && screenFailed_()) {
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+        return 0;
+    }
     DeliverCapture(image);
     RestoreAfterDelivery();
     return 1;

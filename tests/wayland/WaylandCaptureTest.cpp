@@ -401,6 +401,21 @@ void Send(const CCapDialog& overlay, const OverlayStep& step)
     }
 }
 
+// The window program's settings for captures auto-saved as PNG files and kept out of the editor, the main
+// window left as it is.
+CaptureSettings AutoSaving(const QString& folder, const char* title)
+{
+    CaptureSettings settings;
+    settings.IsAudoSave = 1;
+    settings.ImageSavePath = folder.toStdString();
+    settings.ImageSaveTitle = title;
+    settings.ImageFormat = 2;
+    settings.CapAppViewMode = int(ViewMode::DoNotExport);
+    settings.RestoreWndAftCap = 1;
+    settings.HideWndBeforCap = settings.CapDelayTime = settings.PlaySoundWhenCap = settings.NotifyWhenHidden = 0;
+    return settings;
+}
+
 QMessageBox* ShownMessage()
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -451,14 +466,7 @@ TEST_F(WaylandDesktopTest, WindowProgramOverlayCutsThePortalPictureExactly)
             { { K::Move, w + 795, 595 }, { K::Press, w + 795, 595 }, { K::Release, w + 795, 595 } },
             QRect(w + 755, 565, 45, 35) });
 
-    CaptureSettings settings;
-    settings.IsAudoSave = 1;
-    settings.ImageSavePath = dir.path().toStdString();
-    settings.ImageSaveTitle = "Cut";
-    settings.ImageFormat = 2;
-    settings.CapAppViewMode = int(ViewMode::DoNotExport);
-    settings.RestoreWndAftCap = 1;
-    settings.HideWndBeforCap = settings.CapDelayTime = settings.PlaySoundWhenCap = settings.NotifyWhenHidden = 0;
+    CaptureSettings settings = AutoSaving(dir.path(), "Cut");
     settings.FixRectWidth = 80;
     settings.FixRectHeight = 60;
     FrameCapture capture(settings, pattern, nullptr, {}, {});
@@ -557,8 +565,9 @@ TEST_F(WaylandDesktopTest, WindowProgramCapturesIntoATabThroughThePortal)
         const QImage image(saved);
         ASSERT_EQ(image.size(), rig.first) << c.name;
         EXPECT_EQ(Differing(image, image.rect(), rig.firstColour), 0) << c.name << ": not what the output shows";
-        if (c.start.find("wayland") != std::string::npos)
+        if (c.start.find("wayland") != std::string::npos) {
             EXPECT_NE(tree.find("\"Lumora - Snap1"), std::string::npos) << "no tab took the capture";
+        }
         const ProcessOutput pasted = ProcessOutput::Run("wl-paste --type image/png");
         ASSERT_EQ(pasted.exitCode, 0) << c.name;
         EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(pasted.out), "PNG").convertToFormat(QImage::Format_RGB32),
@@ -631,7 +640,21 @@ TEST_F(WaylandDesktopTest, APortalThatNeverAnswersEndsAfterTheTimeLimit)
     const ProcessOutput run = ProcessOutput::Run("env LUMORA_PORTAL_TIMEOUT=1.5 " + Quoted(kLumora)
         + " capture full --output " + Quoted(output) + " 2>&1 >/dev/null");
     const qint64 elapsed = took.elapsed();
+    // The window program: one message, and neither an empty capture nor an auto-save number taken.
+    EnsureWaylandApp();
+    QWidget frame;
+    CaptureSettings settings = AutoSaving(dir.path(), "Late");
+    qputenv("LUMORA_PORTAL_TIMEOUT", "1.5");
+    FrameCapture capture(settings, frame, nullptr, {}, {});
+    qunsetenv("LUMORA_PORTAL_TIMEOUT");
+    capture.RequestCapture(int(CaptureMode::FullScreen));
     kill(backend, SIGCONT);
+    QMessageBox* box = ShownMessage();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "The screen could not be read: the desktop portal gave no screenshot within 1.5 s.");
+    EXPECT_EQ(settings.StartNum, AutoSaving(dir.path(), "Late").StartNum);
+    box->close();
+    frame.close();
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "lumora: the desktop portal gave no screenshot within 1.5 s\n");
     EXPECT_GE(elapsed, 1500);
