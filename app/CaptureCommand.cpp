@@ -257,6 +257,7 @@ int RunPipeline(CommandLineRun& run)
     CaptureServices services { run.screen, run.windows, mainWindow, run.clipboard, sound, &kept, run.overlay,
         SaveImageFile, {}, run.configPath, DataFolderFor("capture.wav"), run.pins ? &run.pins->Sink() : nullptr };
     CapturePipeline pipeline(run.settings, std::move(services));
+    pipeline.SetScreenFailedCheck([&run] { return run.readError && !run.readError().empty(); });
     pipeline.SetDelayOverride(options.delay);
     pipeline.SetPinCaptures(options.pin);
     if (options.screen) {
@@ -309,9 +310,9 @@ int RunPipeline(CommandLineRun& run)
     return 0;
 }
 
-// Full screen and given rectangles from one picture of the desktop portal.
-int RunOnWayland(
-    const CaptureOptions& options, CaptureMode mode, WaylandCapture& wayland, const CaptureToolkit& toolkit)
+// Full screen, given rectangles and the overlay's, from one picture of the desktop portal.
+int RunOnWayland(const CaptureOptions& options, CaptureMode mode, WaylandCapture& wayland,
+    CaptureToolkit::Overlay* shown, CaptureToolkit::Pins* pins)
 {
     const std::string configPath = ConfigFilePath();
     CaptureSettings settings = LoadCaptureSettings(configPath);
@@ -325,11 +326,10 @@ int RunOnWayland(
     if (const std::optional<std::string> why
         = PrepareOverlay(options, mode, wayland.Screen(), wayland.Windows(), {}, overlay))
         return Fail(wayland.Screen().Error().empty() ? *why : wayland.Screen().Error());
-    std::unique_ptr<CaptureToolkit::Pins> pins;
-    if (options.pin && !(toolkit.makePins && (pins = toolkit.makePins())))
-        return Fail("cannot show a pin: no display");
+    if (shown)
+        overlay.chosen = &shown->Selection();
     CommandLineRun run { options, mode, settings, configPath, wayland.Screen(), wayland.Windows(), wayland.Clipboard(),
-        overlay.chosen, pins.get() };
+        overlay.chosen, pins };
     run.readError = [&wayland] { return wayland.Screen().Error(); };
     run.clipboardTaken = [&wayland] { return wayland.Clipboard().Copied(); };
     return RunPipeline(run);
@@ -361,13 +361,23 @@ int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit
             2);
 
     if (WaylandSession::Detected()) {
-        if (const std::optional<std::string> why = WaylandCapture::Refusal(*mode, options->geometry.has_value()))
+        if (const std::optional<std::string> why = WaylandCapture::Refusal(*mode))
             return Fail(*why, 2);
+        // The overlay's application object comes first: the portal's answer then arrives through it.
+        std::unique_ptr<CaptureToolkit::Overlay> shown;
+        if (ShowsOverlay(*options, *mode) && toolkit.makeWaylandOverlay && !(shown = toolkit.makeWaylandOverlay()))
+            return Fail(WaylandCapture::NothingToReadWith(), 2);
+        // Pins need the widget toolkit's application object, so they too come before the portal's.
+        std::unique_ptr<CaptureToolkit::Pins> pins;
+        if (toolkit.makePins && (options->pin || shown))
+            pins = toolkit.makePins();
+        if (options->pin && !pins)
+            return Fail("cannot show a pin: no display");
         WaylandCapture wayland;
         if (wayland.PortalAvailable())
-            return RunOnWayland(*options, *mode, wayland, toolkit);
-        // Without the portal, X11 still reads what runs through Xwayland.
-        if (!X11Display::Open())
+            return RunOnWayland(*options, *mode, wayland, shown.get(), pins.get());
+        // Without the portal, X11 still reads what runs through Xwayland; the overlay reads the portal only.
+        if (shown || !X11Display::Open())
             return Fail(WaylandCapture::NothingToReadWith(), 2);
     }
     WaylandSession::WarnOnStderr();

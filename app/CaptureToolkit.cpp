@@ -2,7 +2,12 @@
 
 #include "app/PinBoard.h"
 #include "app/ScrollBarWidth.h"
+#include "app/WaylandCapture.h"
 #include "capture/CCapDialog.h"
+#include "capture/ToolkitScreenInput.h"
+#include "platform/DesktopScreens.h"
+#include "platform/WaylandWindowSystem.h"
+#include "platform/X11Display.h"
 #include "platform/X11ScreenInput.h"
 #include "platform/X11WindowSystem.h"
 
@@ -11,10 +16,12 @@
 
 namespace {
 
-// The toolkit for a command that shows windows, silent: its own notes (a missing runtime folder...) would
-// break the one-line answers scripts read.
-std::unique_ptr<QApplication> StartToolkit()
+// The toolkit's own notes (a missing runtime folder...) would break the one-line answers scripts read.
+// Without a platform it takes the session's own.
+std::unique_ptr<QApplication> QuietApplication(const char* platform)
 {
+    if (platform)
+        qputenv("QT_QPA_PLATFORM", platform);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     static int argc = 1;
     static char name[] = "lumora";
@@ -25,12 +32,11 @@ std::unique_ptr<QApplication> StartToolkit()
 class WindowOverlay final : public CaptureToolkit::Overlay {
 public:
     WindowOverlay(X11Display& display, X11WindowSystem& windows)
-    {
         // The overlay is a window on the very server whose screen it shows.
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        app_ = StartToolkit();
-        input_ = std::make_unique<X11ScreenInput>(display);
-        dialog_ = std::make_unique<CCapDialog>(windows, *input_);
+        : app_(QuietApplication("xcb"))
+        , input_(std::make_unique<X11ScreenInput>(display))
+        , dialog_(std::make_unique<CCapDialog>(windows, *input_))
+    {
     }
 
     SelectionOverlay& Selection() override { return *dialog_; }
@@ -46,7 +52,7 @@ public:
     WindowPins()
     {
         if (!qApp)
-            app_ = StartToolkit();
+            app_ = QuietApplication(nullptr);
         board_ = std::make_unique<PinBoard>();
     }
 
@@ -66,6 +72,34 @@ private:
     std::unique_ptr<PinBoard> board_;
 };
 
+// Over the portal's picture, each monitor's window showing its part of it. On Xwayland the X server
+// still takes the grab; on Wayland the compositor's focus is all there is.
+class PortalOverlay final : public CaptureToolkit::Overlay {
+public:
+    explicit PortalOverlay(const char* platform)
+        : app_(QuietApplication(platform))
+    {
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            display_ = X11Display::Open();
+        if (display_)
+            input_ = std::make_unique<X11ScreenInput>(*display_);
+        else
+            input_ = std::make_unique<ToolkitScreenInput>();
+        dialog_ = std::make_unique<CCapDialog>(windows_, *input_);
+        dialog_->SetScreenPlacer(
+            [](const QScreen& screen, const ImageRect& desktop) { return ScreenInPicture(screen, desktop.Width()); });
+    }
+
+    SelectionOverlay& Selection() override { return *dialog_; }
+
+private:
+    std::unique_ptr<QApplication> app_;
+    std::unique_ptr<X11Display> display_;
+    WaylandWindowSystem windows_;
+    std::unique_ptr<ScreenInput> input_;
+    std::unique_ptr<CCapDialog> dialog_;
+};
+
 } // namespace
 
 CaptureToolkit WindowToolkit()
@@ -79,5 +113,11 @@ CaptureToolkit WindowToolkit()
             if (!qApp && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
                 return nullptr;
             return std::make_unique<WindowPins>();
+        },
+        []() -> std::unique_ptr<CaptureToolkit::Overlay> {
+            const char* platform = WaylandCapture::ReachablePlatform();
+            if (!platform)
+                return nullptr;
+            return std::make_unique<PortalOverlay>(platform);
         } };
 }

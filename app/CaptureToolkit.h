@@ -36,6 +36,9 @@ struct CaptureToolkit {
     std::function<int()> scrollBarWidth;
     // Nothing when no window can be shown.
     std::function<std::unique_ptr<Pins>()> makePins;
+    // The overlay over the portal's picture in a Wayland session; made before anything else makes the
+    // application object, which it creates on the display that is there (Wayland, else Xwayland).
+    std::function<std::unique_ptr<Overlay>()> makeWaylandOverlay;
 };
 
 // The window program's toolkit, on the X server being captured.

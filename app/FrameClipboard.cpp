@@ -1,15 +1,18 @@
 #include "app/FrameClipboard.h"
 
 #include "app/CommandIds.h"
+#include "app/DesktopClipboard.h"
 #include "editor/codecs/ImageBufferFile.h"
 #include "editor/codecs/ImageBytes.h"
 #include "editor/ui/CKestrelView.h"
-#include "platform/X11ClipboardOwner.h"
 #include "platform/X11ClipboardReader.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QStatusBar>
 
 namespace {
 
@@ -25,7 +28,7 @@ ImageClipboard::ExpandAnswer AskWithMessageBox()
 } // namespace
 
 FrameClipboard::FrameClipboard(ImageClipboard::AskExpand ask)
-    : owner_(std::make_unique<X11ClipboardOwner>(&EncodeImageBytes))
+    : owner_(std::make_unique<DesktopClipboard>())
     , reader_(std::make_unique<X11ClipboardReader>())
 {
     clipboard_ = std::make_unique<ImageClipboard>([this](const ImageBuffer& image) { return owner_->SetImage(image); },
@@ -41,7 +44,27 @@ bool FrameClipboard::ReadOffer(std::string& mimeType, std::vector<char>& bytes)
     // hold is text anyway.
     if (QGuiApplication::clipboard()->ownsClipboard())
         return false;
-    return reader_->ReadImage(mimeType, bytes);
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        return reader_->ReadImage(mimeType, bytes);
+    // On Wayland the toolkit reads the offer; the bytes are decoded as every other offer is.
+    const QMimeData* offer = QGuiApplication::clipboard()->mimeData();
+    for (const char* type : { "image/png", "image/bmp", "image/jpeg", "image/gif", "image/tiff" }) {
+        if (!offer || !offer->hasFormat(QLatin1String(type)))
+            continue;
+        const QByteArray data = offer->data(QLatin1String(type));
+        mimeType = type;
+        bytes.assign(data.begin(), data.end());
+        return !bytes.empty();
+    }
+    return false;
+}
+
+void FrameClipboard::SayIfCopyEndsWithProgram(CKestrelView& view) const
+{
+    if (!owner_->EndsWithProgram())
+        return;
+    if (auto* frame = qobject_cast<QMainWindow*>(view.window()))
+        frame->statusBar()->showMessage(QString::fromStdString(DesktopClipboard::EndsWithProgramNote()));
 }
 
 void FrameClipboard::Run(int commandId, CKestrelView& view)
@@ -52,11 +75,13 @@ void FrameClipboard::Run(int commandId, CKestrelView& view)
     switch (commandId) {
     case CommandId::EditCopy:
         view.SetSelectedObject(nullptr);
-        clipboard_->Copy(*document, view.ImageSelection());
+        if (clipboard_->Copy(*document, view.ImageSelection()))
+            SayIfCopyEndsWithProgram(view);
         view.InvalidateComposite();
         break;
     case CommandId::EditCut:
-        clipboard_->Cut(*document, view.ImageSelection());
+        if (clipboard_->Cut(*document, view.ImageSelection()))
+            SayIfCopyEndsWithProgram(view);
         break;
     case CommandId::EditPaste:
         switch (clipboard_->Paste(*document)) {

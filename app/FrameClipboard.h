@@ -5,11 +5,11 @@
 #include <memory>
 
 class CKestrelView;
-class X11ClipboardOwner;
+class DesktopClipboard;
 class X11ClipboardReader;
 
-// The Edit menu's Copy, Cut and Paste in the window program: the desktop's X11 clipboard, the expand
-// question as a message box, and what the view does around each command.
+// The Edit menu's Copy, Cut and Paste in the window program: the desktop's clipboard (X11, or wl-copy on
+// Wayland), the expand question as a message box, and what the view does around each command.
 class FrameClipboard {
 public:
     // An empty ask shows the message box.
@@ -21,8 +21,10 @@ public:
 
 private:
     bool ReadOffer(std::string& mimeType, std::vector<char>& bytes);
+    // Where the copy cannot outlive the program, the status bar says so.
+    void SayIfCopyEndsWithProgram(CKestrelView& view) const;
 
-    std::unique_ptr<X11ClipboardOwner> owner_;
+    std::unique_ptr<DesktopClipboard> owner_;
     std::unique_ptr<X11ClipboardReader> reader_;
     std::unique_ptr<ImageClipboard> clipboard_;
 };

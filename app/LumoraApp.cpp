@@ -15,10 +15,10 @@
 
 namespace {
 
-// On a Wayland desktop, a note that does not block the window.
-void ShowWaylandNotice(QWidget* parent)
+// On a Wayland desktop read through X11, a note that does not block the window.
+void ShowWaylandNotice(QWidget* parent, const FrameCapture& capture)
 {
-    if (!WaylandSession::Detected())
+    if (!WaylandSession::Detected() || capture.ReadsThroughPortal())
         return;
     auto* box = new QMessageBox(
         QMessageBox::Information, "Lumora", QString::fromStdString(WaylandSession::Notice()), QMessageBox::Ok, parent);
@@ -77,7 +77,7 @@ bool LumoraApp::InitInstance()
             quit();
     });
     frame_->show();
-    ShowWaylandNotice(frame_.get());
+    ShowWaylandNotice(frame_.get(), *capture_);
     // Without a session bus, or with another instance holding the name, only the bus requests are lost.
     bus_ = std::make_unique<LumoraDBusService>(*frame_);
     bus_->Register();

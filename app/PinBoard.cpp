@@ -1,12 +1,11 @@
 #include "app/PinBoard.h"
 
+#include "app/DesktopClipboard.h"
 #include "app/DialogClosePrompts.h"
 #include "app/PinWindow.h"
-#include "editor/codecs/ImageBytes.h"
 #include "editor/codecs/SaveImageFile.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/objects/ObjectRenderer.h"
-#include "platform/X11ClipboardOwner.h"
 
 #include <QMessageBox>
 
@@ -14,7 +13,7 @@
 
 PinBoard::PinBoard(OpenInEditor openInEditor)
     : openInEditor_(std::move(openInEditor))
-    , clipboard_(std::make_unique<X11ClipboardOwner>(&EncodeImageBytes))
+    , clipboard_(std::make_unique<DesktopClipboard>())
 {
 }
 

@@ -43,7 +43,7 @@ void LetTheServerCatchUp()
 
 } // namespace
 
-PopupDismissal::PopupDismissal(ScreenSource& screen)
+PopupDismissal::PopupDismissal(ScreenSource* screen)
     : screen_(screen)
 {
     clock_.start();
@@ -83,7 +83,9 @@ void PopupDismissal::Dismiss()
     if (area.isEmpty())
         return;
     LetTheServerCatchUp();
-    const ScreenSize size = screen_.PrimaryScreenSize();
+    if (!screen_)
+        return;
+    const ScreenSize size = screen_->PrimaryScreenSize();
     WaitUntilSettled(area.boundingRect() & QRect(0, 0, size.width, size.height));
 }
 
@@ -94,7 +96,7 @@ void PopupDismissal::WaitUntilSettled(const QRect& area)
     if (area.isEmpty())
         return;
     auto read = [&](ImageBuffer& image) {
-        return GrabScreenRect(image, screen_, area.left(), area.top(), area.right() + 1, area.bottom() + 1);
+        return GrabScreenRect(image, *screen_, area.left(), area.top(), area.right() + 1, area.bottom() + 1);
     };
     ImageBuffer previous;
     if (!read(previous))

@@ -14,7 +14,9 @@ class ScreenSource;
 // closed itself just before its item ran.
 class PopupDismissal final : public QObject {
 public:
-    explicit PopupDismissal(ScreenSource& screen);
+    // Without a screen (one whose every read is a new screenshot, as the portal's) it does not watch the
+    // area settle.
+    explicit PopupDismissal(ScreenSource* screen);
     ~PopupDismissal() override;
 
     // Closes the open pop-ups and returns once the server has removed them and the area they covered
@@ -31,7 +33,7 @@ private:
     };
     void WaitUntilSettled(const QRect& area);
 
-    ScreenSource& screen_;
+    ScreenSource* screen_;
     QElapsedTimer clock_;
     std::vector<Hidden> recent_;
 };

@@ -8,12 +8,13 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 
 // The portal of a slow desktop may take seconds to write a large picture.
-constexpr std::chrono::seconds kPortalLimit { 20 };
+constexpr std::chrono::milliseconds kPortalLimit { 20000 };
 
 bool IsSocket(const std::string& path)
 {
@@ -21,9 +22,14 @@ bool IsSocket(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
-// The toolkit aborts the program when its display cannot be reached, so it is asked to connect only to a
-// display that is there. Without one the application object knows no monitors.
-const char* ReachablePlatform()
+std::string Kind(CaptureMode mode)
+{
+    return mode == CaptureMode::ActiveWindow ? "active" : "window";
+}
+
+} // namespace
+
+const char* WaylandCapture::ReachablePlatform()
 {
     if (const char* chosen = std::getenv("QT_QPA_PLATFORM"); chosen && *chosen)
         return chosen;
@@ -38,35 +44,44 @@ const char* ReachablePlatform()
     return x11 && *x11 ? "xcb" : nullptr;
 }
 
-std::string Kind(CaptureMode mode)
+std::chrono::milliseconds WaylandCapture::PortalLimit()
 {
-    return mode == CaptureMode::ActiveWindow ? "active" : "window";
+    const char* text = std::getenv("LUMORA_PORTAL_TIMEOUT");
+    char* end = nullptr;
+    const double seconds = text && *text ? std::strtod(text, &end) : 0;
+    if (seconds > 0 && end && *end == '\0')
+        return std::chrono::milliseconds(std::lround(seconds * 1000));
+    return kPortalLimit;
 }
 
-} // namespace
-
-std::optional<std::string> WaylandCapture::Refusal(CaptureMode mode, bool rectangleGiven)
+std::optional<std::string> WaylandCapture::Refusal(CaptureMode mode)
 {
     switch (mode) {
-    case CaptureMode::FullScreen:
-        return std::nullopt;
     case CaptureMode::WindowObject:
     case CaptureMode::ActiveWindow:
         return "capture " + Kind(mode)
             + " cannot run on Wayland: the desktop tells no program where other windows are "
-              "(use capture region --geometry WxH+X+Y)";
+              "(use capture region)";
     case CaptureMode::ScrollingWindow:
         return "capture scroll cannot run on Wayland: the desktop lets no program scroll another program's window";
-    case CaptureMode::Region:
-        if (rectangleGiven)
-            return std::nullopt;
-        return "capture region on Wayland needs --geometry WxH+X+Y: the selection overlay does not run on "
-               "Wayland yet";
-    case CaptureMode::FixedRect:
-        return "capture fixed cannot run on Wayland yet: it needs the selection overlay (use capture region "
-               "--geometry WxH+X+Y)";
+    default:
+        return std::nullopt;
     }
-    return std::nullopt;
+}
+
+std::optional<std::string> WaylandCapture::WindowProgramRefusal(CaptureMode mode)
+{
+    switch (mode) {
+    case CaptureMode::WindowObject:
+    case CaptureMode::ActiveWindow:
+        return "Wayland does not let a program capture a window: the desktop tells no program where other "
+               "windows are. Capture a region instead.";
+    case CaptureMode::ScrollingWindow:
+        return "Wayland does not allow a scrolling capture: the desktop lets no program scroll another program's "
+               "window.";
+    default:
+        return std::nullopt;
+    }
 }
 
 std::string WaylandCapture::NothingToReadWith()
@@ -94,7 +109,7 @@ WaylandCapture::WaylandCapture()
     std::vector<LogicalScreen> screens;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         screens = DesktopScreens();
-    screen_ = std::make_unique<PortalScreenSource>(std::move(screens), kPortalLimit);
+    screen_ = std::make_unique<PortalScreenSource>(std::move(screens), PortalLimit());
 }
 
 bool WaylandCapture::PortalAvailable() const

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,8 +16,15 @@
 // desktop portal, no other programs' windows, the clipboard through wl-copy.
 class WaylandCapture {
 public:
-    // The one line for a kind Wayland cannot give a program, or nothing when it can run.
-    static std::optional<std::string> Refusal(CaptureMode mode, bool rectangleGiven);
+    // The command line's one line for a kind Wayland cannot give a program, or nothing when it can run.
+    static std::optional<std::string> Refusal(CaptureMode mode);
+    // The same for the window program's menu items, buttons and hot keys.
+    static std::optional<std::string> WindowProgramRefusal(CaptureMode mode);
+    // The toolkit's platform for a display that is really there (wayland before xcb), or null for none:
+    // the toolkit aborts the program when its display cannot be reached.
+    static const char* ReachablePlatform();
+    // How long the portal may take to answer: 20 s, or LUMORA_PORTAL_TIMEOUT seconds.
+    static std::chrono::milliseconds PortalLimit();
     // The one line for a desktop where neither the portal nor X11 can read the screen.
     static std::string NothingToReadWith();
 

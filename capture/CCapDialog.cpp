@@ -112,10 +112,16 @@ void CCapDialog::Open()
 {
     for (QScreen* screen : QGuiApplication::screens())
         screens_.push_back(std::make_unique<OverlayWindow>(
-            *screen, [this](QPainter& painter, const QRegion& pixels) { PaintDesktop(painter, pixels); },
+            *screen, placer_ ? placer_(*screen, view_.desktop) : OverlayWindow::ToolkitDeviceRect(*screen),
+            [this](QPainter& painter, const QRegion& pixels) { PaintDesktop(painter, pixels); },
             [this](QMouseEvent& event, int x, int y) { OnToolkitPointer(event, x, y); }));
+    // Where the compositor places every window (Wayland), only a full-screen one covers its monitor.
+    const bool placedByDesktop = QGuiApplication::platformName() != QLatin1String("xcb");
     for (const auto& window : screens_) {
-        window->show();
+        if (placedByDesktop)
+            window->showFullScreen();
+        else
+            window->show();
         window->raise();
     }
     qApp->installEventFilter(this);
@@ -192,6 +198,12 @@ bool CCapDialog::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease:
     case QEvent::Shortcut:
         return true;
+    case QEvent::Close:
+        // A compositor may close any window (Wayland): closing the overlay is cancelling it.
+        for (const auto& window : screens_)
+            if (watched == window.get())
+                End(false);
+        return QObject::eventFilter(watched, event);
     default:
         return QObject::eventFilter(watched, event);
     }

@@ -12,6 +12,7 @@
 
 class OverlayWindow;
 class QMouseEvent;
+class QScreen;
 class ScreenInput;
 struct PointerEvent;
 class WindowSystem;
@@ -31,6 +32,10 @@ public:
     WindowId PickedWindow() const override { return pickedWindow_; }
     bool PinRequested() const override { return pinRequested_; }
 
+    // Which pixels of the frozen desktop (of the given size) each monitor's window shows. Without one, the
+    // monitor's own device pixels of the X11 desktop.
+    using ScreenPlacer = std::function<ImageRect(const QScreen& screen, const ImageRect& desktop)>;
+    void SetScreenPlacer(ScreenPlacer placer) { placer_ = std::move(placer); }
     // Called each time the overlay is on the screen and holds the input.
     void SetShownHandler(std::function<void()> handler) { shown_ = std::move(handler); }
     // A pointer event at a desktop position in device pixels, as the server reports it.
@@ -63,6 +68,7 @@ private:
     ScreenInput& input_;
     OverlayPainter painter_;
     std::function<void()> shown_;
+    ScreenPlacer placer_;
     QEventLoop loop_;
     bool accepted_ = false;
     bool ended_ = false;

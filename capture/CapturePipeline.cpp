@@ -65,6 +65,10 @@ int CapturePipeline::CaptureFullScreen()
     const ImageRect area = fullScreenArea_.value_or(services_.screen.PrimaryScreenRect());
     const std::optional<CursorImage> cursor = CursorIfWanted();
     const ImageBuffer image = Grab(services_.screen, area, cursor);
+    if (image.IsEmpty() && screenFailed_ && screenFailed_()) {
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+        return 0;
+    }
     if (!PinInstead(image, area, false))
         DeliverCapture(image);
     RestoreAfterDelivery();

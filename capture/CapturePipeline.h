@@ -60,6 +60,9 @@ public:
 
     // The command line's --delay replaces the configured wait of every kind.
     void SetDelayOverride(std::optional<int> milliseconds) { delayOverride_ = milliseconds; }
+    // Whether the screen gave no picture at all (a desktop portal that failed or never answered): full screen
+    // then delivers nothing. Without it an unreadable screen still delivers its empty image.
+    void SetScreenFailedCheck(std::function<bool()> failed) { screenFailed_ = std::move(failed); }
     // The command line's --screen: the desktop part "full screen" takes instead of the primary monitor.
     void SetFullScreenArea(std::optional<ImageRect> area) { fullScreenArea_ = area; }
     // The command line's --pin: every capture but a scrolling one goes to the pins.
@@ -118,6 +121,7 @@ private:
     std::optional<int> delayOverride_;
     std::optional<ImageRect> fullScreenArea_;
     bool pinCaptures_ = false;
+    std::function<bool()> screenFailed_;
     ScrollingServices scrolling_;
     std::optional<AutoSaveOutcome> lastAutoSave_;
     DeliveryOutcome lastDelivery_;

@@ -8,10 +8,14 @@
 
 #include <cmath>
 
-OverlayWindow::OverlayWindow(QScreen& screen, Painter paint, PointerHandler pointer)
+OverlayWindow::OverlayWindow(QScreen& screen, const ImageRect& shows, Painter paint, PointerHandler pointer)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint)
-    // The toolkit keeps a screen's top-left corner in device pixels and scales only its size.
-    , origin_(screen.geometry().topLeft())
+    , shows_(shows)
+    , origin_(shows.left, shows.top)
+    // Showing its monitor's own device pixels, the toolkit's scale is exact; else the picture's to the screen's.
+    , scale_(shows.Width() == ToolkitDeviceRect(screen).Width() || screen.geometry().width() <= 0
+              ? screen.devicePixelRatio()
+              : double(shows.Width()) / screen.geometry().width())
     , paint_(std::move(paint))
     , pointer_(std::move(pointer))
 {
@@ -25,11 +29,11 @@ OverlayWindow::OverlayWindow(QScreen& screen, Painter paint, PointerHandler poin
     setGeometry(screen.geometry());
 }
 
-ImageRect OverlayWindow::DeviceRect() const
+ImageRect OverlayWindow::ToolkitDeviceRect(const QScreen& screen)
 {
-    const double scale = Scale();
-    return { origin_.x(), origin_.y(), origin_.x() + int(std::lround(width() * scale)),
-        origin_.y() + int(std::lround(height() * scale)) };
+    const QRect g = screen.geometry();
+    const double scale = screen.devicePixelRatio();
+    return { g.x(), g.y(), g.x() + int(std::lround(g.width() * scale)), g.y() + int(std::lround(g.height() * scale)) };
 }
 
 void OverlayWindow::UpdateDesktop(const QRegion& desktopPixels)

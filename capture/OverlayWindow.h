@@ -10,18 +10,24 @@ class QScreen;
 
 // One monitor's part of the selection overlay: a borderless window above all others over that monitor,
 // painted in device pixels of the desktop whatever the toolkit's scale there, so the frozen picture shows
-// 1:1. Pointer events go to the owner as device positions.
+// 1:1. Pointer events go to the owner as device positions. The window shows the desktop pixels it is given:
+// on X11 its monitor's own (ToolkitDeviceRect), on Wayland its monitor's part of the portal's picture.
 class OverlayWindow final : public QWidget {
 public:
     // Paints the given desktop pixels; the painter draws in device pixels of the desktop.
     using Painter = std::function<void(QPainter& painter, const QRegion& desktopPixels)>;
     using PointerHandler = std::function<void(QMouseEvent& event, int x, int y)>;
 
-    OverlayWindow(QScreen& screen, Painter paint, PointerHandler pointer);
+    OverlayWindow(QScreen& screen, const ImageRect& shows, Painter paint, PointerHandler pointer);
+
+    // The screen in device pixels of the X11 desktop: the toolkit keeps a screen's top-left corner in device
+    // pixels and scales only its size.
+    static ImageRect ToolkitDeviceRect(const QScreen& screen);
 
     // The desktop pixels this window covers.
-    ImageRect DeviceRect() const;
-    double Scale() const { return devicePixelRatioF(); }
+    ImageRect DeviceRect() const { return shows_; }
+    // Desktop pixels per unit of the toolkit.
+    double Scale() const { return scale_; }
     // Repaints those desktop pixels where this window shows them.
     void UpdateDesktop(const QRegion& desktopPixels);
 
@@ -34,7 +40,9 @@ protected:
 private:
     void Forward(QMouseEvent* event);
 
+    ImageRect shows_;
     QPoint origin_;
+    double scale_ = 1.0;
     Painter paint_;
     PointerHandler pointer_;
 };

@@ -52,6 +52,13 @@ PortalScreenSource::PortalScreenSource(std::vector<LogicalScreen> screens, std::
 {
 }
 
+void PortalScreenSource::Reset(std::vector<LogicalScreen> screens)
+{
+    screens_ = std::move(screens);
+    picture_.SetImage(ImageBuffer());
+    error_.clear();
+}
+
 bool PortalScreenSource::TakePicture() const
 {
     if (!picture_.Image().IsEmpty())

@@ -26,6 +26,9 @@ public:
 
     // Why the last read failed, in one line.
     const std::string& Error() const { return error_; }
+    // Forgets the picture and the error, so that the next read takes a new one; the window program does so
+    // before each capture, as its monitors may have changed since.
+    void Reset(std::vector<LogicalScreen> screens);
 
     int BitsPerPixel() const override { return 24; }
     ScreenSize PrimaryScreenSize() const override;
