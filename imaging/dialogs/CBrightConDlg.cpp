@@ -117,10 +117,12 @@ void CBrightConDlg::accept()
     target_.ShowPicture(backup_);
     BrightnessEffect brightness(brightness_);
     ContrastEffect contrast(contrast_);
-    // One adjustment to the user, so one undo takes both back.
-    ImageEffect* const step[] = { &brightness, &contrast };
+    ImageEffect* const first[] = { &brightness };
+    ImageEffect* const second[] = { &contrast };
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    target_.ApplyStep(step);
+    // After a failure the picture is the one from before: the second step would only fail again.
+    if (target_.ApplyStep(first))
+        target_.ApplyStep(second);
     QApplication::restoreOverrideCursor();
     QDialog::accept();
 }

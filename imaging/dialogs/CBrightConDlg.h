@@ -14,7 +14,7 @@ class QLabel;
 class QSlider;
 
 // "Brightness/Contrast": brightness then contrast, previewed like the adjustment dialogs; OK records
-// the two as one history entry.
+// the two as separate history entries.
 class CBrightConDlg : public QDialog {
     Q_OBJECT
 public:
