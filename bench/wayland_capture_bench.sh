@@ -11,7 +11,7 @@ lumora=${LUMORA:-$root/build/bin/lumora}
 [ -x "$lumora" ] || bash "$root/scripts/build.sh" "$root/build" lumora >/dev/null
 
 if [ "${1:-}" != --inside ]; then
-  for size in 1280x800 3840x2160; do
+  for size in ${SIZES:-1920x1080 3840x2160}; do
     echo "== $size =="
     RIG_SIZE=$size LUMORA=$lumora RUNS=$runs bash "$root/tests/wayland/wayland_rig.sh" bash "$0" --inside 2>/dev/null
   done
