@@ -1,4 +1,5 @@
 #include "platform/PngFileReader.h"
+#include "platform/PortalGlobalShortcuts.h"
 #include "platform/PortalScreenSource.h"
 #include "tests/capture/ProcessOutput.h"
 
@@ -273,6 +274,29 @@ TEST(PngFileReaderTest, EveryRowFilterAndLayoutOfDesktopPicturesDecodes)
     file.resize(data + 40);
     file.close();
     EXPECT_TRUE(ReadPngFile(path.toStdString()).IsEmpty());
+}
+
+TEST(PortalGlobalShortcutsTest, SuggestedTriggersUseTheShortcutsTextForm)
+{
+    struct Case {
+        int virtualKey, modBits;
+        const char* expected;
+    };
+    const Case cases[] = {
+        { 'F', 6, "CTRL+SHIFT+f" },
+        { 0x77, 1 | 8, "ALT+LOGO+F8" },
+        { '7', 2 | 1 | 4, "CTRL+ALT+SHIFT+7" },
+        { 0x2C, 0, "Print" },
+        { 0, 6, "" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PortalGlobalShortcuts::TriggerText(c.virtualKey, c.modBits).toStdString(), c.expected) << c.expected;
+}
+
+TEST_F(WaylandDesktopTest, WlrootsPortalOffersNoGlobalShortcuts)
+{
+    // What the hot-key dialog's list of commands rests on: this portal really lacks the interface.
+    EXPECT_FALSE(PortalGlobalShortcuts::Available());
 }
 
 TEST_F(WaylandDesktopTest, FullScreenIsWhatTheOutputsShow)
