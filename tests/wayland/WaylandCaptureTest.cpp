@@ -1,16 +1,19 @@
+#include "app/CMainFrame.h"
+#include "app/CommandIds.h"
 #include "platform/PngFileReader.h"
 #include "platform/PortalGlobalShortcuts.h"
 #include "platform/PortalScreenSource.h"
 #include "tests/capture/ProcessOutput.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRasterWindow>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -114,6 +117,18 @@ QRgb ShownAt(int x, int y)
         = ProcessOutput::Run("grim -t ppm -g '" + std::to_string(x) + "," + std::to_string(y) + " 1x1' - 2>/dev/null");
     const QImage pixel = QImage::fromData(QByteArray::fromStdString(run.out), "PPM");
     return pixel.isNull() ? 0xFFFFFFFF : pixel.pixel(0, 0) & 0xFFFFFF;
+}
+
+// One application object for the in-process cases, on the rig's display (widgets need a QApplication).
+void EnsureWaylandApp()
+{
+    if (QCoreApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    static int argc = 1;
+    static char name[] = "wayland_tests";
+    static char* argv[] = { name, nullptr };
+    new QApplication(argc, argv);
 }
 
 bool WaitUntilShown(int x, int y, QRgb colour)
@@ -417,12 +432,7 @@ TEST_F(WaylandNoPortalTest, OneLineSaysWhatToInstall)
 
 TEST_F(WaylandDesktopTest, AnotherProgramsWindowIsCapturedPixelForPixel)
 {
-    qputenv("QT_QPA_PLATFORM", "wayland");
-    static int argc = 1;
-    static char name[] = "wayland_tests";
-    static char* argv[] = { name, nullptr };
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    ASSERT_TRUE(app);
+    EnsureWaylandApp();
     PatternWindow window;
     window.showFullScreen();
     ASSERT_TRUE(WaitUntilShown(
@@ -450,4 +460,18 @@ TEST_F(WaylandDesktopTest, AnotherProgramsWindowIsCapturedPixelForPixel)
     }
     window.close();
     EXPECT_TRUE(WaitUntilShown(0, 0, rig.firstColour)) << "the background did not come back";
+}
+
+TEST_F(WaylandDesktopTest, TrayModeWithoutATrayHostNeverHidesTheWindow)
+{
+    // The rig's bus has no StatusNotifierWatcher, so nothing could bring a hidden window back.
+    EnsureWaylandApp();
+    CMainFrame frame;
+    frame.OnCommand(CommandId::TrayMode);
+    ASSERT_TRUE(frame.Settings().trayMode);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    frame.showMinimized();
+    QTest::qWait(300);
+    EXPECT_TRUE(frame.isVisible());
 }
