@@ -87,8 +87,25 @@ uint8_t Paeth(int a, int b, int c)
     return uint8_t(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
 }
 
-// One row in place, in the file's byte order: the plain loops of Up and None vectorise, and the prior row
-// is at hand as it was decoded. Null prior: the first row, whose prior is all zeros.
+// Up, the filter desktop pictures use most, sixteen bytes at a time (the compiler's byte-by-byte loop is not
+// vectorised at our optimisation level).
+void AddPrior(uint8_t* row, const uint8_t* prior, size_t bytes)
+{
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    size_t i = 0;
+    for (; i + 16 <= bytes; i += 16) {
+        Bytes16 value, above;
+        std::memcpy(&value, row + i, 16);
+        std::memcpy(&above, prior + i, 16);
+        value += above;
+        std::memcpy(row + i, &value, 16);
+    }
+    for (; i < bytes; ++i)
+        row[i] = uint8_t(row[i] + prior[i]);
+}
+
+// One row in place, in the file's byte order, so that the prior row is at hand as it was decoded. Null
+// prior: the first row, whose prior is all zeros.
 bool Unfilter(uint8_t filter, uint8_t* row, const uint8_t* prior, size_t bytes, size_t pixelBytes)
 {
     switch (filter) {
@@ -100,8 +117,7 @@ bool Unfilter(uint8_t filter, uint8_t* row, const uint8_t* prior, size_t bytes, 
         return true;
     case 2:
         if (prior)
-            for (size_t i = 0; i < bytes; ++i)
-                row[i] = uint8_t(row[i] + prior[i]);
+            AddPrior(row, prior, bytes);
         return true;
     case 3:
         for (size_t i = 0; i < bytes; ++i) {
