@@ -43,8 +43,6 @@ public:
 
     TrayIcon* Tray() const { return tray_; }
     GlobalHotKeys* HotKeys() const { return hotKeys_; }
-    // Null until the portal route is taken.
-    PortalGlobalShortcuts* PortalShortcuts() const { return portalKeys_; }
 
 signals:
     // A tray menu item or a hot key; hot keys arrive queued, never inside the key reader.
@@ -60,6 +58,6 @@ private:
     QString executable_;
     TrayIcon* tray_;
     GlobalHotKeys* hotKeys_;
-    PortalGlobalShortcuts* portalKeys_ = nullptr;
+    PortalGlobalShortcuts* portalKeys_ = nullptr; // made when the portal route is taken
     std::optional<HotKeyRoute> route_;
 };
