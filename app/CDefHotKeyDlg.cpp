@@ -56,6 +56,12 @@ CDefHotKeyDlg::CDefHotKeyDlg(std::string iniPath, TakenCheck taken, QWidget* par
         buttons_[size_t(i)] = button;
     }
     layout->addLayout(grid);
+    note_ = new QLabel(this);
+    note_->setObjectName("controlDesktopNote");
+    note_->setWordWrap(true);
+    note_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    note_->hide();
+    layout->addWidget(note_);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton* defaults = box->addButton("Default", QDialogButtonBox::ResetRole);
     defaults->setObjectName("controlDefault");
@@ -79,6 +85,23 @@ void CDefHotKeyDlg::SetDefaults()
 {
     pairs_ = kDefaults;
     ShowTexts();
+}
+
+void CDefHotKeyDlg::ShowCommandsToBind()
+{
+    // The captures a Wayland desktop lets us take, as the .desktop file's actions name them.
+    QString text = "This desktop lets no program set global hot keys. To start a capture with a key, bind "
+                   "one of these commands in the desktop's keyboard settings:";
+    for (const char* command : { "lumora capture full", "lumora capture region", "lumora capture fixed" })
+        text += QString("\n    %1").arg(command);
+    note_->setText(text);
+    note_->show();
+}
+
+void CDefHotKeyDlg::ShowDesktopDecides()
+{
+    note_->setText("The desktop binds these keys: it may ask first, and its keyboard settings can change them.");
+    note_->show();
 }
 
 void CDefHotKeyDlg::ShowTexts()

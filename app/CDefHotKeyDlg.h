@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+class QLabel;
 class QPushButton;
 
 // "Define hot key": the six capture hot keys as config.ini holds them, one button each to set a new
@@ -31,6 +32,12 @@ public:
     // Runs "Set hot key" for one pair; the dialog's own buttons call it.
     void EditPair(int index);
     void SetDefaults();
+    // On a desktop that lets no program take global keys: a line saying so, and the commands to bind to
+    // keys in the desktop's own keyboard settings instead.
+    void ShowCommandsToBind();
+    // On a desktop whose portal binds the keys: a line saying that the desktop has the last word.
+    void ShowDesktopDecides();
+    QLabel* Note() const { return note_; }
 
     void accept() override;
 
@@ -41,4 +48,5 @@ private:
     TakenCheck taken_;
     Pairs pairs_ {};
     std::array<QPushButton*, 6> buttons_ {};
+    QLabel* note_;
 };

@@ -6,8 +6,10 @@
 #include <QObject>
 
 #include <array>
+#include <optional>
 
 class GlobalHotKeys;
+class PortalGlobalShortcuts;
 class TrayIcon;
 
 // What the frame keeps on the desktop outside its window: the tray icon, the global hot keys and the
@@ -17,6 +19,10 @@ class DesktopIntegration : public QObject {
 public:
     // Hot-key ids are the capture commands, in the order the settings keep the pairs.
     static const std::array<int, 6> kHotKeyCommands;
+
+    // How hot keys reach us: X11 grabs; on Wayland, where grabs see only XWayland's own windows, the
+    // desktop portal's global shortcuts, or none at all (the user binds our commands in the desktop).
+    enum class HotKeyRoute { X11Grabs, Portal, DesktopSettings };
 
     DesktopIntegration(ShellSettings& settings, AutostartEntry autostart, QString executable, QObject* parent);
 
@@ -29,7 +35,9 @@ public:
     // Around the Define hot key dialog: ours are given back so the dialog sees only other programs'.
     void RegisterHotKeys();
     void UnregisterHotKeys();
-    bool IsHotKeyHeldElsewhere(HotKeyPair pair) const;
+    bool IsHotKeyHeldElsewhere(HotKeyPair pair);
+    // Decided at the first use: asking the portal may take a moment.
+    HotKeyRoute Route();
     // The program is closing: the tray icon goes and the hot keys are given back.
     void Shutdown();
 
@@ -50,4 +58,6 @@ private:
     QString executable_;
     TrayIcon* tray_;
     GlobalHotKeys* hotKeys_;
+    PortalGlobalShortcuts* portalKeys_ = nullptr; // made when the portal route is taken
+    std::optional<HotKeyRoute> route_;
 };

@@ -27,6 +27,10 @@ void FrameSettingsCommands::RunDefineHotkey()
     desktop->UnregisterHotKeys();
     CDefHotKeyDlg dialog(
         iniPath_, [desktop](HotKeyPair pair) { return desktop->IsHotKeyHeldElsewhere(pair); }, &frame_);
+    if (desktop->Route() == DesktopIntegration::HotKeyRoute::DesktopSettings)
+        dialog.ShowCommandsToBind();
+    else if (desktop->Route() == DesktopIntegration::HotKeyRoute::Portal)
+        dialog.ShowDesktopDecides();
     if (dialog.exec() == QDialog::Accepted) {
         for (size_t i = 0; i < shell_.hotKeys.size(); ++i) {
             shell_.hotKeys[i] = dialog.Values()[i];

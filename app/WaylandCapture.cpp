@@ -112,6 +112,14 @@ WaylandCapture::WaylandCapture()
     screen_ = std::make_unique<PortalScreenSource>(std::move(screens), PortalLimit());
 }
 
+WaylandCapture::~WaylandCapture()
+{
+    // The process ends right after a command-line capture, so the application object made here is left to
+    // that end: destroying it loads the whole font configuration first (Qt's font database asks fontconfig
+    // for its current one in order to free it), which took longer than encoding a 1080p picture.
+    static_cast<void>(app_.release());
+}
+
 bool WaylandCapture::PortalAvailable() const
 {
     return PortalScreenshot::Available();

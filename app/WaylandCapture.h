@@ -30,6 +30,9 @@ public:
 
     // Makes the application object the portal's answer needs when none exists yet.
     WaylandCapture();
+    ~WaylandCapture();
+    WaylandCapture(const WaylandCapture&) = delete;
+    WaylandCapture& operator=(const WaylandCapture&) = delete;
 
     // Whether the session bus offers the portal's Screenshot.
     bool PortalAvailable() const;

@@ -17,9 +17,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <unistd.h>
-
-#include <atomic>
 #include <cstring>
 
 namespace {
@@ -27,29 +24,7 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
-const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 constexpr int kAskLimitMs = 5000;
-
-QString NewToken()
-{
-    static std::atomic<int> counter { 0 };
-    return QStringLiteral("lumora_%1_%2").arg(getpid()).arg(++counter);
-}
-
-// The portal answers on /org/freedesktop/portal/desktop/request/SENDER/TOKEN, SENDER being our unique
-// name without the colon and with dots as underscores.
-QString RequestPath(const QDBusConnection& bus, const QString& token)
-{
-    QString sender = bus.baseService().mid(1);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-}
-
-bool Subscribe(QDBusConnection& bus, const QString& path, PortalRequestWaiter& waiter)
-{
-    return bus.connect(
-        QString(), path, kRequest, QStringLiteral("Response"), &waiter, SLOT(OnResponse(uint, QVariantMap)));
-}
 
 bool InTemporaryFolder(const QString& file)
 {
@@ -96,11 +71,10 @@ PortalScreenshot::Result PortalScreenshot::Take(std::chrono::milliseconds limit)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return Failure("no D-Bus session bus to reach the desktop portal");
-    const QString token = NewToken();
-    const QString predicted = RequestPath(bus, token);
+    const QString token = PortalRequestWaiter::NewToken();
+    const QString predicted = PortalRequestWaiter::HandlePath(bus, QStringLiteral("request"), token);
     PortalRequestWaiter waiter;
-    // Subscribed before the call: a fast portal answers before the call returns.
-    if (!Subscribe(bus, predicted, waiter))
+    if (!waiter.Listen(bus, predicted))
         return Failure("cannot listen for the desktop portal's answer");
 
     QEventLoop loop;
@@ -120,7 +94,7 @@ PortalScreenshot::Result PortalScreenshot::Take(std::chrono::milliseconds limit)
         return Failure("the desktop portal refused the screenshot: " + handle.error().message().toStdString());
     // Portals older than the handle_token option answer on a path of their own choosing.
     if (handle.value().path() != predicted)
-        Subscribe(bus, handle.value().path(), waiter);
+        waiter.Listen(bus, handle.value().path());
 
     if (!waiter.Received() && timer.isActive())
         loop.exec();

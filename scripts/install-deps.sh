@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins libgl-dev libxkbcommon-dev
-  libfreeimage-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
+  libfreeimage-dev libpng-dev zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
   libseccomp-dev # the decoder sandbox (helpers/)
   libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrandr-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -4,6 +4,7 @@
 #include "imaging/ImageBuffer.h"
 #include "imaging/RowPool.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -164,7 +165,7 @@ Piece DeflateRows(const RowPacker& packer, int first, int end, bool last)
         const int stop = std::min(end, y + batchRows);
         const size_t bytes = size_t(stop - y) * line;
         packer.Pack(y, stop, batch.data());
-        piece.adler = adler32_z(piece.adler, batch.data(), bytes);
+        piece.adler = libdeflate_adler32(uint32_t(piece.adler), batch.data(), bytes);
         piece.rawBytes += bytes;
         stream.next_in = batch.data();
         stream.avail_in = uInt(bytes);

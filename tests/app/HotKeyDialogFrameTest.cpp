@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QKeySequenceEdit>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -127,6 +128,30 @@ TEST_F(HotKeyDialogFrameTest, CombinationAnotherProgramHoldsShowsAsTakenAndCance
     EXPECT_EQ(fullScreen, "Ctrl + Alt + Shift + T (taken)");
     EXPECT_EQ(region, "Ctrl + Alt + Shift + U");
     EXPECT_EQ(frame->HotKeys()->RegisteredIds(), std::vector<int> { CommandId::CaptureRegion });
+}
+
+TEST_F(HotKeyDialogFrameTest, WaylandDesktopWithoutShortcutPortalTakesNoGrabsAndNamesTheCommands)
+{
+    XServerTurn turn;
+    ASSERT_TRUE(turn.Held());
+    // The test bus's portal (when it can start at all) offers no global shortcuts, like the wlroots one.
+    const QByteArray sessionType = qgetenv("XDG_SESSION_TYPE");
+    qputenv("XDG_SESSION_TYPE", "wayland");
+    StartFrame("[AppSet]\nIsEnableHotkey=1\n");
+    // X11 grabs would fire only while an XWayland window has the focus: none are taken.
+    EXPECT_TRUE(frame->HotKeys()->RegisteredIds().empty());
+
+    QString note;
+    WhenModal<CDefHotKeyDlg>([&](CDefHotKeyDlg& dialog) {
+        note = dialog.Note()->isVisible() ? dialog.Note()->text() : QString();
+        dialog.reject();
+    });
+    frame->OnCommand(CommandId::DefineHotkey);
+    qputenv("XDG_SESSION_TYPE", sessionType);
+    EXPECT_TRUE(note.contains("lets no program set global hot keys")) << note.toStdString();
+    for (const char* command : { "lumora capture full", "lumora capture region" })
+        EXPECT_TRUE(note.contains(command)) << command;
+    EXPECT_TRUE(frame->HotKeys()->RegisteredIds().empty());
 }
 
 } // namespace

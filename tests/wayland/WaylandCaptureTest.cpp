@@ -1,7 +1,10 @@
+#include "app/CMainFrame.h"
+#include "app/CommandIds.h"
 #include "app/FrameCapture.h"
 #include "capture/CCapDialog.h"
 #include "capture/OverlayWindow.h"
 #include "platform/PngFileReader.h"
+#include "platform/PortalGlobalShortcuts.h"
 #include "platform/PortalScreenSource.h"
 #include "tests/capture/ProcessOutput.h"
 
@@ -20,12 +23,16 @@
 #include <QWindow>
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
+#include <csetjmp>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 // The desktop cases run inside tests/wayland/wayland_rig.sh, which CTest starts once per layout with the
 // RIG_* settings below in the environment. The compositor has no pointer: the overlay is driven in process,
@@ -212,6 +219,111 @@ TEST(PngFileReaderTest, EveryPngKindComesOutAsTheSameOpaqueColours)
     ASSERT_TRUE(source.save(notPng, "BMP"));
     EXPECT_TRUE(ReadPngFile(notPng.toStdString()).IsEmpty());
     EXPECT_TRUE(ReadPngFile(dir.filePath(QStringLiteral("missing.png")).toStdString()).IsEmpty());
+}
+
+// Writes the pattern as an 8-bit PNG with every row under one filter (or interlaced), as libpng does.
+bool WritePatternPng(const QString& path, int colour, int filter, int interlace)
+{
+    constexpr int kWidth = 29, kHeight = 7;
+    FILE* file = std::fopen(path.toLocal8Bit().constData(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    const int channels = colour == PNG_COLOR_TYPE_RGB ? 3 : 4;
+    std::vector<png_byte> pixels(size_t(kWidth * kHeight * channels));
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            png_byte* p = &pixels[size_t((y * kWidth + x) * channels)];
+            const QRgb rgb = Pattern(x * 9, y * 13);
+            p[0] = png_byte(qRed(rgb));
+            p[1] = png_byte(qGreen(rgb));
+            p[2] = png_byte(qBlue(rgb));
+            if (channels == 4)
+                p[3] = png_byte(x * 8); // alpha must not leak into the colours
+        }
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < kHeight; ++y)
+        rows.push_back(&pixels[size_t(y * kWidth * channels)]);
+    const bool ok = file && info && !setjmp(png_jmpbuf(png));
+    if (ok) {
+        png_init_io(png, file);
+        png_set_IHDR(
+            png, info, kWidth, kHeight, 8, colour, interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_filter(png, 0, filter);
+        png_write_info(png, info);
+        png_write_image(png, rows.data());
+        png_write_end(png, info);
+    }
+    png_destroy_write_struct(&png, &info);
+    if (file)
+        std::fclose(file);
+    return ok;
+}
+
+TEST(PngFileReaderTest, EveryRowFilterAndLayoutOfDesktopPicturesDecodes)
+{
+    struct Case {
+        const char* name;
+        int filter;
+        int interlace;
+    };
+    const Case cases[] = {
+        { "none", PNG_FILTER_NONE, PNG_INTERLACE_NONE },
+        { "sub", PNG_FILTER_SUB, PNG_INTERLACE_NONE },
+        { "up", PNG_FILTER_UP, PNG_INTERLACE_NONE },
+        { "average", PNG_FILTER_AVG, PNG_INTERLACE_NONE },
+        { "paeth", PNG_FILTER_PAETH, PNG_INTERLACE_NONE },
+        { "interlaced", PNG_FILTER_PAETH, PNG_INTERLACE_ADAM7 },
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("filtered.png"));
+    for (const int colour : { PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA })
+        for (const Case& c : cases) {
+            const std::string name = std::string(c.name) + (colour == PNG_COLOR_TYPE_RGB ? " RGB" : " RGBA");
+            ASSERT_TRUE(WritePatternPng(path, colour, c.filter, c.interlace)) << name;
+            const ImageBuffer read = ReadPngFile(path.toStdString());
+            ASSERT_EQ(read.Width(), 29) << name;
+            ASSERT_EQ(read.Height(), 7) << name;
+            int wrong = 0;
+            for (int y = 0; y < read.Height(); ++y)
+                for (int x = 0; x < read.Width(); ++x) {
+                    const uint8_t* bgr = read.Row(y) + x * 3;
+                    wrong += (qRgb(bgr[2], bgr[1], bgr[0]) & 0xFFFFFF) != Pattern(x * 9, y * 13);
+                }
+            EXPECT_EQ(wrong, 0) << name;
+        }
+    // A picture cut short inside its pixel data is refused, not padded.
+    ASSERT_TRUE(WritePatternPng(path, PNG_COLOR_TYPE_RGB, PNG_FILTER_NONE, PNG_INTERLACE_NONE));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray whole = file.readAll();
+    const qsizetype data = whole.indexOf("IDAT");
+    ASSERT_GT(data, 0);
+    file.resize(data + 40);
+    file.close();
+    EXPECT_TRUE(ReadPngFile(path.toStdString()).IsEmpty());
+}
+
+TEST(PortalGlobalShortcutsTest, SuggestedTriggersUseTheShortcutsTextForm)
+{
+    struct Case {
+        int virtualKey, modBits;
+        const char* expected;
+    };
+    const Case cases[] = {
+        { 'F', 6, "CTRL+SHIFT+f" },
+        { 0x77, 1 | 8, "ALT+LOGO+F8" },
+        { '7', 2 | 1 | 4, "CTRL+ALT+SHIFT+7" },
+        { 0x2C, 0, "Print" },
+        { 0, 6, "" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PortalGlobalShortcuts::TriggerText(c.virtualKey, c.modBits).toStdString(), c.expected) << c.expected;
+}
+
+TEST_F(WaylandDesktopTest, WlrootsPortalOffersNoGlobalShortcuts)
+{
+    // What the hot-key dialog's list of commands rests on: this portal really lacks the interface.
+    EXPECT_FALSE(PortalGlobalShortcuts::Available());
 }
 
 TEST_F(WaylandDesktopTest, FullScreenIsWhatTheOutputsShow)
@@ -663,4 +775,18 @@ TEST_F(WaylandDesktopTest, APortalThatNeverAnswersEndsAfterTheTimeLimit)
     for (int i = 0; i < 30 && !QFile::exists(kPortalFile); ++i)
         QThread::msleep(100);
     QFile::remove(kPortalFile);
+}
+
+TEST_F(WaylandDesktopTest, TrayModeWithoutATrayHostNeverHidesTheWindow)
+{
+    // The rig's bus has no StatusNotifierWatcher, so nothing could bring a hidden window back.
+    EnsureWaylandApp();
+    CMainFrame frame;
+    frame.OnCommand(CommandId::TrayMode);
+    ASSERT_TRUE(frame.Settings().trayMode);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    frame.showMinimized();
+    QTest::qWait(300);
+    EXPECT_TRUE(frame.isVisible());
 }
