@@ -61,7 +61,7 @@ int ReplyFile(const ImageBuffer& image, Tamper tamper)
     const int copy = memfd_create("reply", MFD_ALLOW_SEALING);
     EXPECT_EQ(write(copy, bytes.data(), bytes.size()), ssize_t(bytes.size()));
     if (tamper != Tamper::Unsealed)
-        fcntl(copy, F_ADD_SEALS, F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE);
+        fcntl(copy, F_ADD_SEALS, F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW);
     return copy;
 }
 
