@@ -112,10 +112,29 @@ DecoderReply::Page DecoderReply::PageOf(const ImageBuffer& image, std::vector<Rg
     return page;
 }
 
-PixelBlock DecoderReply::ReservePixels(int fd, size_t bytes)
+std::span<uint8_t> DecoderReply::Prepare(int fd, size_t bytes)
 {
-    if (ftruncate(fd, kPixelOffset + off_t(bytes)) != 0)
+    if (bytes == 0 || ftruncate(fd, kPixelOffset + off_t(bytes)) != 0)
         return {};
+    // Mapped and populated: the pages are made and cleared now, not when the decoder first writes them.
+    void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, kPixelOffset);
+    if (pixels == MAP_FAILED)
+        return {};
+    return { static_cast<uint8_t*>(pixels), bytes };
+}
+
+PixelBlock DecoderReply::ReservePixels(int fd, size_t bytes, std::span<uint8_t> prepared)
+{
+    if (bytes == 0 || ftruncate(fd, kPixelOffset + off_t(bytes)) != 0)
+        return {};
+    if (prepared.size() >= bytes) {
+        // The truncation gave back the pages past the picture; the rest of the mapping is never touched.
+        PixelBlock block;
+        block.Adopt(prepared.data(), bytes);
+        return block;
+    }
+    if (!prepared.empty())
+        munmap(prepared.data(), prepared.size());
     return MapPixels(fd, bytes);
 }
 
@@ -132,7 +151,9 @@ bool DecoderReply::Write(int fd, const Page& page)
     static_assert(sizeof(ReplyHeader) + 256 * sizeof(RgbQuad) <= size_t(kPixelOffset));
     return WriteAll(fd, &header, sizeof header)
         && WriteAll(fd, page.palette, sizeof(RgbQuad) * size_t(page.paletteEntries))
-        && (page.pixelsInReply || WriteAllAt(fd, page.pixels, page.pixelBytes, kPixelOffset))
+        && (page.pixelsInReply
+            || (ftruncate(fd, kPixelOffset + off_t(page.pixelBytes)) == 0
+                && WriteAllAt(fd, page.pixels, page.pixelBytes, kPixelOffset)))
         && fcntl(fd, F_ADD_SEALS, kSeals) == 0;
 }
 

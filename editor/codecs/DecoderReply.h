@@ -3,6 +3,7 @@
 #include "imaging/ImageBuffer.h"
 
 #include <memory>
+#include <span>
 #include <vector>
 
 // The picture that the sandboxed decoder hands back: a fixed header (the bitmap header, colour masks,
@@ -28,9 +29,12 @@ public:
     };
     static Page PageOf(const ImageBuffer& image, std::vector<RgbQuad>& palette);
 
-    // Sizes the reply for a pixel block of bytes and maps that block, for a decoder to write into; empty
-    // when it cannot.
-    static PixelBlock ReservePixels(int fd, size_t bytes);
+    // Makes and maps the pages of a pixel block of bytes ahead of time, as a decoder waiting for its input
+    // can: making fresh pages costs as much as decoding into them. Empty when it cannot.
+    static std::span<uint8_t> Prepare(int fd, size_t bytes);
+    // Sizes the reply for a pixel block of bytes and maps that block for a decoder to write into, in the
+    // prepared pages when there are enough of them; empty when it cannot.
+    static PixelBlock ReservePixels(int fd, size_t bytes, std::span<uint8_t> prepared = {});
     // Writes the page at the descriptor's current offset and seals the file against any change of size.
     static bool Write(int fd, const Page& page);
     // The image from a sealed reply, or null when the reply is malformed, unsealed or over our limits. Only

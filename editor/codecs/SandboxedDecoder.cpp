@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -44,7 +45,8 @@ public:
             Wait();
     }
 
-    static std::optional<DecoderProcess> Start(const SandboxedDecoder::Limits& limits, const char* kind);
+    static std::optional<DecoderProcess> Start(
+        const SandboxedDecoder::Limits& limits, const char* kind, int64_t likelyPixelBytes = 0);
 
     // Whether the process still waits for its input (a spare that died meanwhile does not).
     bool Waiting()
@@ -73,7 +75,8 @@ private:
     int reply_ = -1;
 };
 
-std::optional<DecoderProcess> DecoderProcess::Start(const SandboxedDecoder::Limits& limits, const char* kind)
+std::optional<DecoderProcess> DecoderProcess::Start(
+    const SandboxedDecoder::Limits& limits, const char* kind, int64_t likelyPixelBytes)
 {
     static const HelperProgram program("lumora-decode");
     DecoderProcess process;
@@ -83,9 +86,9 @@ std::optional<DecoderProcess> DecoderProcess::Start(const SandboxedDecoder::Limi
     process.input_ = sockets[0];
     process.reply_ = memfd_create("lumora-decode-reply", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (process.reply_ >= 0)
-        process.pid_
-            = program.Start({ std::to_string(limits.addressSpaceBytes), std::to_string(limits.cpuSeconds), kind },
-                { { sockets[1], 0 }, { process.reply_, 1 } });
+        process.pid_ = program.Start({ std::to_string(limits.addressSpaceBytes), std::to_string(limits.cpuSeconds),
+                                         kind, std::to_string(likelyPixelBytes) },
+            { { sockets[1], 0 }, { process.reply_, 1 } });
     close(sockets[1]);
     if (process.pid_ < 0)
         return std::nullopt;
@@ -168,12 +171,20 @@ public:
         return DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kind);
     }
 
+    // A spare makes the reply pages of a picture of the size last decoded of its kind while it waits.
     static void Refill(const char* kind)
     {
-        std::optional<DecoderProcess> next = DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kind);
+        std::optional<DecoderProcess> next
+            = DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kind, LastPixelBytes(kind));
         const std::lock_guard lock(Mutex());
         if (!Slot(kind))
             Slot(kind).swap(next);
+    }
+
+    static std::atomic<int64_t>& LastPixelBytes(const char* kind)
+    {
+        static std::atomic<int64_t> last[2];
+        return last[kind == SandboxedDecoder::kPlainPngKind ? 0 : 1];
     }
 
 private:
@@ -229,8 +240,11 @@ SandboxedDecoder::Result SandboxedDecoder::Decode(const uint8_t* bytes, size_t l
     switch (exitCode) {
     case kExitDecoded:
         result.image = DecoderReply::Read(decoder->Reply());
-        if (result.image)
+        if (result.image) {
             result.outcome = Outcome::kDecoded;
+            SpareDecoder::LastPixelBytes(kind)
+                = std::min<int64_t>(int64_t(result.image->PixelBytes()), kMaxPreparedBytes);
+        }
         break;
     case kExitRefused:
         result.outcome = Outcome::kRefused;

@@ -33,6 +33,10 @@ public:
     static constexpr const char* kPlainPngKind = "png";
     static constexpr const char* kAnyKind = "any";
 
+    // The most reply pages a spare decoder makes while it waits: pictures of the size last decoded, up to
+    // a 4K screenshot at 32 bpp.
+    static constexpr int64_t kMaxPreparedBytes = int64_t(64) << 20;
+
     // How the decoder process ends; any other end is a failure.
     static constexpr int kExitDecoded = 0;
     static constexpr int kExitRefused = 3;
