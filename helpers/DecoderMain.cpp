@@ -1,8 +1,8 @@
-// lumora-decode: decodes one picture with FreeImage and exits. Started by SandboxedDecoder with a socket
-// as descriptor 0, which brings the input (a sealed memfd) once the sandbox is in place, and an empty
-// memfd as descriptor 1 for the reply; arguments: the address-space limit in bytes, the CPU limit in
-// seconds, the kind of picture it decodes (plain colour PNGs only, or any) and the size of the pixel block
-// it will likely send back.
+// lumora-decode: decodes one picture (plain colour PNGs with PngDecoder, anything else with FreeImage) and
+// exits. Started by SandboxedDecoder with a socket as descriptor 0, which brings the input (a sealed memfd)
+// once the sandbox is in place, and an empty memfd as descriptor 1 for the reply; arguments: the
+// address-space limit in bytes, the CPU limit in seconds, the kind of picture it decodes (plain colour PNGs
+// only, or any) and the size of the pixel block it will likely send back.
 #include "editor/codecs/DecoderReply.h"
 #include "editor/codecs/FreeImageDecoder.h"
 #include "editor/codecs/FreeImageLibrary.h"
