@@ -264,7 +264,9 @@ double CpuSeconds()
 }
 
 // Opening a 1920 x 1080 screenshot PNG through the sandboxed decoder (manual time) against the same file
-// read and decoded in this process, taken in turns within each iteration so that both see the same load.
+// read and decoded in this process by the same code (PngDecoder, as in the decoder), taken in turns within
+// each iteration so that both see the same load. On a busy shared machine, run it under `chrt -f 50`:
+// otherwise every hand-over between the program and its decoder waits behind other processes.
 // Counters: in_process_ms, added_ms (the sandbox's cost) and x_in_process (sandbox time over in-process);
 // the same in CPU time, ours and the decoders' together (cpu_added_ms, cpu_x_in_process), which a busy
 // machine does not blur.

@@ -80,12 +80,14 @@ bool DecoderSandbox::LoadFilter()
         && AllowWhen(f, SCMP_SYS(mprotect), SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)) && Allow(f, SCMP_SYS(munmap))
         && Allow(f, SCMP_SYS(mremap)) && Allow(f, SCMP_SYS(brk))
         && Allow(f, SCMP_SYS(madvise))
-        // The two descriptors: the socket that brings the input, the reply and its seals; error messages on
-        // standard error. The input comes as a descriptor, which is only mapped.
+        // The two descriptors: the socket that brings the input, the reply (written, or sized and mapped)
+        // and its seals; error messages on standard error. The input comes as a descriptor, only mapped.
         && AllowWhen(f, SCMP_SYS(recvmsg), SCMP_A0(SCMP_CMP_EQ, 0))
         && AllowWhen(f, SCMP_SYS(write), SCMP_A0(SCMP_CMP_EQ, 1))
+        && AllowWhen(f, SCMP_SYS(pwrite64), SCMP_A0(SCMP_CMP_EQ, 1))
         && AllowWhen(f, SCMP_SYS(write), SCMP_A0(SCMP_CMP_EQ, 2))
         && AllowWhen(f, SCMP_SYS(fcntl), SCMP_A0(SCMP_CMP_EQ, 1), SCMP_A1(SCMP_CMP_EQ, F_ADD_SEALS))
+        && AllowWhen(f, SCMP_SYS(ftruncate), SCMP_A0(SCMP_CMP_EQ, 1))
         // Static locals (FreeImage's entry points are found on first call) wake waiters when set up.
         && Allow(f, SCMP_SYS(futex)) && Allow(f, SCMP_SYS(exit))
         && Allow(f, SCMP_SYS(exit_group))

@@ -89,6 +89,12 @@ bool ImageBuffer::CreateFromInfo(std::span<const uint8_t> info)
 
 bool ImageBuffer::CreateFromInfo(const BitmapInfoHeader& info, const uint32_t* masks)
 {
+    PixelBlock none;
+    return CreateFromInfo(info, masks, std::move(none));
+}
+
+bool ImageBuffer::CreateFromInfo(const BitmapInfoHeader& info, const uint32_t* masks, PixelBlock&& pixels)
+{
     if (info.biWidth <= 0 || info.biHeight <= 0)
         return false;
     if (info.biCompression != kBiRgb && info.biCompression != kBiBitfields)
@@ -108,10 +114,10 @@ bool ImageBuffer::CreateFromInfo(const BitmapInfoHeader& info, const uint32_t* m
     header.biCompression = info.biBitCount == 16 ? info.biCompression : kBiRgb;
     header.biXPelsPerMeter = info.biXPelsPerMeter;
     header.biYPelsPerMeter = info.biYPelsPerMeter;
-    return Allocate(header, header.biCompression == kBiBitfields ? masks : nullptr);
+    return Allocate(header, header.biCompression == kBiBitfields ? masks : nullptr, pixels.Data() ? &pixels : nullptr);
 }
 
-bool ImageBuffer::Allocate(const BitmapInfoHeader& header, const uint32_t* masks)
+bool ImageBuffer::Allocate(const BitmapInfoHeader& header, const uint32_t* masks, PixelBlock* pixels)
 {
     const int64_t stride = StrideFor(header.biWidth, header.biBitCount);
     const int64_t bytes = stride * header.biHeight;
@@ -120,8 +126,10 @@ bool ImageBuffer::Allocate(const BitmapInfoHeader& header, const uint32_t* masks
         return false;
 
     PixelBlock block;
-    if (!block.Allocate(size_t(bytes)))
+    if (pixels ? pixels->Size() != size_t(bytes) : !block.Allocate(size_t(bytes)))
         return false;
+    if (pixels)
+        block = std::move(*pixels);
     std::unique_ptr<uint8_t*[]> rows(new (std::nothrow) uint8_t*[size_t(header.biHeight)]);
     if (!rows)
         return false;

@@ -36,6 +36,9 @@ public:
     // Construction and storage.
     bool CreateFromInfo(std::span<const uint8_t> info);
     bool CreateFromInfo(const BitmapInfoHeader& header, const uint32_t* masks = nullptr);
+    // Over a block the caller already holds, of exactly the size the header needs (as the decoder's reply
+    // maps it); the block is kept as it is, not cleared.
+    bool CreateFromInfo(const BitmapInfoHeader& header, const uint32_t* masks, PixelBlock&& pixels);
     bool Create(int width, int height, int bpp);
     void Destroy();
     bool CopyFrom(const ImageBuffer& source);
@@ -112,7 +115,7 @@ public:
 
 private:
     void RunEffect(ImageEffect& effect, ProgressSink* progress);
-    bool Allocate(const BitmapInfoHeader& header, const uint32_t* masks);
+    bool Allocate(const BitmapInfoHeader& header, const uint32_t* masks, PixelBlock* pixels = nullptr);
     void ConvertRowTo24Or32(const ImageBuffer& source, int y, int bytesPerPixel);
     void ReplicateMargins(const ImageBuffer& content, int left, int top);
 

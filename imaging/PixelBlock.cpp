@@ -137,6 +137,15 @@ bool PixelBlock::Allocate(size_t size)
     return true;
 }
 
+void PixelBlock::Adopt(uint8_t* mapped, size_t size)
+{
+    Release();
+    data_ = mapped;
+    size_ = size;
+    capacity_ = size;
+    mapped_ = true;
+}
+
 void PixelBlock::Release()
 {
     if (!data_)

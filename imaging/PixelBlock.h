@@ -17,6 +17,9 @@ public:
     // Returns false, leaving the block empty, when size is 0 or the memory cannot be had.
     bool Allocate(size_t size);
     void Release();
+    // Takes over a block that the caller mapped (with mmap, of at least size bytes); it is unmapped, or
+    // kept as a spare, when released.
+    void Adopt(uint8_t* mapped, size_t size);
 
     uint8_t* Data() const { return data_; }
     size_t Size() const { return size_; }

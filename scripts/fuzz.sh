@@ -5,12 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-CC=clang CXX=clang++ bash scripts/build.sh build-fuzz fuzz_bmp fuzz_tga fuzz_freeimage_header fuzz_dib -- -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ bash scripts/build.sh build-fuzz fuzz_bmp fuzz_tga fuzz_freeimage_header fuzz_dib fuzz_png -- -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMORA_FUZZ=ON -DLUMORA_HEADLESS_ONLY=ON \
   -DLUMORA_BUILD_TESTS=OFF -DLUMORA_BUILD_BENCH=OFF
 
 status=0
-for kind in bmp tga freeimage_header dib; do
+for kind in bmp tga freeimage_header dib png; do
   corpus=${kind%_header}
   mkdir -p "build-fuzz/corpus/$kind" build-fuzz/crashes
   echo "== fuzz_$kind for ${seconds}s =="

@@ -4,15 +4,23 @@
 #include "process/WriteAll.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
 
 constexpr uint32_t kMagic = 0x4c4d4450; // "PDML"
-constexpr int kSeals = F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
+// Sealed against any change of size, so that the mapping the image keeps can never lose its pages. Not
+// against writes: the reply is read once the decoder has ended, when this process holds the only
+// descriptor, and a write seal would forbid the shared mapping that becomes the image's memory (a private
+// one would keep the file's pages and a copy of every page the program paints on).
+constexpr int kSeals = F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW;
+// The pixels start at an offset that every page size divides, so that they can be mapped in place.
+constexpr off_t kPixelOffset = 64 << 10;
 
 struct ReplyHeader {
     uint32_t magic = kMagic;
@@ -35,6 +43,34 @@ bool ReadAllAt(int fd, void* data, size_t size, off_t offset)
         offset += got;
     }
     return true;
+}
+
+bool WriteAllAt(int fd, const uint8_t* bytes, size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t written = pwrite(fd, bytes, size, offset);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= size_t(written);
+        offset += written;
+    }
+    return true;
+}
+
+// The pixel block of the reply as memory of this process, or an empty block when it cannot be mapped.
+PixelBlock MapPixels(int fd, size_t bytes)
+{
+    if (bytes == 0)
+        return {};
+    PixelBlock block;
+    // Populated at once: one call instead of a fault for every page the program touches first.
+    void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, kPixelOffset);
+    if (pixels != MAP_FAILED)
+        block.Adopt(static_cast<uint8_t*>(pixels), bytes);
+    return block;
 }
 
 bool IsListedDepth(int bpp)
@@ -76,6 +112,32 @@ DecoderReply::Page DecoderReply::PageOf(const ImageBuffer& image, std::vector<Rg
     return page;
 }
 
+std::span<uint8_t> DecoderReply::Prepare(int fd, size_t bytes)
+{
+    if (bytes == 0 || ftruncate(fd, kPixelOffset + off_t(bytes)) != 0)
+        return {};
+    // Mapped and populated: the pages are made and cleared now, not when the decoder first writes them.
+    void* pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd, kPixelOffset);
+    if (pixels == MAP_FAILED)
+        return {};
+    return { static_cast<uint8_t*>(pixels), bytes };
+}
+
+PixelBlock DecoderReply::ReservePixels(int fd, size_t bytes, std::span<uint8_t> prepared)
+{
+    if (bytes == 0 || ftruncate(fd, kPixelOffset + off_t(bytes)) != 0)
+        return {};
+    if (prepared.size() >= bytes) {
+        // The truncation gave back the pages past the picture; the rest of the mapping is never touched.
+        PixelBlock block;
+        block.Adopt(prepared.data(), bytes);
+        return block;
+    }
+    if (!prepared.empty())
+        munmap(prepared.data(), prepared.size());
+    return MapPixels(fd, bytes);
+}
+
 bool DecoderReply::Write(int fd, const Page& page)
 {
     if (!page.pixels)
@@ -86,9 +148,13 @@ bool DecoderReply::Write(int fd, const Page& page)
     header.tag = page.tag;
     header.paletteEntries = page.paletteEntries;
     header.pixelBytes = page.pixelBytes;
+    static_assert(sizeof(ReplyHeader) + 256 * sizeof(RgbQuad) <= size_t(kPixelOffset));
     return WriteAll(fd, &header, sizeof header)
         && WriteAll(fd, page.palette, sizeof(RgbQuad) * size_t(page.paletteEntries))
-        && WriteAll(fd, page.pixels, page.pixelBytes) && fcntl(fd, F_ADD_SEALS, kSeals) == 0;
+        && (page.pixelsInReply
+            || (ftruncate(fd, kPixelOffset + off_t(page.pixelBytes)) == 0
+                && WriteAllAt(fd, page.pixels, page.pixelBytes, kPixelOffset)))
+        && fcntl(fd, F_ADD_SEALS, kSeals) == 0;
 }
 
 std::unique_ptr<ImageBuffer> DecoderReply::Read(int fd)
@@ -102,14 +168,16 @@ std::unique_ptr<ImageBuffer> DecoderReply::Read(int fd)
         return nullptr;
     const int64_t pixelBytes = CheckedPixelBytes(header);
     const int64_t paletteBytes = int64_t(sizeof(RgbQuad)) * header.paletteEntries;
-    if (pixelBytes < 0 || file.st_size != int64_t(sizeof header) + paletteBytes + pixelBytes)
+    if (pixelBytes < 0 || file.st_size != kPixelOffset + pixelBytes)
         return nullptr;
 
     auto image = std::make_unique<ImageBuffer>();
     RgbQuad palette[256];
-    if (!ReadAllAt(fd, palette, size_t(paletteBytes), sizeof header)
-        || !image->CreateFromInfo(header.info, header.masks) || image->PixelBytes() != size_t(pixelBytes)
-        || !ReadAllAt(fd, image->Pixels(), size_t(pixelBytes), off_t(sizeof header + paletteBytes)))
+    if (!ReadAllAt(fd, palette, size_t(paletteBytes), sizeof header))
+        return nullptr;
+    // The decoder's pages become the image's memory: no copy, and no fresh memory to fault in.
+    PixelBlock pixels = MapPixels(fd, size_t(pixelBytes));
+    if (!pixels.Data() || !image->CreateFromInfo(header.info, header.masks, std::move(pixels)))
         return nullptr;
     if (header.paletteEntries > 0)
         image->SetPalette(0, header.paletteEntries, palette);

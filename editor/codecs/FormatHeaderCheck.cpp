@@ -77,8 +77,8 @@ bool AcceptsPng(const Bytes& in)
     const int64_t colour = in.U8(25);
     if (in.U8(28) > 1)
         return false;
-    // The depths whose decoded page we can take: 16-bit colour comes back as a page type we drop, so it
-    // is refused before anything inflates it.
+    // The size of the page the decoder makes: 16-bit colour is decoded whole at 16 bits a channel before
+    // it becomes 8-bit, so that page must fit our limits too.
     int channels = 0;
     int outBpp = 0;
     switch (colour) {
@@ -97,10 +97,10 @@ bool AcceptsPng(const Bytes& in)
     case 2:
     case 4:
     case 6:
-        if (depth != 8)
+        if (depth != 8 && depth != 16)
             return false;
         channels = colour == 2 ? 3 : colour == 4 ? 2 : 4;
-        outBpp = 32;
+        outBpp = depth == 16 ? 64 : 32;
         break;
     default:
         return false;

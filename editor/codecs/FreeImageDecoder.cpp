@@ -2,6 +2,7 @@
 
 #include "editor/codecs/FreeImageHeaderCheck.h"
 #include "editor/codecs/FreeImageLibrary.h"
+#include "editor/codecs/PngDecoder.h"
 
 #include <algorithm>
 #include <climits>
@@ -104,6 +105,31 @@ std::unique_ptr<ImageBuffer> FromGrey16(FIBITMAP* bitmap, bool& memoryShort)
     return image;
 }
 
+// 16-bit colour (FreeImage keeps red, green, blue and alpha in that order) as 8-bit from the high byte
+// of each value, as for grey, in our blue-green-red order.
+std::unique_ptr<ImageBuffer> FromColour16(FIBITMAP* bitmap, int channels, bool& memoryShort)
+{
+    auto image = std::make_unique<ImageBuffer>();
+    const int width = int(FreeImage_GetWidth(bitmap));
+    const int height = int(FreeImage_GetHeight(bitmap));
+    if (!image->Create(width, height, 8 * channels)) {
+        memoryShort = true;
+        return nullptr;
+    }
+    for (int y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const uint16_t*>(FreeImage_GetScanLine(bitmap, height - 1 - y));
+        uint8_t* out = image->Row(y);
+        for (int x = 0; x < width; ++x, in += channels, out += channels) {
+            out[0] = uint8_t(in[2] >> 8);
+            out[1] = uint8_t(in[1] >> 8);
+            out[2] = uint8_t(in[0] >> 8);
+            if (channels == 4)
+                out[3] = uint8_t(in[3] >> 8);
+        }
+    }
+    return image;
+}
+
 struct MemoryCloser {
     void operator()(FIMEMORY* memory) const { FreeImage_CloseMemory(memory); }
 };
@@ -119,6 +145,10 @@ std::unique_ptr<ImageBuffer> FreeImageDecoder::ConvertBitmap(FIBITMAP* bitmap, b
         return FromStandardBitmap(bitmap, memoryShort);
     case FIT_UINT16:
         return FromGrey16(bitmap, memoryShort);
+    case FIT_RGB16:
+        return FromColour16(bitmap, 3, memoryShort);
+    case FIT_RGBA16:
+        return FromColour16(bitmap, 4, memoryShort);
     default:
         return nullptr;
     }
@@ -166,6 +196,10 @@ std::optional<DecoderReply::Page> FreeImageDecoder::PageInPlace(FIBITMAP* bitmap
 std::unique_ptr<ImageBuffer> FreeImageDecoder::DecodeFirstPage(const uint8_t* bytes, size_t length, bool& memoryShort)
 {
     memoryShort = false;
+    auto image = std::make_unique<ImageBuffer>();
+    const auto ownBlock = [](const BitmapInfoHeader& header, ImageBuffer& out) { return out.CreateFromInfo(header); };
+    if (PngDecoder::Reads(bytes, length))
+        return PngDecoder::Decode(bytes, length, ownBlock, *image, memoryShort) ? std::move(image) : nullptr;
     const FreeImageBitmap bitmap = LoadFirstPage(bytes, length);
     return ConvertBitmap(bitmap.get(), memoryShort);
 }

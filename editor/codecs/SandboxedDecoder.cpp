@@ -2,6 +2,7 @@
 
 #include "editor/codecs/DecoderReply.h"
 #include "editor/codecs/ImageCodec.h"
+#include "editor/codecs/PngDecoder.h"
 #include "process/HelperProgram.h"
 
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -43,7 +45,8 @@ public:
             Wait();
     }
 
-    static std::optional<DecoderProcess> Start(const SandboxedDecoder::Limits& limits);
+    static std::optional<DecoderProcess> Start(
+        const SandboxedDecoder::Limits& limits, const char* kind, int64_t likelyPixelBytes = 0);
 
     // Whether the process still waits for its input (a spare that died meanwhile does not).
     bool Waiting()
@@ -72,7 +75,8 @@ private:
     int reply_ = -1;
 };
 
-std::optional<DecoderProcess> DecoderProcess::Start(const SandboxedDecoder::Limits& limits)
+std::optional<DecoderProcess> DecoderProcess::Start(
+    const SandboxedDecoder::Limits& limits, const char* kind, int64_t likelyPixelBytes)
 {
     static const HelperProgram program("lumora-decode");
     DecoderProcess process;
@@ -82,7 +86,8 @@ std::optional<DecoderProcess> DecoderProcess::Start(const SandboxedDecoder::Limi
     process.input_ = sockets[0];
     process.reply_ = memfd_create("lumora-decode-reply", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (process.reply_ >= 0)
-        process.pid_ = program.Start({ std::to_string(limits.addressSpaceBytes), std::to_string(limits.cpuSeconds) },
+        process.pid_ = program.Start({ std::to_string(limits.addressSpaceBytes), std::to_string(limits.cpuSeconds),
+                                         kind, std::to_string(likelyPixelBytes) },
             { { sockets[1], 0 }, { process.reply_, 1 } });
     close(sockets[1]);
     if (process.pid_ < 0)
@@ -149,28 +154,37 @@ int DecoderProcess::Wait()
     return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A decoder started ahead with the default limits, which loads its libraries and enters its sandbox while
-// nothing waits for it: the next picture then pays for none of that. It still decodes one picture only.
+// A decoder of each kind started ahead with the default limits, which loads its libraries and enters its
+// sandbox while nothing waits for it: the next picture of that kind then pays for none of that. It still
+// decodes one picture only. A kind gets its spare once a picture of it has been decoded.
 class SpareDecoder {
 public:
-    static std::optional<DecoderProcess> Take()
+    static std::optional<DecoderProcess> Take(const char* kind)
     {
         std::optional<DecoderProcess> spare;
         {
             const std::lock_guard lock(Mutex());
-            spare.swap(Slot());
+            spare.swap(Slot(kind));
         }
         if (spare && spare->Waiting())
             return spare;
-        return DecoderProcess::Start(SandboxedDecoder::DefaultLimits());
+        return DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kind);
     }
 
-    static void Refill()
+    // A spare makes the reply pages of a picture of the size last decoded of its kind while it waits.
+    static void Refill(const char* kind)
     {
-        std::optional<DecoderProcess> next = DecoderProcess::Start(SandboxedDecoder::DefaultLimits());
+        std::optional<DecoderProcess> next
+            = DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kind, LastPixelBytes(kind));
         const std::lock_guard lock(Mutex());
-        if (!Slot())
-            Slot().swap(next);
+        if (!Slot(kind))
+            Slot(kind).swap(next);
+    }
+
+    static std::atomic<int64_t>& LastPixelBytes(const char* kind)
+    {
+        static std::atomic<int64_t> last[2];
+        return last[kind == SandboxedDecoder::kPlainPngKind ? 0 : 1];
     }
 
 private:
@@ -180,10 +194,10 @@ private:
         return mutex;
     }
     // Never destroyed: at exit the spare sees its input close and ends by itself.
-    static std::optional<DecoderProcess>& Slot()
+    static std::optional<DecoderProcess>& Slot(const char* kind)
     {
-        static auto* slot = new std::optional<DecoderProcess>;
-        return *slot;
+        static auto* slots = new std::optional<DecoderProcess>[2];
+        return slots[kind == SandboxedDecoder::kPlainPngKind ? 0 : 1];
     }
 };
 
@@ -212,21 +226,25 @@ SandboxedDecoder::Result SandboxedDecoder::Decode(const uint8_t* bytes, size_t l
         result.outcome = Outcome::kRefused;
         return result;
     }
+    const char* kind = PngDecoder::Reads(bytes, length) ? kPlainPngKind : kAnyKind;
     const bool usual = IsDefault(limits);
-    std::optional<DecoderProcess> decoder = usual ? SpareDecoder::Take() : DecoderProcess::Start(limits);
+    std::optional<DecoderProcess> decoder = usual ? SpareDecoder::Take(kind) : DecoderProcess::Start(limits, kind);
     if (!decoder)
         return result;
     const bool sent = decoder->Send(bytes, length);
     if (usual)
-        SpareDecoder::Refill();
+        SpareDecoder::Refill(kind);
     const int exitCode = decoder->Wait();
     if (!sent)
         return result;
     switch (exitCode) {
     case kExitDecoded:
         result.image = DecoderReply::Read(decoder->Reply());
-        if (result.image)
+        if (result.image) {
             result.outcome = Outcome::kDecoded;
+            SpareDecoder::LastPixelBytes(kind)
+                = std::min<int64_t>(int64_t(result.image->PixelBytes()), kMaxPreparedBytes);
+        }
         break;
     case kExitRefused:
         result.outcome = Outcome::kRefused;

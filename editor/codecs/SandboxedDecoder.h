@@ -8,8 +8,8 @@
 
 // Runs FreeImage on untrusted bytes in a short-lived process of its own (lumora-decode, started by fork +
 // exec), one picture per process: the bytes go in through a socket, the first page comes back through a
-// sealed memfd. With the default limits the next decoder is started ahead, so that loading its libraries
-// and entering its sandbox cost the next picture nothing. The decoder
+// sealed memfd. With the default limits the next decoder of the same kind is started ahead, so that
+// loading its libraries and entering its sandbox cost the next picture nothing. The decoder
 // can do nothing but decode (no new privileges, a seccomp allow-list, no files, no network) and is bounded
 // in address space and CPU time, so a decoder fault costs that process, never ours.
 class SandboxedDecoder {
@@ -27,6 +27,15 @@ public:
         int64_t addressSpaceBytes = 0;
         int cpuSeconds = 0;
     };
+
+    // The two kinds of decoder process: one for plain colour PNGs (PngDecoder), which starts without
+    // FreeImage, and one for any picture.
+    static constexpr const char* kPlainPngKind = "png";
+    static constexpr const char* kAnyKind = "any";
+
+    // The most reply pages a spare decoder makes while it waits: pictures of the size last decoded, up to
+    // a 4K screenshot at 32 bpp.
+    static constexpr int64_t kMaxPreparedBytes = int64_t(64) << 20;
 
     // How the decoder process ends; any other end is a failure.
     static constexpr int kExitDecoded = 0;

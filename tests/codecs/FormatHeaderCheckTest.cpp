@@ -149,7 +149,7 @@ TEST(FormatHeaderCheck, OneLyingFieldIsEnough)
         { "ico bitmap 0 wide", written("ico", 24), at(22 + 4, { 0, 0, 0, 0 }) },
         { "ico bitmap depth 33", written("ico", 24), at(22 + 14, { 33, 0 }) },
         { "ico second image past the end", written("ico", 24), [](auto& b) { b[4] = 2; } },
-        { "png 16-bit colour", written("png", 32), [](auto& b) { b[24] = 16; } },
+        { "png 16-bit palette", written("png", 32), [](auto& b) { b[24] = 16, b[25] = 3; } },
         { "png interlace 2", written("png", 8), [](auto& b) { b[28] = 2; } },
         { "gif code size 12", written("gif", 8), [](auto& b) { b[GifCodeSizeAt(b)] = 12; } },
         { "xpm colour name of 200 letters", written("xpm", 8),

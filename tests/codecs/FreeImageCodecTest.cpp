@@ -1,4 +1,6 @@
 #include "editor/codecs/FreeImageCodec.h"
+#include "editor/codecs/FreeImageDecoder.h"
+#include "editor/codecs/PngDecoder.h"
 #include "editor/codecs/SaveImageFile.h"
 #include "tests/codecs/CodecTestUtil.h"
 
@@ -119,14 +121,44 @@ TEST(FreeImageCodecLoad, TransparencyTableBecomesAlpha)
     EXPECT_EQ(PixelAt(image, 2, 1), (Bgra { 5, 250, 2, 255 })) << "indices past the table stay opaque";
 }
 
-TEST(FreeImageCodecLoad, DeepColourIsDroppedAndSixteenBitGreyKeepsItsHighByte)
+namespace {
+
+// A 2 x 1 page of 16 bits a channel: red, green, blue (and alpha) from distinct high and low bytes.
+FIBITMAP* DeepBitmap(FREE_IMAGE_TYPE type)
+{
+    FIBITMAP* bitmap = FreeImage_AllocateT(type, 2, 1);
+    auto* values = reinterpret_cast<uint16_t*>(FreeImage_GetScanLine(bitmap, 0));
+    const int channels = type == FIT_RGBA16 ? 4 : 3;
+    for (int i = 0; i < 2 * channels; ++i)
+        values[i] = uint16_t((0x10 + 0x20 * i) << 8 | 0xEF);
+    return bitmap;
+}
+
+} // namespace
+
+TEST(FreeImageCodecLoad, SixteenBitColourAndGreyKeepTheirHighByte)
 {
     TempFolder folder;
-    FIBITMAP* deep = FreeImage_AllocateT(FIT_RGB16, 2, 2);
-    ASSERT_TRUE(FreeImage_Save(FIF_PNG, deep, (folder / "deep.png").c_str(), 0));
-    FreeImage_Unload(deep);
-    ImageBuffer image;
-    EXPECT_FALSE(image.Load(folder / "deep.png"));
+    const struct {
+        const char* name;
+        FREE_IMAGE_FORMAT format;
+        FREE_IMAGE_TYPE type;
+        std::vector<Bgra> expected;
+    } cases[] = {
+        { "rgb16.png", FIF_PNG, FIT_RGB16, { { 0x50, 0x30, 0x10, 0 }, { 0xB0, 0x90, 0x70, 0 } } },
+        { "rgba16.png", FIF_PNG, FIT_RGBA16, { { 0x50, 0x30, 0x10, 0x70 }, { 0xD0, 0xB0, 0x90, 0xF0 } } },
+        { "rgb16.tif", FIF_TIFF, FIT_RGB16, { { 0x50, 0x30, 0x10, 0 }, { 0xB0, 0x90, 0x70, 0 } } },
+        { "rgba16.tif", FIF_TIFF, FIT_RGBA16, { { 0x50, 0x30, 0x10, 0x70 }, { 0xD0, 0xB0, 0x90, 0xF0 } } },
+    };
+    for (const auto& c : cases) {
+        FIBITMAP* deep = DeepBitmap(c.type);
+        ASSERT_TRUE(FreeImage_Save(c.format, deep, (folder / c.name).c_str(), 0)) << c.name;
+        FreeImage_Unload(deep);
+        ImageBuffer image;
+        ASSERT_TRUE(image.Load(folder / c.name)) << c.name;
+        EXPECT_EQ(image.BitCount(), c.type == FIT_RGBA16 ? 32 : 24) << c.name;
+        EXPECT_EQ((std::vector<Bgra> { PixelAt(image, 0, 0), PixelAt(image, 1, 0) }), c.expected) << c.name;
+    }
 
     // A page that uses only part of the range is shown as it is, not stretched to black and white.
     FIBITMAP* grey = FreeImage_AllocateT(FIT_UINT16, 4, 1);
@@ -137,8 +169,69 @@ TEST(FreeImageCodecLoad, DeepColourIsDroppedAndSixteenBitGreyKeepsItsHighByte)
     row[3] = 0xFFFF;
     ASSERT_TRUE(FreeImage_Save(FIF_PNG, grey, (folder / "grey16.png").c_str(), 0));
     FreeImage_Unload(grey);
+    ImageBuffer image;
     ASSERT_TRUE(image.Load(folder / "grey16.png"));
     EXPECT_EQ(image.BitCount(), 8) << "not mistaken for 5-5-5 colour";
     EXPECT_EQ(codectest::Colours(image),
         (std::vector<Bgra> { { 3, 3, 3, 0 }, { 5, 5, 5, 0 }, { 7, 7, 7, 0 }, { 255, 255, 255, 0 } }));
+}
+
+namespace {
+
+uint32_t Crc32(const uint8_t* bytes, size_t length)
+{
+    uint32_t crc = 0xFFFFFFFF;
+    for (size_t i = 0; i < length; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+// The file with a gAMA chunk of gamma 1.0 after its header.
+std::vector<uint8_t> WithGammaOne(std::vector<uint8_t> png)
+{
+    std::vector<uint8_t> chunk { 0, 0, 0, 4, 'g', 'A', 'M', 'A', 0, 1, 0x86, 0xA0 };
+    const uint32_t crc = Crc32(chunk.data() + 4, 8);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        chunk.push_back(uint8_t(crc >> shift));
+    png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+    return png;
+}
+
+} // namespace
+
+// Plain colour PNGs are read by our own libpng reader, which must make the picture FreeImage makes.
+TEST(FreeImageCodecLoad, PlainColourPngsReadAsFreeImageReadsThem)
+{
+    TempFolder folder;
+    const auto saved = [&](int bpp, int flags) {
+        FIBITMAP* bitmap = ToFreeImageBitmap(testutil::MakeImage(13, 9, bpp)).release();
+        EXPECT_TRUE(FreeImage_Save(FIF_PNG, bitmap, (folder / "p.png").c_str(), flags));
+        FreeImage_Unload(bitmap);
+        return codectest::ReadBytes(folder / "p.png");
+    };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        { "rgb", saved(24, 0) },
+        { "rgba", saved(32, 0) },
+        { "rgb interlaced", saved(24, PNG_INTERLACED) },
+        { "rgba interlaced", saved(32, PNG_INTERLACED) },
+        { "rgb of gamma 1", WithGammaOne(saved(24, 0)) },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PngDecoder::Reads(c.bytes.data(), c.bytes.size())) << c.what;
+        bool memoryShort = false;
+        const auto ours = FreeImageDecoder::DecodeFirstPage(c.bytes.data(), c.bytes.size(), memoryShort);
+        const FreeImageBitmap bitmap = FreeImageDecoder::LoadFirstPage(c.bytes.data(), c.bytes.size());
+        const auto theirs = FreeImageDecoder::ConvertBitmap(bitmap.get(), memoryShort);
+        ASSERT_TRUE(ours && theirs) << c.what;
+        EXPECT_TRUE(codectest::SamePixelBytes(*ours, *theirs)) << c.what;
+        // Cut inside its pixels, the file is refused rather than opened with the rest made up.
+        const std::vector<uint8_t> cut(c.bytes.begin(), c.bytes.begin() + std::ptrdiff_t(c.bytes.size() - 20));
+        EXPECT_EQ(FreeImageDecoder::DecodeFirstPage(cut.data(), cut.size(), memoryShort), nullptr) << c.what;
+    }
 }
