@@ -107,14 +107,15 @@ void MouseMove(benchmark::State& state)
     const ImageRect desktop = screen.DesktopRect();
     const ImageRect monitor = screen.Monitors().front();
     const bool drag = state.range(0) != 0;
-    ImageBuffer frozenImage;
-    frozenImage.Create(desktop.Width(), desktop.Height(), 24);
+    // The frozen desktop as the pipeline hands it over: a 32-bit picture.
+    QImage picture(desktop.Width(), desktop.Height(), QImage::Format_RGB32);
     for (int y = 0; y < desktop.Height(); ++y) {
-        uint8_t* row = frozenImage.Row(y);
-        for (int x = 0; x < desktop.Width() * 3; ++x)
+        uint8_t* row = picture.scanLine(y);
+        for (int x = 0; x < desktop.Width() * 4; ++x)
             row[x] = uint8_t(x ^ y);
     }
-    ImageScreenSource frozen(std::move(frozenImage));
+    ImageScreenSource frozen;
+    frozen.SetPicture(std::move(picture));
     frozen.SetMonitors(screen.Monitors());
     CCapDialog overlay(*server.windows, *server.input);
     overlay.SetShownHandler([&] {
