@@ -1,5 +1,4 @@
 #include "imaging/BitmapTypes.h"
-#include "tests/capture/DummyXorg.h"
 #include "tests/capture/ProcessOutput.h"
 
 #include <QFile>
@@ -8,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "tests/capture/DummyXorgSuite.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -57,22 +58,15 @@ bool Shows(const Layout& layout, int x, int y)
     return false;
 }
 
-class ScreensOverlayTest : public ::testing::Test {
+class ScreensOverlayTest : public DummyXorgSuite {
 protected:
-    static void SetUpTestSuite() { server = new DummyXorg; }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override
     {
-        if (!server->Failure().empty())
-            GTEST_SKIP() << server->Failure();
+        DummyXorgSuite::SetUp();
+        if (IsSkipped())
+            return;
         if (QStandardPaths::findExecutable("xdotool").isEmpty())
             GTEST_SKIP() << "needs xdotool to move the pointer";
-        dpy = server->Display().Get();
     }
 
     void TearDown() override
@@ -85,9 +79,7 @@ protected:
             XDestroyWindow(dpy, pattern);
             XSync(dpy, False);
         }
-        for (Window window : windows)
-            XDestroyWindow(dpy, window);
-        XSync(dpy, False);
+        DummyXorgSuite::TearDown();
         Shell("xrdb -remove");
     }
 
@@ -147,21 +139,6 @@ protected:
         XMapRaised(dpy, pattern);
         XClearWindow(dpy, pattern);
         XSync(dpy, False);
-    }
-
-    Window MakeWindow(const ImageRect& rect, uint32_t colour)
-    {
-        XSetWindowAttributes attributes {};
-        attributes.override_redirect = True;
-        attributes.background_pixel = colour;
-        const Window window = XCreateWindow(dpy, DefaultRootWindow(dpy), rect.left, rect.top, unsigned(rect.Width()),
-            unsigned(rect.Height()), 0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
-            &attributes);
-        windows.push_back(window);
-        XMapRaised(dpy, window);
-        XClearWindow(dpy, window);
-        XSync(dpy, False);
-        return window;
     }
 
     static int Shell(const std::string& command)
@@ -242,19 +219,14 @@ protected:
         return wrong;
     }
 
-    static DummyXorg* server;
-    Display* dpy = nullptr;
     Layout layout;
     int width = 0;
     int height = 0;
     Window pattern = 0;
-    std::vector<Window> windows;
     QTemporaryDir dir;
     std::string output;
     std::future<ProcessOutput> run;
 };
-
-DummyXorg* ScreensOverlayTest::server = nullptr;
 
 TEST_F(ScreensOverlayTest, DraggedRegionIsThoseDevicePixelsAtEveryScaleAndOnEveryMonitor)
 {
@@ -363,7 +335,7 @@ TEST_F(ScreensOverlayTest, WindowIsPickedOnAnyMonitor)
 {
     Arrange(kThree);
     const ImageRect place { 100, 850, 300, 950 };
-    MakeWindow(place, 0x20C040);
+    Fill(place, 0x20C040);
     Start("window");
     Xdo("mousemove 200 900");
     Xdo("click 1");
