@@ -102,6 +102,8 @@ void CCapDialog::Open()
         screens_.push_back(std::make_unique<OverlayWindow>(
             *screen, [this](QPainter& painter, const QRegion& pixels) { PaintDesktop(painter, pixels); },
             [this](QMouseEvent& event, int x, int y) { OnToolkitPointer(event, x, y); }));
+    for (const auto& window : screens_)
+        window->PrefaultBackingStore();
     for (const auto& window : screens_) {
         window->show();
         window->raise();
