@@ -5,7 +5,6 @@
 #include "capture/WindowMap.h"
 #include "imaging/ImageBuffer.h"
 #include "platform/GrabScreenRect.h"
-#include "platform/ImageScreenSource.h"
 #include "platform/ScreenInput.h"
 #include "platform/WindowSystem.h"
 
@@ -25,17 +24,6 @@ namespace {
 
 constexpr int kMapLimitMs = 2000;
 constexpr int kGrabLimitMs = 3000;
-
-QImage FrozenPicture(ScreenSource& frozen, const ImageRect& desktop)
-{
-    // The pipeline's frozen copy is one image already: painted from as it is, without a second read.
-    if (auto* image = dynamic_cast<ImageScreenSource*>(&frozen); image && image->Image().BitCount() == 24)
-        return OverlayPainter::ScreenPicture(image->Image());
-    ImageBuffer screen;
-    if (!GrabScreenRect(screen, frozen, desktop.left, desktop.top, desktop.right, desktop.bottom))
-        return {};
-    return OverlayPainter::ScreenPicture(screen);
-}
 
 bool Contains(const ImageRect& rect, int x, int y)
 {
@@ -89,7 +77,8 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
     frozen_ = &frozenScreen;
     view_ = OverlayView {};
     view_.desktop = frozenScreen.DesktopRect();
-    picture_ = FrozenPicture(frozenScreen, view_.desktop);
+    // Painted as it comes: a picture of the X server's screen shares its memory.
+    picture_ = frozenScreen.ReadPicture(view_.desktop);
     monitors_ = frozenScreen.Monitors();
     view_.monitor = monitors_.empty() ? view_.desktop : monitors_.front();
     view_.mode = request.mode;
@@ -115,6 +104,8 @@ void CCapDialog::Open()
             *screen, placer_ ? placer_(*screen, view_.desktop) : OverlayWindow::ToolkitDeviceRect(*screen),
             [this](QPainter& painter, const QRegion& pixels) { PaintDesktop(painter, pixels); },
             [this](QMouseEvent& event, int x, int y) { OnToolkitPointer(event, x, y); }));
+    for (const auto& window : screens_)
+        window->PrefaultBackingStore();
     // Where the compositor places every window (Wayland), only a full-screen one covers its monitor.
     const bool placedByDesktop = QGuiApplication::platformName() != QLatin1String("xcb");
     for (const auto& window : screens_) {
@@ -153,8 +144,8 @@ void CCapDialog::Open()
         const QPoint at = QCursor::pos();
         OnMouseMove(at.x(), at.y());
     }
-    for (const auto& window : screens_)
-        window->repaint();
+    // Only what the move touched is painted again: the windows showed the picture when they were exposed.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     QGuiApplication::sync();
     if (!ended_ && shown_)
         shown_();

@@ -51,6 +51,18 @@ ImageBuffer CapturePipeline::Grab(ScreenSource& source, const ImageRect& rect, c
     return image;
 }
 
+QImage CapturePipeline::GrabPicture(
+    const ImageRect& rect, const std::vector<ImageRect>& monitors, const std::optional<CursorImage>& cursor)
+{
+    if (services_.screen.BitsPerPixel() <= 8)
+        return {};
+    QImage picture = services_.screen.ReadPicture(rect);
+    DesktopMonitors::BlankOutside(picture, rect.left, rect.top, monitors);
+    if (cursor)
+        CompositeCursor(picture, *cursor, rect.left, rect.top);
+    return picture;
+}
+
 void CapturePipeline::RestoreAfterDelivery()
 {
     services_.mainWindow.ShowWindow(settings_.RestoreWndAftCap ? ShowCommand::Show : ShowCommand::ShowMinimized);
@@ -181,7 +193,7 @@ std::optional<ImageRect> CapturePipeline::SelectOnFrozenScreen(
         ? WindowMap::Build(services_.windows, { desktop.right, desktop.bottom })
         : WindowMap();
     frozen.SetMonitors(services_.screen.Monitors());
-    frozen.SetImage(Grab(services_.screen, { 0, 0, desktop.right, desktop.bottom }, cursor));
+    frozen.SetPicture(GrabPicture({ 0, 0, desktop.right, desktop.bottom }, frozen.Monitors(), cursor));
     frozen.SetBitsPerPixel(services_.screen.BitsPerPixel());
     OverlayRequest request;
     request.mode = mode;

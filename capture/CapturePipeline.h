@@ -7,10 +7,13 @@
 #include "platform/WindowId.h"
 #include "settings/CaptureSettings.h"
 
+#include <QImage>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class ImageBuffer;
 class ImageScreenSource;
@@ -105,6 +108,9 @@ private:
     void Wait(int milliseconds);
     // Grabs the rectangle, with the pointer drawn in when cursor is set.
     ImageBuffer Grab(ScreenSource& source, const ImageRect& rect, const std::optional<CursorImage>& cursor);
+    // The same as a 32-bit picture, which the overlay paints without converting it.
+    QImage GrabPicture(
+        const ImageRect& rect, const std::vector<ImageRect>& monitors, const std::optional<CursorImage>& cursor);
     std::optional<CursorImage> CursorIfWanted();
     int CaptureThroughOverlay(OverlayMode mode);
     void RestoreAfterDelivery();

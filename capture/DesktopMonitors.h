@@ -2,6 +2,8 @@
 
 #include "imaging/BitmapTypes.h"
 
+#include <QImage>
+
 #include <vector>
 
 class ImageBuffer;
@@ -16,5 +18,7 @@ ImageRect Clip(const ImageRect& rect, const std::vector<ImageRect>& monitors);
 // Paints black every pixel of the image (whose top-left pixel is desktop point (left, top)) that no
 // monitor shows.
 void BlankOutside(ImageBuffer& image, int left, int top, const std::vector<ImageRect>& monitors);
+// The same for a picture of QImage::Format_RGB32.
+void BlankOutside(QImage& picture, int left, int top, const std::vector<ImageRect>& monitors);
 
 } // namespace DesktopMonitors

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -89,6 +88,14 @@ void EnterPanel(QPainter& painter, const ImageRect& panel, double scale)
     painter.scale(scale, scale);
 }
 
+// The fixed rectangle's outline: not cut at the monitor's edge, but no larger than the monitor, as the
+// capture is.
+ImageRect FocusRect(const OverlayView& view)
+{
+    return OverlayLayout::CentredRect(view.currentX, view.currentY, std::min(view.fixedWidth, view.monitor.Width()),
+        std::min(view.fixedHeight, view.monitor.Height()));
+}
+
 QString MouseText(const OverlayView& view)
 {
     return QString("Mouse: x = %1; y = %2").arg(view.currentX).arg(view.currentY);
@@ -103,27 +110,6 @@ OverlayPainter::OverlayPainter(const QFont& labelFont)
     panelFont_.setPixelSize(14);
     panelFont_.setWeight(QFont::Bold);
     panelFont_.setStyleHint(QFont::SansSerif);
-}
-
-QImage OverlayPainter::ScreenPicture(const ImageBuffer& screen)
-{
-    QImage picture(screen.Width(), screen.Height(), QImage::Format_RGB32);
-    if (picture.isNull() || screen.BitCount() != 24)
-        return picture;
-    const int width = screen.Width();
-    for (int y = 0; y < screen.Height(); ++y) {
-        const uint8_t* from = screen.Row(y);
-        QRgb* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        // Blue, green, red and the next pixel's blue read as one word, whose top byte becomes the alpha;
-        // the row's last pixel is read bytewise so that nothing past the row is read.
-        for (int x = 0; x < width - 1; ++x, from += 3) {
-            uint32_t word = 0;
-            std::memcpy(&word, from, 4);
-            to[x] = word | 0xFF000000u;
-        }
-        to[width - 1] = qRgb(from[2], from[1], from[0]);
-    }
-    return picture;
 }
 
 QImage OverlayPainter::Magnify(ImageBuffer& around, int size)
@@ -196,10 +182,8 @@ void OverlayPainter::PaintRegionPanel(QPainter& painter, const OverlayView& view
 
     FrameRect(painter, view.selection, Qt::black);
     if (view.mode == OverlayMode::FixedRect) {
-        // A focus rectangle: every other pixel of its edge inverted. Not cut at the monitor's edge, but no
-        // larger than the monitor, as the capture is.
-        const ImageRect focus = CentredRect(view.currentX, view.currentY,
-            std::min(view.fixedWidth, view.monitor.Width()), std::min(view.fixedHeight, view.monitor.Height()));
+        // A focus rectangle: every other pixel of its edge inverted.
+        const ImageRect focus = FocusRect(view);
         if (!focus.IsEmpty()) {
             painter.save();
             painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -270,7 +254,7 @@ QRegion OverlayPainter::Touched(const OverlayView& view) const
         AddFrame(region, view.selection, 1);
         if (view.mode == OverlayMode::FixedRect)
             AddFrame(region,
-                Intersection(CentredRect(view.currentX, view.currentY, view.fixedWidth, view.fixedHeight),
+                Intersection(FocusRect(view),
                     { view.desktop.left - 1, view.desktop.top - 1, view.desktop.right + 1, view.desktop.bottom + 1 }),
                 1);
     }

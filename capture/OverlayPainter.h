@@ -41,8 +41,6 @@ public:
     // Every pixel that Paint may change, within the desktop.
     QRegion Touched(const OverlayView& view) const;
 
-    // The screen copy as a 32-bit picture for painting.
-    static QImage ScreenPicture(const ImageBuffer& screen);
     // The 31 x 31 pixels around the pointer with the middle row and column inverted (the centre kept),
     // stretched to size x size without smoothing.
     static QImage Magnify(ImageBuffer& around, int size);

@@ -1,5 +1,6 @@
 #include "capture/OverlayWindow.h"
 
+#include <QBackingStore>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -7,6 +8,9 @@
 #include <QWindow>
 
 #include <cmath>
+#include <cstdint>
+#include <sys/mman.h>
+#include <unistd.h>
 
 OverlayWindow::OverlayWindow(QScreen& screen, const ImageRect& shows, Painter paint, PointerHandler pointer)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint)
@@ -27,6 +31,36 @@ OverlayWindow::OverlayWindow(QScreen& screen, const ImageRect& shows, Painter pa
     winId();
     windowHandle()->setScreen(&screen);
     setGeometry(screen.geometry());
+}
+
+OverlayWindow::~OverlayWindow()
+{
+    WaitForPrefault();
+}
+
+void OverlayWindow::PrefaultBackingStore()
+{
+    QBackingStore* store = backingStore();
+    if (!store || prefault_.joinable())
+        return;
+    // The size the first paint gives it, so that the paint keeps this memory; a store that shows no image
+    // (not a raster one) is left alone.
+    store->resize(size());
+    auto* image = dynamic_cast<QImage*>(store->paintDevice());
+    if (!image || image->isNull())
+        return;
+    const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = uintptr_t(image->constBits()) & ~(page - 1);
+    const uintptr_t end = uintptr_t(image->constBits()) + uintptr_t(image->sizeInBytes());
+    // Faulting the pages in changes none of their contents; kernels before 5.14 refuse, which changes nothing.
+    prefault_
+        = std::thread([begin, end] { madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE); });
+}
+
+void OverlayWindow::WaitForPrefault()
+{
+    if (prefault_.joinable())
+        prefault_.join();
 }
 
 ImageRect OverlayWindow::ToolkitDeviceRect(const QScreen& screen)
@@ -50,6 +84,7 @@ void OverlayWindow::UpdateDesktop(const QRegion& desktopPixels)
 
 void OverlayWindow::paintEvent(QPaintEvent* event)
 {
+    WaitForPrefault();
     const double scale = Scale();
     QRegion desktop;
     for (const QRect& rect : event->region()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+
 #include <cstdint>
 #include <vector>
 
@@ -20,3 +22,5 @@ struct CursorImage {
 // Blends the cursor over a 24- or 32-bpp image whose top-left pixel shows screen point (originX, originY),
 // with the hot spot over the pointer position. Parts outside the image are dropped.
 void CompositeCursor(ImageBuffer& image, const CursorImage& cursor, int originX, int originY);
+// The same over a picture of QImage::Format_RGB32.
+void CompositeCursor(QImage& picture, const CursorImage& cursor, int originX, int originY);

@@ -3,6 +3,8 @@
 #include "imaging/BitmapTypes.h"
 #include "platform/CursorImage.h"
 
+#include <QImage>
+
 #include <optional>
 #include <vector>
 
@@ -36,6 +38,9 @@ public:
     // Fills image (already created at 24 bpp with the rectangle's size) with the rectangle's pixels.
     // Parts of the rectangle that lie off the screen stay black.
     virtual bool ReadPixels(const ImageRect& rect, ImageBuffer& image) = 0;
+    // The rectangle as a 32-bit picture (QImage::Format_RGB32, top row first) for painting 1:1; it may share
+    // memory with the source, and its padding byte need not be 0xFF. Null on failure, as ReadPixels fails.
+    virtual QImage ReadPicture(const ImageRect& rect);
     // The pointer's image and position, when the source can tell.
     virtual std::optional<CursorImage> Cursor() = 0;
 };

@@ -114,26 +114,14 @@ bool X11ScreenSource::ReadPixels(const ImageRect& rect, ImageBuffer& image)
 
 bool X11ScreenSource::ReadVisible(const ImageRect& visible, const ImageRect& rect, ImageBuffer& image)
 {
-    Display* display = display_.Get();
-    const Window root = display_.Root();
     const int x = visible.left - rect.left;
     const int y = visible.top - rect.top;
-    if (useShm_ && XShmQueryExtension(display)) {
-        // The segment is kept for the next grab of the same size (the scrolling capture makes many).
-        if (!shared_ || shared_->Width() != visible.Width() || shared_->Height() != visible.Height()) {
-            shared_.reset();
-            shared_ = std::make_unique<X11SharedImage>(display_, visible.Width(), visible.Height());
-        }
-        if (XImage* ximage = shared_->Get()) {
-            const X11Display::ErrorTrap trap(display_);
-            if (XShmGetImage(display, root, ximage, visible.left, visible.top, AllPlanes) && !trap.Failed()) {
-                CopyInto(*ximage, image, x, y);
-                return true;
-            }
-        }
+    if (const std::shared_ptr<X11SharedImage> shared = ReadShared(visible)) {
+        CopyInto(*shared->Get(), image, x, y);
+        return true;
     }
     const X11Display::ErrorTrap trap(display_);
-    XImage* ximage = XGetImage(display, root, visible.left, visible.top, unsigned(visible.Width()),
+    XImage* ximage = XGetImage(display_.Get(), display_.Root(), visible.left, visible.top, unsigned(visible.Width()),
         unsigned(visible.Height()), AllPlanes, ZPixmap);
     if (!ximage || trap.Failed()) {
         if (ximage)
@@ -143,6 +131,43 @@ bool X11ScreenSource::ReadVisible(const ImageRect& visible, const ImageRect& rec
     CopyInto(*ximage, image, x, y);
     XDestroyImage(ximage);
     return true;
+}
+
+std::shared_ptr<X11SharedImage> X11ScreenSource::ReadShared(const ImageRect& visible)
+{
+    Display* display = display_.Get();
+    if (!useShm_ || !XShmQueryExtension(display))
+        return nullptr;
+    if (!shared_ || shared_.use_count() > 1 || shared_->Width() != visible.Width()
+        || shared_->Height() != visible.Height()) {
+        shared_.reset();
+        shared_ = std::make_shared<X11SharedImage>(display_, visible.Width(), visible.Height());
+    }
+    XImage* ximage = shared_->Get();
+    if (!ximage)
+        return nullptr;
+    const X11Display::ErrorTrap trap(display_);
+    if (!XShmGetImage(display, display_.Root(), ximage, visible.left, visible.top, AllPlanes) || trap.Failed())
+        return nullptr;
+    return shared_;
+}
+
+QImage X11ScreenSource::ReadPicture(const ImageRect& rect)
+{
+    const ImageRect desktop = DesktopRect();
+    const bool onScreen = rect.left >= desktop.left && rect.top >= desktop.top && rect.right <= desktop.right
+        && rect.bottom <= desktop.bottom && !rect.IsEmpty();
+    std::shared_ptr<X11SharedImage> shared = onScreen ? ReadShared(rect) : nullptr;
+    if (!shared || !IsPlainBgrx(*shared->Get())) {
+        shared.reset();
+        return ScreenSource::ReadPicture(rect);
+    }
+    // The picture keeps the segment: until it goes, the next read takes another one.
+    XImage& ximage = *shared->Get();
+    auto* keep = new std::shared_ptr<X11SharedImage>(shared);
+    return QImage(
+        reinterpret_cast<uchar*>(ximage.data), ximage.width, ximage.height, ximage.bytes_per_line, QImage::Format_RGB32,
+        [](void* kept) { delete static_cast<std::shared_ptr<X11SharedImage>*>(kept); }, keep);
 }
 
 std::optional<CursorImage> X11ScreenSource::Cursor()

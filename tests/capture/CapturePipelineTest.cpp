@@ -134,17 +134,22 @@ TEST_F(CapturePipelineTest, Cursor_IsDrawnWithItsHotSpotOverThePointer)
     // blue; hot spot (1, 1) over pointer (10, 20), so its top-left pixel lands on (9, 19).
     rig.screen.SetCursor(CursorImage { 10, 20, 1, 1, 2, 2, { 0xFFFF0000, 0x00000000, 0x80808080, 0xFF0000FF } });
     rig.settings.IncludeCursor = 1;
-    rig.Pipeline().CaptureFullScreen();
-    const ImageBuffer& image = Captured();
     const ImageBuffer& screen = rig.screen.Image();
-    EXPECT_EQ(Colour(image, 9, 19), (Bgra { 0, 0, 255, 0 }));
-    EXPECT_EQ(Colour(image, 10, 19), Colour(screen, 10, 19));
-    // 0x80 + screen * (255 - 128) / 255, rounded to nearest, per channel.
-    const Bgra under = Colour(screen, 9, 20);
-    auto blend = [](uint8_t s) { return uint8_t(0x80 + (s * 127 + 127) / 255); };
-    EXPECT_EQ(Colour(image, 9, 20), (Bgra { blend(under.b), blend(under.g), blend(under.r), 0 }));
-    EXPECT_EQ(Colour(image, 10, 20), (Bgra { 255, 0, 0, 0 }));
-    EXPECT_EQ(Colour(image, 11, 21), Colour(screen, 11, 21));
+    // Full screen reads the screen itself; a region is cut from the overlay's 32-bit frozen picture.
+    rig.overlay.result = ImageRect { 0, 0, 64, 48 };
+    for (const bool region : { false, true }) {
+        SCOPED_TRACE(region ? "region" : "full screen");
+        region ? rig.Pipeline().CaptureRegion() : rig.Pipeline().CaptureFullScreen();
+        const ImageBuffer& image = Captured();
+        EXPECT_EQ(Colour(image, 9, 19), (Bgra { 0, 0, 255, 0 }));
+        EXPECT_EQ(Colour(image, 10, 19), Colour(screen, 10, 19));
+        // 0x80 + screen * (255 - 128) / 255, rounded to nearest, per channel.
+        const Bgra under = Colour(screen, 9, 20);
+        auto blend = [](uint8_t s) { return uint8_t(0x80 + (s * 127 + 127) / 255); };
+        EXPECT_EQ(Colour(image, 9, 20), (Bgra { blend(under.b), blend(under.g), blend(under.r), 0 }));
+        EXPECT_EQ(Colour(image, 10, 20), (Bgra { 255, 0, 0, 0 }));
+        EXPECT_EQ(Colour(image, 11, 21), Colour(screen, 11, 21));
+    }
 }
 
 TEST_F(CapturePipelineTest, Cursor_PartlyOffTheImageIsClipped)

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -13,10 +14,11 @@
 
 namespace {
 
+// The desktop's largest size and the video memory (KiB) go in at %1, %2 and %3.
 const char kConfig[] = R"(Section "Device"
   Identifier "dummy"
   Driver "dummy"
-  VideoRam 64000
+  VideoRam %3
 EndSection
 Section "Monitor"
   Identifier "monitor"
@@ -30,7 +32,7 @@ Section "Screen"
   DefaultDepth 24
   SubSection "Display"
     Depth 24
-    Virtual 2560 1600
+    Virtual %1 %2
   EndSubSection
 EndSection
 )";
@@ -47,7 +49,7 @@ int FreeDisplayNumber()
 
 } // namespace
 
-DummyXorg::DummyXorg()
+DummyXorg::DummyXorg(int maxWidth, int maxHeight)
 {
     const QString xorg = QStandardPaths::findExecutable("Xorg");
     if (xorg.isEmpty() || !std::filesystem::exists("/usr/lib/xorg/modules/drivers/dummy_drv.so")) {
@@ -56,7 +58,9 @@ DummyXorg::DummyXorg()
     }
     const QString config = dir_.filePath("xorg.conf");
     QFile file(config);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kConfig) < 0) {
+    const qint64 frameKiB = qint64(maxWidth) * maxHeight * 4 / 1024;
+    const QString text = QString(kConfig).arg(maxWidth).arg(maxHeight).arg(std::max<qint64>(64000, 2 * frameKiB));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0) {
         failure_ = "cannot write the server's configuration";
         return;
     }

@@ -1,6 +1,5 @@
 #include "platform/X11ScreenSource.h"
 #include "tests/capture/CaptureFakes.h"
-#include "tests/capture/DummyXorg.h"
 #include "tests/capture/ProcessOutput.h"
 
 #include <QImage>
@@ -8,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
+// Last: it brings the X headers.
+#include "tests/capture/DummyXorgSuite.h"
 
 namespace {
 
@@ -17,37 +17,18 @@ constexpr uint32_t kPrimaryColour = 0x1040E0;
 
 // Two monitors with the primary one not at the desktop's origin: DUMMY0 (1024 x 768) at (0, 0) and the
 // primary DUMMY1 (800 x 600) at (1024, 0). `xrandr --listmonitors` lists the primary first.
-class MultiMonitorTest : public ::testing::Test {
+class MultiMonitorTest : public DummyXorgSuite {
 protected:
-    static void SetUpTestSuite() { server = new DummyXorg; }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override
     {
-        if (!server->Failure().empty())
-            GTEST_SKIP() << server->Failure();
+        DummyXorgSuite::SetUp();
+        if (IsSkipped())
+            return;
         ASSERT_TRUE(server->Xrandr("--output DUMMY0 --mode 1024x768 --pos 0x0"));
         server->Xrandr("--addmode DUMMY1 800x600"); // fails harmlessly when a previous test added it
         ASSERT_TRUE(server->Xrandr("--output DUMMY1 --mode 800x600 --right-of DUMMY0 --primary"));
-        Fill(0, 0, 1024, 768, kLeftColour);
-        Fill(1024, 0, 800, 600, kPrimaryColour);
-    }
-
-    void Fill(int x, int y, int w, int h, uint32_t colour)
-    {
-        Display* dpy = server->Display().Get();
-        XSetWindowAttributes attributes {};
-        attributes.override_redirect = True;
-        attributes.background_pixel = colour;
-        const Window window = XCreateWindow(dpy, DefaultRootWindow(dpy), x, y, unsigned(w), unsigned(h), 0,
-            CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
-        XMapRaised(dpy, window);
-        XClearWindow(dpy, window);
-        XSync(dpy, False);
+        Fill({ 0, 0, 1024, 768 }, kLeftColour);
+        Fill({ 1024, 0, 1824, 600 }, kPrimaryColour);
     }
 
     static ProcessOutput CaptureCommand(const std::string& options)
@@ -58,11 +39,8 @@ protected:
 
     static uint32_t Rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 
-    static DummyXorg* server;
     QTemporaryDir dir;
 };
-
-DummyXorg* MultiMonitorTest::server = nullptr;
 
 TEST_F(MultiMonitorTest, FullScreenIsThePrimaryMonitorAtItsOwnPlace)
 {

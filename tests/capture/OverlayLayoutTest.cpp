@@ -2,6 +2,8 @@
 #include "capture/OverlayPainter.h"
 #include "imaging/ImageBuffer.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -118,6 +120,71 @@ TEST(OverlayLayoutTest, MagnifierInvertsTheCrossHairButTheCentreAndStretchesWith
     EXPECT_EQ(picture.pixel(20, 80), qRgb(0xBF, 255 - 15 * 8, 255 - 3 * 8)); // middle row, inverted
     EXPECT_EQ(picture.pixel(80, 159), qRgb(0xBF, 255 - 30 * 8, 255 - 15 * 8)); // middle column
     EXPECT_EQ(picture.pixel(83, 77), qRgb(0x40, 14 * 8, 16 * 8)); // beside the cross: untouched
+}
+
+// A mouse move repaints only what Touched names, so whatever Paint changes must lie in it, or the screen keeps
+// stale or missing marks.
+TEST(OverlayLayoutTest, TouchedHoldsEveryPixelThatPaintChanges)
+{
+    const ImageRect desktop { 0, 0, 900, 600 };
+    const ImageRect left { 0, 0, 500, 600 };
+    const ImageRect right { 500, 0, 900, 400 };
+    QImage magnifier(160, 160, QImage::Format_RGB32);
+    magnifier.fill(Qt::darkCyan);
+    struct Case {
+        const char* what;
+        OverlayMode mode;
+        ImageRect monitor;
+        double scale;
+        bool bottomRight;
+        int x, y, fixedWidth, fixedHeight;
+        ImageRect selection, windowRect;
+    };
+    const Case cases[] = {
+        { "a selection", OverlayMode::Region, left, 1, false, 300, 300, 0, 0, { 220, 250, 300, 300 }, {} },
+        { "at twice the scale", OverlayMode::Region, right, 2, true, 600, 100, 0, 0, { 550, 40, 600, 100 }, {} },
+        { "fixed, across monitors", OverlayMode::FixedRect, left, 1, false, 480, 300, 120, 90, {}, {} },
+        { "fixed, larger than its monitor", OverlayMode::FixedRect, right, 1, false, 650, 150, 1000000000, 1000000000,
+            {}, {} },
+        { "window", OverlayMode::WindowObject, left, 1, true, 100, 100, 0, 0, {}, { 50, 60, 400, 350 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OverlayView view;
+        view.mode = c.mode;
+        view.desktop = desktop;
+        view.monitor = c.monitor;
+        view.scale = c.scale;
+        view.panelBottomRight = c.bottomRight;
+        view.magnifier = magnifier.scaled(Scaled(kMagnifierSize, c.scale), Scaled(kMagnifierSize, c.scale));
+        view.currentX = c.x;
+        view.currentY = c.y;
+        view.fixedWidth = c.fixedWidth;
+        view.fixedHeight = c.fixedHeight;
+        view.selection = c.selection;
+        view.windowRect = c.windowRect;
+        QImage before(desktop.Width(), desktop.Height(), QImage::Format_RGB32);
+        for (int y = 0; y < before.height(); ++y)
+            for (int x = 0; x < before.width(); ++x)
+                before.setPixel(x, y, qRgb(x * 3, y * 5, 0x55));
+        QImage after = before;
+        OverlayPainter painter(QFont("DejaVu Sans", 9));
+        {
+            QPainter on(&after);
+            painter.Paint(on, view);
+        }
+        const QRegion touched = painter.Touched(view);
+        int changed = 0;
+        int outside = 0;
+        for (int y = 0; y < before.height(); ++y)
+            for (int x = 0; x < before.width(); ++x)
+                if (before.pixel(x, y) != after.pixel(x, y)) {
+                    ++changed;
+                    outside += !touched.contains(QPoint(x, y));
+                }
+        EXPECT_GT(changed, 0);
+        EXPECT_EQ(outside, 0);
+    }
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "imaging/BitmapTypes.h"
-#include "tests/capture/DummyXorg.h"
 #include "tests/capture/ProcessOutput.h"
 
 #include <QFile>
@@ -8,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "tests/capture/DummyXorgSuite.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -57,22 +58,15 @@ bool Shows(const Layout& layout, int x, int y)
     return false;
 }
 
-class ScreensOverlayTest : public ::testing::Test {
+class ScreensOverlayTest : public DummyXorgSuite {
 protected:
-    static void SetUpTestSuite() { server = new DummyXorg; }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override
     {
-        if (!server->Failure().empty())
-            GTEST_SKIP() << server->Failure();
+        DummyXorgSuite::SetUp();
+        if (IsSkipped())
+            return;
         if (QStandardPaths::findExecutable("xdotool").isEmpty())
             GTEST_SKIP() << "needs xdotool to move the pointer";
-        dpy = server->Display().Get();
     }
 
     void TearDown() override
@@ -85,9 +79,7 @@ protected:
             XDestroyWindow(dpy, pattern);
             XSync(dpy, False);
         }
-        for (Window window : windows)
-            XDestroyWindow(dpy, window);
-        XSync(dpy, False);
+        DummyXorgSuite::TearDown();
         Shell("xrdb -remove");
     }
 
@@ -147,21 +139,6 @@ protected:
         XMapRaised(dpy, pattern);
         XClearWindow(dpy, pattern);
         XSync(dpy, False);
-    }
-
-    Window MakeWindow(const ImageRect& rect, uint32_t colour)
-    {
-        XSetWindowAttributes attributes {};
-        attributes.override_redirect = True;
-        attributes.background_pixel = colour;
-        const Window window = XCreateWindow(dpy, DefaultRootWindow(dpy), rect.left, rect.top, unsigned(rect.Width()),
-            unsigned(rect.Height()), 0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
-            &attributes);
-        windows.push_back(window);
-        XMapRaised(dpy, window);
-        XClearWindow(dpy, window);
-        XSync(dpy, False);
-        return window;
     }
 
     static int Shell(const std::string& command)
@@ -242,19 +219,14 @@ protected:
         return wrong;
     }
 
-    static DummyXorg* server;
-    Display* dpy = nullptr;
     Layout layout;
     int width = 0;
     int height = 0;
     Window pattern = 0;
-    std::vector<Window> windows;
     QTemporaryDir dir;
     std::string output;
     std::future<ProcessOutput> run;
 };
-
-DummyXorg* ScreensOverlayTest::server = nullptr;
 
 TEST_F(ScreensOverlayTest, DraggedRegionIsThoseDevicePixelsAtEveryScaleAndOnEveryMonitor)
 {
@@ -277,6 +249,18 @@ TEST_F(ScreensOverlayTest, DraggedRegionIsThoseDevicePixelsAtEveryScaleAndOnEver
             { 1100, 420, 1500, 460 } },
         { "across the edge, scaled", &kTwo, "144", "", 900, 100, 1201, 301, { 900, 100, 1201, 301 },
             { 900, 500, 1200, 560 } },
+        // Each monitor at its own scale (QT_SCREEN_SCALE_FACTORS by name, or in the toolkit's order of screens,
+        // the primary first); a 2x panel would be taller than the 800 x 600 monitor, so that one is at most 1.5x.
+        { "2x monitor left of the 1x primary", &kTwo, nullptr, "QT_SCREEN_SCALE_FACTORS='DUMMY0=2;DUMMY1=1'", 100, 120,
+            300, 200, { 100, 120, 300, 200 }, { 400, 650, 640, 700 } },
+        { "1x monitor beside the 1.5x primary", &kTwo, nullptr, "QT_SCREEN_SCALE_FACTORS='DUMMY0=1;DUMMY1=1.5'", 300,
+            200, 100, 120, { 100, 120, 300, 200 }, { 400, 650, 640, 700 } },
+        { "on the 1.5x primary", &kTwo, nullptr, "QT_SCREEN_SCALE_FACTORS='1.5;1'", 1500, 400, 1100, 100,
+            { 1100, 100, 1500, 400 }, { 1100, 420, 1500, 460 } },
+        { "across the edge from 2x to 1.5x", &kTwo, nullptr, "QT_SCREEN_SCALE_FACTORS='DUMMY0=2;DUMMY1=1.5'", 900, 100,
+            1201, 301, { 900, 100, 1201, 301 }, { 900, 500, 1200, 560 } },
+        { "across the edge from 1.5x to 1x", &kTwo, nullptr, "QT_SCREEN_SCALE_FACTORS='DUMMY0=1;DUMMY1=1.5'", 1201, 301,
+            900, 100, { 900, 100, 1201, 301 }, { 900, 500, 1200, 560 } },
         { "bottom of the L", &kThree, nullptr, "", 100, 800, 300, 901, { 100, 800, 300, 901 },
             { 100, 1000, 300, 1100 } },
         { "across the hole of the L", &kThree, nullptr, "", 500, 700, 1300, 500, { 500, 500, 1300, 700 },
@@ -351,7 +335,7 @@ TEST_F(ScreensOverlayTest, WindowIsPickedOnAnyMonitor)
 {
     Arrange(kThree);
     const ImageRect place { 100, 850, 300, 950 };
-    MakeWindow(place, 0x20C040);
+    Fill(place, 0x20C040);
     Start("window");
     Xdo("mousemove 200 900");
     Xdo("click 1");
