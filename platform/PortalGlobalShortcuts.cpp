@@ -61,13 +61,7 @@ PortalGlobalShortcuts::~PortalGlobalShortcuts()
 
 bool PortalGlobalShortcuts::Available()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return false;
-    QDBusMessage ask = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    ask << kInterface << QStringLiteral("version");
-    return bus.call(ask, QDBus::Block, kAskLimitMs).type() == QDBusMessage::ReplyMessage;
+    return PortalRequestWaiter::PortalOffers(kInterface, kAskLimitMs);
 }
 
 QString PortalGlobalShortcuts::TriggerText(int virtualKey, int modBits)

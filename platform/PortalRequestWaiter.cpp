@@ -1,10 +1,23 @@
 #include "platform/PortalRequestWaiter.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 
 #include <unistd.h>
 
 #include <atomic>
+
+bool PortalRequestWaiter::PortalOffers(const QString& interface, int limitMs)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
+        QStringLiteral("/org/freedesktop/portal/desktop"), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    ask << interface << QStringLiteral("version");
+    return bus.call(ask, QDBus::Block, limitMs).type() == QDBusMessage::ReplyMessage;
+}
 
 QString PortalRequestWaiter::NewToken()
 {

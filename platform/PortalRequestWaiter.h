@@ -19,6 +19,8 @@ public:
 
     using QObject::QObject;
 
+    // Whether the desktop portal on the session bus offers the interface (it answers for its version).
+    static bool PortalOffers(const QString& interface, int limitMs);
     // A handle_token unique in this process.
     static QString NewToken();
     // The portal answers on /org/freedesktop/portal/desktop/request/SENDER/TOKEN, SENDER being our unique

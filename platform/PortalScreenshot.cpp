@@ -57,13 +57,7 @@ PortalScreenshot::Result Failure(const std::string& error)
 
 bool PortalScreenshot::Available()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return false;
-    QDBusMessage ask = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    ask << kInterface << QStringLiteral("version");
-    return bus.call(ask, QDBus::Block, kAskLimitMs).type() == QDBusMessage::ReplyMessage;
+    return PortalRequestWaiter::PortalOffers(kInterface, kAskLimitMs);
 }
 
 PortalScreenshot::Result PortalScreenshot::Take(std::chrono::milliseconds limit)

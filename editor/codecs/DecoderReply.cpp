@@ -45,21 +45,6 @@ bool ReadAllAt(int fd, void* data, size_t size, off_t offset)
     return true;
 }
 
-bool WriteAllAt(int fd, const uint8_t* bytes, size_t size, off_t offset)
-{
-    while (size > 0) {
-        const ssize_t written = pwrite(fd, bytes, size, offset);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= size_t(written);
-        offset += written;
-    }
-    return true;
-}
-
 // The pixel block of the reply as memory of this process, or an empty block when it cannot be mapped.
 PixelBlock MapPixels(int fd, size_t bytes)
 {
