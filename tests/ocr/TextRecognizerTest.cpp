@@ -1,0 +1,105 @@
+#include "ocr/TextRecognizer.h"
+
+#include "TextPicture.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+class TextRecognizerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "ocr_tests";
+        static char* argv[] = { name, nullptr };
+        if (!QGuiApplication::instance())
+            app_ = new QGuiApplication(argc, argv);
+    }
+
+    static QGuiApplication* app_;
+};
+QGuiApplication* TextRecognizerTest::app_ = nullptr;
+
+TEST_F(TextRecognizerTest, ReadsScreenTextOfEachFontSizeAndPolarityAlmostWithoutError)
+{
+    const textpicture::Style styles[] = {
+        { "Liberation Sans", 12, false },
+        { "Liberation Sans", 12, true },
+        { "Liberation Sans", 16, false },
+        { "Liberation Sans", 16, true },
+        { "DejaVu Sans Mono", 12, false },
+        { "DejaVu Sans Mono", 12, true },
+        { "DejaVu Sans Mono", 16, false },
+        { "DejaVu Sans Mono", 16, true },
+    };
+    TextRecognizer recognizer;
+    ASSERT_TRUE(recognizer.Ready()) << "English data (tesseract-ocr-eng) is not installed";
+    for (const textpicture::Style& style : styles) {
+        SCOPED_TRACE(testing::Message() << style.family << " " << style.pixelSize << " px"
+                                        << (style.lightOnDark ? " light on dark" : " dark on light"));
+        QStringList lines;
+        const ImageBuffer picture = textpicture::Paragraph(style, 640, &lines);
+        const TextRecognizer::Result result = recognizer.Read(picture);
+        ASSERT_EQ(result.outcome, TextRecognizer::Outcome::Read);
+        const QString read = QString::fromStdString(result.text);
+        EXPECT_GE(textpicture::CharacterAccuracy(lines.join(' '), read), 0.98) << read.toStdString();
+        // Lines stay lines: the paragraph is not run together into one.
+        EXPECT_GE(read.count('\n'), lines.size() - 1);
+    }
+}
+
+TEST_F(TextRecognizerTest, ReportsProgressAndStopsWhenCancelled)
+{
+    TextRecognizer recognizer;
+    ASSERT_TRUE(recognizer.Ready());
+    const ImageBuffer picture = textpicture::Paragraph({ "Liberation Sans", 16, false }, 640);
+
+    int last = -1;
+    bool rising = true;
+    const TextRecognizer::Result read = recognizer.Read(picture, [&](int percent) {
+        rising = rising && percent >= last;
+        last = percent;
+    });
+    EXPECT_EQ(read.outcome, TextRecognizer::Outcome::Read);
+    EXPECT_TRUE(rising);
+    EXPECT_EQ(last, 100);
+
+    std::atomic<bool> cancel { true };
+    const TextRecognizer::Result cancelled = recognizer.Read(picture, {}, &cancel);
+    EXPECT_EQ(cancelled.outcome, TextRecognizer::Outcome::Cancelled);
+    EXPECT_TRUE(cancelled.text.empty());
+    // The recogniser is still good for the next picture.
+    EXPECT_EQ(recognizer.Read(picture).outcome, TextRecognizer::Outcome::Read);
+}
+
+TEST_F(TextRecognizerTest, WithoutLanguageDataNothingIsListedAndReadingSaysSo)
+{
+    QTemporaryDir empty;
+    const char* before = std::getenv("TESSDATA_PREFIX");
+    const std::string saved = before ? before : "";
+    setenv("TESSDATA_PREFIX", empty.path().toLocal8Bit().constData(), 1);
+    const std::vector<std::string> languages = TextRecognizer::AvailableLanguages();
+    TextRecognizer recognizer;
+    const TextRecognizer::Result result
+        = recognizer.Read(textpicture::Paragraph({ "Liberation Sans", 16, false }, 320));
+    if (before)
+        setenv("TESSDATA_PREFIX", saved.c_str(), 1);
+    else
+        unsetenv("TESSDATA_PREFIX");
+
+    EXPECT_TRUE(languages.empty());
+    EXPECT_FALSE(recognizer.Ready());
+    EXPECT_EQ(result.outcome, TextRecognizer::Outcome::NoLanguageData);
+    const std::vector<std::string> installed = TextRecognizer::AvailableLanguages();
+    EXPECT_NE(std::find(installed.begin(), installed.end(), "eng"), installed.end());
+    EXPECT_EQ(std::find(installed.begin(), installed.end(), "osd"), installed.end());
+}
+
+} // namespace
