@@ -71,6 +71,7 @@ constexpr int ToolHighlight = 32946;
 constexpr int ToolStamp = 32944;
 // Ours, clear of the ranges above.
 constexpr int ToolRedact = 33600;
+constexpr int EditCopyText = 33620;
 constexpr int DeleteObject = 32924;
 } // namespace CommandId
 

@@ -4,6 +4,7 @@
 #include "app/CaptureCommand.h"
 #include "app/ConvertVerb.h"
 #include "app/InfoVerb.h"
+#include "app/OcrVerb.h"
 #include "app/SendCommand.h"
 
 #include <iostream>
@@ -19,7 +20,9 @@ std::string CommandLineUsage()
            "  lumora apply IN OUT EFFECT [VALUES...]   run an image command on a file\n"
            "  lumora info FILE                         print width, height, bits per pixel and tag\n"
            "  lumora send highlight|capture-window|capture KIND...\n"
-           "                                           ask a running instance to act\n";
+           "                                           ask a running instance to act\n"
+           "  lumora ocr FILE|--full|--region WxH+X+Y [--lang LANG]\n"
+           "                                           print the text of a picture or of the screen\n";
 }
 
 int RunCommandLine(const std::vector<std::string>& args)
@@ -42,6 +45,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         return RunCaptureCommand(rest, WindowToolkit());
     if (verb == "send")
         return RunSendCommand(rest);
+    if (verb == "ocr")
+        return RunOcrVerb(rest);
     // Only the verbs are ours: a file name starts the window program, which opens nothing, and options
     // such as -platform xcb are Qt's.
     return -1;

@@ -5,6 +5,8 @@
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "app/FrameTextCopy.h"
+#include "app/TextLanguages.h"
 #include "editor/bars/CParamBar.h"
 #include "editor/bars/PropertyChangeTarget.h"
 #include "editor/document/CKestrelDoc.h"
@@ -72,6 +74,11 @@ void FrameBars::CreateActions()
             actions_[entry.id]->setCheckable(true);
     }
     actions_[ZoomActual]->setToolTip("Actual");
+    if (!FrameTextCopy::Available()) {
+        // Off, and the menu says why.
+        actions_[EditCopyText]->setText("Copy Text (" + TextLanguages::MissingReason() + ")");
+        actions_[EditCopyText]->setStatusTip("Copy Text: " + TextLanguages::MissingReason());
+    }
     MakeAction(CommandId::ShowHideMainWindow, "Show/Hide Main window");
 }
 
@@ -235,6 +242,7 @@ void FrameBars::UpdateViewCommandStates(CChildFrame& child)
     actions_[EditRedo]->setEnabled(child.Document().CanRedo());
     for (int id : { EditCopy, EditCut, EditPaste })
         actions_[id]->setEnabled(true);
+    actions_[EditCopyText]->setEnabled(FrameTextCopy::Available());
     actions_[FilePrint]->setEnabled(true);
     for (const ToolbarEntry& entry : CommandTable::ToolsToolbar()) {
         if (const int tool = CommandTable::ToolNumber(entry.id); tool >= 0) {

@@ -86,10 +86,30 @@ uint8_t OcrPage::Ground() const
 
 void OcrPage::MakeDarkOnLight()
 {
-    if (IsEmpty() || Ground() >= 128)
-        return;
-    for (uint8_t& value : pixels_)
-        value = uint8_t(255 - value);
+    // A screen mixes grounds (a light window on a dark desktop, a dark bar over a light page): each tile
+    // follows its own commonest value. A tile is larger than a line of screen text, so its commonest
+    // value is the ground the text stands on.
+    constexpr int kTile = 48;
+    std::array<uint16_t, 256> counts {};
+    for (int top = 0; top < height_; top += kTile) {
+        const int bottom = std::min(top + kTile, height_);
+        for (int left = 0; left < width_; left += kTile) {
+            const int right = std::min(left + kTile, width_);
+            counts.fill(0);
+            for (int y = top; y < bottom; ++y) {
+                const uint8_t* row = Row(y);
+                for (int x = left; x < right; ++x)
+                    ++counts[row[x]];
+            }
+            if (std::max_element(counts.begin(), counts.end()) - counts.begin() >= 128)
+                continue;
+            for (int y = top; y < bottom; ++y) {
+                uint8_t* row = pixels_.data() + size_t(y) * size_t(width_);
+                for (int x = left; x < right; ++x)
+                    row[x] = uint8_t(255 - row[x]);
+            }
+        }
+    }
 }
 
 int OcrPage::LineHeight() const

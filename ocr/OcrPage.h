@@ -24,7 +24,7 @@ public:
 
     // The commonest grey value: the ground that text is drawn on.
     uint8_t Ground() const;
-    // Turns light text on a dark ground into dark text on a light one.
+    // Turns light text on a dark ground into dark text on a light one, wherever on the page it is.
     void MakeDarkOnLight();
     // The median height of the bands of rows that hold anything but the ground, or 0 when there are none.
     int LineHeight() const;

@@ -55,6 +55,24 @@ TEST_F(TextRecognizerTest, ReadsScreenTextOfEachFontSizeAndPolarityAlmostWithout
     }
 }
 
+TEST_F(TextRecognizerTest, ReadsALightWindowOnADarkDesktopAndADarkPanelBesideIt)
+{
+    // A screen of mixed grounds: the commonest colour of the whole picture is not every text's ground.
+    QStringList light;
+    QStringList dark;
+    const ImageBuffer window = textpicture::Paragraph({ "Liberation Sans", 12, false }, 560, &light);
+    const ImageBuffer panel = textpicture::Paragraph({ "DejaVu Sans Mono", 12, true }, 420, &dark);
+    ImageBuffer screen;
+    ASSERT_TRUE(screen.Create(1280, 720, 24));
+    std::fill(screen.Pixels(), screen.Pixels() + screen.PixelBytes(), uint8_t(0x10));
+    ASSERT_TRUE(screen.Paste(window, 100, 300));
+    ASSERT_TRUE(screen.Paste(panel, 100, 40));
+
+    TextRecognizer recognizer;
+    const QString read = QString::fromStdString(recognizer.Read(screen).text);
+    EXPECT_GE(textpicture::CharacterAccuracy(dark.join(' ') + ' ' + light.join(' '), read), 0.95) << read.toStdString();
+}
+
 TEST_F(TextRecognizerTest, ReportsProgressAndStopsWhenCancelled)
 {
     TextRecognizer recognizer;
