@@ -1,5 +1,6 @@
 #include "app/FrameCapture.h"
 
+#include "app/FrameTextCopy.h"
 #include "app/FrameWindowControl.h"
 #include "app/PopupDismissal.h"
 #include "app/ScrollBarWidth.h"
@@ -52,6 +53,8 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
     CaptureServices services { *screen_, *windows_, *mainWindow_, *clipboard_, *sound_, documents, overlay_.get(),
         SaveImageFile, [](int milliseconds) { QThread::msleep(milliseconds); }, std::move(configPath),
         std::move(soundFolder) };
+    services.readText
+        = [this](const ImageBuffer& region) { FrameTextCopy::Run(region, settings_.OcrLanguage, &window_); };
     pipeline_ = std::make_unique<CapturePipeline>(settings, std::move(services));
     scrollInput_ = std::make_unique<X11ScrollInput>(*display_);
     notifier_ = std::make_unique<DBusDesktopNotifier>("Lumora", "lumora");

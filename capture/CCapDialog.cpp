@@ -99,6 +99,7 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
     dragging_ = false;
     fixedRect_ = {};
     pickedWindow_ = 0;
+    textWanted_ = false;
     lastLookedUp_ = 0;
     lastMoveX_ = lastMoveY_ = -1 << 30;
     accepted_ = false;
@@ -203,6 +204,16 @@ void CCapDialog::OnKey(int key)
     switch (key) {
     case Qt::Key_Escape:
         End(false);
+        return;
+    case Qt::Key_T:
+        // "Copy Text": the region being dragged, or the next one, is read rather than captured.
+        if (request_.mode == OverlayMode::Region) {
+            textWanted_ = true;
+            if (dragging_ && !view_.selection.IsEmpty()) {
+                dragging_ = false;
+                End(true);
+            }
+        }
         return;
     case Qt::Key_Left:
         --x;

@@ -28,6 +28,7 @@ public:
 
     std::optional<ImageRect> Select(const OverlayRequest& request, ScreenSource& frozenScreen) override;
     WindowId PickedWindow() const override { return pickedWindow_; }
+    bool TextWanted() const override { return textWanted_; }
 
     // Called each time the overlay is on the screen and holds the input.
     void SetShownHandler(std::function<void()> handler) { shown_ = std::move(handler); }
@@ -78,6 +79,7 @@ private:
     bool dragging_ = false;
     ImageRect fixedRect_;
     WindowId pickedWindow_ = 0;
+    bool textWanted_ = false;
     WindowId lastLookedUp_ = 0;
     int lastMoveX_ = 0;
     int lastMoveY_ = 0;

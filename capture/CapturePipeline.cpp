@@ -208,6 +208,13 @@ int CapturePipeline::CaptureThroughOverlay(OverlayMode mode)
         services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
         return 0;
     }
+    if (services_.readText && services_.overlay->TextWanted()) {
+        const ImageBuffer region = Grab(frozen, *chosen, std::nullopt);
+        // Back as after a cancelled overlay (never minimised): the text's dialog belongs to the window.
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+        services_.readText(region);
+        return 1;
+    }
     DeliverCapture(Grab(frozen, *chosen, std::nullopt));
     RestoreAfterDelivery();
     services_.mainWindow.Invalidate();

@@ -32,4 +32,6 @@ struct CaptureServices {
     std::string configPath;
     // The folder of capture.wav, with a trailing "/".
     std::string soundFolder;
+    // Reads the text of a region the user chose for its text; empty: such a region is captured.
+    std::function<void(const ImageBuffer& region)> readText {};
 };

@@ -27,4 +27,6 @@ public:
     virtual std::optional<ImageRect> Select(const OverlayRequest& request, ScreenSource& frozenScreen) = 0;
     // The window picked in the last window/object selection that ended with a rectangle, or 0.
     virtual WindowId PickedWindow() const { return 0; }
+    // Whether the user asked for the text of the last region rather than its picture.
+    virtual bool TextWanted() const { return false; }
 };
