@@ -18,6 +18,7 @@ CTextResultDlg::CTextResultDlg(const QString& text, QWidget* parent)
     layout->addWidget(new QLabel("The text is on the clipboard. Correct it here and copy it again:", this));
     edit_ = new QPlainTextEdit(text, this);
     edit_->setObjectName("textResult");
+    edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(edit_, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* copy = buttons->addButton("Copy", QDialogButtonBox::ActionRole);
@@ -25,7 +26,7 @@ CTextResultDlg::CTextResultDlg(const QString& text, QWidget* parent)
     connect(copy, &QPushButton::clicked, this, [this] { QGuiApplication::clipboard()->setText(Text()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(520, 320);
+    resize(640, 320);
 }
 
 QString CTextResultDlg::Text() const
