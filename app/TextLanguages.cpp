@@ -14,7 +14,7 @@ const std::vector<std::string>& TextLanguages::Installed()
 
 QString TextLanguages::MissingReason()
 {
-    return "no text recognition data is installed (Debian: tesseract-ocr-eng)";
+    return "no text recognition data is installed; install tesseract-ocr-eng";
 }
 
 std::string TextLanguages::Choose(const std::string& chosen)
