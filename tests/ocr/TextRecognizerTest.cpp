@@ -2,7 +2,6 @@
 
 #include "TextPicture.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,22 +11,7 @@
 
 namespace {
 
-class TextRecognizerTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "ocr_tests";
-        static char* argv[] = { name, nullptr };
-        if (!QGuiApplication::instance())
-            app_ = new QGuiApplication(argc, argv);
-    }
-
-    static QGuiApplication* app_;
-};
-QGuiApplication* TextRecognizerTest::app_ = nullptr;
-
-TEST_F(TextRecognizerTest, ReadsScreenTextOfEachFontSizeAndPolarityAlmostWithoutError)
+TEST(TextRecognizerTest, ReadsScreenTextOfEachFontSizeAndPolarityAlmostWithoutError)
 {
     const textpicture::Style styles[] = {
         { "Liberation Sans", 12, false },
@@ -55,7 +39,7 @@ TEST_F(TextRecognizerTest, ReadsScreenTextOfEachFontSizeAndPolarityAlmostWithout
     }
 }
 
-TEST_F(TextRecognizerTest, ReadsALightWindowOnADarkDesktopAndADarkPanelBesideIt)
+TEST(TextRecognizerTest, ReadsALightWindowOnADarkDesktopAndADarkPanelBesideIt)
 {
     // A screen of mixed grounds: the commonest colour of the whole picture is not every text's ground.
     QStringList light;
@@ -73,7 +57,7 @@ TEST_F(TextRecognizerTest, ReadsALightWindowOnADarkDesktopAndADarkPanelBesideIt)
     EXPECT_GE(textpicture::CharacterAccuracy(dark.join(' ') + ' ' + light.join(' '), read), 0.95) << read.toStdString();
 }
 
-TEST_F(TextRecognizerTest, ReportsProgressAndStopsWhenCancelled)
+TEST(TextRecognizerTest, ReportsProgressAndStopsWhenCancelled)
 {
     TextRecognizer recognizer;
     ASSERT_TRUE(recognizer.Ready());
@@ -97,7 +81,7 @@ TEST_F(TextRecognizerTest, ReportsProgressAndStopsWhenCancelled)
     EXPECT_EQ(recognizer.Read(picture).outcome, TextRecognizer::Outcome::Read);
 }
 
-TEST_F(TextRecognizerTest, WithoutLanguageDataNothingIsListedAndReadingSaysSo)
+TEST(TextRecognizerTest, WithoutLanguageDataNothingIsListedAndReadingSaysSo)
 {
     QTemporaryDir empty;
     const char* before = std::getenv("TESSDATA_PREFIX");
