@@ -7,6 +7,7 @@
 #include <tesseract/resultiterator.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -130,8 +131,13 @@ OcrPage TextRecognizer::Prepare(const ImageBuffer& image) const
     OcrPage page = OcrPage::FromImage(image);
     if (options_.darkOnLight)
         page.MakeDarkOnLight();
-    if (options_.lineHeight > 0)
-        page = page.ScaledBy(page.ScaleFor(options_.lineHeight));
+    if (options_.lineHeight > 0) {
+        // The recogniser keeps several copies of the page: a 4K screen of tiny text enlarged four times
+        // would take gigabytes.
+        constexpr double kMaxPixels = 40e6;
+        const double limit = std::sqrt(kMaxPixels / (double(page.Width()) * double(page.Height())));
+        page = page.ScaledBy(std::min(page.ScaleFor(options_.lineHeight), limit));
+    }
     if (options_.binarise)
         page.Binarise();
     return page;

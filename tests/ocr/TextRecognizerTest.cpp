@@ -1,4 +1,5 @@
 #include "ocr/TextRecognizer.h"
+#include "ocr/OcrPage.h"
 
 #include "TextPicture.h"
 
@@ -105,3 +106,16 @@ TEST(TextRecognizerTest, WithoutLanguageDataNothingIsListedAndReadingSaysSo)
 }
 
 } // namespace
+
+TEST(TextRecognizerTest, TinyTextOnA4KScreenIsEnlargedOnlyAsFarAsMemoryAllows)
+{
+    const textpicture::Style tiny { "Liberation Sans", 7, false };
+    QStringList lines;
+    // A blank line between lines of text, so that each line stands apart as on most screens.
+    for (int i = 0; i < 150; ++i)
+        lines << textpicture::kParagraph << QString();
+    const ImageBuffer screen = textpicture::Render(lines, tiny, 3840, 2160);
+    const OcrPage page = TextRecognizer().Prepare(screen);
+    EXPECT_GT(page.Width(), screen.Width());
+    EXPECT_LE(double(page.Width()) * page.Height(), 40e6);
+}
