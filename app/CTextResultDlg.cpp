@@ -1,8 +1,8 @@
 #include "app/CTextResultDlg.h"
 
-#include <QClipboard>
+#include "app/TextClipboard.h"
+
 #include <QDialogButtonBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,7 +23,7 @@ CTextResultDlg::CTextResultDlg(const QString& text, QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* copy = buttons->addButton("Copy", QDialogButtonBox::ActionRole);
     copy->setObjectName("copyText");
-    connect(copy, &QPushButton::clicked, this, [this] { QGuiApplication::clipboard()->setText(Text()); });
+    connect(copy, &QPushButton::clicked, this, [this] { TextClipboard::Set(Text()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(640, 320);

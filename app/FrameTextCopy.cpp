@@ -1,14 +1,13 @@
 #include "app/FrameTextCopy.h"
 
 #include "app/CTextResultDlg.h"
+#include "app/TextClipboard.h"
 #include "app/TextLanguages.h"
 #include "app/TextReading.h"
 #include "editor/document/CKestrelDoc.h"
 #include "editor/document/ImageClipboard.h"
 #include "editor/ui/CKestrelView.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QMessageBox>
 
 bool FrameTextCopy::Available()
@@ -41,7 +40,7 @@ bool FrameTextCopy::Run(const ImageBuffer& picture, const std::string& language,
         QMessageBox::information(parent, "Copy Text", "No text was found in the picture.");
         return false;
     }
-    QGuiApplication::clipboard()->setText(*text);
+    TextClipboard::Set(*text);
     auto* dialog = new CTextResultDlg(*text, parent);
     dialog->show();
     return true;
