@@ -76,4 +76,5 @@ void CCapSettingDlg::CopyInto(const CaptureSettings& values, CaptureSettings& re
     record.FixRectWidth = values.FixRectWidth;
     record.FixRectHeight = values.FixRectHeight;
     record.NotifyWhenHidden = values.NotifyWhenHidden;
+    record.OcrLanguage = values.OcrLanguage;
 }

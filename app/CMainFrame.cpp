@@ -14,6 +14,7 @@
 #include "app/FramePrinter.h"
 #include "app/FrameSettingsCommands.h"
 #include "app/FrameTabs.h"
+#include "app/FrameTextCopy.h"
 #include "app/TrayMinimise.h"
 #include "editor/bars/CParamBar.h"
 #include "editor/document/CKestrelDoc.h"
@@ -214,6 +215,10 @@ void CMainFrame::OnCommand(int id)
     case EditRedo:
         if (child && child->Document().CanRedo())
             child->Document().Redo();
+        break;
+    case EditCopyText:
+        if (view)
+            FrameTextCopy::RunOnView(*view, (services_.record ? *services_.record : ownRecord_).OcrLanguage);
         break;
     case EditCopy:
     case EditCut:

@@ -1,8 +1,10 @@
 #include "app/CPageBasic.h"
 
 #include "app/IntegerField.h"
+#include "app/TextLanguages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -57,6 +59,25 @@ CPageBasic::CPageBasic(CaptureSettings& values, QWidget* parent)
     grid->addWidget(new QLabel("Height:", fixed), 1, 0);
     grid->addWidget(height_, 1, 1);
     outer->addWidget(fixed);
+
+    auto* text = new QGroupBox("Copy Text", this);
+    auto* textRow = new QHBoxLayout(text);
+    language_ = Named(new QComboBox(text), 1041);
+    for (const std::string& name : TextLanguages::Installed())
+        language_->addItem(QString::fromStdString(name));
+    if (language_->count() == 0) {
+        language_->addItem(TextLanguages::MissingReason());
+        language_->setEnabled(false);
+    } else {
+        const QString chosen = QString::fromStdString(values_.OcrLanguage);
+        // A combination such as "eng+deu" written in config.ini stays choosable.
+        if (language_->findText(chosen) < 0)
+            language_->addItem(chosen);
+        language_->setCurrentText(chosen);
+    }
+    textRow->addWidget(new QLabel("Language of the text:", text));
+    textRow->addWidget(language_, 1);
+    outer->addWidget(text);
     outer->addStretch();
 }
 
@@ -67,6 +88,8 @@ bool CPageBasic::ReadBack()
     values_.PlaySoundWhenCap = sound_->isChecked() ? 1 : 0;
     values_.IncludeCursor = cursor_->isChecked() ? 1 : 0;
     values_.NotifyWhenHidden = notify_->isChecked() ? 1 : 0;
+    if (language_->isEnabled())
+        values_.OcrLanguage = language_->currentText().toStdString();
     return IntegerField::Read(delay_, values_.CapDelayTime) && IntegerField::Read(width_, values_.FixRectWidth)
         && IntegerField::Read(height_, values_.FixRectHeight);
 }

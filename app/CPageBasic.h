@@ -5,10 +5,11 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 
 // Page "Other" of the Capture Setting dialog: the delay, the window and sound options, the cursor and
-// the fixed rectangle's size, and the notification of where a capture went.
+// the fixed rectangle's size, the notification of where a capture went, and the language "Copy Text" reads.
 class CPageBasic : public QWidget {
     Q_OBJECT
 public:
@@ -27,4 +28,5 @@ private:
     QCheckBox* notify_ = nullptr;
     QLineEdit* width_ = nullptr;
     QLineEdit* height_ = nullptr;
+    QComboBox* language_ = nullptr;
 };

@@ -74,6 +74,7 @@ constexpr int ToolStamp = 32944;
 constexpr int ToolRedact = 33600;
 constexpr int ToolStep = 33601;
 constexpr int ToolPen = 33602;
+constexpr int EditCopyText = 33620;
 constexpr int DeleteObject = 32924;
 } // namespace CommandId
 

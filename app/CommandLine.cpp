@@ -4,6 +4,7 @@
 #include "app/CaptureCommand.h"
 #include "app/ConvertVerb.h"
 #include "app/InfoVerb.h"
+#include "app/OcrVerb.h"
 #include "app/PinVerb.h"
 #include "app/SendCommand.h"
 
@@ -21,7 +22,9 @@ std::string CommandLineUsage()
            "  lumora info FILE                         print width, height, bits per pixel and tag\n"
            "  lumora pin FILE...                       keep pictures on the screen until closed\n"
            "  lumora send highlight|capture-window|capture KIND...\n"
-           "                                           ask a running instance to act\n";
+           "                                           ask a running instance to act\n"
+           "  lumora ocr FILE|--full|--region WxH+X+Y [--lang LANG]\n"
+           "                                           print the text of a picture or of the screen\n";
 }
 
 int RunCommandLine(const std::vector<std::string>& args)
@@ -46,6 +49,8 @@ int RunCommandLine(const std::vector<std::string>& args)
         return RunPinVerb(rest);
     if (verb == "send")
         return RunSendCommand(rest);
+    if (verb == "ocr")
+        return RunOcrVerb(rest);
     // Only the verbs are ours: a file name starts the window program, which opens nothing, and options
     // such as -platform xcb are Qt's.
     return -1;

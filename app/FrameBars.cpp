@@ -5,8 +5,10 @@
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/DialogCommands.h"
+#include "app/FrameTextCopy.h"
 #include "app/RecentFileList.h"
 #include "app/ShellSettings.h"
+#include "app/TextLanguages.h"
 #include "editor/bars/CParamBar.h"
 #include "editor/bars/PropertyChangeTarget.h"
 #include "editor/document/CKestrelDoc.h"
@@ -88,6 +90,11 @@ void FrameBars::CreateActions()
             actions_[entry.id]->setCheckable(true);
     }
     actions_[ZoomActual]->setToolTip("Actual");
+    if (!FrameTextCopy::Available()) {
+        // Off, and the menu says why.
+        actions_[EditCopyText]->setText("Copy Text (" + TextLanguages::MissingReason() + ")");
+        actions_[EditCopyText]->setStatusTip("Copy Text: " + TextLanguages::MissingReason());
+    }
     MakeAction(CommandId::ShowHideMainWindow, "Show/Hide Main window");
 }
 
@@ -247,6 +254,7 @@ void FrameBars::UpdateViewCommandStates(CChildFrame& child)
     actions_[EditRedo]->setEnabled(child.Document().CanRedo());
     for (int id : { EditCopy, EditCut, EditPaste, EditPinToScreen })
         actions_[id]->setEnabled(true);
+    actions_[EditCopyText]->setEnabled(FrameTextCopy::Available());
     actions_[FilePrint]->setEnabled(true);
     for (const ToolbarEntry& entry : CommandTable::ToolsToolbar()) {
         if (const int tool = CommandTable::ToolNumber(entry.id); tool >= 0) {

@@ -1,6 +1,7 @@
 #include "app/FrameCapture.h"
 
 #include "app/DesktopClipboard.h"
+#include "app/FrameTextCopy.h"
 #include "app/FrameWindowControl.h"
 #include "app/PopupDismissal.h"
 #include "app/ScrollBarWidth.h"
@@ -56,6 +57,8 @@ FrameCapture::FrameCapture(CaptureSettings& settings, QWidget& mainWindow, Captu
     CaptureServices services { *screen_, *windows_, *mainWindow_, *clipboard_, *sound_, documents, overlay_.get(),
         SaveImageFile, [](int milliseconds) { QThread::msleep(milliseconds); }, std::move(configPath),
         std::move(soundFolder), pins };
+    services.readText
+        = [this](const ImageBuffer& region) { FrameTextCopy::Run(region, settings_.OcrLanguage, &window_); };
     pipeline_ = std::make_unique<CapturePipeline>(settings, std::move(services));
     if (portal_)
         pipeline_->SetScreenFailedCheck([this] { return !portal_->Error().empty(); });

@@ -89,6 +89,7 @@ void CCapDialog::Reset(const OverlayRequest& request, ScreenSource& frozenScreen
     fixedRect_ = {};
     pickedWindow_ = 0;
     pinRequested_ = false;
+    textWanted_ = false;
     lastLookedUp_ = 0;
     lastMoveX_ = lastMoveY_ = -1 << 30;
     accepted_ = false;
@@ -210,6 +211,16 @@ void CCapDialog::OnKey(int key)
         return;
     case Qt::Key_P:
         PinCurrent();
+        return;
+    case Qt::Key_T:
+        // "Copy Text": the region being dragged, or the next one, is read rather than captured.
+        if (request_.mode == OverlayMode::Region) {
+            textWanted_ = true;
+            if (dragging_ && !view_.selection.IsEmpty()) {
+                dragging_ = false;
+                End(true);
+            }
+        }
         return;
     case Qt::Key_Left:
         --x;

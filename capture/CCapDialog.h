@@ -31,6 +31,7 @@ public:
     std::optional<ImageRect> Select(const OverlayRequest& request, ScreenSource& frozenScreen) override;
     WindowId PickedWindow() const override { return pickedWindow_; }
     bool PinRequested() const override { return pinRequested_; }
+    bool TextWanted() const override { return textWanted_; }
 
     // Which pixels of the frozen desktop (of the given size) each monitor's window shows. Without one, the
     // monitor's own device pixels of the X11 desktop.
@@ -89,6 +90,7 @@ private:
     ImageRect fixedRect_;
     WindowId pickedWindow_ = 0;
     bool pinRequested_ = false;
+    bool textWanted_ = false;
     WindowId lastLookedUp_ = 0;
     int lastMoveX_ = 0;
     int lastMoveY_ = 0;

@@ -230,6 +230,12 @@ int CapturePipeline::CaptureThroughOverlay(OverlayMode mode)
         return 0;
     }
     const ImageBuffer image = Grab(frozen, *chosen, std::nullopt);
+    if (services_.readText && services_.overlay->TextWanted()) {
+        // Back as after a cancelled overlay (never minimised): the text's dialog belongs to the window.
+        services_.mainWindow.ShowWindow(ShowCommand::ShowNoActivate);
+        services_.readText(image);
+        return 1;
+    }
     if (!PinInstead(image, *chosen, services_.overlay->PinRequested()))
         DeliverCapture(image);
     RestoreAfterDelivery();

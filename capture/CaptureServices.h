@@ -35,4 +35,6 @@ struct CaptureServices {
     std::string soundFolder;
     // Where captures the user asked to pin go; none: they go where the others do.
     CapturePinSink* pins = nullptr;
+    // Reads the text of a region the user chose for its text; empty: such a region is captured.
+    std::function<void(const ImageBuffer& region)> readText {};
 };

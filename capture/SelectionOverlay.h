@@ -29,4 +29,6 @@ public:
     virtual WindowId PickedWindow() const { return 0; }
     // Whether the user ended the last selection by asking to pin it.
     virtual bool PinRequested() const { return false; }
+    // Whether the user asked for the text of the last region rather than its picture.
+    virtual bool TextWanted() const { return false; }
 };

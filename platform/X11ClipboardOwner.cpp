@@ -34,6 +34,38 @@ const HelperProgram& ServerProgram()
     return program;
 }
 
+// Starts the serving program with the offers; serverPid is set when it owns the clipboard.
+bool Serve(std::vector<SelectionServer::Offer> offers, const std::string& displayName, pid_t& serverPid)
+{
+    // The encoded offers go to the serving program in a memfd; it is a program of its own, started by
+    // fork + exec, so it holds none of our memory while it serves.
+    const int bundle = memfd_create("lumora-clipboard-offers", MFD_CLOEXEC);
+    if (bundle < 0)
+        return false;
+    const bool written = SelectionServer::WriteOffers(bundle, offers);
+    offers.clear();
+    int ready[2];
+    if (!written || pipe2(ready, O_CLOEXEC) != 0) {
+        close(bundle);
+        return false;
+    }
+    const pid_t child = ServerProgram().Start({ displayName }, { { bundle, 0 }, { ready[1], 1 } });
+    close(bundle);
+    close(ready[1]);
+    if (child < 0) {
+        close(ready[0]);
+        return false;
+    }
+    // The program hands the server to init and ends at once.
+    waitpid(child, nullptr, 0);
+    ReadyMessage message {};
+    const bool started = ReadReady(ready[0], message) && message.owned;
+    close(ready[0]);
+    if (started)
+        serverPid = message.pid;
+    return started;
+}
+
 } // namespace
 
 X11ClipboardOwner::X11ClipboardOwner(Encoder encoder, std::string displayName)
@@ -51,32 +83,14 @@ bool X11ClipboardOwner::SetImage(const ImageBuffer& image)
     for (const SelectionServer::Offer& offer : offers)
         if (offer.data.empty())
             return false;
+    return Serve(std::move(offers), displayName_, serverPid_);
+}
 
-    // The encoded offers go to the serving program in a memfd; it is a program of its own, started by
-    // fork + exec, so it holds none of our memory while it serves.
-    const int bundle = memfd_create("lumora-clipboard-offers", MFD_CLOEXEC);
-    if (bundle < 0)
-        return false;
-    const bool written = SelectionServer::WriteOffers(bundle, offers);
-    offers.clear();
-    int ready[2];
-    if (!written || pipe2(ready, O_CLOEXEC) != 0) {
-        close(bundle);
-        return false;
-    }
-    const pid_t child = ServerProgram().Start({ displayName_ }, { { bundle, 0 }, { ready[1], 1 } });
-    close(bundle);
-    close(ready[1]);
-    if (child < 0) {
-        close(ready[0]);
-        return false;
-    }
-    // The program hands the server to init and ends at once.
-    waitpid(child, nullptr, 0);
-    ReadyMessage message {};
-    const bool started = ReadReady(ready[0], message) && message.owned;
-    close(ready[0]);
-    if (started)
-        serverPid_ = message.pid;
-    return started;
+bool X11ClipboardOwner::SetText(const std::string& utf8)
+{
+    const std::vector<char> bytes(utf8.begin(), utf8.end());
+    std::vector<SelectionServer::Offer> offers;
+    for (const char* type : { "UTF8_STRING", "text/plain;charset=utf-8", "text/plain" })
+        offers.push_back({ type, bytes });
+    return Serve(std::move(offers), displayName_, serverPid_);
 }

@@ -21,6 +21,8 @@ public:
     explicit X11ClipboardOwner(Encoder encoder, std::string displayName = {});
 
     bool SetImage(const ImageBuffer& image) override;
+    // Offers UTF-8 text the same way, so that it too outlives the program.
+    bool SetText(const std::string& utf8);
 
     // The serving process of the last successful SetImage, for callers that need to wait for it.
     pid_t ServerPid() const { return serverPid_; }

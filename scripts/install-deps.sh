@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins libgl-dev libxkbcommon-dev
   libfreeimage-dev libpng-dev zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libtiff-dev libgif-dev
   libseccomp-dev # the decoder sandbox (helpers/)
+  libtesseract-dev tesseract-ocr-eng # reading the text of pictures (ocr/)
   libx11-dev libxext-dev libxfixes-dev libxtst-dev libxrandr-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-aarch64-linux-gnu qemu-user-static googletest # the arm64 build of the tests, run under qemu-user

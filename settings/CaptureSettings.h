@@ -40,6 +40,8 @@ struct CaptureSettings {
     int32_t IsAutoStartup = 0;
     // A capture that ends with the main window not on show says where it went in a desktop notification.
     int32_t NotifyWhenHidden = 1;
+    // The language "Copy Text" reads, as the recogniser names it ("eng", "deu", "eng+deu").
+    std::string OcrLanguage = "eng";
 
     HotkeySetting& HotkeyFor(HotkeySlot slot) { return Hotkeys[int(slot)]; }
     const HotkeySetting& HotkeyFor(HotkeySlot slot) const { return Hotkeys[int(slot)]; }

@@ -68,6 +68,7 @@ const SettingKey kKeys[] = {
 #undef FIELD
 
 constexpr const char* kAutoSaveSection = "AudoSaveSet";
+constexpr const char* kCaptureSection = "CaptureSet";
 
 void ReadKey(const IniFile& ini, const SettingKey& entry, CaptureSettings& settings)
 {
@@ -125,6 +126,10 @@ CaptureSettings LoadCaptureSettings(const std::string& iniPath, const SettingsFo
         ini.ReadString(kAutoSaveSection, "ImageSaveTitle", "Snap"), CaptureSettings::kMaxTextBytes);
     if (settings.ImageSaveTitle.empty())
         settings.ImageSaveTitle = "Snap";
+    settings.OcrLanguage
+        = CutToCharacterBoundary(ini.ReadString(kCaptureSection, "OcrLanguage", "eng"), CaptureSettings::kMaxTextBytes);
+    if (settings.OcrLanguage.empty())
+        settings.OcrLanguage = "eng";
     return settings;
 }
 
@@ -136,6 +141,7 @@ void SaveCaptureDialogSettings(const std::string& iniPath, const CaptureSettings
     IniFile ini(iniPath.c_str());
     ini.WriteString(kAutoSaveSection, "ImageSavePath", dialogValues.ImageSavePath.c_str());
     ini.WriteString(kAutoSaveSection, "ImageSaveTitle", dialogValues.ImageSaveTitle.c_str());
+    ini.WriteString(kCaptureSection, "OcrLanguage", dialogValues.OcrLanguage.c_str());
 }
 
 void ReadHotkeySettings(const std::string& iniPath, CaptureSettings& settings)

@@ -82,6 +82,17 @@ bool ImageClipboard::Copy(const CKestrelDoc& document, const ImageRect& selectio
     return source.CopyRegion(&part, selection) && offer_(part);
 }
 
+ImageBuffer ImageClipboard::SharedPixels(const CKestrelDoc& document, const ImageRect& selection)
+{
+    ImageBuffer source = HasRedaction(document.Objects()) ? Redacted(document) : document.Image();
+    if (source.IsEmpty() || selection.IsEmpty())
+        return source;
+    ImageBuffer part;
+    if (!source.CopyRegion(&part, selection))
+        return {};
+    return part;
+}
+
 bool ImageClipboard::Cut(CKestrelDoc& document, const ImageRect& selection) const
 {
     if (!Copy(document, selection))

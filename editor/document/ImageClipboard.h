@@ -33,6 +33,9 @@ public:
     // The part of the picture inside selection (image coordinates) when it has a positive size, else the
     // whole picture.
     bool Copy(const CKestrelDoc& document, const ImageRect& selection) const;
+    // The pixels that leave the document as Copy hands them over (its redactions applied, cut to the
+    // selection when there is one); empty when they cannot be made.
+    static ImageBuffer SharedPixels(const CKestrelDoc& document, const ImageRect& selection);
     // Copy, then the selection turns opaque white. Without a selection nothing is erased; when the copy
     // fails nothing is erased either, so the pixels are never only gone.
     bool Cut(CKestrelDoc& document, const ImageRect& selection) const;

@@ -40,7 +40,7 @@ TEST(CommandTable, DocumentMenuHoldsEveryItemWithItsIdAndText)
             { 57606, "P&rint Setup..." }, { 57616, "Recent File" }, { 57665, "E&xit" } }));
     EXPECT_EQ(Items(*FindPopup(menu, "&Edit")),
         (V { { 57643, "&Undo\tCtrl+Z" }, { 57644, "&Redo\t" }, { 57635, "Cu&t\tCtrl+X" }, { 57634, "&Copy\tCtrl+C" },
-            { 57637, "&Paste\tCtrl+V" }, { 32960, "Pin to Screen" } }));
+            { 57637, "&Paste\tCtrl+V" }, { 32960, "Pin to Screen" }, { 33620, "Copy Te&xt" } }));
     EXPECT_EQ(Items(*FindPopup(menu, "&View")),
         (V { { 59392, "&Main Toolbar" }, { 59393, "&Status Bar" }, { 32830, "Zoom In" }, { 32832, "Acture" },
             { 32831, "Zoom Out" } }));

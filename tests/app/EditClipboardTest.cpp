@@ -1,6 +1,8 @@
 #include "ImageTestUtil.h"
+#include "TextPicture.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/CTextResultDlg.h"
 #include "app/CloseSequencePrompts.h"
 #include "app/CommandIds.h"
 #include "editor/codecs/ImageBytes.h"
@@ -142,4 +144,31 @@ TEST_F(EditClipboardTest, PasteOfALargerPictureExpandsAndUndoes)
     ASSERT_TRUE(frame->Action(EditUndo)->isEnabled());
     frame->Action(EditUndo)->trigger();
     EXPECT_EQ(Picture().Width(), 300);
+}
+
+TEST_F(EditClipboardTest, CopyTextPutsTheTextOfTheSelectionOnTheClipboardAndInItsDialog)
+{
+    QStringList lines;
+    ImageBuffer picture = textpicture::Paragraph({ "Liberation Sans", 12, false }, 520, &lines);
+    ASSERT_TRUE(picture.ConvertTo(32));
+    ASSERT_GE(lines.size(), 4);
+    child->Document().SetImage(picture);
+    child->Document().UpdateAllViews();
+    // The first two lines only: text outside the selection must not be read.
+    const int lineSpacing = QFontMetrics(textpicture::FontOf({ "Liberation Sans", 12, false })).lineSpacing();
+    child->View().SetImageSelection({ 0, 0, picture.Width(), 10 + 2 * lineSpacing + 2 });
+    ASSERT_TRUE(frame->Action(EditCopyText)->isEnabled());
+
+    frame->Action(EditCopyText)->trigger();
+    CTextResultDlg* dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = frame->findChild<CTextResultDlg*>()) != nullptr; }, 30000));
+    const QString expected = lines.mid(0, 2).join(' ');
+    EXPECT_GE(textpicture::CharacterAccuracy(expected, dialog->Text()), 0.98) << dialog->Text().toStdString();
+
+    // Another program reads the clipboard while this one serves it from its event loop.
+    QProcess xclip;
+    xclip.start("xclip", { "-selection", "clipboard", "-o" });
+    ASSERT_TRUE(WaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(QString::fromUtf8(xclip.readAllStandardOutput()), dialog->Text());
+    dialog->close();
 }

@@ -179,6 +179,8 @@ public:
     std::function<void()> whileOpen;
     WindowId picked = 0;
     WindowId PickedWindow() const override { return picked; }
+    bool textWanted = false;
+    bool TextWanted() const override { return textWanted; }
 
 private:
     Log& log_;

@@ -296,6 +296,25 @@ TEST_F(CapturePipelineTest, OverlayKinds_CutTheChosenRectangleFromTheFrozenScree
     EXPECT_EQ(rig.overlay.frozenSize.width, 64);
 }
 
+TEST_F(CapturePipelineTest, OverlayRegionChosenForItsText_GoesToTheReaderInsteadOfAnywhereElse)
+{
+    const ImageBuffer before = rig.screen.Image();
+    rig.overlay.result = ImageRect { 3, 5, 13, 9 };
+    rig.overlay.textWanted = true;
+    rig.settings.HideWndBeforCap = 1;
+    rig.settings.CopyToClipboard = 1;
+    rig.settings.IsAudoSave = 1;
+    std::vector<ImageBuffer> read;
+    CaptureServices services = rig.Services();
+    services.readText = [&read](const ImageBuffer& region) { read.push_back(region); };
+    CapturePipeline pipeline(rig.settings, std::move(services));
+    EXPECT_EQ(pipeline.CaptureRegion(), 1);
+    // No clipboard picture, no document, no file: the window comes back for the text's dialog.
+    EXPECT_EQ(rig.log, (fakes::Log { "hide", "sleep 800", "overlay 0", "show-noactivate" }));
+    ASSERT_EQ(read.size(), 1u);
+    ExpectShowsScreen(read.front(), before, { 3, 5, 13, 9 });
+}
+
 TEST_F(CapturePipelineTest, OverlayKinds_PassTheirModeAndFixedSize)
 {
     rig.settings.FixRectWidth = 20;

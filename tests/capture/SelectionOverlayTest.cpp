@@ -349,3 +349,19 @@ TEST_F(SelectionOverlayTest, PickedWindowUnderOpenboxIncludesItsFrame)
 }
 
 } // namespace
+
+TEST_F(SelectionOverlayTest, TWhileDraggingEndsTheOverlayWithTheRegionSoFar)
+{
+    // The command line has no text reader: the region chosen for its text is captured as a picture.
+    MakePatternWindow(Pattern);
+    Start("region");
+    Xdo("mousemove 100 120 mousedown 1 mousemove 300 200");
+    ASSERT_TRUE(WaitLong([&] { return At(Screen(), 299, 199) == 0; }));
+    Xdo("key t");
+    const ProcessOutput result = Finish();
+    Xdo("mouseup 1");
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    const QImage image(QString::fromStdString(output));
+    ASSERT_EQ(image.size(), QSize(200, 80));
+    EXPECT_EQ(WrongPixels(image, 100, 120), 0);
+}

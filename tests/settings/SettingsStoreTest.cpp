@@ -193,6 +193,26 @@ TEST_F(SettingsStoreTest, NotificationSettingIsOnUnlessTurnedOffAndKeepsTheDialo
     EXPECT_EQ(LoadCaptureSettings(path, Folders()).NotifyWhenHidden, 0);
 }
 
+TEST_F(SettingsStoreTest, TextLanguageIsEnglishUnlessChosenAndKeepsTheDialogsChoice)
+{
+    const struct {
+        const char* file;
+        const char* expected;
+    } cases[] = {
+        { "", "eng" },
+        { "[CaptureSet]\nOcrLanguage=\n", "eng" },
+        { "[CaptureSet]\nOcrLanguage=eng+deu\n", "eng+deu" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Load(c.file).OcrLanguage, c.expected) << c.file;
+
+    CaptureSettings dialog;
+    dialog.OcrLanguage = "fra";
+    const std::string path = scratch.Path("config.ini");
+    SaveCaptureDialogSettings(path, dialog);
+    EXPECT_EQ(LoadCaptureSettings(path, Folders()).OcrLanguage, "fra");
+}
+
 TEST_F(SettingsStoreTest, HotkeyDialogReadsAndWritesTheTwelveValues)
 {
     CaptureSettings s;
