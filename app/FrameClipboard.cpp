@@ -44,7 +44,7 @@ bool FrameClipboard::ReadOffer(std::string& mimeType, std::vector<char>& bytes)
     // hold is text anyway.
     if (QGuiApplication::clipboard()->ownsClipboard())
         return false;
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return reader_->ReadImage(mimeType, bytes);
     // On Wayland the toolkit reads the offer; the bytes are decoded as every other offer is.
     const QMimeData* offer = QGuiApplication::clipboard()->mimeData();

@@ -1,6 +1,7 @@
 #include "capture/OverlayWindow.h"
 
 #include <QBackingStore>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -40,8 +41,9 @@ OverlayWindow::~OverlayWindow()
 
 void OverlayWindow::PrefaultBackingStore()
 {
+    // Only the X11 store is a plain image before its first paint; Wayland's has no buffer yet.
     QBackingStore* store = backingStore();
-    if (!store || prefault_.joinable())
+    if (!store || prefault_.joinable() || QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
     // The size the first paint gives it, so that the paint keeps this memory; a store that shows no image
     // (not a raster one) is left alone.
