@@ -1,5 +1,7 @@
 #include "platform/PngFileReader.h"
 
+#include "imaging/RedBlueSwap.h"
+
 #include <libdeflate.h>
 #include <png.h>
 
@@ -138,15 +140,6 @@ bool Unfilter(uint8_t filter, uint8_t* row, const uint8_t* prior, size_t bytes, 
     }
 }
 
-template <int Channels> void ToBgr(const uint8_t* in, uint8_t* out, uint32_t width)
-{
-    for (uint32_t x = 0; x < width; ++x, in += Channels, out += 3) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-    }
-}
-
 bool UnfilterRows(uint8_t* raw, const Header& header, ImageBuffer& image)
 {
     const size_t bytes = size_t(header.width) * size_t(header.channels);
@@ -155,10 +148,7 @@ bool UnfilterRows(uint8_t* raw, const Header& header, ImageBuffer& image)
         uint8_t* row = raw + 1;
         if (!Unfilter(raw[0], row, prior, bytes, size_t(header.channels)))
             return false;
-        if (header.channels == 3)
-            ToBgr<3>(row, image.Row(int(y)), header.width);
-        else
-            ToBgr<4>(row, image.Row(int(y)), header.width);
+        SwapRedBlue(row, header.channels, image.Row(int(y)), header.width);
         prior = row;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "editor/codecs/AlphaUse.h"
 #include "imaging/ImageBuffer.h"
+#include "imaging/RedBlueSwap.h"
 #include "imaging/RowPool.h"
 
 #include <libdeflate.h>
@@ -96,18 +97,8 @@ private:
                 out[2] = in[0];
                 out[3] = in[3];
             }
-        } else if (image_.BitCount() == 32) {
-            for (int x = 0; x < width; ++x, in += 4, out += 3) {
-                out[0] = in[2];
-                out[1] = in[1];
-                out[2] = in[0];
-            }
         } else {
-            for (int x = 0; x < width; ++x, in += 3, out += 3) {
-                out[0] = in[2];
-                out[1] = in[1];
-                out[2] = in[0];
-            }
+            SwapRedBlue(in, image_.BitCount() / 8, out, size_t(width));
         }
     }
 
