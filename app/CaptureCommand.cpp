@@ -373,7 +373,10 @@ int RunCaptureCommand(const std::vector<std::string>& args, const CaptureToolkit
             pins = toolkit.makePins();
         if (options->pin && !pins)
             return Fail("cannot show a pin: no display");
-        WaylandCapture wayland;
+        // Nothing comes between the start and the reading of the screen: its picture is asked for at once.
+        const bool readsAtOnce = options->delay == 0 && !shown && !pins
+            && (*mode == CaptureMode::FullScreen || (*mode == CaptureMode::Region && options->geometry));
+        WaylandCapture wayland(readsAtOnce);
         if (wayland.PortalAvailable())
             return RunOnWayland(*options, *mode, wayland, shown.get(), pins.get());
         // Without the portal, X11 still reads what runs through Xwayland; the overlay reads the portal only.

@@ -90,12 +90,21 @@ std::string WaylandCapture::NothingToReadWith()
            "desktop's backend (xdg-desktop-portal-gnome, -kde or -wlr), or run Xwayland";
 }
 
-WaylandCapture::WaylandCapture()
+WaylandCapture::WaylandCapture(bool takeNow)
     : clipboard_(&EncodeImageBytes)
 {
-    if (!QCoreApplication::instance()) {
-        // The toolkit's own notes (a missing runtime folder...) would break the one-line answers scripts read.
+    const bool ownApplication = !QCoreApplication::instance();
+    // The toolkit's own notes (a missing runtime folder...) would break the one-line answers scripts read.
+    if (ownApplication)
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    std::unique_ptr<PortalScreenshot::Request> started;
+    if (takeNow && ownApplication) {
+        started = PortalScreenshot::Start(PortalLimit());
+        // Refused: the portal is asked again as if no call had been made, for the same answers.
+        if (!PortalScreenshot::Accepted(*started))
+            started.reset();
+    }
+    if (ownApplication) {
         static int argc = 1;
         static char name[] = "lumora";
         static char* argv[] = { name, nullptr };
@@ -110,6 +119,9 @@ WaylandCapture::WaylandCapture()
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         screens = DesktopScreens();
     screen_ = std::make_unique<PortalScreenSource>(std::move(screens), PortalLimit());
+    portalTookCall_ = started != nullptr;
+    if (started)
+        screen_->UseStarted(std::move(started));
 }
 
 WaylandCapture::~WaylandCapture()
@@ -122,5 +134,5 @@ WaylandCapture::~WaylandCapture()
 
 bool WaylandCapture::PortalAvailable() const
 {
-    return PortalScreenshot::Available();
+    return portalTookCall_ || PortalScreenshot::Available();
 }

@@ -28,8 +28,10 @@ public:
     // The one line for a desktop where neither the portal nor X11 can read the screen.
     static std::string NothingToReadWith();
 
-    // Makes the application object the portal's answer needs when none exists yet.
-    WaylandCapture();
+    // Makes the application object the portal's answer needs when none exists yet. takeNow: a capture that
+    // reads the screen at once sends the portal its call first, and the toolkit connects to the display
+    // while the portal takes the picture.
+    explicit WaylandCapture(bool takeNow = false);
     ~WaylandCapture();
     WaylandCapture(const WaylandCapture&) = delete;
     WaylandCapture& operator=(const WaylandCapture&) = delete;
@@ -46,4 +48,5 @@ private:
     std::unique_ptr<PortalScreenSource> screen_;
     WaylandWindowSystem windows_;
     WlCopyClipboard clipboard_;
+    bool portalTookCall_ = false;
 };

@@ -1,7 +1,5 @@
 #include "platform/PortalScreenSource.h"
 
-#include "platform/PortalScreenshot.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -52,8 +50,22 @@ PortalScreenSource::PortalScreenSource(std::vector<LogicalScreen> screens, std::
 {
 }
 
+PortalScreenSource::~PortalScreenSource()
+{
+    if (started_)
+        PortalScreenshot::Finish(*started_);
+}
+
+void PortalScreenSource::UseStarted(std::unique_ptr<PortalScreenshot::Request> request)
+{
+    started_ = std::move(request);
+}
+
 void PortalScreenSource::Reset(std::vector<LogicalScreen> screens)
 {
+    if (started_)
+        PortalScreenshot::Finish(*started_);
+    started_.reset();
     screens_ = std::move(screens);
     picture_.SetImage(ImageBuffer());
     error_.clear();
@@ -63,7 +75,8 @@ bool PortalScreenSource::TakePicture() const
 {
     if (!picture_.Image().IsEmpty())
         return true;
-    PortalScreenshot::Result taken = PortalScreenshot::Take(limit_);
+    PortalScreenshot::Result taken = started_ ? PortalScreenshot::Finish(*started_) : PortalScreenshot::Take(limit_);
+    started_.reset();
     if (taken.image.IsEmpty()) {
         error_ = taken.error;
         return false;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/ImageScreenSource.h"
+#include "platform/PortalScreenshot.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,13 @@ std::vector<ImageRect> MapScreensToPicture(const std::vector<LogicalScreen>& scr
 class PortalScreenSource final : public ScreenSource {
 public:
     PortalScreenSource(std::vector<LogicalScreen> screens, std::chrono::milliseconds limit);
+    // Waits for a started call's answer, so that its picture is not left in the portal's folder.
+    ~PortalScreenSource() override;
+    PortalScreenSource(const PortalScreenSource&) = delete;
+    PortalScreenSource& operator=(const PortalScreenSource&) = delete;
+
+    // The picture comes from this call, sent already, rather than from one sent at the first read.
+    void UseStarted(std::unique_ptr<PortalScreenshot::Request> request);
 
     // Why the last read failed, in one line.
     const std::string& Error() const { return error_; }
@@ -46,5 +55,6 @@ private:
     std::chrono::milliseconds limit_;
     // Taken on first use, also by the monitor queries.
     mutable ImageScreenSource picture_;
+    mutable std::unique_ptr<PortalScreenshot::Request> started_;
     mutable std::string error_;
 };

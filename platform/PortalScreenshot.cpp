@@ -60,41 +60,68 @@ bool PortalScreenshot::Available()
     return PortalRequestWaiter::PortalOffers(kInterface, kAskLimitMs);
 }
 
-PortalScreenshot::Result PortalScreenshot::Take(std::chrono::milliseconds limit)
+std::unique_ptr<PortalScreenshot::Request> PortalScreenshot::Start(std::chrono::milliseconds limit)
 {
+    auto request = std::make_unique<Request>();
+    request->limit = limit;
+    request->deadline = std::chrono::steady_clock::now() + limit;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return Failure("no D-Bus session bus to reach the desktop portal");
+    if (!bus.isConnected()) {
+        request->error = "no D-Bus session bus to reach the desktop portal";
+        return request;
+    }
     const QString token = PortalRequestWaiter::NewToken();
     const QString predicted = PortalRequestWaiter::HandlePath(bus, QStringLiteral("request"), token);
-    PortalRequestWaiter waiter;
-    if (!waiter.Listen(bus, predicted))
-        return Failure("cannot listen for the desktop portal's answer");
-
-    QEventLoop loop;
-    QObject::connect(&waiter, &PortalRequestWaiter::Answered, &loop, &QEventLoop::quit);
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(limit);
-
+    if (!request->waiter.Listen(bus, predicted)) {
+        request->error = "cannot listen for the desktop portal's answer";
+        return request;
+    }
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Screenshot"));
     QVariantMap options;
     options.insert(QStringLiteral("handle_token"), token);
     options.insert(QStringLiteral("interactive"), false);
     call << QString() << options;
     const QDBusReply<QDBusObjectPath> handle = bus.call(call, QDBus::Block, int(limit.count()));
-    if (!handle.isValid())
-        return Failure("the desktop portal refused the screenshot: " + handle.error().message().toStdString());
+    if (!handle.isValid()) {
+        request->error = "the desktop portal refused the screenshot: " + handle.error().message().toStdString();
+        return request;
+    }
     // Portals older than the handle_token option answer on a path of their own choosing.
     if (handle.value().path() != predicted)
-        waiter.Listen(bus, handle.value().path());
+        request->waiter.Listen(bus, handle.value().path());
+    return request;
+}
 
-    if (!waiter.Received() && timer.isActive())
+bool PortalScreenshot::Accepted(const Request& request)
+{
+    return request.error.empty();
+}
+
+PortalScreenshot::Result PortalScreenshot::Take(std::chrono::milliseconds limit)
+{
+    return Finish(*Start(limit));
+}
+
+PortalScreenshot::Result PortalScreenshot::Finish(Request& request)
+{
+    if (!request.error.empty())
+        return Failure(request.error);
+    PortalRequestWaiter& waiter = request.waiter;
+    const auto left
+        = std::chrono::duration_cast<std::chrono::milliseconds>(request.deadline - std::chrono::steady_clock::now());
+    if (!waiter.Received() && left.count() > 0) {
+        QEventLoop loop;
+        QObject::connect(&waiter, &PortalRequestWaiter::Answered, &loop, &QEventLoop::quit);
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(left);
+        // An answer that came before is waiting in the queue, and the loop delivers it first.
         loop.exec();
+    }
     if (!waiter.Received())
         return Failure("the desktop portal gave no screenshot within "
-            + QString::number(double(limit.count()) / 1000.0).toStdString() + " s");
+            + QString::number(double(request.limit.count()) / 1000.0).toStdString() + " s");
     const PortalRequestWaiter::Answer& answer = *waiter.Received();
     if (answer.response == 1)
         return Failure("the screenshot was cancelled on the desktop");
