@@ -417,6 +417,33 @@ TEST_F(WaylandDesktopTest, ClipboardWithoutWlCopySaysSoInOneLine)
     EXPECT_EQ(Lines(run.out), 1) << run.out;
 }
 
+// A capture without delay asks the portal before anything else; when the command then fails, the picture
+// the portal writes meanwhile must still be deleted, not left in /tmp.
+TEST_F(WaylandDesktopTest, ACommandThatFailsAfterAskingLeavesNoPicture)
+{
+    const std::string output = dir.filePath("none.png").toStdString();
+    struct Case {
+        std::string command;
+        int exitCode;
+    };
+    const Case cases[] = {
+        { "env PATH=" + Quoted(dir.path().toStdString()) + " " + Quoted(kLumora)
+                + " capture full --delay 0 --clipboard",
+            2 },
+        { Quoted(kLumora) + " capture region --delay 0 --geometry 10x10+9000+0", 1 },
+    };
+    for (const Case& c : cases) {
+        QFile::remove(kPortalFile);
+        const ProcessOutput run = ProcessOutput::Run(c.command + " --output " + Quoted(output) + " 2>/dev/null");
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.command;
+        // A picture left behind appears once the portal has written it.
+        for (int i = 0; i < 10 && !QFile::exists(kPortalFile); ++i)
+            QThread::msleep(50);
+        EXPECT_FALSE(QFile::exists(kPortalFile)) << c.command;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(output))) << c.command;
+    }
+}
+
 // The portal answers on the bus, the clipboard needs the compositor: with WAYLAND_DISPLAY naming no
 // compositor the screen is still read (as one picture, no monitors known) but wl-copy fails.
 TEST_F(WaylandDesktopTest, AClipboardThatCannotBeTakenIsAFailure)
