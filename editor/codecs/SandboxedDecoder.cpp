@@ -14,10 +14,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -156,48 +158,86 @@ int DecoderProcess::Wait()
 
 // A decoder of each kind started ahead with the default limits, which loads its libraries and enters its
 // sandbox while nothing waits for it: the next picture of that kind then pays for none of that. It still
-// decodes one picture only. A kind gets its spare once a picture of it has been decoded.
+// decodes one picture only. A kind gets its spare once a picture of it has been decoded. Spares are
+// started by a thread of their own once the decoder before them has ended: starting one holds the
+// starting thread until the new process runs, and its start would take CPU time from the decode that
+// the user waits for.
 class SpareDecoder {
 public:
     static std::optional<DecoderProcess> Take(const char* kind)
     {
         std::optional<DecoderProcess> spare;
         {
-            const std::lock_guard lock(Mutex());
-            spare.swap(Slot(kind));
+            std::unique_lock lock(Shared().mutex);
+            // A spare on its way is worth waiting for: starting another would only take longer.
+            Shared().changed.wait(lock, [kind] { return !Shared().kinds[Index(kind)].starting; });
+            spare.swap(Shared().kinds[Index(kind)].slot);
         }
         if (spare && spare->Waiting())
             return spare;
         return DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kind);
     }
 
-    // A spare makes the reply pages of a picture of the size last decoded of its kind while it waits.
+    // Asks for a spare of the kind, unless one is there or on its way; returns at once.
     static void Refill(const char* kind)
     {
-        std::optional<DecoderProcess> next
-            = DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kind, LastPixelBytes(kind));
-        const std::lock_guard lock(Mutex());
-        if (!Slot(kind))
-            Slot(kind).swap(next);
+        State& state = Shared();
+        {
+            const std::lock_guard lock(state.mutex);
+            Kind& wanted = state.kinds[Index(kind)];
+            if (wanted.slot || wanted.starting)
+                return;
+            wanted.starting = true;
+            if (!state.starter)
+                state.starter = new std::thread(&SpareDecoder::StartSpares);
+        }
+        state.changed.notify_all();
     }
 
     static std::atomic<int64_t>& LastPixelBytes(const char* kind)
     {
         static std::atomic<int64_t> last[2];
-        return last[kind == SandboxedDecoder::kPlainPngKind ? 0 : 1];
+        return last[Index(kind)];
     }
 
 private:
-    static std::mutex& Mutex()
+    struct Kind {
+        std::optional<DecoderProcess> slot;
+        bool starting = false;
+    };
+    struct State {
+        std::mutex mutex;
+        std::condition_variable changed;
+        Kind kinds[2];
+        std::thread* starter = nullptr;
+    };
+
+    static int Index(const char* kind) { return kind == SandboxedDecoder::kPlainPngKind ? 0 : 1; }
+
+    // Never destroyed, nor is the starting thread joined: at exit a spare sees its input close and ends by
+    // itself.
+    static State& Shared()
     {
-        static std::mutex mutex;
-        return mutex;
+        static auto* state = new State;
+        return *state;
     }
-    // Never destroyed: at exit the spare sees its input close and ends by itself.
-    static std::optional<DecoderProcess>& Slot(const char* kind)
+
+    [[noreturn]] static void StartSpares()
     {
-        static auto* slots = new std::optional<DecoderProcess>[2];
-        return slots[kind == SandboxedDecoder::kPlainPngKind ? 0 : 1];
+        static const char* const kinds[2] = { SandboxedDecoder::kPlainPngKind, SandboxedDecoder::kAnyKind };
+        State& state = Shared();
+        std::unique_lock lock(state.mutex);
+        for (;;) {
+            state.changed.wait(lock, [&state] { return state.kinds[0].starting || state.kinds[1].starting; });
+            const int index = state.kinds[0].starting ? 0 : 1;
+            lock.unlock();
+            std::optional<DecoderProcess> started
+                = DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kinds[index], LastPixelBytes(kinds[index]));
+            lock.lock();
+            state.kinds[index].slot.swap(started);
+            state.kinds[index].starting = false;
+            state.changed.notify_all();
+        }
     }
 };
 
@@ -232,12 +272,8 @@ SandboxedDecoder::Result SandboxedDecoder::Decode(const uint8_t* bytes, size_t l
     if (!decoder)
         return result;
     const bool sent = decoder->Send(bytes, length);
-    if (usual)
-        SpareDecoder::Refill(kind);
     const int exitCode = decoder->Wait();
-    if (!sent)
-        return result;
-    switch (exitCode) {
+    switch (sent ? exitCode : -1) {
     case kExitDecoded:
         result.image = DecoderReply::Read(decoder->Reply());
         if (result.image) {
@@ -252,5 +288,7 @@ SandboxedDecoder::Result SandboxedDecoder::Decode(const uint8_t* bytes, size_t l
     default:
         break;
     }
+    if (usual)
+        SpareDecoder::Refill(kind);
     return result;
 }
