@@ -6,6 +6,7 @@
 #include "process/HelperProgram.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -225,6 +226,12 @@ private:
     [[noreturn]] static void StartSpares()
     {
         static const char* const kinds[2] = { SandboxedDecoder::kPlainPngKind, SandboxedDecoder::kAnyKind };
+        // A batch thread does not preempt the thread that wakes it, nor do the spares it starts while they
+        // get ready; each spare is an ordinary process again before its input comes.
+        if (sched_getscheduler(0) == SCHED_OTHER) {
+            const sched_param none {};
+            sched_setscheduler(0, SCHED_BATCH, &none);
+        }
         State& state = Shared();
         std::unique_lock lock(state.mutex);
         for (;;) {
