@@ -21,13 +21,15 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
 constexpr int64_t kCodeAndLibraries = int64_t(256) << 20;
 constexpr int kCpuSeconds = 10;
 
-// One started decoder: its process, the socket its input goes to (as a memfd), and the memfd of its reply.
+// One started decoder: its process, the socket its input goes to (as a memfd, which a spare makes ahead),
+// and the memfd of its reply.
 class DecoderProcess {
 public:
     DecoderProcess() = default;
@@ -37,6 +39,7 @@ public:
         std::swap(pid_, other.pid_);
         std::swap(input_, other.input_);
         std::swap(reply_, other.reply_);
+        std::swap(inputFile_, other.inputFile_);
         return *this;
     }
     ~DecoderProcess()
@@ -44,12 +47,14 @@ public:
         // Closing the input ends a decoder that never got one; it is reaped so that none is left behind.
         Close(input_);
         Close(reply_);
+        Close(inputFile_);
         if (pid_ > 0)
             Wait();
     }
 
-    static std::optional<DecoderProcess> Start(
-        const SandboxedDecoder::Limits& limits, const char* kind, int64_t likelyPixelBytes = 0);
+    // A spare is given the likely sizes of its reply's pixels and of its input, whose pages it makes ahead.
+    static std::optional<DecoderProcess> Start(const SandboxedDecoder::Limits& limits, const char* kind,
+        int64_t likelyPixelBytes = 0, int64_t likelyInputBytes = 0);
 
     // Whether the process still waits for its input (a spare that died meanwhile does not).
     bool Waiting()
@@ -76,10 +81,11 @@ private:
     pid_t pid_ = -1;
     int input_ = -1;
     int reply_ = -1;
+    int inputFile_ = -1;
 };
 
 std::optional<DecoderProcess> DecoderProcess::Start(
-    const SandboxedDecoder::Limits& limits, const char* kind, int64_t likelyPixelBytes)
+    const SandboxedDecoder::Limits& limits, const char* kind, int64_t likelyPixelBytes, int64_t likelyInputBytes)
 {
     static const HelperProgram program("lumora-decode");
     DecoderProcess process;
@@ -95,13 +101,21 @@ std::optional<DecoderProcess> DecoderProcess::Start(
     close(sockets[1]);
     if (process.pid_ < 0)
         return std::nullopt;
+    if (likelyInputBytes > 0) {
+        // Pages past the end, which writing the input uses without making pages of its own.
+        process.inputFile_ = memfd_create("lumora-decode-input", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+        if (process.inputFile_ >= 0)
+            fallocate(process.inputFile_, FALLOC_FL_KEEP_SIZE, 0, off_t(likelyInputBytes));
+    }
     return process;
 }
 
-// The input in a sealed memfd, which nothing can change once sealed; -1 when it cannot be made.
-int InputFile(const uint8_t* bytes, size_t length)
+// The input in a sealed memfd (the one given, which is empty, or a new one), which nothing can change once
+// sealed; -1 when it cannot be made.
+int InputFile(int fd, const uint8_t* bytes, size_t length)
 {
-    const int fd = memfd_create("lumora-decode-input", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (fd < 0)
+        fd = memfd_create("lumora-decode-input", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0)
         return -1;
     size_t done = 0;
@@ -122,7 +136,7 @@ bool DecoderProcess::Send(const uint8_t* bytes, size_t length)
 {
     // The whole input travels as one descriptor in one message: a decoder woken once, rather than once per
     // socket buffer of a stream.
-    const int file = InputFile(bytes, length);
+    const int file = InputFile(std::exchange(inputFile_, -1), bytes, length);
     if (file < 0) {
         Close(input_);
         return false;
@@ -200,6 +214,11 @@ public:
         static std::atomic<int64_t> last[2];
         return last[Index(kind)];
     }
+    static std::atomic<int64_t>& LastInputBytes(const char* kind)
+    {
+        static std::atomic<int64_t> last[2];
+        return last[Index(kind)];
+    }
 
 private:
     struct Kind {
@@ -238,8 +257,8 @@ private:
             state.changed.wait(lock, [&state] { return state.kinds[0].starting || state.kinds[1].starting; });
             const int index = state.kinds[0].starting ? 0 : 1;
             lock.unlock();
-            std::optional<DecoderProcess> started
-                = DecoderProcess::Start(SandboxedDecoder::DefaultLimits(), kinds[index], LastPixelBytes(kinds[index]));
+            std::optional<DecoderProcess> started = DecoderProcess::Start(SandboxedDecoder::DefaultLimits(),
+                kinds[index], LastPixelBytes(kinds[index]), LastInputBytes(kinds[index]));
             lock.lock();
             state.kinds[index].slot.swap(started);
             state.kinds[index].starting = false;
@@ -295,7 +314,9 @@ SandboxedDecoder::Result SandboxedDecoder::Decode(const uint8_t* bytes, size_t l
     default:
         break;
     }
-    if (usual)
+    if (usual) {
+        SpareDecoder::LastInputBytes(kind) = std::min<int64_t>(int64_t(length), kMaxPreparedBytes);
         SpareDecoder::Refill(kind);
+    }
     return result;
 }
