@@ -87,7 +87,8 @@ private:
 std::optional<DecoderProcess> DecoderProcess::Start(
     const SandboxedDecoder::Limits& limits, const char* kind, int64_t likelyPixelBytes, int64_t likelyInputBytes)
 {
-    static const HelperProgram program("lumora-decode");
+    // Never destroyed: the thread that starts spares may still use it while the program exits.
+    static const HelperProgram& program = *new HelperProgram("lumora-decode");
     DecoderProcess process;
     int sockets[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0)
