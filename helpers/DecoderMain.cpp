@@ -11,6 +11,7 @@
 #include "editor/codecs/SandboxedDecoder.h"
 #include "helpers/DecoderSandbox.h"
 
+#include <sched.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
@@ -135,6 +136,12 @@ int main(int argc, char** argv)
     // of plain PNGs needs none of them, and starts in a fraction of the time.
     if (!plainPng)
         EnsureFreeImage();
+    // A spare is started as a batch process, which does not preempt the program while it gets ready; the
+    // decode that the program waits for is ordinary work.
+    if (sched_getscheduler(0) == SCHED_BATCH) {
+        const sched_param none {};
+        sched_setscheduler(0, SCHED_OTHER, &none);
+    }
     if (!DecoderSandbox::Enter(addressSpace, cpuSeconds))
         ExitDecoder(kExitNoSandbox);
 

@@ -34,7 +34,8 @@ public:
     static constexpr const char* kAnyKind = "any";
 
     // The most reply pages a spare decoder makes while it waits: pictures of the size last decoded, up to
-    // a 4K screenshot at 32 bpp.
+    // a 4K screenshot at 32 bpp. The pages of its input, made ahead for a file of the size last read, are
+    // held to the same bound.
     static constexpr int64_t kMaxPreparedBytes = int64_t(64) << 20;
 
     // How the decoder process ends; any other end is a failure.

@@ -11,11 +11,14 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 using codectest::TempFolder;
 
@@ -145,6 +148,34 @@ TEST(SandboxedDecoder, PicturesOfChangingSizesComeBackWhole)
         ASSERT_EQ(result.outcome, SandboxedDecoder::Outcome::kDecoded) << p.width << "x" << p.height;
         EXPECT_TRUE(codectest::SamePixelBytes(*result.image, picture)) << p.width << "x" << p.height;
     }
+}
+
+// Opens from several threads at once share the spares and the thread that starts them: every picture comes
+// back whole, and none waits for ever for a spare.
+TEST(SandboxedDecoder, PicturesOpenedFromSeveralThreadsAtOnceComeBackWhole)
+{
+    TempFolder folder;
+    std::vector<ImageBuffer> pictures;
+    std::vector<std::vector<uint8_t>> pngs;
+    for (int i = 0; i < 4; ++i) {
+        pictures.push_back(testutil::MakeImage(40 + 70 * i, 20 + 11 * i, i % 2 ? 32 : 24, [i](int x, int y) {
+            return testutil::Bgra { uint8_t(x * i), uint8_t(y), uint8_t(x + y), uint8_t(60 + y) };
+        }));
+        pngs.push_back(PngOf(pictures.back(), folder));
+    }
+    std::atomic<int> whole = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 4; ++round) {
+                const size_t i = size_t(t + round) % pngs.size();
+                const SandboxedDecoder::Result result = SandboxedDecoder::Decode(pngs[i].data(), pngs[i].size());
+                whole += result.image && codectest::SamePixelBytes(*result.image, pictures[i]);
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(whole, 12);
 }
 
 TEST(DecoderReply, ReadsBackOnlyAnUnchangedSealedReply)
