@@ -4,6 +4,7 @@
 #include "editor/codecs/ImageCodec.h"
 #include "editor/codecs/PngDecoder.h"
 #include "process/HelperProgram.h"
+#include "process/WriteAll.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -119,14 +120,8 @@ int InputFile(int fd, const uint8_t* bytes, size_t length)
         fd = memfd_create("lumora-decode-input", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (fd < 0)
         return -1;
-    size_t done = 0;
-    while (done < length) {
-        const ssize_t written = write(fd, bytes + done, length - done);
-        if (written <= 0 && errno != EINTR)
-            break;
-        done += size_t(std::max<ssize_t>(written, 0));
-    }
-    if (done < length || fcntl(fd, F_ADD_SEALS, F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE) != 0) {
+    if (!WriteAll(fd, bytes, length)
+        || fcntl(fd, F_ADD_SEALS, F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE) != 0) {
         close(fd);
         return -1;
     }
