@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
@@ -88,6 +89,23 @@ inline bool WaitUntilGrabbedElsewhere(int virtualKey, int modBits, int limitMs =
 
 // Where tests leave pictures for a reviewer: app_output in the test's working folder (the build's
 // tests folder under CTest).
+// The program's main window (process pid) while it is mapped, or an empty string.
+inline QString ShownMainWindow(qint64 pid)
+{
+    QProcess search;
+    search.start("xdotool", { "search", "--onlyvisible", "--pid", QString::number(pid), "--name", "^Lumora" });
+    search.waitForFinished(10000);
+    return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).value(0);
+}
+
+inline QString WindowName(const QString& window)
+{
+    QProcess name;
+    name.start("xdotool", { "getwindowname", window });
+    name.waitForFinished(10000);
+    return QString::fromUtf8(name.readAllStandardOutput()).trimmed();
+}
+
 inline QString OutputFolder()
 {
     const QString folder = QDir::currentPath() + "/app_output";

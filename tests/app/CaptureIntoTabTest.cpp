@@ -86,22 +86,7 @@ protected:
             << lumora_->readAllStandardError().toStdString();
     }
 
-    QString LumoraWindow() const
-    {
-        QProcess search;
-        search.start("xdotool",
-            { "search", "--onlyvisible", "--pid", QString::number(lumora_->processId()), "--name", "^Lumora" });
-        search.waitForFinished(10000);
-        return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).value(0);
-    }
-
-    static QString WindowName(const QString& window)
-    {
-        QProcess name;
-        name.start("xdotool", { "getwindowname", window });
-        name.waitForFinished(10000);
-        return QString::fromUtf8(name.readAllStandardOutput()).trimmed();
-    }
+    QString LumoraWindow() const { return ShownMainWindow(lumora_->processId()); }
 
     // Override-redirect windows stay where they are put and above the program's window.
     void ShowPattern()

@@ -13,11 +13,7 @@
 #include <gtest/gtest.h>
 
 // After gtest and Qt: the X headers' macros (None, Bool, Status) clash with them.
-#include <X11/Xlib.h>
-
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "../capture/XTestScreen.h"
 
 #include <vector>
 
@@ -71,59 +67,6 @@ public slots:
     void CloseNotification(uint) { }
 };
 
-// openbox for the length of one test: without a window manager a minimised window stays on show.
-class Openbox {
-public:
-    explicit Openbox(const QString& program)
-    {
-        pid_ = fork();
-        if (pid_ == 0) {
-            freopen("/dev/null", "w", stdout);
-            freopen("/dev/null", "w", stderr);
-            execl(program.toLocal8Bit().constData(), "openbox", "--sm-disable", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~Openbox()
-    {
-        if (pid_ <= 0)
-            return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        Display* display = XOpenDisplay(nullptr);
-        if (!display)
-            return;
-        for (const char* hint : { "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_ACTIVE_WINDOW",
-                 "_NET_CLIENT_LIST", "_NET_CLIENT_LIST_STACKING" })
-            XDeleteProperty(display, DefaultRootWindow(display), XInternAtom(display, hint, False));
-        XCloseDisplay(display);
-    }
-
-    // Once it has taken the screen: a window mapped before that may be left in a state of its own.
-    static bool Ready()
-    {
-        Display* display = XOpenDisplay(nullptr);
-        if (!display)
-            return false;
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        const bool ready
-            = XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTED", False), 0,
-                  1, False, AnyPropertyType, &type, &format, &count, &after, &data)
-                == Success
-            && count > 0;
-        if (data)
-            XFree(data);
-        XCloseDisplay(display);
-        return ready;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
 // Starts the real program on the test's X server and session bus, asks it over the bus for full-screen
 // captures (auto-saved, so that the end of each is seen), and watches the notifications it sends.
 class CaptureNotificationTest : public ::testing::Test {
@@ -138,15 +81,16 @@ protected:
         EnsureApp();
         if (!QDBusConnection::sessionBus().isConnected())
             GTEST_SKIP() << "no session bus";
-        Display* display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr);
-        screenWidth_ = DisplayWidth(display, DefaultScreen(display));
-        screenHeight_ = DisplayHeight(display, DefaultScreen(display));
-        XCloseDisplay(display);
+        display_ = XOpenDisplay(nullptr);
+        ASSERT_NE(display_, nullptr);
+        screenWidth_ = DisplayWidth(display_, DefaultScreen(display_));
+        screenHeight_ = DisplayHeight(display_, DefaultScreen(display_));
         executable_ = CopyProgramInto(programDir_.path());
         ASSERT_FALSE(executable_.isEmpty());
-        wm_ = std::make_unique<Openbox>(openbox_);
-        ASSERT_TRUE(WaitFor(&Openbox::Ready, 10000));
+        // Without a window manager a minimised window stays on show; a window mapped before it has taken
+        // the screen may be left in a state of its own.
+        wm_ = std::make_unique<WindowManager>(openbox_, display_);
+        ASSERT_TRUE(WaitFor([this] { return WindowManagerReady(); }, 10000));
     }
 
     void TearDown() override
@@ -157,6 +101,24 @@ protected:
             delete lumora_;
         }
         wm_.reset();
+        if (display_)
+            XCloseDisplay(display_);
+    }
+
+    bool WindowManagerReady() const
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool ready
+            = XGetWindowProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, "_NET_SUPPORTED", False),
+                  0, 1, False, AnyPropertyType, &type, &format, &count, &after, &data)
+                == Success
+            && count > 0;
+        if (data)
+            XFree(data);
+        return ready;
     }
 
     // restore: the main window comes back after a capture (otherwise it is minimised).
@@ -200,23 +162,7 @@ protected:
         return WaitFor([&] { return QFile::exists(file); }, limitMs);
     }
 
-    // The program's main window while it is mapped, or an empty string.
-    QString ShownWindow() const
-    {
-        QProcess search;
-        search.start("xdotool",
-            { "search", "--onlyvisible", "--pid", QString::number(lumora_->processId()), "--name", "^Lumora" });
-        search.waitForFinished(10000);
-        return QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).value(0);
-    }
-
-    static QString WindowName(const QString& window)
-    {
-        QProcess name;
-        name.start("xdotool", { "getwindowname", window });
-        name.waitForFinished(10000);
-        return QString::fromUtf8(name.readAllStandardOutput()).trimmed();
-    }
+    QString ShownWindow() const { return ShownMainWindow(lumora_->processId()); }
 
     QString Size() const { return QString("%1 x %2").arg(screenWidth_).arg(screenHeight_); }
 
@@ -226,7 +172,8 @@ protected:
     QTemporaryDir shots_;
     QString executable_;
     QProcess* lumora_ = nullptr;
-    std::unique_ptr<Openbox> wm_;
+    Display* display_ = nullptr;
+    std::unique_ptr<WindowManager> wm_;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
 };

@@ -70,18 +70,7 @@ protected:
     void PaintRoot(const std::function<uint32_t(int, int)>& pattern)
     {
         const Window root = DefaultRootWindow(dpy);
-        const Pixmap pixmap
-            = XCreatePixmap(dpy, root, unsigned(width), unsigned(height), unsigned(DefaultDepth(dpy, 0)));
-        XImage* image = XCreateImage(dpy, DefaultVisual(dpy, 0), unsigned(DefaultDepth(dpy, 0)), ZPixmap, 0, nullptr,
-            unsigned(width), unsigned(height), 32, 0);
-        image->data = static_cast<char*>(std::malloc(size_t(image->bytes_per_line) * size_t(height)));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                XPutPixel(image, x, y, pattern(x, y));
-        const GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
-        XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, unsigned(width), unsigned(height));
-        XFreeGC(dpy, gc);
-        XDestroyImage(image);
+        const Pixmap pixmap = PatternPixmap(dpy, root, width, height, pattern);
         XSetWindowBackgroundPixmap(dpy, root, pixmap);
         XFreePixmap(dpy, pixmap);
         XClearWindow(dpy, root);

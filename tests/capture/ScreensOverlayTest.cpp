@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/capture/DummyXorgSuite.h"
+#include "tests/capture/PatternPixmap.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -122,18 +123,7 @@ protected:
         attributes.override_redirect = True;
         pattern = XCreateWindow(dpy, DefaultRootWindow(dpy), 0, 0, unsigned(width), unsigned(height), 0, CopyFromParent,
             InputOutput, CopyFromParent, CWOverrideRedirect, &attributes);
-        const int depth = DefaultDepth(dpy, DefaultScreen(dpy));
-        const Pixmap pixmap = XCreatePixmap(dpy, pattern, unsigned(width), unsigned(height), unsigned(depth));
-        XImage* image = XCreateImage(dpy, DefaultVisual(dpy, DefaultScreen(dpy)), unsigned(depth), ZPixmap, 0, nullptr,
-            unsigned(width), unsigned(height), 32, 0);
-        image->data = static_cast<char*>(std::malloc(size_t(image->bytes_per_line) * size_t(height)));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                XPutPixel(image, x, y, Pattern(x, y));
-        const GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
-        XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, unsigned(width), unsigned(height));
-        XFreeGC(dpy, gc);
-        XDestroyImage(image);
+        const Pixmap pixmap = PatternPixmap(dpy, pattern, width, height, Pattern);
         XSetWindowBackgroundPixmap(dpy, pattern, pixmap);
         XFreePixmap(dpy, pixmap);
         XMapRaised(dpy, pattern);

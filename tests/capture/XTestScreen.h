@@ -10,6 +10,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+// Includes the X headers too, so it stays below Qt and gtest.
+#include "PatternPixmap.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -74,19 +77,8 @@ protected:
     {
         const Window window = MakeWindow(0, 0, width, height, 0, true);
         XUnmapWindow(dpy, window);
-        const Pixmap pixmap
-            = XCreatePixmap(dpy, window, unsigned(width), unsigned(height), unsigned(DefaultDepth(dpy, 0)));
+        const Pixmap pixmap = PatternPixmap(dpy, window, width, height, pattern);
         pixmaps.push_back(pixmap);
-        XImage* image = XCreateImage(dpy, DefaultVisual(dpy, 0), unsigned(DefaultDepth(dpy, 0)), ZPixmap, 0, nullptr,
-            unsigned(width), unsigned(height), 32, 0);
-        image->data = static_cast<char*>(std::malloc(size_t(image->bytes_per_line) * size_t(height)));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                XPutPixel(image, x, y, pattern(x, y));
-        const GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
-        XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, unsigned(width), unsigned(height));
-        XFreeGC(dpy, gc);
-        XDestroyImage(image);
         XSetWindowBackgroundPixmap(dpy, window, pixmap);
         Show(window);
         return window;
