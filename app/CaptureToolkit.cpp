@@ -1,6 +1,7 @@
 #include "app/CaptureToolkit.h"
 
 #include "app/PinBoard.h"
+#include "app/QuietApplication.h"
 #include "app/ScrollBarWidth.h"
 #include "app/WaylandCapture.h"
 #include "capture/CCapDialog.h"
@@ -16,24 +17,11 @@
 
 namespace {
 
-// The toolkit's own notes (a missing runtime folder...) would break the one-line answers scripts read.
-// Without a platform it takes the session's own.
-std::unique_ptr<QApplication> QuietApplication(const char* platform)
-{
-    if (platform)
-        qputenv("QT_QPA_PLATFORM", platform);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static int argc = 1;
-    static char name[] = "lumora";
-    static char* argv[] = { name, nullptr };
-    return std::make_unique<QApplication>(argc, argv);
-}
-
 class WindowOverlay final : public CaptureToolkit::Overlay {
 public:
     WindowOverlay(X11Display& display, X11WindowSystem& windows)
         // The overlay is a window on the very server whose screen it shows.
-        : app_(QuietApplication("xcb"))
+        : app_(QuietApplication<QApplication>("xcb"))
         , input_(std::make_unique<X11ScreenInput>(display))
         , dialog_(std::make_unique<CCapDialog>(windows, *input_))
     {
@@ -52,7 +40,7 @@ public:
     WindowPins()
     {
         if (!qApp)
-            app_ = QuietApplication(nullptr);
+            app_ = QuietApplication<QApplication>();
         board_ = std::make_unique<PinBoard>();
     }
 
@@ -77,7 +65,7 @@ private:
 class PortalOverlay final : public CaptureToolkit::Overlay {
 public:
     explicit PortalOverlay(const char* platform)
-        : app_(QuietApplication(platform))
+        : app_(QuietApplication<QApplication>(platform))
     {
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
             display_ = X11Display::Open();

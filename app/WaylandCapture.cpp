@@ -1,5 +1,6 @@
 #include "app/WaylandCapture.h"
 
+#include "app/QuietApplication.h"
 #include "editor/codecs/ImageBytes.h"
 #include "platform/DesktopScreens.h"
 #include "platform/PortalScreenshot.h"
@@ -94,9 +95,9 @@ WaylandCapture::WaylandCapture(bool takeNow)
     : clipboard_(&EncodeImageBytes)
 {
     const bool ownApplication = !QCoreApplication::instance();
-    // The toolkit's own notes (a missing runtime folder...) would break the one-line answers scripts read.
+    // Silent before the portal call too.
     if (ownApplication)
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        SilenceToolkit();
     std::unique_ptr<PortalScreenshot::Request> started;
     if (takeNow && ownApplication) {
         started = PortalScreenshot::Start(PortalLimit());
@@ -105,15 +106,10 @@ WaylandCapture::WaylandCapture(bool takeNow)
             started.reset();
     }
     if (ownApplication) {
-        static int argc = 1;
-        static char name[] = "lumora";
-        static char* argv[] = { name, nullptr };
-        if (const char* platform = ReachablePlatform()) {
-            qputenv("QT_QPA_PLATFORM", platform);
-            app_ = std::make_unique<QGuiApplication>(argc, argv);
-        } else {
-            app_ = std::make_unique<QCoreApplication>(argc, argv);
-        }
+        if (const char* platform = ReachablePlatform())
+            app_ = QuietApplication<QGuiApplication>(platform);
+        else
+            app_ = QuietApplication<QCoreApplication>();
     }
     std::vector<LogicalScreen> screens;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
