@@ -1,6 +1,7 @@
 #include "app/PinWindow.h"
 
 #include "editor/ui/BufferPicture.h"
+#include "platform/DesktopScreens.h"
 #include "platform/X11WindowPlacement.h"
 
 #include <QApplication>
@@ -27,31 +28,6 @@ ImageBuffer Opaque32(const ImageBuffer& picture)
     return copy;
 }
 
-// The screen showing a desktop position in device pixels. The toolkit keeps a screen's top-left corner in
-// device pixels and scales only its size.
-QScreen* ScreenAtDevice(QPoint at)
-{
-    for (QScreen* screen : QGuiApplication::screens()) {
-        const QRect logical = screen->geometry();
-        const QRect device(logical.topLeft(), logical.size() * screen->devicePixelRatio());
-        if (device.contains(at))
-            return screen;
-    }
-    return QGuiApplication::primaryScreen();
-}
-
-QPoint LogicalOf(QPoint device)
-{
-    QScreen* screen = ScreenAtDevice(device);
-    if (!screen)
-        return device;
-    const QPoint origin = screen->geometry().topLeft();
-    const double scale = screen->devicePixelRatio();
-    return origin
-        + QPoint(
-            int(std::lround((device.x() - origin.x()) / scale)), int(std::lround((device.y() - origin.y()) / scale)));
-}
-
 } // namespace
 
 PinWindow::PinWindow(const ImageBuffer& picture, QPoint at, Actions actions)
@@ -66,10 +42,12 @@ PinWindow::PinWindow(const ImageBuffer& picture, QPoint at, Actions actions)
     setWindowTitle("Lumora Pin");
     setCursor(Qt::SizeAllCursor);
     const ImageRect& rect = view_.Rect();
-    QScreen* screen = ScreenAtDevice({ rect.left, rect.top });
+    QScreen* screen = ScreenAtDevice(rect.left, rect.top);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
     const double scale = screen ? screen->devicePixelRatio() : 1.0;
     // Close enough for the first map; the exact device rectangle follows once the window exists.
-    setGeometry(QRect(LogicalOf({ rect.left, rect.top }),
+    setGeometry(QRect(LogicalOf(rect.left, rect.top),
         QSize(int(std::ceil(rect.Width() / scale)), int(std::ceil(rect.Height() / scale)))));
 }
 
@@ -80,10 +58,9 @@ QPoint PinWindow::CentredOnPointer(const ImageBuffer& picture)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return {};
-    const QRect logical = screen->geometry();
-    const QSize device = logical.size() * screen->devicePixelRatio();
-    return logical.topLeft()
-        + QPoint((device.width() - picture.Width()) / 2, (device.height() - std::abs(picture.Height())) / 2);
+    const ImageRect device = ToolkitDeviceRect(*screen);
+    return { device.left + (device.Width() - picture.Width()) / 2,
+        device.top + (device.Height() - std::abs(picture.Height())) / 2 };
 }
 
 void PinWindow::ApplyView()

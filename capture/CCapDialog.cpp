@@ -4,6 +4,7 @@
 #include "capture/OverlayWindow.h"
 #include "capture/WindowMap.h"
 #include "imaging/ImageBuffer.h"
+#include "platform/DesktopScreens.h"
 #include "platform/GrabScreenRect.h"
 #include "platform/ScreenInput.h"
 #include "platform/WindowSystem.h"
@@ -102,7 +103,7 @@ void CCapDialog::Open()
 {
     for (QScreen* screen : QGuiApplication::screens())
         screens_.push_back(std::make_unique<OverlayWindow>(
-            *screen, placer_ ? placer_(*screen, view_.desktop) : OverlayWindow::ToolkitDeviceRect(*screen),
+            *screen, placer_ ? placer_(*screen, view_.desktop) : ToolkitDeviceRect(*screen),
             [this](QPainter& painter, const QRegion& pixels) { PaintDesktop(painter, pixels); },
             [this](QMouseEvent& event, int x, int y) { OnToolkitPointer(event, x, y); }));
     for (const auto& window : screens_)

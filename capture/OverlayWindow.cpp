@@ -1,5 +1,7 @@
 #include "capture/OverlayWindow.h"
 
+#include "platform/DesktopScreens.h"
+
 #include <QBackingStore>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -63,13 +65,6 @@ void OverlayWindow::WaitForPrefault()
 {
     if (prefault_.joinable())
         prefault_.join();
-}
-
-ImageRect OverlayWindow::ToolkitDeviceRect(const QScreen& screen)
-{
-    const QRect g = screen.geometry();
-    const double scale = screen.devicePixelRatio();
-    return { g.x(), g.y(), g.x() + int(std::lround(g.width() * scale)), g.y() + int(std::lround(g.height() * scale)) };
 }
 
 void OverlayWindow::UpdateDesktop(const QRegion& desktopPixels)

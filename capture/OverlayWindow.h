@@ -22,10 +22,6 @@ public:
     OverlayWindow(QScreen& screen, const ImageRect& shows, Painter paint, PointerHandler pointer);
     ~OverlayWindow() override;
 
-    // The screen in device pixels of the X11 desktop: the toolkit keeps a screen's top-left corner in device
-    // pixels and scales only its size.
-    static ImageRect ToolkitDeviceRect(const QScreen& screen);
-
     // Makes the toolkit's backing store now and brings its memory in on another thread, while the window is
     // being mapped: on a 4K monitor a fresh store costs the first paint tens of milliseconds of page faults.
     void PrefaultBackingStore();

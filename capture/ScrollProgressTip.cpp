@@ -1,6 +1,7 @@
 #include "capture/ScrollProgressTip.h"
 
 #include "capture/OverlayLayout.h"
+#include "platform/DesktopScreens.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -16,22 +17,6 @@ bool Inside(const ImageRect& inner, const ImageRect& outer)
 {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right
         && inner.bottom <= outer.bottom;
-}
-
-// A desktop point in device pixels as the toolkit's logical position: each screen keeps its top-left
-// corner and divides the rest by its scale.
-QPoint ToLogical(int x, int y)
-{
-    for (QScreen* screen : QGuiApplication::screens()) {
-        const QRect geometry = screen->geometry();
-        const double scale = screen->devicePixelRatio();
-        const QPoint origin = geometry.topLeft();
-        const int width = int(std::lround(geometry.width() * scale));
-        const int height = int(std::lround(geometry.height() * scale));
-        if (x >= origin.x() && x < origin.x() + width && y >= origin.y() && y < origin.y() + height)
-            return origin + QPoint(int((x - origin.x()) / scale), int((y - origin.y()) / scale));
-    }
-    return { x, y };
 }
 
 } // namespace
@@ -92,7 +77,7 @@ void ScrollProgressTip::Begin(const ImageRect& window, const std::vector<ImageRe
         hide();
         return;
     }
-    move(ToLogical(place->left, place->top));
+    move(LogicalOf(place->left, place->top));
     show();
     raise();
     repaint();

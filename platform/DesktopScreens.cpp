@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <cmath>
+
 namespace {
 
 std::vector<const QScreen*> PrimaryFirst()
@@ -37,4 +39,31 @@ ImageRect ScreenInPicture(const QScreen& screen, int pictureWidth)
         if (order[i] == &screen)
             return places[i];
     return {};
+}
+
+ImageRect ToolkitDeviceRect(const QScreen& screen)
+{
+    const QRect g = screen.geometry();
+    const double scale = screen.devicePixelRatio();
+    return { g.x(), g.y(), g.x() + int(std::lround(g.width() * scale)), g.y() + int(std::lround(g.height() * scale)) };
+}
+
+QScreen* ScreenAtDevice(int x, int y)
+{
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const ImageRect device = ToolkitDeviceRect(*screen);
+        if (x >= device.left && x < device.right && y >= device.top && y < device.bottom)
+            return screen;
+    }
+    return nullptr;
+}
+
+QPoint LogicalOf(int x, int y)
+{
+    const QScreen* screen = ScreenAtDevice(x, y);
+    if (!screen)
+        return { x, y };
+    const QPoint origin = screen->geometry().topLeft();
+    const double scale = screen->devicePixelRatio();
+    return origin + QPoint(int(std::lround((x - origin.x()) / scale)), int(std::lround((y - origin.y()) / scale)));
 }
