@@ -322,7 +322,16 @@ TEST_F(SelectionOverlayTest, PickedWindowUnderOpenboxIncludesItsFrame)
         return top != window && frame.Height() > 200;
     })) << "openbox did not frame the window";
     Xdo("mousemove 10 10");
-    const QImage before = Screen();
+    // openbox may still be drawing the frame it has just made: the picture to compare with is one that has
+    // stopped changing there.
+    const auto framed = [&](const QImage& s) { return s.copy(frame.left, frame.top, frame.Width(), frame.Height()); };
+    QImage before = Screen();
+    ASSERT_TRUE(WaitFor([&] {
+        const QImage now = Screen();
+        const bool settled = framed(now) == framed(before);
+        before = now;
+        return settled;
+    })) << "the frame never stopped changing";
 
     Start("window");
     // The window manager chose where the window went.
